@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs every Debian package Orvix needs to build, run and test. Safe to run again.
+set -euo pipefail
+
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+
+PACKAGES=(
+  build-essential cmake ninja-build pkg-config git
+  qt6-base-dev qt6-base-dev-tools libqt6sql6 libqt6opengl6-dev
+  qt6-declarative-dev qt6-multimedia-dev qt6-image-formats-plugins
+  libqt6svg6 qt6-tools-dev-tools
+  libsqlite3-dev sqlite3 libonig-dev libicu-dev libssl-dev
+  bc uuid-runtime python3 xvfb xauth dbus-x11
+  libgl1-mesa-dev fonts-dejavu-core
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update
+  $SUDO apt-get install -y --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,77 @@
+// QtUi: QMessageBox and QFileDialog behind the Ui seam.
+#include "QtUi.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+int QtUi::runAlert(const Alert &alert, QWidget *window)
+{
+    QMessageBox box(window);
+    box.setText(alert.messageText);
+    box.setInformativeText(alert.informativeText);
+    switch (alert.style) {
+    case Alert::Style::Warning: box.setIcon(QMessageBox::Warning); break;
+    case Alert::Style::Informational: box.setIcon(QMessageBox::Information); break;
+    case Alert::Style::Critical: box.setIcon(QMessageBox::Critical); break;
+    }
+    if (window) {
+        box.setWindowModality(Qt::WindowModal);
+        box.setWindowTitle(window->window()->windowTitle());
+    }
+    QList<QAbstractButton *> buttons;
+    for (int i = 0; i < alert.buttons.size(); ++i) {
+        // The first button is the default, as on the platform; "Cancel" answers Escape.
+        const QString &title = alert.buttons.at(i);
+        const auto role = title == QLatin1String("Cancel") ? QMessageBox::RejectRole : QMessageBox::AcceptRole;
+        QPushButton *b = box.addButton(title, role);
+        if (i == 0)
+            box.setDefaultButton(b);
+        if (role == QMessageBox::RejectRole)
+            box.setEscapeButton(b);
+        buttons.append(b);
+    }
+    box.exec();
+    const int index = int(buttons.indexOf(box.clickedButton()));
+    return index < 0 ? int(alert.buttons.indexOf(QStringLiteral("Cancel"))) : index;
+}
+
+void QtUi::beep() { QApplication::beep(); }
+
+QStringList QtUi::runOpenPanel(const FilePanelOptions &o, QWidget *window)
+{
+    QFileDialog dialog(window, o.title, o.directory);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    if (o.chooseDirectories) {
+        // Packages are directories: let the user pick one as a single item.
+        dialog.setFileMode(QFileDialog::Directory);
+        dialog.setOption(QFileDialog::ShowDirsOnly, false);
+    } else {
+        dialog.setFileMode(o.allowMultiple ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
+    }
+    if (!o.nameFilters.isEmpty())
+        dialog.setNameFilters(o.nameFilters);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.selectedFiles();
+}
+
+QString QtUi::runSavePanel(const FilePanelOptions &o, QWidget *window)
+{
+    QFileDialog dialog(window, o.title, o.directory);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    if (!o.suggestedName.isEmpty())
+        dialog.selectFile(o.suggestedName);
+    if (!o.nameFilters.isEmpty())
+        dialog.setNameFilters(o.nameFilters);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+bool QtUi::isNewTabModifierHeld()
+{
+    return QApplication::queryKeyboardModifiers().testFlag(Qt::ControlModifier);
+}

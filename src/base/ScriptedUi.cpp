@@ -1,0 +1,37 @@
+// ScriptedUi: queued answers, recorded alerts.
+#include "ScriptedUi.h"
+
+void ScriptedUi::reset()
+{
+    m_answers.clear();
+    m_openAnswers.clear();
+    m_saveAnswers.clear();
+    m_alerts.clear();
+    m_beeps = 0;
+    m_modifierHeld = false;
+}
+
+int ScriptedUi::runAlert(const Alert &alert, QWidget *window)
+{
+    Shown shown{alert, window != nullptr, QString()};
+    int index = 0;
+    if (!m_answers.isEmpty()) {
+        const QString wanted = m_answers.dequeue();
+        index = int(alert.buttons.indexOf(wanted));
+        if (index < 0)
+            index = 0;
+    }
+    shown.answer = alert.buttons.value(index);
+    m_alerts.append(shown);
+    return index;
+}
+
+QStringList ScriptedUi::runOpenPanel(const FilePanelOptions &, QWidget *)
+{
+    return m_openAnswers.isEmpty() ? QStringList() : m_openAnswers.dequeue();
+}
+
+QString ScriptedUi::runSavePanel(const FilePanelOptions &, QWidget *)
+{
+    return m_saveAnswers.isEmpty() ? QString() : m_saveAnswers.dequeue();
+}

@@ -1,0 +1,42 @@
+// ScriptedUi: a Ui that answers from queues and records every alert and beep; for tests and headless runs.
+#pragma once
+
+#include "Ui.h"
+
+#include <QList>
+#include <QQueue>
+
+class ScriptedUi : public Ui {
+public:
+    struct Shown {
+        Alert alert;
+        bool asSheet = false;
+        QString answer;
+    };
+
+    // Queue the title of the button to press for the next alert; with none queued the first button is pressed.
+    void answer(const QString &buttonTitle) { m_answers.enqueue(buttonTitle); }
+    void answerOpenPanel(const QStringList &paths) { m_openAnswers.enqueue(paths); }
+    void answerSavePanel(const QString &path) { m_saveAnswers.enqueue(path); }
+    void setNewTabModifierHeld(bool held) { m_modifierHeld = held; }
+
+    const QList<Shown> &alerts() const { return m_alerts; }
+    const Alert *lastAlert() const { return m_alerts.isEmpty() ? nullptr : &m_alerts.last().alert; }
+    int beeps() const { return m_beeps; }
+    int pendingAnswers() const { return int(m_answers.size()); }
+    void reset();
+
+    int runAlert(const Alert &alert, QWidget *window = nullptr) override;
+    void beep() override { ++m_beeps; }
+    QStringList runOpenPanel(const FilePanelOptions &options, QWidget *window = nullptr) override;
+    QString runSavePanel(const FilePanelOptions &options, QWidget *window = nullptr) override;
+    bool isNewTabModifierHeld() override { return m_modifierHeld; }
+
+private:
+    QQueue<QString> m_answers;
+    QQueue<QStringList> m_openAnswers;
+    QQueue<QString> m_saveAnswers;
+    QList<Shown> m_alerts;
+    int m_beeps = 0;
+    bool m_modifierHeld = false;
+};

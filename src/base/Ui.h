@@ -1,0 +1,39 @@
+// Ui: the one seam through which the program shows alerts, sheets and panels, beeps and reads modifier keys.
+#pragma once
+
+#include "Alert.h"
+
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+struct FilePanelOptions {
+    QString title;
+    QString directory;
+    QString suggestedName;       // save panels
+    QStringList nameFilters;     // "Orvix documents (*.orvix)"
+    bool chooseDirectories = false;
+    bool allowMultiple = false;  // open panels
+};
+
+class Ui {
+public:
+    virtual ~Ui() = default;
+
+    // Shows the alert (as a sheet on `window` when one is given) and returns the index of the button pressed.
+    virtual int runAlert(const Alert &alert, QWidget *window = nullptr) = 0;
+    virtual void beep() = 0;
+    // The chosen paths; empty when cancelled.
+    virtual QStringList runOpenPanel(const FilePanelOptions &options, QWidget *window = nullptr) = 0;
+    virtual QString runSavePanel(const FilePanelOptions &options, QWidget *window = nullptr) = 0;
+    // Whether the "open in a new tab" modifier (Control on this platform) is held right now.
+    virtual bool isNewTabModifierHeld() = 0;
+
+    // The title of the button the user pressed, for callers that compare by text.
+    QString runAlertButton(const Alert &alert, QWidget *window = nullptr);
+
+    static Ui &instance();
+    // Installs the program-wide implementation; the caller keeps ownership. Null restores the default.
+    static void install(Ui *ui);
+};
