@@ -14,7 +14,15 @@ function(orvix_library target)
     set(sources "${stub}")
   endif()
   add_library(${target} STATIC ${sources})
-  target_include_directories(${target} PUBLIC "${CMAKE_CURRENT_SOURCE_DIR}")
+  # Sub-folders (core/sqlite, core/document, ...) are include roots too, so headers are included by name.
+  file(GLOB_RECURSE children LIST_DIRECTORIES true CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*")
+  set(include_dirs "${CMAKE_CURRENT_SOURCE_DIR}")
+  foreach(child ${children})
+    if(IS_DIRECTORY "${child}")
+      list(APPEND include_dirs "${child}")
+    endif()
+  endforeach()
+  target_include_directories(${target} PUBLIC ${include_dirs})
   target_compile_options(${target} PRIVATE ${ORVIX_WARNINGS})
   target_compile_definitions(${target} PUBLIC
     ORVIX_RESOURCE_DIR="${ORVIX_RESOURCE_DIR}"
@@ -38,6 +46,7 @@ function(orvix_tests)
       ORVIX_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}/data"
       ORVIX_CLI_PATH="$<TARGET_FILE_DIR:orvix-cli>/orvix-cli")
     target_link_libraries(${target} PRIVATE ${ARG_DEPS} orvix_testsupport Qt6::Test)
+    add_dependencies(${target} orvix-cli)
     add_test(NAME "${folder}/${name}" COMMAND ${target})
     set_tests_properties("${folder}/${name}" PROPERTIES
       ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8;TZ=UTC"

@@ -3,6 +3,9 @@
 
 #include <QStringList>
 #include <QTextStream>
+#include <memory>
+
+class MyDocument;
 
 class OrvixCli {
 public:
@@ -12,6 +15,18 @@ public:
 
 private:
     int usage(int code);
+    int fail(const QString &message, int code = 1);
+    std::unique_ptr<MyDocument> openPackage(const QString &path);
+    bool savePackage(MyDocument &doc, const QString &path);
+
+    int cmdNew(const QStringList &args);
+    int cmdTables(const QStringList &args);
+    int cmdSql(const QStringList &args);
+    int cmdAddTable(const QStringList &args);
+    int cmdAddRow(const QStringList &args);
+    int cmdSet(const QStringList &args);
+    int cmdGet(const QStringList &args);
+
     QTextStream &m_out;
     QTextStream &m_err;
 };

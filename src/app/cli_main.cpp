@@ -1,7 +1,10 @@
 // orvix-cli: headless entry point.
 #include "OrvixCli.h"
 
+#include <QDir>
+#include <QFile>
 #include <QGuiApplication>
+#include <unistd.h>
 #include <cstdio>
 
 int main(int argc, char *argv[])
@@ -9,6 +12,13 @@ int main(int argc, char *argv[])
     // Images and formatters need a Gui application; the command line never shows a window.
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (!qEnvironmentVariableIsSet("XDG_RUNTIME_DIR")) {
+        // Qt wants a private runtime folder and complains on standard error without one.
+        const QString runtime = QDir::tempPath() + QStringLiteral("/runtime-%1").arg(getuid());
+        QDir().mkpath(runtime);
+        QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
+    }
     QGuiApplication app(argc, argv);
     QGuiApplication::setOrganizationName(QStringLiteral("Tandrel"));
     QGuiApplication::setApplicationName(QStringLiteral("Orvix"));

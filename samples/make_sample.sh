@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Builds the bundled sample document with orvix-cli: make_sample.sh ORVIX_CLI OUTPUT_PACKAGE
+set -euo pipefail
+cli=$1
+out=$2
+here=$(cd "$(dirname "$0")" && pwd)
+tmp="$out.building"
+rm -rf "$tmp"
+"$cli" new "$tmp"
+"$cli" add-table "$tmp" "$here/contacts/People.json"
+"$cli" add-table "$tmp" "$here/contacts/Companies.json"
+"$cli" sql "$tmp" "$(cat "$here/contacts/rows.sql")"
+rm -rf "$out"
+mv "$tmp" "$out"

@@ -1,0 +1,36 @@
+// SchemaNameRules: the character rules first, then the duplicate rules.
+#include "SchemaNameRules.h"
+
+#include <QRegularExpression>
+
+std::optional<Alert> SchemaNameRules::checkTableName(const QString &name, const Value &tables, const QString &renaming)
+{
+    static const QRegularExpression pattern(QStringLiteral("^[A-Za-z0-9 _-]+$"));
+    if (!pattern.match(name).hasMatch() || name == QLatin1String("None"))
+        return Alert::make(QStringLiteral("Unsuitable Characters"),
+                           QStringLiteral("Tables names may only contain letters, numbers, spaces, underscores and "
+                                          "hyphens. Please choose another."));
+    for (int i = 0; i < tables.size(); ++i) {
+        const QString existing = tables.at(i).value(QStringLiteral("Name")).toString();
+        if (!renaming.isEmpty() && existing == renaming)
+            continue;
+        if (existing.compare(name, Qt::CaseInsensitive) == 0)
+            return Alert::make(QStringLiteral("Name Already Exists"),
+                               QStringLiteral("This name is already in use by another table. Please choose another."));
+    }
+    return std::nullopt;
+}
+
+std::optional<Alert> SchemaNameRules::checkFieldName(const QString &name, const QStringList &otherFieldNames)
+{
+    static const QRegularExpression pattern(QStringLiteral("^([A-Za-z0-9 _-]+)?$"));
+    if (!pattern.match(name).hasMatch())
+        return Alert::make(QStringLiteral("Unsuitable Characters"),
+                           QStringLiteral("Field names may only contain letters, numbers, spaces, underscores and "
+                                          "hyphens. Empty names will be ignored. Please choose another."));
+    // SQLite column names ignore case: "name" beside "Name" would make the table's rebuild fail.
+    if (!name.isEmpty() && otherFieldNames.contains(name, Qt::CaseInsensitive))
+        return Alert::make(QStringLiteral("Name Already Exists"),
+                           QStringLiteral("This name is already in use by another field. Please choose another."));
+    return std::nullopt;
+}

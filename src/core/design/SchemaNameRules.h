@@ -1,0 +1,16 @@
+// SchemaNameRules: which table and field names the editor, the import sheet and the command line accept.
+#pragma once
+
+#include "Alert.h"
+#include "Value.h"
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace SchemaNameRules {
+// A new table name, or the new name of `renaming` (empty for a new table), against the designs in `tables`.
+std::optional<Alert> checkTableName(const QString &name, const Value &tables, const QString &renaming = QString());
+// A field name against the other field names of the table (the field's own name excluded by the caller).
+std::optional<Alert> checkFieldName(const QString &name, const QStringList &otherFieldNames);
+} // namespace SchemaNameRules

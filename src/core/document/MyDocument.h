@@ -1,0 +1,147 @@
+// MyDocument: one open database document: its package, working copy, connection and design collections.
+#pragma once
+
+#include "Value.h"
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <memory>
+#include <optional>
+
+class OXDatabase;
+class OXDBMediaCache;
+class LMLogin;
+class QWidget;
+
+// What the document needs from the views open in its window's tabs (the window registers them).
+class DocumentViewHost {
+public:
+    virtual ~DocumentViewHost() = default;
+    // Every open editor commits its pending edits.
+    virtual void cleanUpAllViews() = 0;
+    virtual void broadcastRename(const QString &type, const QString &oldName, const QString &newName,
+                                 const void *sender) = 0;
+    virtual void broadcastDelete(const QString &type, const QString &name) = 0;
+    // Identifiers of the open tabs' views ("Overview", "" or an item's kind).
+    virtual QStringList openTabIdentifiers() const = 0;
+    virtual void refreshAllViews() = 0;
+    virtual void reloadSourceList() = 0;
+    virtual void documentDidSave() {}
+};
+
+class MyDocument : public QObject {
+    Q_OBJECT
+public:
+    // A new, untitled document with an empty database in its own working location.
+    static std::unique_ptr<MyDocument> createNew(QString *error = nullptr);
+    // Opens the package at `packagePath` (type "Orvix" or "com.tandrel.orvix"). Null with `error` set when
+    // the package cannot be opened (not a directory, corrupt Objects, database that is not SQLite).
+    static std::unique_ptr<MyDocument> open(const QString &packagePath, const QString &type = QStringLiteral("Orvix"),
+                                            QString *error = nullptr);
+    ~MyDocument() override;
+
+    static QString normalizedType(const QString &type);
+    static QString bundleVersion();
+
+    // Writes the package at `packagePath`. False with `error` set when it could not be written; the previous
+    // package then stays as it was.
+    bool save(const QString &packagePath, const QString &type = QStringLiteral("Orvix"), QString *error = nullptr);
+    void close();
+    bool isClosed() const { return m_database == nullptr; }
+
+    // The package this document was last opened from or saved to ("" for a new document).
+    QString fileName() const { return m_fileName; }
+    // Path of the working database file.
+    QString path() const { return m_path; }
+
+    OXDatabase *database() const { return m_database.get(); }
+    OXDBMediaCache *mediaCache() const { return m_mediaCache.get(); }
+    // The current user's login (security layer); null means no login was needed.
+    LMLogin *login() const { return m_login.get(); }
+    void setLogin(std::shared_ptr<LMLogin> login) { m_login = std::move(login); }
+    QWidget *window() const;
+    void setWindow(QWidget *window);
+    DocumentViewHost *viewHost() const { return m_viewHost; }
+    void setViewHost(DocumentViewHost *host) { m_viewHost = host; }
+
+    // The collections, shared: editing an element changes the document's own.
+    Value tables() const { return m_tables; }
+    Value queries() const { return m_queries; }
+    Value forms() const { return m_forms; }
+    Value reports() const { return m_reports; }
+    Value scripts() const { return m_scripts; }
+    Value backups() const { return m_backups; }
+    Value users() const { return m_users; }
+    Value groups() const { return m_groups; }
+    Value relationships();
+    Value databaseInfo() const { return m_databaseInfo; }
+    void setBackups(const Value &backups) { m_backups = backups; }
+    void setUsers(const Value &users) { m_users = users; }
+    void setGroups(const Value &groups) { m_groups = groups; }
+
+    qint32 securityLevel() const { return m_securityLevel; }
+    void setSecurityLevel(qint32 level) { m_securityLevel = level; }
+    bool levelSet() const { return m_securityLevel != 0; }
+
+    // The only way to mark the document edited (true) or saved (false).
+    void setChanged(bool changed);
+    bool isChanged() const { return m_changeCount > 0; }
+    bool saveDatabase();
+
+    // Named items: exact, case-sensitive, first match in array order.
+    static Value itemNamed(const Value &collection, const QString &name);
+    static int indexOfItemNamed(const Value &collection, const QString &name);
+    Value tableNamed(const QString &name) const { return itemNamed(m_tables, name); }
+    Value queryNamed(const QString &name) const { return itemNamed(m_queries, name); }
+    Value formNamed(const QString &name) const { return itemNamed(m_forms, name); }
+    Value reportNamed(const QString &name) const { return itemNamed(m_reports, name); }
+    Value scriptNamed(const QString &name) const { return itemNamed(m_scripts, name); }
+
+    void itemDidRename(const QString &type, const QString &oldName, const QString &newName, const void *sender);
+    void itemDidDelete(const QString &type, const QString &name);
+
+    bool removeTableNamed(const QString &name);
+    bool removeQueryNamed(const QString &name);
+    bool removeFormNamed(const QString &name);
+    bool removeReportNamed(const QString &name);
+    bool removeScriptNamed(const QString &name);
+    bool removeUserNamed(const QString &name);
+
+    // Asks, then compacts the database.
+    bool vacuuuuuum();
+
+signals:
+    // Sent before the connection closes (the data panel lets go of this document's values).
+    void aboutToClose();
+    void changedStateChanged(bool changed);
+    void didSave(const QString &packagePath);
+
+private:
+    MyDocument();
+    bool openDatabase(const QString &path, QString *error);
+    bool removeNamedItem(const QString &kind, const QString &type, const QString &name);
+    Value archiveRoot() const;
+
+    std::shared_ptr<LMLogin> m_login;
+    qint32 m_securityLevel = 0;
+    QString m_path;
+    QString m_workingDirectory;  // the <tmp>/<uuid> directory of an opened package, else empty
+    QString m_fileName;
+    std::unique_ptr<OXDatabase> m_database;
+    std::unique_ptr<OXDBMediaCache> m_mediaCache;
+    Value m_databaseInfo = Value::dict();
+    Value m_relationships;
+    Value m_tables = Value::array();
+    Value m_queries = Value::array();
+    Value m_forms = Value::array();
+    Value m_reports = Value::array();
+    Value m_scripts = Value::array();
+    Value m_backups = Value::array();
+    Value m_groups = Value::array();
+    Value m_users = Value::array();
+    int m_changeCount = 0;
+    QPointer<QObject> m_window;  // the document window, for sheets; not owned
+    DocumentViewHost *m_viewHost = nullptr;
+};

@@ -1,0 +1,165 @@
+// orvix-cli: every command end to end on real packages, with its output and exit codes.
+#include "TestEnvironment.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTest>
+
+namespace {
+struct Run {
+    int code = -1;
+    QString out;
+    QString err;
+};
+
+Run cli(const QStringList &args)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(ORVIX_CLI_PATH), args);
+    if (!p.waitForFinished(60000))
+        return {};
+    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+} // namespace
+
+class TestCli : public QObject {
+    Q_OBJECT
+    TestEnvironment env;
+    QString package;
+
+private slots:
+    void initTestCase()
+    {
+        package = env.path("Cli.orvix");
+        const Run made = cli({"new", package});
+        QCOMPARE(made.code, 0);
+        writeFile(env.path("people.json"),
+                  R"({"Name": "People", "Fields": [
+                       {"Name": "Name", "Type": "Text", "Not Null": true},
+                       {"Name": "Age", "Type": "Number", "CheckLowerBound": 0, "CheckLowerBoundOperator": "\u2264"},
+                       {"Name": "Member", "Type": "Yes/No", "Yes Value": "Yes", "No Value": "No"},
+                       {"Name": "Code", "Type": "Text", "Regex": "^[0-9]+$"}]})");
+        const Run added = cli({"add-table", package, env.path("people.json")});
+        QVERIFY2(added.code == 0, qPrintable(added.err));
+    }
+
+    void tablesAreListedInDesignOrder()
+    {
+        writeFile(env.path("alpha.json"), R"({"Name": "Alpha", "Fields": [{"Name": "Title", "Type": "Text"}]})");
+        QCOMPARE(cli({"add-table", package, env.path("alpha.json")}).code, 0);
+        const Run r = cli({"tables", package});
+        QCOMPARE(r.code, 0);
+        QCOMPARE(r.out, QStringLiteral("People\nAlpha\n"));
+    }
+
+    void addTableRefusesBadAndDuplicateNames_data()
+    {
+        QTest::addColumn<QByteArray>("json");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("characters") << QByteArray(R"({"Name": "Bad/Name", "Fields": []})")
+                                    << "Unsuitable Characters";
+        QTest::newRow("duplicate, any case") << QByteArray(R"({"Name": "people", "Fields": []})")
+                                             << "Name Already Exists";
+        QTest::newRow("not a design") << QByteArray("[1, 2]") << "not a JSON table design";
+        QTest::newRow("unknown datatype") << QByteArray(R"({"Name": "T", "Fields": [{"Name": "x", "Type": "Blob"}]})")
+                                          << "could not be created";
+    }
+    void addTableRefusesBadAndDuplicateNames()
+    {
+        QFETCH(QByteArray, json);
+        QFETCH(QString, message);
+        writeFile(env.path("bad.json"), json);
+        const Run r = cli({"add-table", package, env.path("bad.json")});
+        QVERIFY(r.code != 0);
+        QVERIFY2(r.err.contains(message), qPrintable(r.err));
+        QCOMPARE(r.err.count('\n'), 1);
+    }
+
+    void cellsAreWrittenValidatedAndFormatted()
+    {
+        const Run row = cli({"add-row", package, "People"});
+        QCOMPARE(row.code, 0);
+        const QString id = row.out.trimmed();
+        QVERIFY(id.toInt() > 0);
+
+        QCOMPARE(cli({"set", package, "People", id, "Name", "O'Hara \"Q\" 😀"}).code, 0);
+        QCOMPARE(cli({"get", package, "People", id, "Name"}).out, QStringLiteral("O'Hara \"Q\" 😀\n"));
+        QCOMPARE(cli({"set", package, "People", id, "Member", "Yes"}).code, 0);
+        QCOMPARE(cli({"get", package, "People", id, "Member"}).out, QStringLiteral("Yes\n"));
+
+        const Run refused = cli({"set", package, "People", id, "Code", "12a"});
+        QCOMPARE(refused.code, 3);
+        QCOMPARE(refused.err, QStringLiteral("Value is invalid\nThe value you entered did not pass the validation "
+                                             "checks required by field \"Code\"\n"));
+        const Run empty = cli({"set", package, "People", id, "Name", ""});
+        QCOMPARE(empty.code, 3);
+        QVERIFY(empty.err.startsWith("Value is Null\n"));
+
+        const Run select = cli({"sql", package, "SELECT `Name`, `Member` FROM `People` WHERE id = " + id});
+        QCOMPARE(select.code, 0);
+        QCOMPARE(select.out, QStringLiteral("People.Name\tPeople.Member\nO'Hara \"Q\" 😀\t1\n"));
+    }
+
+    void sqlStatementsAreSavedAndErrorsReported()
+    {
+        QCOMPARE(cli({"sql", package, "INSERT INTO `People` (`Name`) VALUES ('Zed')"}).code, 0);
+        const Run count = cli({"sql", package, "SELECT COUNT(*) FROM `People` WHERE `Name` = 'Zed'"});
+        QCOMPARE(count.out.split('\n').value(1), QStringLiteral("1"));
+        const Run bad = cli({"sql", package, "SELEKT nothing"});
+        QVERIFY(bad.code != 0);
+        QVERIFY(bad.err.contains("syntax error"));
+    }
+
+    void errorsAreOneClearLine_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("no package") << QStringList{"tables", "/nonexistent/Nope.orvix"};
+        QTest::newRow("unknown table") << QStringList{"add-row", "@", "Nope"};
+        QTest::newRow("unknown field") << QStringList{"get", "@", "People", "1", "Nope"};
+        QTest::newRow("missing record") << QStringList{"get", "@", "People", "999", "Name"};
+        QTest::newRow("bad id") << QStringList{"get", "@", "People", "1 OR 1=1", "Name"};
+        QTest::newRow("bad option") << QStringList{"tables"};
+        QTest::newRow("unknown command") << QStringList{"frobnicate"};
+    }
+    void errorsAreOneClearLine()
+    {
+        QFETCH(QStringList, args);
+        args.replaceInStrings("@", package);
+        const Run r = cli(args);
+        QVERIFY(r.code != 0);
+        QVERIFY(r.err.startsWith("orvix-cli: "));
+        QCOMPARE(r.err.count('\n'), 1);
+    }
+
+    void helpDocumentsEveryCommand()
+    {
+        const Run r = cli({"--help"});
+        QCOMPARE(r.code, 0);
+        for (const char *command : {"new", "tables", "sql", "add-table", "add-row", "set", "get"})
+            QVERIFY2(r.out.contains(QString("  %1 ").arg(command)), command);
+    }
+
+    void corruptPackageIsReported()
+    {
+        const QString broken = env.path("Broken.orvix");
+        QVERIFY(QDir().mkpath(broken));
+        writeFile(broken + "/Objects", "garbage");
+        const Run r = cli({"tables", broken});
+        QCOMPARE(r.code, 1);
+        QVERIFY(r.err.contains("damaged"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCli)
+#include "test_cli.moc"
