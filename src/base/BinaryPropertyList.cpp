@@ -158,9 +158,9 @@ public:
 private:
     struct Object {
         bool isContainer = false;
-        quint8 kind = 0;      // 0xA array, 0xD dictionary
-        QByteArray bytes;     // a scalar's whole encoding
-        QList<quint64> refs;  // a dictionary's key references, then its value references
+        quint8 kind = 0;     // 0xA array, 0xD dictionary
+        QByteArray bytes;    // a scalar's whole encoding
+        QList<quint64> refs; // a dictionary's key references, then its value references
     };
     QList<Object> m_objects;
     std::vector<bool> m_done;
@@ -413,7 +413,7 @@ private:
         const int size = 1 << low;
         if (remaining(pos) < quint64(size))
             return truncated();
-        if (size < 8)  // narrower integers are unsigned
+        if (size < 8) // narrower integers are unsigned
             return Value(qint64(bigEndian(pos, size)));
         if (size == 8)
             return Value(qint64(bigEndian(pos, 8)));

@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr qint64 referenceEpoch = 978307200;  // 2001-01-01 00:00:00 UTC in Unix seconds
+constexpr qint64 referenceEpoch = 978307200; // 2001-01-01 00:00:00 UTC in Unix seconds
 
 // Characters XML text cannot carry literally (controls, CR, lone surrogates, U+FFFE/U+FFFF) are written as
 // character references so they survive; this reader accepts them, stricter XML readers may not.
@@ -44,7 +44,7 @@ std::optional<QString> formatDate(double seconds)
     if (!std::isfinite(seconds))
         return std::nullopt;
     const double whole = std::floor(seconds);
-    if (std::fabs(whole) > 3.2e11)  // beyond the four-digit years the format has
+    if (std::fabs(whole) > 3.2e11) // beyond the four-digit years the format has
         return std::nullopt;
     const QDateTime dt = QDateTime::fromSecsSinceEpoch(referenceEpoch + qint64(whole), Qt::UTC);
     if (dt.date().year() < 1 || dt.date().year() > 9999)
@@ -75,20 +75,28 @@ public:
         const QString indent(depth, u'\t');
         switch (v.type()) {
         case Value::Type::Null: return true;
-        case Value::Type::Bool: out += indent + (v.toBool() ? QStringLiteral("<true/>\n") : QStringLiteral("<false/>\n")); return true;
-        case Value::Type::Int: out += indent + QStringLiteral("<integer>") + QString::number(v.toInt()) + QStringLiteral("</integer>\n"); return true;
+        case Value::Type::Bool:
+            out += indent + (v.toBool() ? QStringLiteral("<true/>\n") : QStringLiteral("<false/>\n"));
+            return true;
+        case Value::Type::Int:
+            out += indent + QStringLiteral("<integer>") + QString::number(v.toInt()) + QStringLiteral("</integer>\n");
+            return true;
         case Value::Type::Real: {
             const double d = v.toDouble();
-            const QString text = std::isnan(d) ? QStringLiteral("nan")
+            const QString text = std::isnan(d)   ? QStringLiteral("nan")
                                  : std::isinf(d) ? (d > 0 ? QStringLiteral("+infinity") : QStringLiteral("-infinity"))
-                                 : (d == 0 && std::signbit(d)) ? QStringLiteral("-0")  // number() drops the sign of zero
-                                                 : QString::number(d, 'g', QLocale::FloatingPointShortest);
+                                 : (d == 0 && std::signbit(d))
+                                     ? QStringLiteral("-0") // number() drops the sign of zero
+                                     : QString::number(d, 'g', QLocale::FloatingPointShortest);
             out += indent + QStringLiteral("<real>") + text + QStringLiteral("</real>\n");
             return true;
         }
-        case Value::Type::String: out += indent + QStringLiteral("<string>") + escapeText(v.toString()) + QStringLiteral("</string>\n"); return true;
+        case Value::Type::String:
+            out += indent + QStringLiteral("<string>") + escapeText(v.toString()) + QStringLiteral("</string>\n");
+            return true;
         case Value::Type::Data:
-            out += indent + QStringLiteral("<data>") + QString::fromLatin1(v.toData().toBase64()) + QStringLiteral("</data>\n");
+            out += indent + QStringLiteral("<data>") + QString::fromLatin1(v.toData().toBase64()) +
+                   QStringLiteral("</data>\n");
             return true;
         case Value::Type::Date: {
             const auto text = formatDate(v.toDate());
@@ -100,8 +108,9 @@ public:
             return true;
         }
         case Value::Type::Uid:
-            out += indent + QStringLiteral("<dict>\n") + indent + QStringLiteral("\t<key>CF$UID</key>\n") + indent + QStringLiteral("\t<integer>")
-                   + QString::number(v.toUid()) + QStringLiteral("</integer>\n") + indent + QStringLiteral("</dict>\n");
+            out += indent + QStringLiteral("<dict>\n") + indent + QStringLiteral("\t<key>CF$UID</key>\n") + indent +
+                   QStringLiteral("\t<integer>") + QString::number(v.toUid()) + QStringLiteral("</integer>\n") +
+                   indent + QStringLiteral("</dict>\n");
             return true;
         case Value::Type::Object: return value(v.attributes(), depth);
         case Value::Type::Image: return value(PropertyListInternal::imageAttributes(v.toImage()), depth);
@@ -135,7 +144,7 @@ private:
             } else {
                 for (const QString &key : v.keys()) {
                     const Value item = v.value(key);
-                    if (item.isNull())  // no plist form: the entry is left out
+                    if (item.isNull()) // no plist form: the entry is left out
                         continue;
                     out += indent + QStringLiteral("\t<key>") + escapeText(key) + QStringLiteral("</key>\n");
                     if (!value(item, depth + 1))
@@ -215,8 +224,8 @@ private:
     static bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
     static bool isNameChar(char c)
     {
-        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_'
-               || c == ':' || c == '.' || (uchar(c) >= 0x80);
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_' ||
+               c == ':' || c == '.' || (uchar(c) >= 0x80);
     }
 
     bool skipPast(const char *terminator)
@@ -472,7 +481,8 @@ private:
         const QString lower = t.toLower();
         if (lower == QStringLiteral("nan"))
             return Value(std::nan(""));
-        if (lower == QStringLiteral("inf") || lower == QStringLiteral("+inf") || lower == QStringLiteral("infinity") || lower == QStringLiteral("+infinity"))
+        if (lower == QStringLiteral("inf") || lower == QStringLiteral("+inf") || lower == QStringLiteral("infinity") ||
+            lower == QStringLiteral("+infinity"))
             return Value(std::numeric_limits<double>::infinity());
         if (lower == QStringLiteral("-inf") || lower == QStringLiteral("-infinity"))
             return Value(-std::numeric_limits<double>::infinity());
@@ -488,12 +498,12 @@ private:
         static const QRegularExpression pattern(
             QStringLiteral("^(\\d{4})-(\\d\\d)-(\\d\\d)T(\\d\\d):(\\d\\d):(\\d\\d)(\\.\\d+)?Z$"));
         const auto m = pattern.match(t);
-        const QDate day = m.hasMatch() ? QDate(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt())
-                                       : QDate();
+        const QDate day =
+            m.hasMatch() ? QDate(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt()) : QDate();
         if (!day.isValid() || m.captured(4).toInt() > 23 || m.captured(5).toInt() > 59 || m.captured(6).toInt() > 60)
             return fail(QStringLiteral("invalid date \"%1\"").arg(t.left(40)));
-        const qint64 whole = (day.toJulianDay() - QDate(2001, 1, 1).toJulianDay()) * 86400
-                             + m.captured(4).toInt() * 3600 + m.captured(5).toInt() * 60 + m.captured(6).toInt();
+        const qint64 whole = (day.toJulianDay() - QDate(2001, 1, 1).toJulianDay()) * 86400 +
+                             m.captured(4).toInt() * 3600 + m.captured(5).toInt() * 60 + m.captured(6).toInt();
         const double fraction = m.captured(7).isEmpty() ? 0.0 : (QLatin1Char('0') + m.captured(7)).toDouble();
         return Value::date(double(whole) + fraction);
     }

@@ -27,8 +27,9 @@ inline QString difference(const Value &a, const Value &b, const QString &path = 
         return path + QStringLiteral(": kind %1 vs %2").arg(int(a.type())).arg(int(b.type()));
     switch (a.type()) {
     case Value::Type::Real:
-        return bitsHex(a.toDouble()) == bitsHex(b.toDouble()) ? QString()
-                                                              : path + QStringLiteral(": %1 vs %2").arg(a.toDouble()).arg(b.toDouble());
+        return bitsHex(a.toDouble()) == bitsHex(b.toDouble())
+                   ? QString()
+                   : path + QStringLiteral(": %1 vs %2").arg(a.toDouble()).arg(b.toDouble());
     case Value::Type::Date:
         return bitsHex(a.toDate()) == bitsHex(b.toDate()) ? QString() : path + QStringLiteral(": date differs");
     case Value::Type::Image: {

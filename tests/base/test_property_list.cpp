@@ -26,7 +26,7 @@ struct Trailer {
     std::optional<quint64> count;
     quint64 top = 0;
     std::optional<quint64> tableOffset;
-    QList<quint64> offsets;  // replaces the computed offsets when not empty
+    QList<quint64> offsets; // replaces the computed offsets when not empty
 };
 
 // A binary plist from raw object encodings, with every trailer field open to tampering.
@@ -59,7 +59,10 @@ template <typename F> Trailer tweak(F change)
     return t;
 }
 
-QByteArray hex(const char *h) { return QByteArray::fromHex(h); }
+QByteArray hex(const char *h)
+{
+    return QByteArray::fromHex(h);
+}
 
 Value nested(int levels)
 {
@@ -89,9 +92,9 @@ private slots:
         QTest::addColumn<Value>("value");
         QTest::newRow("true") << Value(true);
         QTest::newRow("false") << Value(false);
-        for (qint64 i : {qint64(0), qint64(255), qint64(256), qint64(65535), qint64(65536), qint64(0xFFFFFFFF),
-                         qint64(0x100000000), qint64(-1), std::numeric_limits<qint64>::max(),
-                         std::numeric_limits<qint64>::min()})
+        for (qint64 i :
+             {qint64(0), qint64(255), qint64(256), qint64(65535), qint64(65536), qint64(0xFFFFFFFF),
+              qint64(0x100000000), qint64(-1), std::numeric_limits<qint64>::max(), std::numeric_limits<qint64>::min()})
             QTest::newRow(qPrintable(QStringLiteral("int %1").arg(i))) << Value(i);
         for (double d : {0.0, -0.0, 0.5, -1e300, 5e-324, std::numeric_limits<double>::infinity(),
                          -std::numeric_limits<double>::infinity(), std::nan("")})
@@ -115,11 +118,12 @@ private slots:
         QTest::newRow("uid big") << Value::uid(quint64(1) << 40);
         QTest::newRow("empty array") << Value::array();
         QTest::newRow("empty dict") << Value::dict();
-        QTest::newRow("nested") << Value::dict({{"Tables", Value::array({Value::dict({{"Name", "People"},
-                                                                                    {"Fields", Value::array({"id", 2, 3.5})},
-                                                                                    {"Created", Value::date(1000)}})})},
-                                                {"", Value::dict({{"k\u00e9y", Value::array({Value::array()})}})},
-                                                {"uid", Value::uid(9)}});
+        QTest::newRow("nested") << Value::dict(
+            {{"Tables",
+              Value::array({Value::dict(
+                  {{"Name", "People"}, {"Fields", Value::array({"id", 2, 3.5})}, {"Created", Value::date(1000)}})})},
+             {"", Value::dict({{"k\u00e9y", Value::array({Value::array()})}})},
+             {"uid", Value::uid(9)}});
         QTest::newRow("512 levels") << nested(PropertyList::maxDepth);
     }
 
@@ -133,7 +137,8 @@ private slots:
             const auto back = PropertyList::read(bytes, &error);
             QVERIFY2(back, qPrintable(error));
             const QString d = difference(value, *back);
-            QVERIFY2(d.isEmpty(), qPrintable(QStringLiteral("%1: %2").arg(format == Format::Binary ? "binary" : "xml", d)));
+            QVERIFY2(d.isEmpty(),
+                     qPrintable(QStringLiteral("%1: %2").arg(format == Format::Binary ? "binary" : "xml", d)));
         }
     }
 
@@ -255,7 +260,8 @@ private slots:
         }
         d.set("Zeta", 1);
         d.set("alpha", 2);
-        keys << "Zeta" << "alpha";
+        keys << "Zeta"
+             << "alpha";
         for (Format format : {Format::Binary, Format::Xml}) {
             const auto back = PropertyList::read(PropertyList::write(d, format));
             QVERIFY(back);
@@ -277,7 +283,7 @@ private slots:
             QVERIFY(PropertyList::write(tooDeep, format, &error).isEmpty());
             QVERIFY2(error.contains("nesting"), qPrintable(error));
         }
-        cyclic.removeAt(1);  // break the cycle so the test does not leak it
+        cyclic.removeAt(1); // break the cycle so the test does not leak it
         QString error;
         QVERIFY(PropertyList::write(Value::date(std::nan("")), Format::Xml, &error).isEmpty());
         QVERIFY(error.contains("date"));
@@ -305,12 +311,21 @@ private slots:
         QTest::newRow("ref size 9") << patched(25, 9) << "reference size";
         QTest::newRow("no objects") << craft({hex("10ff")}, tweak([](Trailer &t) { t.count = 0; })) << "no objects";
         QTest::newRow("top out of range") << craft({hex("10ff")}, tweak([](Trailer &t) { t.top = 1; })) << "top object";
-        QTest::newRow("table past the end") << craft({hex("10ff")}, tweak([](Trailer &t) { t.tableOffset = 1000; })) << "offset table";
-        QTest::newRow("table in header") << craft({hex("10ff")}, tweak([](Trailer &t) { t.tableOffset = 4; })) << "offset table";
-        QTest::newRow("absurd object count") << craft({hex("10ff")}, tweak([](Trailer &t) { t.count = quint64(1) << 60; })) << "exceeds the file";
-        QTest::newRow("count beyond ref size") << craft(QList<QByteArray>(300, hex("10ff")), tweak([](Trailer &t) { t.offsetSize = 2; t.refSize = 1; })) << "reference size";
-        QTest::newRow("offset into table") << craft({hex("10ff")}, tweak([](Trailer &t) { t.offsets = {10}; })) << "offset outside";
-        QTest::newRow("offset into header") << craft({hex("10ff")}, tweak([](Trailer &t) { t.offsets = {2}; })) << "offset outside";
+        QTest::newRow("table past the end")
+            << craft({hex("10ff")}, tweak([](Trailer &t) { t.tableOffset = 1000; })) << "offset table";
+        QTest::newRow("table in header") << craft({hex("10ff")}, tweak([](Trailer &t) { t.tableOffset = 4; }))
+                                         << "offset table";
+        QTest::newRow("absurd object count")
+            << craft({hex("10ff")}, tweak([](Trailer &t) { t.count = quint64(1) << 60; })) << "exceeds the file";
+        QTest::newRow("count beyond ref size") << craft(QList<QByteArray>(300, hex("10ff")), tweak([](Trailer &t) {
+                                                            t.offsetSize = 2;
+                                                            t.refSize = 1;
+                                                        }))
+                                               << "reference size";
+        QTest::newRow("offset into table")
+            << craft({hex("10ff")}, tweak([](Trailer &t) { t.offsets = {10}; })) << "offset outside";
+        QTest::newRow("offset into header")
+            << craft({hex("10ff")}, tweak([](Trailer &t) { t.offsets = {2}; })) << "offset outside";
         QTest::newRow("ref out of range") << craft({hex("a105")}) << "out of range";
         QTest::newRow("array contains itself") << craft({hex("a100")}) << "cyclic";
         QTest::newRow("indirect cycle") << craft({hex("a101"), hex("d10200"), hex("516b")}) << "cyclic";
@@ -334,7 +349,11 @@ private slots:
         for (int i = 0; i <= PropertyList::maxDepth; ++i)
             deep.append(hex("a1") + QByteArray(1, char((i + 1) >> 8)) + QByteArray(1, char((i + 1) & 0xFF)));
         deep.append(hex("1001"));
-        QTest::newRow("nesting 513") << craft(deep, tweak([](Trailer &t) { t.offsetSize = 2; t.refSize = 2; })) << "nesting deeper";
+        QTest::newRow("nesting 513") << craft(deep, tweak([](Trailer &t) {
+                                                  t.offsetSize = 2;
+                                                  t.refSize = 2;
+                                              }))
+                                     << "nesting deeper";
     }
 
     void malformedBinary()
@@ -345,14 +364,17 @@ private slots:
         QVERIFY(!PropertyList::readBinary(bytes, &error));
         QVERIFY2(error.contains(message), qPrintable(error));
         error.clear();
-        QVERIFY(!PropertyList::read(bytes, &error));  // sniffing sends it to the binary reader too
+        QVERIFY(!PropertyList::read(bytes, &error)); // sniffing sends it to the binary reader too
         QVERIFY(!error.isEmpty());
     }
 
     void everyTruncationAndCorruptionIsHandled()
     {
-        const Value sample = Value::dict({{"name", "caf\u00e9"}, {"n", Value::array({1, 2.5, Value::date(3)})},
-                                          {"d", hex("0102")}, {"u", Value::uid(3)}, {"b", true}});
+        const Value sample = Value::dict({{"name", "caf\u00e9"},
+                                          {"n", Value::array({1, 2.5, Value::date(3)})},
+                                          {"d", hex("0102")},
+                                          {"u", Value::uid(3)},
+                                          {"b", true}});
         const QByteArray valid = PropertyList::write(sample, Format::Binary);
         for (int n = 0; n < valid.size(); ++n) {
             QString error;
@@ -381,11 +403,14 @@ private slots:
     {
         QTest::addColumn<QByteArray>("xml");
         QTest::addColumn<Value>("expected");
-        QTest::newRow("prolog, doctype, comments") << QByteArray("\xEF\xBB\xBF<?xml version=\"1.0\"?>\n<!DOCTYPE plist [ <!ENTITY x \"y\"> ]>\n"
-                                                                "<!-- c --><plist version=\"1.0\"><!-- c --><string>a</string></plist>\n")
-                                                 << Value("a");
-        QTest::newRow("entities and CDATA") << QByteArray("<plist><string>&lt;&amp;&gt;&quot;&apos;&#65;&#x1F600;<![CDATA[<x>]]><!-- no -->!</string></plist>")
-                                            << Value(QString::fromUtf8("<&>\"'A\xF0\x9F\x98\x80<x>!"));
+        QTest::newRow("prolog, doctype, comments")
+            << QByteArray("\xEF\xBB\xBF<?xml version=\"1.0\"?>\n<!DOCTYPE plist [ <!ENTITY x \"y\"> ]>\n"
+                          "<!-- c --><plist version=\"1.0\"><!-- c --><string>a</string></plist>\n")
+            << Value("a");
+        QTest::newRow("entities and CDATA")
+            << QByteArray(
+                   "<plist><string>&lt;&amp;&gt;&quot;&apos;&#65;&#x1F600;<![CDATA[<x>]]><!-- no -->!</string></plist>")
+            << Value(QString::fromUtf8("<&>\"'A\xF0\x9F\x98\x80<x>!"));
         QTest::newRow("bare root") << QByteArray("<integer> 0x1F </integer>") << Value(31);
         QTest::newRow("negative hex") << QByteArray("<integer>-0x10</integer>") << Value(-16);
         QTest::newRow("reals") << QByteArray("<array><real>1e3</real><real>-inf</real><real>.5</real></array>")
@@ -396,10 +421,12 @@ private slots:
         QTest::newRow("uid") << QByteArray("<dict><key>CF$UID</key><integer>12</integer></dict>") << Value::uid(12);
         QTest::newRow("not a uid") << QByteArray("<dict><key>CF$UID</key><string>12</string></dict>")
                                    << Value::dict({{"CF$UID", "12"}});
-        QTest::newRow("empty elements") << QByteArray("<dict><key/><string/><key>t</key><true></true><key>a</key><array/></dict>")
-                                        << Value::dict({{"", ""}, {"t", true}, {"a", Value::array()}});
+        QTest::newRow("empty elements")
+            << QByteArray("<dict><key/><string/><key>t</key><true></true><key>a</key><array/></dict>")
+            << Value::dict({{"", ""}, {"t", true}, {"a", Value::array()}});
         QTest::newRow("empty plist") << QByteArray("<plist version=\"1.0\"/>") << Value();
-        QTest::newRow("utf-16") << QByteArray("\xFF\xFE<\0s\0t\0r\0i\0n\0g\0>\0\xE9\0<\0/\0s\0t\0r\0i\0n\0g\0>\0", 38) << Value("\u00e9");
+        QTest::newRow("utf-16") << QByteArray("\xFF\xFE<\0s\0t\0r\0i\0n\0g\0>\0\xE9\0<\0/\0s\0t\0r\0i\0n\0g\0>\0", 38)
+                                << Value("\u00e9");
     }
 
     void xmlReading()
@@ -459,17 +486,18 @@ private slots:
         for (int i = 0; i < 70000; ++i)
             big.append(Value(i - 35000));
         const QList<Value> samples = {
-            Value::dict({{"Version", "0.1"},
-                         {"ints", Value::array({0, 255, 256, 65536, qint64(1) << 40, -1,
-                                                std::numeric_limits<qint64>::min(), std::numeric_limits<qint64>::max()})},
-                         {"reals", Value::array({0.1, -2.5e-300, std::numeric_limits<double>::infinity()})},
-                         {"strings", Value::array({"", "ascii", "caf\u00e9 \u4e16\u754c",
-                                                   QString::fromUtf8("\xF0\x9F\x98\x80"), QString::fromUtf16(u"a\0b", 3)})},
-                         {"dates", Value::array({Value::date(0), Value::date(612345678), Value::date(-86400.5)})},
-                         {"data", Value::array({hex("00ff"), QByteArray("")})},
-                         {"bools", Value::array({true, false})},
-                         {"uid", Value::uid(300)},
-                         {"z-last", Value::dict({{"b", 1}, {"a", Value::dict()}})}}),
+            Value::dict(
+                {{"Version", "0.1"},
+                 {"ints", Value::array({0, 255, 256, 65536, qint64(1) << 40, -1, std::numeric_limits<qint64>::min(),
+                                        std::numeric_limits<qint64>::max()})},
+                 {"reals", Value::array({0.1, -2.5e-300, std::numeric_limits<double>::infinity()})},
+                 {"strings", Value::array({"", "ascii", "caf\u00e9 \u4e16\u754c", QString::fromUtf8("\xF0\x9F\x98\x80"),
+                                           QString::fromUtf16(u"a\0b", 3)})},
+                 {"dates", Value::array({Value::date(0), Value::date(612345678), Value::date(-86400.5)})},
+                 {"data", Value::array({hex("00ff"), QByteArray("")})},
+                 {"bools", Value::array({true, false})},
+                 {"uid", Value::uid(300)},
+                 {"z-last", Value::dict({{"b", 1}, {"a", Value::dict()}})}}),
             big};
         QTemporaryDir dir;
         for (int i = 0; i < samples.size(); ++i) {
@@ -479,8 +507,8 @@ private slots:
             f.write(PropertyList::write(samples[i], Format::Binary));
             f.close();
             QString error;
-            const QByteArray out = runPython(pythonCanonical() + "print(json.dumps(c(plistlib.load(open(sys.argv[1], 'rb')))))",
-                                             {path}, &error);
+            const QByteArray out = runPython(
+                pythonCanonical() + "print(json.dumps(c(plistlib.load(open(sys.argv[1], 'rb')))))", {path}, &error);
             QVERIFY2(!out.isNull(), qPrintable(error));
             QCOMPARE(QJsonDocument::fromJson(out).toVariant(), canonical(samples[i]).toVariant());
         }
@@ -506,13 +534,24 @@ else:
     sys.stdout.buffer.write(plistlib.dumps(obj, fmt=plistlib.FMT_XML, sort_keys=False))
 )PY");
         Value expected = Value::dict(
-            {{"int", 42}, {"neg", -7}, {"big", qint64(1) << 40}, {"min", std::numeric_limits<qint64>::min()},
-             {"max", std::numeric_limits<qint64>::max()}, {"byte", 255}, {"short", 65535}, {"real", 3.25},
-             {"tiny", 1e-300}, {"str", "plain"}, {"uni", QString::fromUtf8("h\u00e9llo \u4e16\u754c \xF0\x9F\x98\x80")},
+            {{"int", 42},
+             {"neg", -7},
+             {"big", qint64(1) << 40},
+             {"min", std::numeric_limits<qint64>::min()},
+             {"max", std::numeric_limits<qint64>::max()},
+             {"byte", 255},
+             {"short", 65535},
+             {"real", 3.25},
+             {"tiny", 1e-300},
+             {"str", "plain"},
+             {"uni", QString::fromUtf8("h\u00e9llo \u4e16\u754c \xF0\x9F\x98\x80")},
              {"date", Value::dateTime(QDateTime(QDate(2020, 5, 17), QTime(13, 45, 30), Qt::UTC))},
              {"old", Value::dateTime(QDateTime(QDate(1990, 1, 1), QTime(0, 0), Qt::UTC))},
-             {"data", hex("0001feff")}, {"t", true}, {"f", false},
-             {"list", Value::array({1, "two", Value::array({3.5, Value::dict({{"deep", Value::array()}})}), Value::dict()})},
+             {"data", hex("0001feff")},
+             {"t", true},
+             {"f", false},
+             {"list",
+              Value::array({1, "two", Value::array({3.5, Value::dict({{"deep", Value::array()}})}), Value::dict()})},
              {"dict", Value::dict({{"z", 1}, {"a", 2}, {"m", Value::dict({{"x", QByteArray("")}})}})}});
         Value longList = Value::array();
         for (int i = 0; i < 300; ++i)
