@@ -1,0 +1,141 @@
+// OXDatabase: the document's connection and the table design vocabulary on it (design lookups, value
+// conversion, display formatting and the validating write of one cell).
+#pragma once
+
+#include "Alert.h"
+#include "FormattedText.h"
+#include "QLiteDatabase.h"
+#include "Value.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <optional>
+
+class DateFormatter;
+class MyDocument;
+class NumberFormatter;
+class QLiteCursor;
+class QWidget;
+
+// The formatter of one field: a number formatter for "Number", a date formatter for "Date", else neither.
+struct FieldFormatter {
+    std::shared_ptr<NumberFormatter> number;
+    std::shared_ptr<DateFormatter> date;
+
+    bool isNull() const { return !number && !date; }
+    QString format(const Value &value) const;
+    // The native value of display text; null when the text does not parse.
+    Value parse(const QString &text) const;
+};
+
+class OXDatabase : public QLiteDatabase {
+public:
+    // The closed set of datatypes, in the order the design editor offers them.
+    static const QStringList &datatypes();
+    // SQL column type of a datatype; empty for a name outside the set.
+    static QString sqlTypeForDatatype(const QString &datatype);
+
+    // `document` is not owned; it outlives the connection.
+    explicit OXDatabase(const QString &path, MyDocument *document = nullptr);
+
+    MyDocument *document() const { return m_document; }
+    void setDocument(MyDocument *document) { m_document = document; }
+    // The document's window, for sheets; null without one.
+    QWidget *window() const;
+
+    // performQuery with cache method 2: the entry point the rest of the program uses.
+    std::shared_ptr<QLiteCursor> executeQuery(const QString &sql);
+
+    // --- Design lookups (exact names; a missing table or field gives null or an empty list).
+    // The document's shared array of table designs; an empty array without a document.
+    Value design() const;
+    QStringList tablesList() const;
+    Value tableDesign(const QString &table) const;
+    Value fieldForTable(const QString &table, const QString &column) const;
+
+    QStringList namesForTable(const QString &table) const;  // fields other than "Relationship"
+    QStringList columnNamesForTable(const QString &table) const { return namesForTable(table); }
+    QStringList allNamesForTable(const QString &table) const;
+    QStringList relationshipNamesForTable(const QString &table) const;
+    QStringList typesForTable(const QString &table) const;  // types of the non-relationship fields
+    QStringList allTypesForTable(const QString &table) const;
+
+    // One key of every field in field order, skipping fields without it.
+    QList<Value> valuesOfKeyForTable(const QString &key, const QString &table) const;
+    QList<Value> uniquesForTable(const QString &table) const;
+    QList<Value> notNullsForTable(const QString &table) const;
+    QList<Value> defaultsForTable(const QString &table) const;
+    QList<Value> checksForTable(const QString &table) const;
+    QList<Value> regexesForTable(const QString &table) const;
+    QList<Value> formatsForTable(const QString &table) const;
+
+    // One key of one field; null when the field (or key) does not exist.
+    Value objectForKey(const QString &key, const QString &table, const QString &column) const;
+    Value valueForKey(const QString &key, const QString &table, const QString &column) const
+    {
+        return objectForKey(key, table, column);
+    }
+    // The field's "Type"; a null string when the field does not exist.
+    QString typeForTable(const QString &table, const QString &column) const;
+    Value uniqueForTable(const QString &table, const QString &column) const;
+    Value notNullForTable(const QString &table, const QString &column) const;
+    Value defaultForTable(const QString &table, const QString &column) const;
+    Value checkForTable(const QString &table, const QString &column) const;
+    Value regexForTable(const QString &table, const QString &column) const;
+    Value formatForTable(const QString &table, const QString &column) const;
+
+    // The field that names a record for people.
+    QString humanKeyForTable(const QString &table) const;
+
+    // --- Design changes (the SQLite side of renames is the schema layer's).
+    void createTableDesign(const Value &tableDesign);
+    void updateTableDesign(const QString &oldName, const Value &tableDesign);
+    void deleteTableDesign(const QString &name);
+    // Creates the SQLite table of a design not yet in `design`; false for a known name or a bad field.
+    // The statement's own result is left in lastError.
+    bool createTableFromDesign(const Value &tableDesign);
+
+    // --- Conversion between native values and stored text. A null QString stands for nil.
+    static QString nativeToDb(const Value &value, const QString &datatype, bool shouldEscape = true);
+    QString nativeToDbForTable(const Value &value, const QString &table, const QString &column,
+                               bool shouldEscape = true) const;
+    static Value dbToNative(const QString &text, const QString &datatype);
+    Value dbToNativeForTable(const QString &text, const QString &table, const QString &column) const;
+    // Raw bytes of a media value (TIFF of an image, archive of a movie or file wrapper); nullopt otherwise.
+    std::optional<QByteArray> dataForNativeObject(const Value &value, const QString &table,
+                                                  const QString &column) const;
+    static std::optional<QByteArray> dataForNativeObjectOfType(const Value &value, const QString &datatype);
+
+    static QString stringFromDate(const Value &date);
+    static Value dateFromString(const QString &text);
+    static QString listFromArray(const Value &array);
+    static Value arrayFromList(const QString &list);
+    static QString yesNoFromBool(bool value);
+    static bool boolFromYesNo(const QString &text);
+
+    // --- Display formatting.
+    FormattedText addFormattingToObject(const Value &value, const QString &table, const QString &column) const;
+    FieldFormatter formatterForTable(const QString &table, const QString &column) const;
+    FormattedText textFormatString(const QString &text, const QString &table, const QString &column) const;
+    Value removeFormattingFromString(const QString &text, const QString &table, const QString &column) const;
+
+    // --- Writing one cell. Null on success, else the alert to show; nothing is written on refusal.
+    std::optional<Alert> insertNativeValue(const Value &value, const QString &table, const QString &column,
+                                           const QString &row);
+    // `value` is stored text; `escaped` says it has already been through prepareStringForQuery.
+    std::optional<Alert> insertDbValue(const QString &value, const QString &table, const QString &column,
+                                       const QString &row, bool escaped = true);
+    // Deletes one row (nothing for an id whose integer value is 0); false when the statement failed.
+    bool deleteFromTable(const QString &table, const QString &row);
+
+private:
+    std::optional<Alert> validateCell(QString &value, const QString &table, const QString &column);
+    std::optional<Alert> checkUnique(const QString &value, const QString &table, const QString &column);
+    std::optional<Alert> checkRegex(const QString &value, const QString &pattern, const QString &column) const;
+    std::optional<Alert> checkNumber(QString &value, const Value &field, const QString &column) const;
+
+    MyDocument *m_document = nullptr;
+};
