@@ -1,0 +1,271 @@
+// QLiteCursor and QLiteRow: column naming, cache methods, datatype conversion, row access and edits.
+#include "QLiteCursor.h"
+#include "QLiteDatabase.h"
+#include "QLiteRow.h"
+#include "ReferenceDate.h"
+#include "TestEnvironment.h"
+
+#include <QSet>
+#include <QTest>
+#include <memory>
+
+namespace {
+QSet<QString> asSet(const QStringList &list) { return QSet<QString>(list.begin(), list.end()); }
+} // namespace
+
+class TestQLiteCursor : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TestEnvironment> m_env;
+    std::unique_ptr<QLiteDatabase> m_db;
+
+    void run(const QString &sql)
+    {
+        m_db->performQuery(sql);
+        QCOMPARE(m_db->lastError(), QString());
+    }
+
+private slots:
+    void init()
+    {
+        m_env = std::make_unique<TestEnvironment>();
+        m_db = std::make_unique<QLiteDatabase>(m_env->path(QStringLiteral("MainDatabase")));
+        QVERIFY(m_db->open());
+        // A table as the program creates its own, and one made through createTable.
+        run(QStringLiteral("CREATE TABLE t(id INTEGER PRIMARY KEY, Name TEXT, Note TEXT);"
+                           "INSERT INTO t(Name, Note) VALUES('Ann', NULL); INSERT INTO t(Name, Note) VALUES('Bob', 'b');"));
+        QVERIFY(m_db->createTable(QStringLiteral("p"), {QStringLiteral("Name"), QStringLiteral("Age")}, {QLString, QLNumber}));
+        run(QStringLiteral("INSERT INTO p(Name, Age) VALUES('Cy', '41'); INSERT INTO p(Name, Age) VALUES('Di', '7.5');"));
+    }
+
+    void cleanup()
+    {
+        m_db.reset();
+        m_env.reset();
+    }
+
+    void selectStarGivesFullColumnNamesAndCachesEverything()
+    {
+        auto cursor = m_db->performQuery(QStringLiteral("SELECT * FROM t"), 2);
+        QVERIFY(cursor);
+        QCOMPARE(asSet(cursor->columns()), (QSet<QString>{"t.id", "t.Name", "t.Note"}));
+        QCOMPARE(cursor->tables(), QStringList{"t"});
+        QCOMPARE(asSet(cursor->columnsForTable(QStringLiteral("t"))), (QSet<QString>{"id", "Name", "Note"}));
+        QCOMPARE(cursor->columnCount(), 3u);
+        QCOMPARE(cursor->rowCount(), 2u);
+        // No t.ROWID in the result: everything is cached at once, whatever was asked.
+        QCOMPARE(cursor->cacheMethod(), 1);
+        m_db->performQuery(QStringLiteral("UPDATE t SET Name = 'changed';"));
+        const QLiteRow row = *cursor->rowAtIndex(0);
+        QCOMPARE(row.stringForColumn(QStringLiteral("t.Name")), QStringLiteral("Ann"));
+        QCOMPARE(row.stringForColumn(QStringLiteral("t.id")), QStringLiteral("1"));
+        QCOMPARE(row.stringForColumn(QStringLiteral("t.Note")), QStringLiteral("<null>"));
+        QVERIFY(row.valueForColumn(QStringLiteral("t.Note")).isNull());
+        QVERIFY(row.stringForColumn(QStringLiteral("t.Missing")).isEmpty());
+        QVERIFY(!row.values().contains(QLP_UUID));
+        QCOMPARE(row.index(), 0u);
+        QCOMPARE(row.cursor(), cursor);
+        QCOMPARE(cursor->sqlQuery(), QStringLiteral("SELECT * FROM t"));
+    }
+
+    void expressionsAndPragmasKeepTheirOwnNames()
+    {
+        auto cursor = m_db->performQuery(QStringLiteral("SELECT COUNT(*), Name AS who, 1+1 FROM t"));
+        QVERIFY(cursor);
+        QCOMPARE(asSet(cursor->columns()), (QSet<QString>{"COUNT(*)", "who", "1+1"}));
+        QCOMPARE(cursor->valueForColumn(QStringLiteral("COUNT(*)"), 0), Value("2"));
+        QCOMPARE(cursor->valueForColumn(QStringLiteral("1+1"), 0), Value("2"));
+
+        auto pragma = m_db->performQuery(QStringLiteral("PRAGMA table_info(t)"));
+        QVERIFY(pragma);
+        QCOMPARE(pragma->rowCount(), 3u);
+        QCOMPARE(pragma->valueForColumn(QStringLiteral("name"), 1), Value("Name"));
+    }
+
+    void cacheMethodsGiveTheSameValues_data()
+    {
+        QTest::addColumn<int>("method");
+        QTest::newRow("all at once") << 1;
+        QTest::newRow("on first use, kept") << 2;
+        QTest::newRow("on every use") << 3;
+    }
+    void cacheMethodsGiveTheSameValues()
+    {
+        QFETCH(int, method);
+        auto cursor = m_db->performQuery(QStringLiteral("SELECT * FROM p"), method);
+        QVERIFY(cursor);
+        QCOMPARE(cursor->cacheMethod(), method);
+        QCOMPARE(asSet(cursor->columns()), (QSet<QString>{"p.ROWID", "p.Name", "p.Age"}));
+        QCOMPARE(cursor->valuesForColumn(QStringLiteral("p.Name")), (QList<Value>{"Cy", "Di"}));
+        QCOMPARE(cursor->valuesForColumn(QStringLiteral("p.Age")), (QList<Value>{41.0, 7.5}));
+        QCOMPARE(cursor->valuesForColumn(QStringLiteral("p.ROWID")), (QList<Value>{1.0, 2.0}));
+
+        // Rows with an identifier carry distinct UUIDs.
+        const Value first = cursor->rowAtIndex(0)->values();
+        const Value second = cursor->rowAtIndex(1)->values();
+        QVERIFY(!first.value(QLP_UUID).toString().isEmpty());
+        QVERIFY(first.value(QLP_UUID) != second.value(QLP_UUID));
+        QCOMPARE(first.value(QStringLiteral("p.Name")), Value("Cy"));
+
+        // What each method sees after the row changed underneath it.
+        m_db->performQuery(QStringLiteral("UPDATE p SET Name = 'Zed' WHERE ROWID = 1;"));
+        const QString expected = method == 3 ? QStringLiteral("Zed") : QStringLiteral("Cy");
+        QCOMPARE(cursor->rowAtIndex(0)->stringForColumn(QStringLiteral("p.Name")), expected);
+    }
+
+    void defaultAndUnknownCacheMethods()
+    {
+        m_db->setCacheMethod(3);
+        auto cursor = m_db->performQuery(QStringLiteral("SELECT * FROM p"));
+        QVERIFY(cursor);
+        QCOMPARE(cursor->cacheMethod(), 3);
+
+        for (int method : {4, -1}) {
+            QVERIFY(!m_db->performQuery(QStringLiteral("SELECT * FROM t"), method));
+            QCOMPARE(m_db->lastErrorID(), QLP_UnknownError);
+            QVERIFY(!m_db->lastError().isEmpty());
+        }
+        m_db->setCacheMethod(4);
+        QVERIFY(!m_db->performQuery(QStringLiteral("SELECT * FROM t")));
+    }
+
+    void rowAtIndexOutOfBounds()
+    {
+        auto cursor = m_db->performQuery(QStringLiteral("SELECT * FROM t"));
+        QVERIFY(cursor);
+        QVERIFY(cursor->rowAtIndex(1));
+        QVERIFY(!cursor->rowAtIndex(cursor->rowCount()));
+        QCOMPARE(m_db->lastError(), QStringLiteral("[QLiteCursor rowAtIndex:] failed: index 2 is out of bounds."));
+        QCOMPARE(m_db->lastErrorID(), QLP_UnknownError);
+        QCOMPARE(cursor->lastError(), m_db->lastError());
+        QVERIFY(cursor->valueForColumn(QStringLiteral("t.Name"), 2).isNull());
+    }
+
+    void datatypeConversion_data()
+    {
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<Value>("expected");
+        QTest::newRow("number") << QLNumber << "3.25" << Value(3.25);
+        QTest::newRow("number from leading text") << QLNumber << "12abc" << Value(12.0);
+        QTest::newRow("boolean") << QLBoolean << "1" << Value(qint64(1));
+        QTest::newRow("boolean zero") << QLBoolean << "0" << Value(qint64(0));
+        const QDateTime when(QDate(2005, 3, 4), QTime(10, 20, 30, 500), Qt::UTC);
+        QTest::newRow("date") << QLDateTime << "2005-03-04 10:20:30.5" << Value::date(ReferenceDate::fromDateTime(when));
+        QTest::newRow("date with zone") << QLDateTime << "2005-03-04 12:20:30.5 +0200"
+                                        << Value::date(ReferenceDate::fromDateTime(when));
+        QTest::newRow("unparsable date stays text") << QLDateTime << "soon" << Value("soon");
+        QTest::newRow("container") << QLContainer << "X'aGVsbG8='" << Value(QByteArray("hello"));
+        QTest::newRow("container without marker") << QLContainer << "plain" << Value("plain");
+        QTest::newRow("string") << QLString << "42" << Value("42");
+    }
+    void datatypeConversion()
+    {
+        QFETCH(QString, type);
+        QFETCH(QString, stored);
+        QFETCH(Value, expected);
+        QVERIFY(m_db->createTable(QStringLiteral("conv"), {QStringLiteral("v")}, {type}));
+        run(QStringLiteral("INSERT INTO conv(v) VALUES('%1');").arg(QLiteDatabase::prepareStringForQuery(stored)));
+        for (int method : {1, 2}) {
+            auto cursor = m_db->performQuery(QStringLiteral("SELECT * FROM conv"), method);
+            QVERIFY(cursor);
+            const Value value = cursor->valueForColumn(QStringLiteral("conv.v"), 0);
+            QCOMPARE(value.type(), expected.type());
+            QCOMPARE(value, expected);
+        }
+        // The string flag hands out the stored text.
+        auto text = m_db->performQuery(QStringLiteral("SELECT * FROM conv"), 1, true);
+        QVERIFY(text);
+        QCOMPARE(text->valueForColumn(QStringLiteral("conv.v"), 0), Value(stored));
+    }
+
+    void programTablesDecodeAsText()
+    {
+        run(QStringLiteral("CREATE TABLE `People`(`id` INTEGER PRIMARY KEY AUTOINCREMENT, `Age` INTEGER);"
+                           "INSERT INTO People(Age) VALUES(30);"));
+        auto cursor = m_db->performQuery(QStringLiteral("SELECT * FROM People"));
+        QVERIFY(cursor);
+        QCOMPARE(cursor->valueForColumn(QStringLiteral("People.id"), 0), Value("1"));
+        QCOMPARE(cursor->valueForColumn(QStringLiteral("People.Age"), 0), Value("30"));
+    }
+
+    void blobsAreBytes()
+    {
+        run(QStringLiteral("CREATE TABLE b(v); INSERT INTO b VALUES(X'00FF41');"));
+        auto cursor = m_db->performQuery(QStringLiteral("SELECT * FROM b"));
+        QVERIFY(cursor);
+        QCOMPARE(cursor->valueForColumn(QStringLiteral("b.v"), 0), Value(QByteArray("\x00\xff" "A", 3)));
+    }
+
+    void explicitRowidsLoadOnlyIdentifiers()
+    {
+        auto cursor = m_db->performQuery(QStringLiteral("SELECT ROWID, Name FROM p"), 2);
+        QVERIFY(cursor);
+        QCOMPARE(cursor->cacheMethod(), 2);
+        QCOMPARE(cursor->rowAtIndex(1)->stringForColumn(QStringLiteral("p.Name")), QStringLiteral("Di"));
+        // A table without a declared key reports its identifier as "rowid".
+        run(QStringLiteral("CREATE TABLE plain(v TEXT); INSERT INTO plain VALUES('x');"));
+        auto plain = m_db->performQuery(QStringLiteral("SELECT ROWID, * FROM plain"), 3);
+        QVERIFY(plain);
+        QCOMPARE(plain->cacheMethod(), 3);
+        QCOMPARE(plain->valueForColumn(QStringLiteral("plain.v"), 0), Value("x"));
+    }
+
+    void outerJoinRowsWithoutIdentifierStillLoad()
+    {
+        QVERIFY(m_db->createTable(QStringLiteral("pet"), {QStringLiteral("Owner"), QStringLiteral("Kind")},
+                                  {QLString, QLString}));
+        run(QStringLiteral("INSERT INTO pet(Owner, Kind) VALUES('Cy', 'cat');"));
+        auto cursor = m_db->performQuery(
+            QStringLiteral("SELECT p.ROWID, p.Name, pet.ROWID, pet.Kind FROM p LEFT JOIN pet ON pet.Owner = p.Name "
+                           "ORDER BY p.ROWID"),
+            2);
+        QVERIFY(cursor);
+        QCOMPARE(cursor->cacheMethod(), 2);
+        QCOMPARE(cursor->rowCount(), 2u);
+        QCOMPARE(cursor->valueForColumn(QStringLiteral("pet.Kind"), 0), Value("cat"));
+        QCOMPARE(cursor->rowAtIndex(1)->stringForColumn(QStringLiteral("pet.Kind")), QStringLiteral("<null>"));
+        QCOMPARE(cursor->valueForColumn(QStringLiteral("p.Name"), 1), Value("Di"));
+    }
+
+    void refreshSeesNewRows()
+    {
+        auto cursor = m_db->performQuery(QStringLiteral("SELECT * FROM t"));
+        QVERIFY(cursor);
+        run(QStringLiteral("INSERT INTO t(Name) VALUES('Cat');"));
+        QCOMPARE(cursor->rowCount(), 2u);
+        QVERIFY(cursor->refresh());
+        QCOMPARE(cursor->rowCount(), 3u);
+        QCOMPARE(cursor->valuesForColumn(QStringLiteral("t.Name")).last(), Value("Cat"));
+        QVERIFY(cursor->valuesForColumn(QStringLiteral("t.Nothing")).isEmpty());
+    }
+
+    void rowEditsArePendingUntilSaved()
+    {
+        auto cursor = m_db->performQuery(QStringLiteral("SELECT * FROM p"), 2);
+        QVERIFY(cursor);
+        QLiteRow row = *cursor->rowAtIndex(0);
+        QVERIFY(row.setValue(Value("Cyd"), QStringLiteral("p.Name")));
+        QVERIFY(row.setValue(Value(), QStringLiteral("p.Age")));
+        QCOMPARE(row.stringForColumn(QStringLiteral("p.Name")), QStringLiteral("Cyd"));
+        QVERIFY(!row.setValue(Value(9), QStringLiteral("p.ROWID")));
+
+        auto before = m_db->performQuery(QStringLiteral("SELECT Name FROM p WHERE ROWID = 1"));
+        QCOMPARE(before->valueForColumn(QStringLiteral("p.Name"), 0), Value("Cy"));
+        QVERIFY(m_db->save());
+        auto after = m_db->performQuery(QStringLiteral("SELECT Name, Age FROM p WHERE ROWID = 1"));
+        QCOMPARE(after->valueForColumn(QStringLiteral("p.Name"), 0), Value("Cyd"));
+        QVERIFY(after->valueForColumn(QStringLiteral("p.Age"), 0).isNull());
+        QCOMPARE(row.stringForColumn(QStringLiteral("p.Name")), QStringLiteral("Cyd"));
+        QVERIFY(!m_db->save());
+        QCOMPARE(m_db->lastError(), QStringLiteral("The database doesn't have unsaved changes."));
+
+        // Rows of a result without identifiers cannot be addressed.
+        auto t = m_db->performQuery(QStringLiteral("SELECT * FROM t"));
+        QVERIFY(!t->rowAtIndex(0)->setValue(Value("x"), QStringLiteral("t.Name")));
+        QCOMPARE(m_db->lastErrorID(), QLP_UnknownError);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestQLiteCursor)
+#include "test_qlite_cursor.moc"
