@@ -10,7 +10,10 @@
 #include <memory>
 
 namespace {
-QSet<QString> asSet(const QStringList &list) { return QSet<QString>(list.begin(), list.end()); }
+QSet<QString> asSet(const QStringList &list)
+{
+    return QSet<QString>(list.begin(), list.end());
+}
 } // namespace
 
 class TestQLiteCursor : public QObject {
@@ -32,10 +35,13 @@ private slots:
         m_db = std::make_unique<QLiteDatabase>(m_env->path(QStringLiteral("MainDatabase")));
         QVERIFY(m_db->open());
         // A table as the program creates its own, and one made through createTable.
-        run(QStringLiteral("CREATE TABLE t(id INTEGER PRIMARY KEY, Name TEXT, Note TEXT);"
-                           "INSERT INTO t(Name, Note) VALUES('Ann', NULL); INSERT INTO t(Name, Note) VALUES('Bob', 'b');"));
-        QVERIFY(m_db->createTable(QStringLiteral("p"), {QStringLiteral("Name"), QStringLiteral("Age")}, {QLString, QLNumber}));
-        run(QStringLiteral("INSERT INTO p(Name, Age) VALUES('Cy', '41'); INSERT INTO p(Name, Age) VALUES('Di', '7.5');"));
+        run(QStringLiteral(
+            "CREATE TABLE t(id INTEGER PRIMARY KEY, Name TEXT, Note TEXT);"
+            "INSERT INTO t(Name, Note) VALUES('Ann', NULL); INSERT INTO t(Name, Note) VALUES('Bob', 'b');"));
+        QVERIFY(m_db->createTable(QStringLiteral("p"), {QStringLiteral("Name"), QStringLiteral("Age")},
+                                  {QLString, QLNumber}));
+        run(QStringLiteral(
+            "INSERT INTO p(Name, Age) VALUES('Cy', '41'); INSERT INTO p(Name, Age) VALUES('Di', '7.5');"));
     }
 
     void cleanup()
@@ -151,7 +157,8 @@ private slots:
         QTest::newRow("boolean") << QLBoolean << "1" << Value(qint64(1));
         QTest::newRow("boolean zero") << QLBoolean << "0" << Value(qint64(0));
         const QDateTime when(QDate(2005, 3, 4), QTime(10, 20, 30, 500), Qt::UTC);
-        QTest::newRow("date") << QLDateTime << "2005-03-04 10:20:30.5" << Value::date(ReferenceDate::fromDateTime(when));
+        QTest::newRow("date") << QLDateTime << "2005-03-04 10:20:30.5"
+                              << Value::date(ReferenceDate::fromDateTime(when));
         QTest::newRow("date with zone") << QLDateTime << "2005-03-04 12:20:30.5 +0200"
                                         << Value::date(ReferenceDate::fromDateTime(when));
         QTest::newRow("unparsable date stays text") << QLDateTime << "soon" << Value("soon");
@@ -194,7 +201,9 @@ private slots:
         run(QStringLiteral("CREATE TABLE b(v); INSERT INTO b VALUES(X'00FF41');"));
         auto cursor = m_db->performQuery(QStringLiteral("SELECT * FROM b"));
         QVERIFY(cursor);
-        QCOMPARE(cursor->valueForColumn(QStringLiteral("b.v"), 0), Value(QByteArray("\x00\xff" "A", 3)));
+        QCOMPARE(cursor->valueForColumn(QStringLiteral("b.v"), 0), Value(QByteArray("\x00\xff"
+                                                                                    "A",
+                                                                                    3)));
     }
 
     void explicitRowidsLoadOnlyIdentifiers()

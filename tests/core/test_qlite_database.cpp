@@ -15,8 +15,7 @@
 namespace {
 // Observes one notification name for the lifetime of the object.
 struct Recorder {
-    Recorder(NotificationCenter &center, const QString &name, NotificationCenter::Handler extra = {})
-        : center(center)
+    Recorder(NotificationCenter &center, const QString &name, NotificationCenter::Handler extra = {}) : center(center)
     {
         token = center.addObserver(name, nullptr, [this, extra](const Notification &n) {
             received << n;
@@ -97,7 +96,8 @@ private slots:
 
     void textWithSeveralStatementsRunsThemInTurnAndStopsAtTheFirstFailure()
     {
-        QVERIFY(!m_db->performQuery(QStringLiteral("INSERT INTO t(Name) VALUES('a'); INSERT INTO t(Name) VALUES('b');")));
+        QVERIFY(
+            !m_db->performQuery(QStringLiteral("INSERT INTO t(Name) VALUES('a'); INSERT INTO t(Name) VALUES('b');")));
         QCOMPARE(m_db->lastErrorID(), QLSuccess);
         QCOMPARE(count("t"), 2ull);
 
@@ -125,9 +125,10 @@ private slots:
     {
         QTest::addColumn<int>("operation");
         QTest::addColumn<QString>("message");
-        QTest::newRow("nil statement") << 0 << "[QLiteDatabase QLP_performExecuteQuery:] failed because the query is nil.";
-        QTest::newRow("no columns")
-            << 1 << "QLite:createTable has failed because the supplied parameters are incorrect.";
+        QTest::newRow("nil statement") << 0
+                                       << "[QLiteDatabase QLP_performExecuteQuery:] failed because the query is nil.";
+        QTest::newRow("no columns") << 1
+                                    << "QLite:createTable has failed because the supplied parameters are incorrect.";
         QTest::newRow("nil name") << 2 << "QLite:createTable has failed because the supplied parameters are incorrect.";
         QTest::newRow("non-standard type")
             << 3 << "QLite:createTable has failed because one or more datatypes are not standard.";
@@ -145,13 +146,15 @@ private slots:
         case 0: result = bool(m_db->performQuery(QString())); break;
         case 1: result = m_db->createTable(QStringLiteral("x"), {}, {}); break;
         case 2: result = m_db->createTable(QString(), {QStringLiteral("a")}, {QLString}); break;
-        case 3: result = m_db->createTable(QStringLiteral("x"), {QStringLiteral("a")}, {QStringLiteral("VARCHAR")}); break;
+        case 3:
+            result = m_db->createTable(QStringLiteral("x"), {QStringLiteral("a")}, {QStringLiteral("VARCHAR")});
+            break;
         case 4: result = m_db->dropTable(QString()); break;
         case 5: result = m_db->save(); break;
         case 6:
             m_db->performQuery(QStringLiteral("INSERT INTO t(Name) VALUES('a') ;") + QChar(0) + QStringLiteral("x"));
             result = count("t") != 0;
-            QCOMPARE(m_db->lastErrorID(), QLSuccess);  // count ran after
+            QCOMPARE(m_db->lastErrorID(), QLSuccess); // count ran after
             m_db->performQuery(QStringLiteral("SELECT 1") + QChar(0));
             break;
         }
@@ -167,10 +170,12 @@ private slots:
         QVERIFY(!m_db->isDatabaseOpen());
         QVERIFY(!m_db->close());
         QVERIFY(!m_db->performQuery(QStringLiteral("SELECT * FROM t")));
-        QCOMPARE(m_db->lastError(), QStringLiteral("[QLiteDatabase performQuery:] failed because the database is closed."));
+        QCOMPARE(m_db->lastError(),
+                 QStringLiteral("[QLiteDatabase performQuery:] failed because the database is closed."));
         QCOMPARE(m_db->lastErrorID(), QLP_UnknownError);
         QVERIFY(!m_db->performQuery(QStringLiteral("DELETE FROM t")));
-        QCOMPARE(m_db->lastError(), QStringLiteral("[QLiteDatabase performQuery:] failed because the database is closed."));
+        QCOMPARE(m_db->lastError(),
+                 QStringLiteral("[QLiteDatabase performQuery:] failed because the database is closed."));
         QVERIFY(!m_db->save());
         QCOMPARE(m_db->lastError(), QStringLiteral("The database is closed."));
         QVERIFY(!m_db->beginTransaction());
@@ -233,11 +238,13 @@ private slots:
         QVERIFY(db.tables().isEmpty());
         QCOMPARE(db.columnsForTable(QLP_SchemaTable),
                  (QStringList{"ROWID", "QLP_TableIdentifier", "QLP_ColumnIdentifier", "QLP_DatatypeIdentifier"}));
-        QCOMPARE(db.datatypesForTable(QLP_SchemaTable), (QStringList{QLRecordUIDDatatype, QLString, QLString, QLString}));
+        QCOMPARE(db.datatypesForTable(QLP_SchemaTable),
+                 (QStringList{QLRecordUIDDatatype, QLString, QLString, QLString}));
 
-        db.performQuery(QStringLiteral("CREATE TABLE `LM_Tables`(`id` INTEGER PRIMARY KEY AUTOINCREMENT, `Name` TEXT);"
-                                       "CREATE TABLE `LM_SearchIndex`(`id` INTEGER PRIMARY KEY AUTOINCREMENT, `Text` TEXT);"
-                                       "CREATE INDEX names ON LM_Tables(Name);"));
+        db.performQuery(
+            QStringLiteral("CREATE TABLE `LM_Tables`(`id` INTEGER PRIMARY KEY AUTOINCREMENT, `Name` TEXT);"
+                           "CREATE TABLE `LM_SearchIndex`(`id` INTEGER PRIMARY KEY AUTOINCREMENT, `Text` TEXT);"
+                           "CREATE INDEX names ON LM_Tables(Name);"));
         QCOMPARE(db.lastErrorID(), QLSuccess);
         QCOMPARE(sorted(db.tables()), (QStringList{"LM_SearchIndex", "LM_Tables", "sqlite_sequence"}));
         // Backquoted definitions keep their quotes, and the index does not hide the table's statement.
@@ -261,9 +268,9 @@ private slots:
         QTest::newRow("no identifier") << QStringList{"Name", "Age"} << QStringList{QLString, QLNumber}
                                        << QStringList{"ROWID", "Name", "Age"}
                                        << QStringList{QLRecordUIDDatatype, QLString, QLNumber};
-        QTest::newRow("ROWID keyword column") << QStringList{"Name", "oid"} << QStringList{QLString, QLString}
-                                              << QStringList{"Name", "oid"}
-                                              << QStringList{QLString, QLRecordUIDDatatype};
+        QTest::newRow("ROWID keyword column")
+            << QStringList{"Name", "oid"} << QStringList{QLString, QLString} << QStringList{"Name", "oid"}
+            << QStringList{QLString, QLRecordUIDDatatype};
         QTest::newRow("identifier type") << QStringList{"key", "Moment"} << QStringList{QLRecordUIDDatatype, QLDateTime}
                                          << QStringList{"key", "Moment"}
                                          << QStringList{QLRecordUIDDatatype, QLDateTime};
@@ -283,8 +290,8 @@ private slots:
         QCOMPARE(m_db->datatypesForTable(QStringLiteral("people")), expectedTypes);
 
         // One schema row per column, and the datatype cache knows the table.
-        auto schema = m_db->performQuery(QStringLiteral("SELECT * FROM QLP_SchemaTable WHERE QLP_TableIdentifier = 'people'"),
-                                         1, true);
+        auto schema = m_db->performQuery(
+            QStringLiteral("SELECT * FROM QLP_SchemaTable WHERE QLP_TableIdentifier = 'people'"), 1, true);
         QVERIFY(schema);
         QStringList recorded;
         for (const Value &v : schema->valuesForColumn(QStringLiteral("QLP_SchemaTable.QLP_DatatypeIdentifier")))
@@ -318,7 +325,8 @@ private slots:
         QVERIFY(m_db->dropTable(QStringLiteral("gone")));
         QVERIFY(!m_db->tables().contains(QStringLiteral("gone")));
         QVERIFY(!m_db->datatypeCache().contains(QStringLiteral("gone")));
-        auto rows = m_db->performQuery(QStringLiteral("SELECT * FROM QLP_SchemaTable WHERE QLP_TableIdentifier = 'gone'"));
+        auto rows =
+            m_db->performQuery(QStringLiteral("SELECT * FROM QLP_SchemaTable WHERE QLP_TableIdentifier = 'gone'"));
         QVERIFY(rows);
         QCOMPARE(rows->rowCount(), 0u);
 
@@ -335,7 +343,8 @@ private slots:
         QVERIFY(m_db->close());
         QVERIFY(m_db->open());
         QVERIFY(m_db->temporaryTables().isEmpty());
-        auto rows = m_db->performQuery(QStringLiteral("SELECT * FROM QLP_SchemaTable WHERE QLP_TableIdentifier = 'scratch'"));
+        auto rows =
+            m_db->performQuery(QStringLiteral("SELECT * FROM QLP_SchemaTable WHERE QLP_TableIdentifier = 'scratch'"));
         QVERIFY(rows);
         QCOMPARE(rows->rowCount(), 0u);
     }
@@ -388,7 +397,7 @@ private slots:
                                   {QLTimestampIdentifier, Value::date(0)}});
         NotificationCenter::distributedCenter().post(QLP_QLiteDatabaseDidChangeNotification, nullptr, info);
         QVERIFY(m_db->datatypeCache().contains(QStringLiteral("theirs")));
-        QCOMPARE(relayed.received.size(), 2);  // both connections are on this path
+        QCOMPARE(relayed.received.size(), 2); // both connections are on this path
 
         // A change of another file is not relayed.
         info.set(QLDatabasePathIdentifier, m_env->path(QStringLiteral("elsewhere")));
@@ -416,7 +425,7 @@ private slots:
         QVERIFY(m_db->open());
         auto second = m_db->performQuery(QStringLiteral("SELECT * FROM c"), 2);
         QVERIFY(second);
-        m_db.reset();  // destroyed while the cursor lives
+        m_db.reset(); // destroyed while the cursor lives
         QVERIFY(second->valueForColumn(QStringLiteral("c.v"), 0).isNull());
         QVERIFY(!second->refresh());
         QVERIFY(!second->rowAtIndex(5));
@@ -473,10 +482,14 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("quote") << "it's" << "it''s";
-        QTest::newRow("two quotes") << "''" << "''''";
-        QTest::newRow("others untouched") << "a\"b\\c`d%" << "a\"b\\c`d%";
-        QTest::newRow("empty") << "" << "";
+        QTest::newRow("quote") << "it's"
+                               << "it''s";
+        QTest::newRow("two quotes") << "''"
+                                    << "''''";
+        QTest::newRow("others untouched") << "a\"b\\c`d%"
+                                          << "a\"b\\c`d%";
+        QTest::newRow("empty") << ""
+                               << "";
         QTest::newRow("nil") << QString() << QString();
     }
     void prepareStringForQueryDoublesSingleQuotesOnly()
@@ -499,7 +512,8 @@ private slots:
     void textSurvivesTheRoundTripThroughSQL()
     {
         QFETCH(QString, text);
-        m_db->performQuery(QStringLiteral("INSERT INTO t(Name) VALUES('%1');").arg(QLiteDatabase::prepareStringForQuery(text)));
+        m_db->performQuery(
+            QStringLiteral("INSERT INTO t(Name) VALUES('%1');").arg(QLiteDatabase::prepareStringForQuery(text)));
         QCOMPARE(m_db->lastErrorID(), QLSuccess);
         auto cursor = m_db->performQuery(QStringLiteral("SELECT * FROM t WHERE id = %1").arg(m_db->lastRowInserted()));
         QVERIFY(cursor);

@@ -25,7 +25,8 @@ inline const QString QLTimestampIdentifier = QStringLiteral("QLTimestampIdentifi
 inline const QString QLSQLStatementIdentifier = QStringLiteral("QLSQLStatementIdentifier");
 
 inline const QString QLP_QLiteDatabaseDidChangeNotification = QStringLiteral("QLP_QLiteDatabaseDidChangeNotification");
-inline const QString QLP_QLiteDatabaseDidCompactNotification = QStringLiteral("QLP_QLiteDatabaseDidCompactNotification");
+inline const QString QLP_QLiteDatabaseDidCompactNotification =
+    QStringLiteral("QLP_QLiteDatabaseDidCompactNotification");
 inline const QString QLP_QLiteDatabaseDidCloseNotification = QStringLiteral("QLP_QLiteDatabaseDidCloseNotification");
 inline const QString QLDatabaseHasChangedNotification = QStringLiteral("QLDatabaseHasChangedNotification");
 inline const QString QLDatabaseHasSentSQLStatementNotification =

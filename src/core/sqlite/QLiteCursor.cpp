@@ -17,7 +17,10 @@ QString identifier(const QString &name)
     return QLatin1Char('`') + escaped + QLatin1Char('`');
 }
 
-QString literal(const QString &text) { return QLatin1Char('\'') + QLiteDatabase::prepareStringForQuery(text) + QLatin1Char('\''); }
+QString literal(const QString &text)
+{
+    return QLatin1Char('\'') + QLiteDatabase::prepareStringForQuery(text) + QLatin1Char('\'');
+}
 
 QString columnText(sqlite3_stmt *statement, int index)
 {
@@ -162,7 +165,7 @@ bool QLiteCursor::load()
         sqlite3_finalize(statement);
         return false;
     }
-    if (!statement) {  // only a comment after the keyword: an empty result
+    if (!statement) { // only a comment after the keyword: an empty result
         db->clearLastError();
         return true;
     }
@@ -183,7 +186,7 @@ bool QLiteCursor::load()
         const QString name = QString::fromUtf8(rawName);
         auto found = m_slotByName.constFind(name);
         if (found != m_slotByName.constEnd())
-            continue;  // a repeated name is one dictionary key; its first column stands for it
+            continue; // a repeated name is one dictionary key; its first column stands for it
         Slot slot;
         slot.name = name;
         slot.resultIndex = i;
@@ -309,8 +312,9 @@ std::optional<Value> QLiteCursor::fetchFromDatabase(const Slot &slot, quint32 ro
     if (!db || !db->isDatabaseOpen() || id.isEmpty())
         return std::nullopt;
     // Identifiers are quoted so that table and column names with blanks or quotes still work.
-    const QString sql = QStringLiteral("SELECT %1 FROM %2 WHERE %3 = %4;")
-                            .arg(identifier(slot.column), identifier(slot.table), identifier(rowid.column), literal(id));
+    const QString sql =
+        QStringLiteral("SELECT %1 FROM %2 WHERE %3 = %4;")
+            .arg(identifier(slot.column), identifier(slot.table), identifier(rowid.column), literal(id));
     const QByteArray utf8 = sql.toUtf8();
     sqlite3_stmt *statement = nullptr;
     const int prepared = sqlite3_prepare_v2(db->m_db, utf8.constData(), int(utf8.size()), &statement, nullptr);
@@ -331,7 +335,10 @@ std::optional<Value> QLiteCursor::fetchFromDatabase(const Slot &slot, quint32 ro
     return value;
 }
 
-Value QLiteCursor::valueForColumn(const QString &column, quint32 row) { return fetchValue(column, row).value_or(Value()); }
+Value QLiteCursor::valueForColumn(const QString &column, quint32 row)
+{
+    return fetchValue(column, row).value_or(Value());
+}
 
 QList<Value> QLiteCursor::valuesForColumn(const QString &column)
 {
@@ -401,10 +408,10 @@ bool QLiteCursor::saveEdits()
             const Slot &rowid = m_slots[size_t(slot.rowidSlot)];
             const QString id = m_rowids[size_t(row) * size_t(m_rowidSlotCount) + size_t(rowid.rowidOrdinal)];
             const QString text = QLite::storedText(it.value());
-            const QString sql = QStringLiteral("UPDATE %1 SET %2 = %3 WHERE %4 = %5;")
-                                    .arg(identifier(slot.table), identifier(slot.column),
-                                         text.isNull() ? QStringLiteral("NULL") : literal(text), identifier(rowid.column),
-                                         literal(id));
+            const QString sql =
+                QStringLiteral("UPDATE %1 SET %2 = %3 WHERE %4 = %5;")
+                    .arg(identifier(slot.table), identifier(slot.column),
+                         text.isNull() ? QStringLiteral("NULL") : literal(text), identifier(rowid.column), literal(id));
             if (!db->performExecuteQuery(sql))
                 return false;
         }

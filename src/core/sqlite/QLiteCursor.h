@@ -62,11 +62,11 @@ private:
         CellState state = CellState::Unloaded;
     };
     struct Slot {
-        QString name;       // result column name
-        QString table;      // text before the last "."
-        QString column;     // text after the last "."
-        QString datatype;   // from the connection's datatype cache, empty when unknown
-        int rowidSlot = -1; // the slot holding this table's row identifier, -1 when none
+        QString name;          // result column name
+        QString table;         // text before the last "."
+        QString column;        // text after the last "."
+        QString datatype;      // from the connection's datatype cache, empty when unknown
+        int rowidSlot = -1;    // the slot holding this table's row identifier, -1 when none
         int rowidOrdinal = -1; // for a row identifier slot: its position among them
         int resultIndex = 0;   // first result column with this name
         bool isRowid = false;
@@ -99,8 +99,8 @@ private:
     // Row-major cells. Text is kept as text (cheap to share); other values live in m_converted.
     std::vector<Cell> m_cells;
     QHash<size_t, Value> m_converted;
-    std::vector<QString> m_rowids;  // row-major per row identifier slot; empty for NULL
-    std::vector<QString> m_uuids;   // empty unless the result has row identifier columns
+    std::vector<QString> m_rowids; // row-major per row identifier slot; empty for NULL
+    std::vector<QString> m_uuids;  // empty unless the result has row identifier columns
     int m_rowidSlotCount = 0;
     size_t m_rowCount = 0;
     // UUID -> (column -> pending value)

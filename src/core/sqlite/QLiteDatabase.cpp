@@ -36,14 +36,24 @@ QString expandTilde(const QString &path)
 
 bool startsWithKeyword(const QString &sql, QLatin1String keyword)
 {
-    return sql.size() >= keyword.size() && QStringView(sql).left(keyword.size()).compare(keyword, Qt::CaseInsensitive) == 0;
+    return sql.size() >= keyword.size() &&
+           QStringView(sql).left(keyword.size()).compare(keyword, Qt::CaseInsensitive) == 0;
 }
 
-QString errorMessage(sqlite3 *db) { return QString::fromUtf8(sqlite3_errmsg(db)); }
+QString errorMessage(sqlite3 *db)
+{
+    return QString::fromUtf8(sqlite3_errmsg(db));
+}
 
-QString quoted(const QString &text) { return QLatin1Char('\'') + QLiteDatabase::prepareStringForQuery(text) + QLatin1Char('\''); }
+QString quoted(const QString &text)
+{
+    return QLatin1Char('\'') + QLiteDatabase::prepareStringForQuery(text) + QLatin1Char('\'');
+}
 
-bool isBlank(QChar c) { return c.isSpace(); }
+bool isBlank(QChar c)
+{
+    return c.isSpace();
+}
 } // namespace
 
 QLiteDatabase::QLiteDatabase(const QString &path, QObject *parent) : QObject(parent), m_path(expandTilde(path)) {}
@@ -64,7 +74,10 @@ void QLiteDatabase::setLastError(const QString &message, int code)
         qInfo().noquote() << "QLiteDatabase error" << code << message;
 }
 
-bool QLiteDatabase::open() { return open(true, 2, false, false); }
+bool QLiteDatabase::open()
+{
+    return open(true, 2, false, false);
+}
 
 bool QLiteDatabase::open(bool createSchemaTable, int cacheMethod, bool exposeSQLOnNotify, bool debugMode)
 {
@@ -117,7 +130,10 @@ bool QLiteDatabase::open(bool createSchemaTable, int cacheMethod, bool exposeSQL
     return true;
 }
 
-bool QLiteDatabase::close() { return closeSavingChanges(m_saveChangesWhenClosing); }
+bool QLiteDatabase::close()
+{
+    return closeSavingChanges(m_saveChangesWhenClosing);
+}
 
 bool QLiteDatabase::closeSavingChanges(bool saveChanges)
 {
@@ -159,7 +175,10 @@ bool QLiteDatabase::closeSavingChanges(bool saveChanges)
     return rc == SQLITE_OK;
 }
 
-void QLiteDatabase::setDatabasePath(const QString &path) { m_path = expandTilde(path); }
+void QLiteDatabase::setDatabasePath(const QString &path)
+{
+    m_path = expandTilde(path);
+}
 
 void QLiteDatabase::setBusyTimeout(int milliseconds)
 {
@@ -258,7 +277,10 @@ QString QLiteDatabase::prepareStringForQuery(const QString &text)
     return out;
 }
 
-qint64 QLiteDatabase::lastRowInserted() const { return m_db ? sqlite3_last_insert_rowid(m_db) : 0; }
+qint64 QLiteDatabase::lastRowInserted() const
+{
+    return m_db ? sqlite3_last_insert_rowid(m_db) : 0;
+}
 
 quint64 QLiteDatabase::rowCountInTable(const QString &table)
 {
@@ -271,9 +293,18 @@ quint64 QLiteDatabase::rowCountInTable(const QString &table)
 
 // Transactions
 
-bool QLiteDatabase::beginDeferredTransaction() { return beginTransactionWith("BEGIN DEFERRED TRANSACTION;"); }
-bool QLiteDatabase::beginImmediateTransaction() { return beginTransactionWith("BEGIN IMMEDIATE TRANSACTION;"); }
-bool QLiteDatabase::beginExclusiveTransaction() { return beginTransactionWith("BEGIN EXCLUSIVE TRANSACTION;"); }
+bool QLiteDatabase::beginDeferredTransaction()
+{
+    return beginTransactionWith("BEGIN DEFERRED TRANSACTION;");
+}
+bool QLiteDatabase::beginImmediateTransaction()
+{
+    return beginTransactionWith("BEGIN IMMEDIATE TRANSACTION;");
+}
+bool QLiteDatabase::beginExclusiveTransaction()
+{
+    return beginTransactionWith("BEGIN EXCLUSIVE TRANSACTION;");
+}
 
 bool QLiteDatabase::beginTransactionWith(const char *sql)
 {
@@ -328,7 +359,10 @@ bool QLiteDatabase::rollbackTransaction()
     return performExecuteQuery(QStringLiteral("ROLLBACK TRANSACTION;"));
 }
 
-bool QLiteDatabase::isTransactionActive() const { return m_db && sqlite3_get_autocommit(m_db) == 0; }
+bool QLiteDatabase::isTransactionActive() const
+{
+    return m_db && sqlite3_get_autocommit(m_db) == 0;
+}
 
 // Schema
 
@@ -369,9 +403,15 @@ QStringList QLiteDatabase::tables()
     return result;
 }
 
-QStringList QLiteDatabase::columnsForTable(const QString &table) { return parseCreateStatement(table).first; }
+QStringList QLiteDatabase::columnsForTable(const QString &table)
+{
+    return parseCreateStatement(table).first;
+}
 
-QStringList QLiteDatabase::datatypesForTable(const QString &table) { return parseCreateStatement(table).second; }
+QStringList QLiteDatabase::datatypesForTable(const QString &table)
+{
+    return parseCreateStatement(table).second;
+}
 
 std::pair<QStringList, QStringList> QLiteDatabase::parseCreateStatement(const QString &table)
 {
@@ -451,8 +491,8 @@ bool QLiteDatabase::hasSchemaTable()
         return false;
     sqlite3_stmt *statement = nullptr;
     bool found = false;
-    if (sqlite3_prepare_v2(m_db, "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'QLP_SchemaTable';",
-                           -1, &statement, nullptr) == SQLITE_OK) {
+    if (sqlite3_prepare_v2(m_db, "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'QLP_SchemaTable';", -1,
+                           &statement, nullptr) == SQLITE_OK) {
         found = stepRetryingBusy(statement) == SQLITE_ROW;
     }
     sqlite3_finalize(statement);
@@ -503,15 +543,17 @@ bool QLiteDatabase::createTableImpl(const QString &name, const QStringList &colu
     QStringList definitions;
     for (int i = 0; i < columns.size(); ++i) {
         if (columns.at(i).trimmed().isEmpty()) {
-            setLastError(QStringLiteral("QLite:createTable has failed while constructing the query."), QLP_UnknownError);
+            setLastError(QStringLiteral("QLite:createTable has failed while constructing the query."),
+                         QLP_UnknownError);
             return false;
         }
         const QString &type = types.at(i);
-        definitions << (type.isEmpty() ? columns.at(i)
-                                       : columns.at(i) + QLatin1Char(' ') + (type == QLString ? QStringLiteral("TEXT") : type));
+        definitions << (type.isEmpty()
+                            ? columns.at(i)
+                            : columns.at(i) + QLatin1Char(' ') + (type == QLString ? QStringLiteral("TEXT") : type));
     }
-    const QString sql = (temporary ? QStringLiteral("CREATE TEMPORARY TABLE ") : QStringLiteral("CREATE TABLE ")) + name +
-                        QLatin1Char('(') + definitions.join(QLatin1Char(',')) + QStringLiteral(");");
+    const QString sql = (temporary ? QStringLiteral("CREATE TEMPORARY TABLE ") : QStringLiteral("CREATE TABLE ")) +
+                        name + QLatin1Char('(') + definitions.join(QLatin1Char(',')) + QStringLiteral(");");
 
     const bool opened = !isTransactionActive();
     if (opened && !beginTransaction())
@@ -524,9 +566,9 @@ bool QLiteDatabase::createTableImpl(const QString &name, const QStringList &colu
             QStringList values;
             for (const QString &v : {name, columns.at(i), types.at(i)})
                 values << quoted(v);
-            ok = performExecuteQuery(QStringLiteral("INSERT INTO %1(%2) VALUES(%3);")
-                                         .arg(QLP_SchemaTable, schemaColumns.join(QLatin1Char(',')),
-                                              values.join(QLatin1Char(','))));
+            ok = performExecuteQuery(
+                QStringLiteral("INSERT INTO %1(%2) VALUES(%3);")
+                    .arg(QLP_SchemaTable, schemaColumns.join(QLatin1Char(',')), values.join(QLatin1Char(','))));
         }
     }
     if (opened) {
@@ -563,8 +605,8 @@ bool QLiteDatabase::dropTable(const QString &name)
         return false;
     bool ok = performExecuteQuery(QStringLiteral("DROP TABLE %1;").arg(name));
     if (ok && hasSchemaTable())
-        ok = performExecuteQuery(QStringLiteral("DELETE FROM %1 WHERE %2 = %3;")
-                                     .arg(QLP_SchemaTable, QLP_TableIdentifier, quoted(name)));
+        ok = performExecuteQuery(
+            QStringLiteral("DELETE FROM %1 WHERE %2 = %3;").arg(QLP_SchemaTable, QLP_TableIdentifier, quoted(name)));
     if (opened) {
         if (ok) {
             ok = commitTransaction();
@@ -633,7 +675,10 @@ bool QLiteDatabase::save()
     return ok;
 }
 
-void QLiteDatabase::markCursorModified(const std::shared_ptr<QLiteCursor> &cursor) { m_modifiedCursors.insert(cursor); }
+void QLiteDatabase::markCursorModified(const std::shared_ptr<QLiteCursor> &cursor)
+{
+    m_modifiedCursors.insert(cursor);
+}
 
 // Notifications
 

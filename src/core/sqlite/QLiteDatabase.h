@@ -1,8 +1,8 @@
 // QLiteDatabase: one SQLite connection with statement execution, cursors, transactions and schema helpers.
 #pragma once
 
-#include "QLiteConstants.h"
 #include "NotificationCenter.h"
+#include "QLiteConstants.h"
 #include "Value.h"
 
 #include <QObject>
@@ -84,8 +84,7 @@ private:
 
     bool performExecuteQuery(const QString &sql);
     bool beginTransactionWith(const char *statement);
-    bool createTableImpl(const QString &name, const QStringList &columns, const QStringList &datatypes,
-                         bool temporary);
+    bool createTableImpl(const QString &name, const QStringList &columns, const QStringList &datatypes, bool temporary);
     // Column names and declared types from the table's CREATE statement.
     std::pair<QStringList, QStringList> parseCreateStatement(const QString &table);
     void rebuildDatatypeCache();

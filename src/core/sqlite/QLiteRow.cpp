@@ -11,8 +11,17 @@ QString QLiteRow::stringForColumn(const QString &column) const
     return value->isString() ? value->toString() : value->description();
 }
 
-Value QLiteRow::valueForColumn(const QString &column) const { return m_cursor->valueForColumn(column, m_index); }
+Value QLiteRow::valueForColumn(const QString &column) const
+{
+    return m_cursor->valueForColumn(column, m_index);
+}
 
-Value QLiteRow::values() const { return m_cursor->rowValues(m_index); }
+Value QLiteRow::values() const
+{
+    return m_cursor->rowValues(m_index);
+}
 
-bool QLiteRow::setValue(const Value &value, const QString &column) { return m_cursor->setValue(value, column, m_index); }
+bool QLiteRow::setValue(const Value &value, const QString &column)
+{
+    return m_cursor->setValue(value, column, m_index);
+}
