@@ -1,6 +1,8 @@
 // The desktop application: start-up checks, then one window per document named on the command line.
 #include "ApplicationController.h"
-#include "PlaceholderWindow.h"
+#include "LMApplication.h"
+#include "LMDocumentWindow.h"
+#include "LMIcons.h"
 #include "QtUi.h"
 
 #include <QApplication>
@@ -12,6 +14,8 @@ int main(int argc, char *argv[])
     QApplication::setOrganizationName(QStringLiteral("Tandrel"));
     QApplication::setApplicationName(QStringLiteral("Orvix"));
     QApplication::setApplicationVersion(QStringLiteral(ORVIX_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral("com.tandrel.orvix"));
+    QApplication::setWindowIcon(LMIcons::icon(QStringLiteral("Orvix")));
 
     QtUi ui;
     Ui::install(&ui);
@@ -20,19 +24,27 @@ int main(int argc, char *argv[])
     parser.setApplicationDescription(QStringLiteral("Orvix personal database"));
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("document"), QStringLiteral("Orvix document packages to open."));
+    parser.addPositionalArgument(QStringLiteral("document"), QStringLiteral("Orvix document packages to open."),
+                                 QStringLiteral("[document...]"));
     parser.process(app);
 
     ApplicationController controller;
     const auto start = controller.applicationDidFinishLaunching();
     QObject::connect(&app, &QApplication::aboutToQuit, &controller, &ApplicationController::applicationWillTerminate);
 
-    PlaceholderWindow window(parser.positionalArguments().value(0));
-    window.show();
-    if (start.previousRunEndedBadly)
-        ApplicationController::showBugReport(&window);
-
-    const int code = app.exec();
+    int code = 0;
+    {
+        LMApplication documents;
+        for (const QString &path : parser.positionalArguments())
+            documents.openDocument(path);
+        // Without a document to show, start with a new one so the window is there to work in.
+        if (documents.windows().isEmpty())
+            documents.newDocument();
+        if (start.previousRunEndedBadly)
+            ApplicationController::showBugReport(documents.frontmostWindow());
+        if (!documents.windows().isEmpty())
+            code = app.exec();
+    }
     Ui::install(nullptr);
     return code;
 }

@@ -75,3 +75,8 @@ bool QtUi::isNewTabModifierHeld()
 {
     return QApplication::queryKeyboardModifiers().testFlag(Qt::ControlModifier);
 }
+
+bool QtUi::isAlternateModifierHeld()
+{
+    return QApplication::queryKeyboardModifiers().testFlag(Qt::AltModifier);
+}

@@ -10,4 +10,5 @@ public:
     QStringList runOpenPanel(const FilePanelOptions &options, QWidget *window = nullptr) override;
     QString runSavePanel(const FilePanelOptions &options, QWidget *window = nullptr) override;
     bool isNewTabModifierHeld() override;
+    bool isAlternateModifierHeld() override;
 };

@@ -9,6 +9,7 @@ void ScriptedUi::reset()
     m_alerts.clear();
     m_beeps = 0;
     m_modifierHeld = false;
+    m_alternateHeld = false;
 }
 
 int ScriptedUi::runAlert(const Alert &alert, QWidget *window)

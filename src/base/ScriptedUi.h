@@ -19,6 +19,7 @@ public:
     void answerOpenPanel(const QStringList &paths) { m_openAnswers.enqueue(paths); }
     void answerSavePanel(const QString &path) { m_saveAnswers.enqueue(path); }
     void setNewTabModifierHeld(bool held) { m_modifierHeld = held; }
+    void setAlternateModifierHeld(bool held) { m_alternateHeld = held; }
 
     const QList<Shown> &alerts() const { return m_alerts; }
     const Alert *lastAlert() const { return m_alerts.isEmpty() ? nullptr : &m_alerts.last().alert; }
@@ -31,6 +32,7 @@ public:
     QStringList runOpenPanel(const FilePanelOptions &options, QWidget *window = nullptr) override;
     QString runSavePanel(const FilePanelOptions &options, QWidget *window = nullptr) override;
     bool isNewTabModifierHeld() override { return m_modifierHeld; }
+    bool isAlternateModifierHeld() override { return m_alternateHeld; }
 
 private:
     QQueue<QString> m_answers;
@@ -39,4 +41,5 @@ private:
     QList<Shown> m_alerts;
     int m_beeps = 0;
     bool m_modifierHeld = false;
+    bool m_alternateHeld = false;
 };

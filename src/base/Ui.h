@@ -29,6 +29,8 @@ public:
     virtual QString runSavePanel(const FilePanelOptions &options, QWidget *window = nullptr) = 0;
     // Whether the "open in a new tab" modifier (Control on this platform) is held right now.
     virtual bool isNewTabModifierHeld() = 0;
+    // Whether the alternate modifier (Alt on this platform) is held right now: "open the other view of an item".
+    virtual bool isAlternateModifierHeld() { return false; }
 
     // The title of the button the user pressed, for callers that compare by text.
     QString runAlertButton(const Alert &alert, QWidget *window = nullptr);

@@ -1,0 +1,720 @@
+// LMDocumentWindow: layout, the switch operations and the view protocol's calling order.
+#include "LMDocumentWindow.h"
+
+#include "LMButtonBar.h"
+#include "LMIcons.h"
+#include "LMIdentifiedView.h"
+#include "LMItemKind.h"
+#include "LMLogin.h"
+#include "LMLoginController.h"
+#include "LMModeList.h"
+#include "LMOverview.h"
+#include "LMSourceList.h"
+#include "LMTabView.h"
+#include "LMViewController.h"
+#include "OXDatabase.h"
+#include "Preferences.h"
+#include "Ui.h"
+
+#include <QAction>
+#include <QPageSetupDialog>
+#include <QPrinter>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QSplitter>
+#include <QTabBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+namespace {
+QString modeOfIdentifier(const QString &identifier)
+{
+    static const QHash<QString, QString> modes{
+        {QStringLiteral("Overview"), QStringLiteral("Overview")},   {QStringLiteral("Table Edit"), QStringLiteral("Tables")},
+        {QStringLiteral("Table Design"), QStringLiteral("Tables")}, {QStringLiteral("Query"), QStringLiteral("Queries")},
+        {QStringLiteral("Form Data"), QStringLiteral("Forms")},     {QStringLiteral("Form Design"), QStringLiteral("Forms")},
+        {QStringLiteral("Reports"), QStringLiteral("Reports")},     {QStringLiteral("Script"), QStringLiteral("Scripts")}};
+    return modes.value(identifier);
+}
+} // namespace
+
+LMDocumentWindow::LMDocumentWindow(std::unique_ptr<MyDocument> document, QWidget *parent)
+    : QMainWindow(parent), m_document(std::move(document))
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    m_document->setWindow(this);
+    m_document->setViewHost(this);
+    if (!m_document->login())
+        m_document->setLogin(LMLogin::fullAccess());
+    buildLayout();
+    buildStandardToolbar();
+    resize(1100, 700);
+    updateTitle();
+    connect(m_document.get(), &MyDocument::changedStateChanged, this, [this](bool changed) {
+        setWindowModified(changed);
+    });
+    reloadSourceList();
+}
+
+LMDocumentWindow::~LMDocumentWindow() { shutDown(); }
+
+LMViewContext LMDocumentWindow::context()
+{
+    return LMViewContext{m_document.get(), m_document ? m_document->database() : nullptr, this};
+}
+
+void LMDocumentWindow::buildLayout()
+{
+    m_modeList = new LMModeList;
+    m_modeList->setMaximumHeight(6 * 34);
+    m_sourceList = new LMSourceList;
+    m_buttonBar = new LMButtonBar;
+    m_sidebar = new QWidget;
+    auto *side = new QVBoxLayout(m_sidebar);
+    side->setContentsMargins(0, 0, 0, 0);
+    side->setSpacing(0);
+    side->addWidget(m_modeList);
+    side->addWidget(m_sourceList, 1);
+    side->addWidget(m_buttonBar);
+
+    m_tabs = new LMTabView;
+    auto *splitter = new QSplitter;
+    splitter->addWidget(m_sidebar);
+    splitter->addWidget(m_tabs);
+    splitter->setStretchFactor(1, 1);
+    splitter->setSizes({240, 860});
+    setCentralWidget(splitter);
+
+    connect(m_tabs, &LMTabView::viewWillLeave, this, &LMDocumentWindow::viewWillLeave);
+    connect(m_tabs, &LMTabView::tabArrived, this, [this](int index) {
+        LMIdentifiedView *view = m_tabs->identifiedView(index);
+        viewDidArrive(view ? view->controller() : nullptr);
+        m_modeList->selectModeSilently(view ? modeOfIdentifier(view->identifier()) : QString());
+    });
+    connect(m_sourceList, &LMSourceList::rowDoubleClicked, this, &LMDocumentWindow::outlineDidDoubleClick);
+    connect(m_sourceList, &LMSourceList::selectionMoved, this, &LMDocumentWindow::sourceListSelectionMoved);
+    connect(m_modeList, &LMModeList::modeChosen, this, &LMDocumentWindow::modeChosen);
+    connect(m_buttonBar, &LMButtonBar::addClicked, this, &LMDocumentWindow::addButton);
+    connect(m_buttonBar, &LMButtonBar::removeClicked, this, &LMDocumentWindow::removeButton);
+    connect(m_buttonBar, &LMButtonBar::designClicked, this, &LMDocumentWindow::designButton);
+    connect(m_buttonBar, &LMButtonBar::editClicked, this, &LMDocumentWindow::editButton);
+    connect(m_buttonBar, &LMButtonBar::runClicked, this, &LMDocumentWindow::runButton);
+}
+
+void LMDocumentWindow::buildStandardToolbar()
+{
+    m_standardToolbar = addToolBar(QStringLiteral("Standard Toolbar"));
+    m_standardToolbar->setObjectName(QStringLiteral("Standard Toolbar"));
+    m_standardToolbar->setMovable(false);
+    m_standardToolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    m_standardToolbar->setIconSize(QSize(24, 24));
+    auto add = [this](const QString &icon, const QString &text, auto slot) {
+        QAction *a = m_standardToolbar->addAction(LMIcons::icon(icon), text);
+        a->setObjectName(text);
+        connect(a, &QAction::triggered, this, slot);
+        return a;
+    };
+    add(QStringLiteral("Overview 16"), QStringLiteral("Overview"), [this] { switchToOverview(); });
+    add(QStringLiteral("SB2_Plus"), QStringLiteral("New Table"), [this] { switchToTableDesignView(QString()); });
+    add(QStringLiteral("Relationships 16"), QStringLiteral("Relationships"), [this] { switchToRelationshipsView(); });
+    add(QStringLiteral("Chooser 16"), QStringLiteral("Chooser"), [this] { switchToChooserView(); });
+    add(QStringLiteral("New Tab 16"), QStringLiteral("New Tab"), [this] { addNewTab(); });
+    add(QStringLiteral("Save 16"), QStringLiteral("Save"), [this] { saveDocument(); });
+    auto *spacer = new QWidget;
+    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    m_standardToolbar->addWidget(spacer);
+    m_search = new QLineEdit;
+    m_search->setObjectName(QStringLiteral("LMST_Search"));
+    m_search->setPlaceholderText(QStringLiteral("Search"));
+    m_search->setClearButtonEnabled(true);
+    m_search->setMaximumWidth(220);
+    connect(m_search, &QLineEdit::returnPressed, this, [this] {
+        if (!m_search->text().trimmed().isEmpty())
+            switchToFindView(m_search->text().trimmed());
+    });
+    m_standardToolbar->addWidget(m_search);
+}
+
+QToolBar *LMDocumentWindow::currentToolbar() const
+{
+    return m_viewToolbar ? m_viewToolbar.data() : m_standardToolbar;
+}
+
+void LMDocumentWindow::setToolbarFrom(LMViewController *controller)
+{
+    if (m_viewToolbar) {
+        removeToolBar(m_viewToolbar);
+        m_viewToolbar->deleteLater();
+        m_viewToolbar = nullptr;
+    }
+    if (!controller || !controller->providesToolbar()) {
+        m_standardToolbar->show();
+        return;
+    }
+    m_standardToolbar->hide();
+    const QString name = QStringLiteral("%1 Toolbar").arg(controller->identifier());
+    m_viewToolbar = new QToolBar(name, this);
+    m_viewToolbar->setObjectName(name);
+    m_viewToolbar->setMovable(false);
+    m_viewToolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    for (const QString &item : controller->toolbarDefaultItemIdentifiers()) {
+        if (QAction *action = controller->toolbarItem(item, true))
+            m_viewToolbar->addAction(action);
+    }
+    addToolBar(m_viewToolbar);
+}
+
+LMLoginController *LMDocumentWindow::windowDidLoad(bool firstTime)
+{
+    m_tabs->removeAllTabs();
+    m_tabs->addNewTab();
+    setToolbarFrom(nullptr);
+    LMViewRequest request{QStringLiteral("Overview"), QString(), Value(), QString(), firstTime};
+    openView(request, {QStringLiteral("Overview"), QStringLiteral("Overview 16"), QStringLiteral("Overview")},
+             false);
+    if (m_document->users().isEmpty())
+        return nullptr;
+    m_loginController = new LMLoginController(m_document.get(), m_document->users(),
+                                              [this](std::shared_ptr<LMLogin> l) {
+                                                  login(std::move(l));
+                                                  show();
+                                                  raise();
+                                                  activateWindow();
+                                              });
+    m_loginController->setAttribute(Qt::WA_DeleteOnClose);
+    connect(m_loginController, &QDialog::rejected, this, [this] { close(); });
+    hide();
+    return m_loginController;
+}
+
+void LMDocumentWindow::login(std::shared_ptr<LMLogin> login)
+{
+    m_document->setLogin(std::move(login));
+    reloadSourceList();
+    for (int i = 0; i < m_tabs->count(); ++i)
+        if (auto *overview = dynamic_cast<LMOverview *>(m_tabs->controllerAt(i)))
+            overview->userDidLogin();
+}
+
+// ---- Opening views
+
+bool LMDocumentWindow::openView(const LMViewRequest &request, const TabSpec &tab, bool mayOpenNewTab)
+{
+    if (m_tabs->count() == 0 || (mayOpenNewTab && Ui::instance().isNewTabModifierHeld()))
+        m_tabs->addNewTab();
+    if (LMIdentifiedView *old = m_tabs->identifiedView(m_tabs->currentIndex()); old && old->controller())
+        viewWillLeave(old->controller(), old->identifier());
+    std::unique_ptr<LMViewController> controller = LMViewRegistry::instance().create(context(), request);
+    if (!controller || !controller->view())
+        return false;
+    LMIdentifiedView *view = controller->view();
+    LMViewController *raw = controller.get();
+    view->adoptController(std::move(controller));
+    viewDidArrive(raw);
+    m_tabs->replaceCurrentView(view, tab.label, tab.icon);
+    m_modeList->selectModeSilently(tab.mode);
+    return true;
+}
+
+void LMDocumentWindow::viewWillLeave(LMViewController *controller, const QString &identifier)
+{
+    if (!controller)
+        return;
+    if (identifier != QLatin1String("Relationship")) {
+        controller->cleanUp();
+        return;
+    }
+    // The relationships view hands back the dictionary that becomes the document's relationships.
+    const std::optional<Value> archived = controller->cleanUpAndArchive();
+    if (!archived || !archived->isDict())
+        return;
+    Value relationships = m_document->relationships();
+    if (archived->isSameContainer(relationships))
+        return;
+    relationships.clear();
+    for (const QString &key : archived->keys())
+        relationships.set(key, archived->value(key));
+}
+
+void LMDocumentWindow::viewDidArrive(LMViewController *controller)
+{
+    setToolbarFrom(controller);
+    if (controller)
+        controller->refresh();
+}
+
+bool LMDocumentWindow::switchToOverview(bool firstTime)
+{
+    return openView({QStringLiteral("Overview"), QString(), Value(), QString(), firstTime},
+                    {QStringLiteral("Overview"), QStringLiteral("Overview 16"), QStringLiteral("Overview")});
+}
+
+bool LMDocumentWindow::switchToTableEditView(const QString &name)
+{
+    if (name.isEmpty()) {
+        Ui::instance().beep();
+        return false;
+    }
+    return openView({QStringLiteral("Table Edit"), name, m_document->tableNamed(name), QString(), false},
+                    {name, QStringLiteral("Tables 16"), QStringLiteral("Tables")});
+}
+
+bool LMDocumentWindow::switchToTableDesignView(const QString &name)
+{
+    return openView({QStringLiteral("Table Design"), name, m_document->tableNamed(name), QString(), false},
+                    {name.isEmpty() ? QStringLiteral("New Table") : name, QStringLiteral("Tables 16"),
+                     QStringLiteral("Tables")});
+}
+
+bool LMDocumentWindow::switchToQueryView(const QString &name, bool inForm)
+{
+    const Value query = m_document->queryNamed(name);
+    QString table = query.value(QStringLiteral("Table Name")).toString();
+    const QStringList tables = m_document->database() ? m_document->database()->tablesList() : QStringList();
+    if (name.isEmpty()) {
+        // A new query filters a table: the one selected in the source list, else the first one.
+        table = myMode() == QLatin1String("Tables") && !selectedSourceListTitle().isEmpty()
+                    ? selectedSourceListTitle()
+                    : tables.value(0);
+    }
+    if (table.isEmpty() || !tables.contains(table)) {
+        Ui::instance().runAlert(Alert::make(QStringLiteral("Invalid Query"),
+                                            QStringLiteral("This does not have a valid content table and cannot be "
+                                                           "opened.")),
+                                this);
+        return false;
+    }
+    const TabSpec tab{table, QStringLiteral("Tables 16"), QStringLiteral("Queries")};
+    if (!inForm)
+        return openView({QStringLiteral("Query"), name, query, table, false}, tab);
+    QString form;
+    const Value forms = m_document->forms();
+    for (int i = 0; i < forms.size() && form.isEmpty(); ++i)
+        if (forms.at(i).value(QStringLiteral("Content Table")).toString() == table)
+            form = forms.at(i).value(QStringLiteral("Name")).toString();
+    // Without a form on the table the form data view generates one when it opens (form designer's work).
+    return openView({QStringLiteral("Form Data"), form.isEmpty() ? table : form, query, name, true}, tab);
+}
+
+bool LMDocumentWindow::switchToFormDesignView(const QString &name)
+{
+    return openView({QStringLiteral("Form Design"), name, m_document->formNamed(name), QString(), false},
+                    {name.isEmpty() ? QStringLiteral("New Form") : name, QStringLiteral("Forms small"),
+                     QStringLiteral("Forms")});
+}
+
+bool LMDocumentWindow::switchToFormDataView(const QString &name)
+{
+    return openView({QStringLiteral("Form Data"), name, m_document->formNamed(name), QString(), false},
+                    {name.isEmpty() ? QStringLiteral("New Form") : name, QStringLiteral("Forms small"),
+                     QStringLiteral("Forms")});
+}
+
+bool LMDocumentWindow::switchToReportView(const QString &name)
+{
+    Value report = m_document->reportNamed(name);
+    QString label = name;
+    if (name.isEmpty()) {
+        // A new report gets a name that is free, so the source list can show and select it.
+        label = QStringLiteral("New Report");
+        for (int n = 2; !m_document->reportNamed(label).isNull(); ++n)
+            label = QStringLiteral("New Report %1").arg(n);
+        report = Value::dict({{QStringLiteral("Name"), label}});
+        m_document->reports().append(report);
+        m_document->setChanged(true);
+        reloadSourceList();
+    } else if (report.isNull()) {
+        Ui::instance().beep();
+        return false;
+    } else if (report.value(QStringLiteral("Locked")).toBool()) {
+        Ui::instance().runAlert(
+            Alert::make(QStringLiteral("Locked Object"), QStringLiteral("This object is locked. You cannot use it.")),
+            this);
+        return false;
+    }
+    return openView({QStringLiteral("Reports"), label, report, QString(), false},
+                    {label, QStringLiteral("Report 16"), QStringLiteral("Reports")});
+}
+
+bool LMDocumentWindow::switchToScriptView(const QString &name)
+{
+    return openView({QStringLiteral("Script"), name, m_document->scriptNamed(name), QString(), false},
+                    {name.isEmpty() ? QStringLiteral("New Script") : name, QStringLiteral("Scripts small"),
+                     QStringLiteral("Scripts")});
+}
+
+void LMDocumentWindow::switchToScriptRun(const QString &name)
+{
+    if (m_document->scriptNamed(name).isNull()) {
+        Ui::instance().beep();
+        return;
+    }
+    notYetAvailable(QStringLiteral("Running the script “%1”").arg(name));
+}
+
+bool LMDocumentWindow::switchToRelationshipsView()
+{
+    return openView({QStringLiteral("Relationship"), QString(), m_document->relationships(), QString(), false},
+                    {QStringLiteral("Relationships"), QStringLiteral("Relationships 16"), QString()});
+}
+
+bool LMDocumentWindow::switchToUsersGroups(const QString &name, bool isUser)
+{
+    const QString word = isUser ? QStringLiteral("Users") : QStringLiteral("Groups");
+    const QString label = name.isEmpty() ? word : QStringLiteral("%1: %2").arg(word, name);
+    return openView({QStringLiteral("Users Groups"), name, Value(), QString(), isUser},
+                    {label, QStringLiteral("Users small"), QString()});
+}
+
+bool LMDocumentWindow::switchToFindView(const QString &searchText)
+{
+    return openView({QStringLiteral("Find"), QString(), Value(), searchText, false},
+                    {searchText.isEmpty() ? QStringLiteral("Find") : searchText, QStringLiteral("Find 16"), QString()});
+}
+
+bool LMDocumentWindow::switchToChooserView()
+{
+    const QString mode = myMode();
+    return openView({QStringLiteral("Chooser"), QString(), Value(), mode, false},
+                    {QStringLiteral("%1 Chooser").arg(mode), QStringLiteral("Chooser 16"), QString()});
+}
+
+bool LMDocumentWindow::switchToSQLView()
+{
+    return openView({QStringLiteral("SQL"), QString(), Value(), QString(), false},
+                    {QStringLiteral("SQL Editor"), QStringLiteral("Command Line 16"), QString()});
+}
+
+void LMDocumentWindow::switchToBlank()
+{
+    if (m_tabs->count() == 0 || Ui::instance().isNewTabModifierHeld())
+        m_tabs->addNewTab();
+    if (LMIdentifiedView *old = m_tabs->identifiedView(m_tabs->currentIndex()); old && old->controller())
+        viewWillLeave(old->controller(), old->identifier());
+    m_tabs->replaceCurrentView(new LMIdentifiedView, QStringLiteral("New Tab"), QString());
+    setToolbarFrom(nullptr);
+    m_modeList->selectModeSilently(QString());
+}
+
+// ---- Tabs
+
+void LMDocumentWindow::addNewTab() { m_tabs->addNewTab(); }
+void LMDocumentWindow::closeTab() { m_tabs->closeCurrentTab(); }
+
+void LMDocumentWindow::previousTab()
+{
+    if (m_tabs->count() > 1)
+        m_tabs->setCurrentIndex((m_tabs->currentIndex() + m_tabs->count() - 1) % m_tabs->count());
+}
+
+void LMDocumentWindow::nextTab()
+{
+    if (m_tabs->count() > 1)
+        m_tabs->setCurrentIndex((m_tabs->currentIndex() + 1) % m_tabs->count());
+}
+
+void LMDocumentWindow::toggleTabBar() { m_tabs->tabBar()->setVisible(!m_tabs->tabBar()->isVisible()); }
+void LMDocumentWindow::toggleSourceList() { m_sidebar->setVisible(!m_sidebar->isVisible()); }
+
+void LMDocumentWindow::refreshAll()
+{
+    for (int i = 0; i < m_tabs->count(); ++i)
+        if (LMViewController *c = m_tabs->controllerAt(i))
+            c->refresh();
+}
+
+void LMDocumentWindow::refreshButtonBar() { m_buttonBar->setUpForMode(myMode(), selectedSourceListTitle()); }
+
+void LMDocumentWindow::quickSearch()
+{
+    m_standardToolbar->show();
+    m_search->setFocus();
+    m_search->selectAll();
+}
+
+int LMDocumentWindow::tabCount() const { return m_tabs->count(); }
+int LMDocumentWindow::currentTabIndex() const { return m_tabs->currentIndex(); }
+QString LMDocumentWindow::tabLabel(int index) const { return m_tabs->tabText(index); }
+QString LMDocumentWindow::tabIconName(int index) const { return m_tabs->iconNameAt(index); }
+LMIdentifiedView *LMDocumentWindow::tabContent(int index) const { return m_tabs->identifiedView(index); }
+LMViewController *LMDocumentWindow::currentController() const { return m_tabs->currentController(); }
+LMOverview *LMDocumentWindow::overview() const { return dynamic_cast<LMOverview *>(currentController()); }
+
+// ---- Source list and button bar
+
+QString LMDocumentWindow::myMode() const { return m_sourceList->myMode(); }
+QString LMDocumentWindow::selectedSourceListTitle() const { return m_sourceList->selectedSourceListTitle(); }
+
+void LMDocumentWindow::sourceListSelectionMoved() { refreshButtonBar(); }
+
+void LMDocumentWindow::outlineDidDoubleClick(const QString &mode, const QString &name)
+{
+    const LMItemKind *kind = LMItemKinds::forMode(mode);
+    if (!kind)
+        return;
+    m_sourceList->select(mode, name);
+    if (!name.isEmpty()) {
+        kind->sourceListDoubleClick(*this, name, Ui::instance().isAlternateModifierHeld());
+        return;
+    }
+    const QString action = Preferences::instance().stringValue(QStringLiteral("LMSourceListAction"));
+    if (action == QLatin1String("Expand/Collapse the heading")) {
+        if (QTreeWidgetItem *head = m_sourceList->heading(mode))
+            head->setExpanded(!head->isExpanded());
+    } else if (action != QLatin1String("Do nothing")) {
+        kind->add(*this);
+    }
+}
+
+void LMDocumentWindow::modeChosen(const QString &mode)
+{
+    if (mode == QLatin1String("Overview")) {
+        switchToOverview();
+        return;
+    }
+    // A mode selects its heading, so the button bar and the chooser act on it.
+    m_sourceList->select(mode);
+    if (QTreeWidgetItem *head = m_sourceList->heading(mode))
+        head->setExpanded(true);
+    m_sourceList->setFocus();
+}
+
+void LMDocumentWindow::addButton()
+{
+    if (const LMItemKind *kind = LMItemKinds::forMode(myMode()))
+        kind->add(*this);
+}
+
+void LMDocumentWindow::removeButton()
+{
+    if (!selectedSourceListTitle().isEmpty())
+        removeItem(myMode(), selectedSourceListTitle());
+}
+
+void LMDocumentWindow::designButton()
+{
+    const LMItemKind *kind = LMItemKinds::forMode(myMode());
+    if (kind && !selectedSourceListTitle().isEmpty())
+        kind->design(*this, selectedSourceListTitle(), Ui::instance().isAlternateModifierHeld());
+}
+
+void LMDocumentWindow::editButton()
+{
+    const LMItemKind *kind = LMItemKinds::forMode(myMode());
+    if (kind && kind->offersEdit() && !selectedSourceListTitle().isEmpty())
+        kind->edit(*this, selectedSourceListTitle());
+}
+
+void LMDocumentWindow::runButton()
+{
+    const LMItemKind *kind = LMItemKinds::forMode(myMode());
+    if (kind && kind->offersRun() && !selectedSourceListTitle().isEmpty())
+        kind->edit(*this, selectedSourceListTitle());
+}
+
+bool LMDocumentWindow::removeItem(const QString &mode, const QString &name)
+{
+    const LMItemKind *kind = LMItemKinds::forMode(mode);
+    if (!kind)
+        return false;
+    const int removedRow = m_sourceList->rowOf(mode, name);
+    const int selectedRow = m_sourceList->selectedRow();
+    if (!kind->remove(*m_document, name))
+        return false;
+    // The row that was selected, or the one above it when the selection was the removed row or below it.
+    int row = selectedRow;
+    if (removedRow >= 0 && selectedRow >= removedRow)
+        row = selectedRow - 1;
+    m_sourceList->selectRow(row);
+    refreshButtonBar();
+    return true;
+}
+
+// ---- Document commands
+
+QString LMDocumentWindow::displayName() const
+{
+    return m_document->fileName().isEmpty() ? QStringLiteral("Untitled")
+                                            : QFileInfo(m_document->fileName()).completeBaseName();
+}
+
+void LMDocumentWindow::updateTitle()
+{
+    setWindowTitle(QStringLiteral("%1[*] — Orvix").arg(displayName()));
+    setWindowFilePath(m_document->fileName());
+    setWindowModified(m_document->isChanged());
+}
+
+bool LMDocumentWindow::saveDocument()
+{
+    if (m_document->fileName().isEmpty())
+        return saveDocumentAs();
+    return saveTo(m_document->fileName());
+}
+
+bool LMDocumentWindow::saveDocumentAs()
+{
+    FilePanelOptions options;
+    options.title = QStringLiteral("Save Document");
+    options.suggestedName = displayName() + QStringLiteral(".orvix");
+    options.directory = m_document->fileName().isEmpty() ? QDir::homePath()
+                                                         : QFileInfo(m_document->fileName()).absolutePath();
+    options.nameFilters = {QStringLiteral("Orvix documents (*.orvix)")};
+    QString path = Ui::instance().runSavePanel(options, this);
+    if (path.isEmpty())
+        return false;
+    if (!path.endsWith(QLatin1String(".orvix")))
+        path += QStringLiteral(".orvix");
+    const QFileInfo target(path);
+    // A document is a folder of its own: never write it into a folder that holds other things.
+    if (target.isDir() && !QFileInfo::exists(QDir(path).filePath(QStringLiteral("Objects")))
+        && !QDir(path).isEmpty()) {
+        Ui::instance().runAlert(Alert::make(QStringLiteral("The document could not be saved"),
+                                            QStringLiteral("“%1” is a folder that is not an Orvix document. Choose "
+                                                           "another name.")
+                                                .arg(target.fileName())),
+                                this);
+        return false;
+    }
+    return saveTo(path);
+}
+
+bool LMDocumentWindow::saveTo(const QString &packagePath)
+{
+    m_document->saveDatabase();
+    QString error;
+    if (!m_document->save(packagePath, QStringLiteral("Orvix"), &error)) {
+        Ui::instance().runAlert(Alert::make(QStringLiteral("The document could not be saved"), error), this);
+        return false;
+    }
+    updateTitle();
+    emit documentSaved(m_document->fileName());
+    return true;
+}
+
+bool LMDocumentWindow::confirmClose()
+{
+    if (!m_document || m_document->isClosed() || !m_document->isChanged())
+        return true;
+    const Alert alert = Alert::make(
+        QStringLiteral("Do you want to save the changes made to the document “%1”?").arg(displayName()),
+        QStringLiteral("Your changes will be lost if you don’t save them."),
+        {QStringLiteral("Save"), QStringLiteral("Don’t Save"), QStringLiteral("Cancel")});
+    const QString answer = Ui::instance().runAlertButton(alert, this);
+    if (answer == QLatin1String("Save"))
+        return saveDocument();
+    return answer == QLatin1String("Don’t Save");
+}
+
+void LMDocumentWindow::closeEvent(QCloseEvent *event)
+{
+    if (!m_shutDown && !confirmClose()) {
+        event->ignore();
+        return;
+    }
+    shutDown();
+    event->accept();
+}
+
+void LMDocumentWindow::shutDown()
+{
+    if (m_shutDown)
+        return;
+    m_shutDown = true;
+    if (m_loginController)
+        m_loginController->deleteLater();
+    // Every view commits before the connection closes.
+    m_tabs->removeAllTabs();
+    m_document->setViewHost(nullptr);
+    m_document->close();
+    emit windowClosed(this);
+}
+
+void LMDocumentWindow::cleanDatabase() { m_document->vacuuuuuum(); }
+
+void LMDocumentWindow::usersAndGroups()
+{
+    Value groups = m_document->groups();
+    if (groups.isEmpty()) {
+        groups.append(Value::dict({{QStringLiteral("Name"), QStringLiteral("Administrators")},
+                                   {QStringLiteral("Permissions"), Value::dict({{QStringLiteral("Table Edit"),
+                                                                                  QStringLiteral("ABC")}})}}));
+        m_document->setGroups(groups);
+    }
+    Value users = m_document->users();
+    if (users.isEmpty()) {
+        users.append(Value::dict({{QStringLiteral("Name"), QStringLiteral("Admin")},
+                                  {QStringLiteral("Group"), QStringLiteral("Administrators")},
+                                  {QStringLiteral("Password"), QStringLiteral("")},
+                                  {QStringLiteral("Permissions"), Value::dict({{QStringLiteral("Table Edit"),
+                                                                                 QStringLiteral("ABC")}})}}));
+        m_document->setUsers(users);
+    }
+    switchToUsersGroups(QString(), true);
+}
+
+void LMDocumentWindow::notYetAvailable(const QString &what)
+{
+    Alert alert = Alert::make(QStringLiteral("%1 is not available yet").arg(what),
+                              QStringLiteral("This part of Orvix comes in a later version."));
+    alert.style = Alert::Style::Informational;
+    Ui::instance().runAlert(alert, this);
+}
+
+// ---- DocumentViewHost
+
+void LMDocumentWindow::cleanUpAllViews()
+{
+    for (int i = 0; i < m_tabs->count(); ++i)
+        if (LMIdentifiedView *view = m_tabs->identifiedView(i); view && view->controller())
+            viewWillLeave(view->controller(), view->identifier());
+}
+
+void LMDocumentWindow::broadcastRename(const QString &type, const QString &oldName, const QString &newName,
+                                       const void *sender)
+{
+    for (int i = 0; i < m_tabs->count(); ++i)
+        if (LMViewController *c = m_tabs->controllerAt(i); c && c != sender)
+            c->itemDidRename(type, oldName, newName);
+    reloadSourceList();
+}
+
+void LMDocumentWindow::broadcastDelete(const QString &type, const QString &name)
+{
+    for (int i = 0; i < m_tabs->count(); ++i)
+        if (LMViewController *c = m_tabs->controllerAt(i))
+            c->itemDidDelete(type, name);
+}
+
+QStringList LMDocumentWindow::openTabIdentifiers() const { return m_tabs->identifiers(); }
+
+void LMDocumentWindow::refreshAllViews() { refreshAll(); }
+
+void LMDocumentWindow::reloadSourceList()
+{
+    m_sourceList->reload(*m_document, m_document->login());
+    m_modeList->reload(m_document->login());
+    refreshButtonBar();
+}
+
+void LMDocumentWindow::documentDidSave()
+{
+    updateTitle();
+    // The overview shows the document's name, which a first save gives it.
+    QTimer::singleShot(100, this, [this] {
+        for (int i = 0; i < m_tabs->count(); ++i)
+            if (auto *overview = dynamic_cast<LMOverview *>(m_tabs->controllerAt(i)))
+                overview->refreshTitle();
+    });
+}
+
+void LMDocumentWindow::runPageLayout()
+{
+    if (!m_printer)
+        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    QPageSetupDialog dialog(m_printer.get(), this);
+    dialog.exec();
+}

@@ -1,0 +1,64 @@
+// LMModeList: one row per allowed mode with its image.
+#include "LMModeList.h"
+
+#include "LMIcons.h"
+#include "LMLogin.h"
+
+namespace {
+QString imageFor(const QString &mode)
+{
+    if (mode == QLatin1String("Overview"))
+        return QStringLiteral("Overview");
+    if (mode == QLatin1String("Queries"))
+        return QStringLiteral("SourceList_Query_32");
+    return QStringLiteral("SourceList_%1_32").arg(mode);
+}
+} // namespace
+
+LMModeList::LMModeList(QWidget *parent) : QListWidget(parent)
+{
+    setIconSize(QSize(24, 24));
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    connect(this, &QListWidget::itemClicked, this, [this](QListWidgetItem *item) { emit modeChosen(item->text()); });
+    connect(this, &QListWidget::itemActivated, this, [this](QListWidgetItem *item) { emit modeChosen(item->text()); });
+}
+
+const QStringList &LMModeList::allModes()
+{
+    static const QStringList modes{QStringLiteral("Overview"), QStringLiteral("Tables"),  QStringLiteral("Queries"),
+                                   QStringLiteral("Forms"),    QStringLiteral("Reports"), QStringLiteral("Scripts")};
+    return modes;
+}
+
+void LMModeList::reload(const LMLogin *login)
+{
+    const QSignalBlocker blocker(this);
+    const QString current = currentItem() ? currentItem()->text() : QString();
+    clear();
+    for (const QString &mode : allModes()) {
+        if (login && !login->isAllowedTo(mode))
+            continue;
+        new QListWidgetItem(LMIcons::icon(imageFor(mode)), mode, this);
+    }
+    selectModeSilently(current);
+}
+
+QStringList LMModeList::modes() const
+{
+    QStringList list;
+    for (int i = 0; i < count(); ++i)
+        list << item(i)->text();
+    return list;
+}
+
+int LMModeList::rowOfMode(const QString &mode) const { return int(modes().indexOf(mode)); }
+
+void LMModeList::selectModeSilently(const QString &mode)
+{
+    const QSignalBlocker blocker(this);
+    const int row = rowOfMode(mode);
+    if (row < 0)
+        clearSelection();
+    else
+        setCurrentRow(row);
+}
