@@ -179,7 +179,7 @@ void LMApplication::setCacheLevel(int tag)
 bool LMApplication::closeAll()
 {
     for (LMDocumentWindow *w : windows()) {
-        if (!w->close())
+        if (!w->closeDocument())
             return false;
     }
     return true;

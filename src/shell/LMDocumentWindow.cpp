@@ -606,7 +606,14 @@ bool LMDocumentWindow::confirmClose()
     const QString answer = Ui::instance().runAlertButton(alert, this);
     if (answer == QLatin1String("Save"))
         return saveDocument();
-    return answer == QLatin1String("Don’t Save");
+    return answer == QStringLiteral("Don’t Save");
+}
+
+bool LMDocumentWindow::closeDocument()
+{
+    // QWidget::close() does not report an accepted close on every platform; the shut-down flag does.
+    close();
+    return m_shutDown;
 }
 
 void LMDocumentWindow::closeEvent(QCloseEvent *event)

@@ -99,6 +99,9 @@ public:
     bool saveDocumentAs();
     // Asks about unsaved changes; false when the user cancelled (or saving failed).
     bool confirmClose();
+    // Closes the window the way the user does (asking first); true when it closed.
+    bool closeDocument();
+    bool isShutDown() const { return m_shutDown; }
     void runPageLayout();
     void cleanDatabase();
     void usersAndGroups();

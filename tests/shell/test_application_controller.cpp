@@ -1,5 +1,6 @@
 // ApplicationController: the crash flag and first-run flag across starts.
 #include "ApplicationController.h"
+#include "ArchivedColor.h"
 #include "Preferences.h"
 #include "TestEnvironment.h"
 
@@ -37,6 +38,7 @@ private slots:
         QCOMPARE(p.doubleValue("LMForm_Font_Size"), 11.0);
         QVERIFY(p.boolValue("LMPromptWhenDelete"));
         QVERIFY(!p.boolValue("LMAllowSQLEditor"));
+        QCOMPARE(ArchivedColor::unarchive(p.value("LMForm_Color_Background").toByteArray()).value_or(QColor()), QColor(Qt::red));
         p.setValue("LMUIDateFormat", 3);
         QCOMPARE(p.intValue("LMUIDateFormat"), 3);
         QVERIFY(!p.hasUserValue("LMOverviewStyle"));
