@@ -1,6 +1,8 @@
 // Preferences: registered defaults under the user's values.
 #include "Preferences.h"
 
+#include "ArchivedColor.h"
+
 Preferences::Preferences() : m_settings(std::make_unique<QSettings>(QStringLiteral("Tandrel"), QStringLiteral("Orvix"))) {}
 
 Preferences &Preferences::instance()
@@ -26,7 +28,7 @@ void Preferences::registerDefaults()
     registerDefault(QStringLiteral("LMUIDateFormat"), 2);
     registerDefault(QStringLiteral("LMUITimeFormat"), 2);
     // The script editor's colours are archived colour objects; a red background marks the built-in style.
-    registerDefault(QStringLiteral("LMForm_Color_Background"), QStringLiteral("#ff0000"));
+    registerDefault(QStringLiteral("LMForm_Color_Background"), ArchivedColor::archive(Qt::red));
 }
 
 void Preferences::registerDefault(const QString &key, const QVariant &value) { m_defaults.insert(key, value); }
