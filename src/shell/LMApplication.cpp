@@ -61,7 +61,9 @@ LMApplication::LMApplication(QObject *parent) : QObject(parent) {}
 
 LMApplication::~LMApplication()
 {
-    for (const QPointer<LMDocumentWindow> &w : std::as_const(m_windows))
+    // Closing windows edits m_windows, so walk a copy.
+    const QList<QPointer<LMDocumentWindow>> open = m_windows;
+    for (const QPointer<LMDocumentWindow> &w : open)
         delete w.data();
 }
 

@@ -69,7 +69,6 @@ LMViewContext LMDocumentWindow::context()
 void LMDocumentWindow::buildLayout()
 {
     m_modeList = new LMModeList;
-    m_modeList->setMaximumHeight(6 * 34);
     m_sourceList = new LMSourceList;
     m_buttonBar = new LMButtonBar;
     m_sidebar = new QWidget;
@@ -326,6 +325,7 @@ bool LMDocumentWindow::switchToReportView(const QString &name)
         m_document->reports().append(report);
         m_document->setChanged(true);
         reloadSourceList();
+        m_sourceList->select(QStringLiteral("Reports"), label);
     } else if (report.isNull()) {
         Ui::instance().beep();
         return false;

@@ -40,6 +40,8 @@ void LMModeList::reload(const LMLogin *login)
             continue;
         new QListWidgetItem(LMIcons::icon(imageFor(mode)), mode, this);
     }
+    // As tall as its rows, so the source list below gets the rest of the column.
+    setFixedHeight(count() * qMax(sizeHintForRow(0), 26) + 2 * frameWidth() + 2);
     selectModeSilently(current);
 }
 
