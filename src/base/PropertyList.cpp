@@ -25,39 +25,17 @@ std::optional<Value> read(const QByteArray &bytes, QString *error)
 
 namespace PropertyListInternal {
 
-size_t ContainerIdentity::shallowHash(const Value &v)
-{
-    size_t h = qHash(int(v.type())) ^ qHash(v.size());
-    if (v.isObject())
-        h ^= qHash(v.className());
-    if (v.isDict() || v.isObject()) {
-        for (const QString &key : v.keys())
-            h = h * 31 + qHash(key);
-    } else if (v.isArray()) {
-        // A few scalar elements are enough to spread arrays that differ; equal ones share a bucket.
-        const int n = qMin(v.size(), 8);
-        for (int i = 0; i < n; ++i) {
-            const Value item = v.at(i);
-            h = h * 31 + qHash(int(item.type())) + qHash(item.stringValue());
-        }
-    }
-    return h;
-}
-
 std::optional<quint64> ContainerIdentity::find(const Value &container) const
 {
-    const auto it = m_buckets.constFind(shallowHash(container));
-    if (it == m_buckets.constEnd())
+    const auto it = m_indexes.constFind(container.containerId());
+    if (it == m_indexes.constEnd())
         return std::nullopt;
-    for (const auto &entry : *it)
-        if (entry.first.isSameContainer(container))
-            return entry.second;
-    return std::nullopt;
+    return it->second;
 }
 
 void ContainerIdentity::insert(const Value &container, quint64 index)
 {
-    m_buckets[shallowHash(container)].append({container, index});
+    m_indexes.insert(container.containerId(), {container, index});
 }
 
 QByteArray imageToTiff(const QImage &image)

@@ -10,16 +10,15 @@
 
 namespace PropertyListInternal {
 
-// Maps containers, by identity, to an index. Value exposes identity only as isSameContainer, so containers
-// are bucketed by a shallow content hash and told apart by identity inside a bucket.
+// Maps containers, by identity, to an index. The containers are kept referenced, so an identity is never reused
+// by another container while the map lives.
 class ContainerIdentity {
 public:
     std::optional<quint64> find(const Value &container) const;
     void insert(const Value &container, quint64 index);
 
 private:
-    static size_t shallowHash(const Value &container);
-    QHash<size_t, QList<std::pair<Value, quint64>>> m_buckets;
+    QHash<const void *, std::pair<Value, quint64>> m_indexes;
 };
 
 QByteArray imageToTiff(const QImage &image);

@@ -361,6 +361,15 @@ bool Value::isSameContainer(const Value &other) const
     return *this == other;
 }
 
+const void *Value::containerId() const
+{
+    if (m_array)
+        return m_array.get();
+    if (m_dict)
+        return m_dict.get();
+    return m_object.get();
+}
+
 Value Value::deepCopy() const
 {
     QHash<const void *, Value> seen;

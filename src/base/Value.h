@@ -106,6 +106,8 @@ public:
     Value deepCopy() const;
     // True when both share the same container (or are the same scalar kind and value).
     bool isSameContainer(const Value &other) const;
+    // The identity of the shared container (array, dictionary or object); null for scalars.
+    const void *containerId() const;
 
     bool operator==(const Value &other) const;
     bool operator!=(const Value &other) const { return !(*this == other); }
