@@ -226,7 +226,7 @@ void LMTableDataTableView::editColumn(int column, int row)
     }
     scrollTo(index);
     setCurrentIndex(index);
-    QTableView::edit(index, QAbstractItemView::AllEditTriggers, nullptr);
+    edit(index, QAbstractItemView::AllEditTriggers, nullptr);
 }
 
 bool LMTableDataTableView::edit(const QModelIndex &index, EditTrigger trigger, QEvent *event)
