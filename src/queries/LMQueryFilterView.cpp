@@ -72,6 +72,9 @@ void LMQueryFilterView::setDictionary(const Value &dictionary, QWidget *window, 
     if (!m_dictionary.value(kParameters).isArray())
         m_dictionary.set(kParameters, Value::array());
     Value parameters = m_dictionary.value(kParameters);
+    // Rows are added from a row's "+": a definition without conditions gets one empty row to start from.
+    if (parameters.isEmpty())
+        parameters.append(emptyCondition());
     for (int i = 0; i < parameters.size(); ++i)
         if (parameters.at(i).isDict())
             parameters.at(i).set(kTable, Value(m_tableName));

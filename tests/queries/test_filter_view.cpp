@@ -128,6 +128,11 @@ void TestFilterView::newDefinitions()
     grid.value("Displays").append(Value::dict({{"Type", "Displays"}, {"Table", "None"}, {"Field", "x"}}));
     grid.value("Displays").append(Value::dict({{"Type", "Displays"}, {"Table", "People"}}));
     QCOMPARE(LMQueryDefinition::usableDisplays(grid).size(), 2);
+
+    // A definition without conditions still offers a row to add them from.
+    Fixture none(Value::dict({{"Name", "Bare"}, {"Parameters", Value::array()}}));
+    QCOMPARE(none.view->components().size(), 1);
+    QCOMPARE(none.view->whereClause(), QString());
 }
 
 void TestFilterView::loadingShowsStoredConditions()
