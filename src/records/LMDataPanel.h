@@ -2,12 +2,13 @@
 #pragma once
 
 #include "LMDataPanelClient.h"
+#include "OXDatabase.h"
 #include "Value.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
-class OXDatabase;
 class QCalendarWidget;
 class QDateTimeEdit;
 class QPlainTextEdit;
@@ -105,7 +106,7 @@ public:
     LMDataPanelAttachmentWell *attachmentCtrl() const { return m_attachmentCtrl; }
     LMDataPanelFilePathWell *filepathCtrl() const { return m_filepathCtrl; }
     // Whether the date controls hold a date the field had or the user picked (else they show none).
-    bool hasDate() const { return m_hasDate; }
+    bool hasDate() const;
 
     // Called by the client and delegate destructors so a vanished view is never written to.
     void forgetClient(LMDataPanelClient *client);
@@ -116,19 +117,25 @@ private:
     ~LMDataPanel() override;
 
     void buildInterface();
+    QWidget *buildDatePane();
+    QWidget *wrapInPane(QWidget *control, const QString &name);
     void showPane(QWidget *pane);
+    // Puts a value into the editor of a datatype and remembers it as the value the field holds.
+    void showValue(const Value &value, const QString &datatype);
     void loadValue(QWidget *control, const Value &value);
     void forcedCommit();
     void setDateControls(const Value &date);
-    Value dateFromControls(QWidget *trigger) const;
+    Value dateOfMainControl() const;
     Value valueOfControl(QWidget *control) const;
-    void writeValue(const Value &value);
+    bool isControlOfCurrentDatatype(QWidget *control) const;
+    // Writes into the current target; the refusal alert when the field rejected the value.
+    std::optional<Alert> writeValue(const Value &value);
     void clearTarget();
 
     LMDataPanelWindow *m_panel = nullptr;
     QStackedWidget *m_host = nullptr;
     LMDataPanelClient *m_datasource = nullptr;
-    OXDatabase *m_database = nullptr;
+    QPointer<OXDatabase> m_database;
     QString m_datatype;
     QString m_table;
     QString m_column;
@@ -140,7 +147,8 @@ private:
     QWidget *m_curCtrl = nullptr;
     bool m_forceAction = false;
     bool m_selfCalling = false;
-    bool m_hasDate = false;
+    // What the field held when it was shown or last written: an unchanged editor writes nothing.
+    Value m_loaded;
 
     QWidget *m_naPan = nullptr;
     QWidget *m_textPan = nullptr;
