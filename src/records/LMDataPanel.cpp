@@ -528,7 +528,9 @@ void LMDataPanel::reloadData()
 {
     if (shouldSkip() || m_datasource || m_table.isEmpty())
         return;
-    startEditingForTable(m_table, m_column, m_rowid, m_database, m_delegate);
+    // Copies: starting to edit clears the members these would otherwise refer to.
+    const QString table = m_table, column = m_column, rowid = m_rowid;
+    startEditingForTable(table, column, rowid, m_database, m_delegate);
 }
 
 void LMDataPanel::documentDidBecomeInvalid()

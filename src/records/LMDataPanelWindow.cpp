@@ -3,6 +3,7 @@
 
 #include "LMDataPanel.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QEvent>
 
@@ -16,7 +17,9 @@ void LMDataPanelWindow::changeEvent(QEvent *event)
 {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::ActivationChange) {
-        const bool active = isActiveWindow();
+        // Asked of the application rather than isActiveWindow(): some styles count a tool window as active
+        // whenever its parent is, and the panel has none.
+        const bool active = QApplication::activeWindow() == this;
         if (active == m_key)
             return;
         m_key = active;
