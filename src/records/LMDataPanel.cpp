@@ -445,6 +445,12 @@ void LMDataPanel::action(QWidget *control)
     if (m_datatype == kText) {
         value = Value(m_textCtrl->toPlainText());
     } else if (m_datatype == kDate) {
+        {
+            // A date still being typed counts: the field reports it only when editing ends, which
+            // comes after the panel has resigned key and committed.
+            const QSignalBlocker blocker(m_numCtrl1);
+            m_numCtrl1->interpretText();
+        }
         value = valueOfControl(control);
         if (!value.isNull()) {
             const QSignalBlocker block1(m_numCtrl1);

@@ -1,10 +1,10 @@
 // Tests of the shared data panel: which field it edits, its key/visible guards, and the grid and form paths.
-#include "support/DataPanelFixture.h"
 #include "LMDataPanel.h"
 #include "LMDataPanelImageWell.h"
 #include "MyDocument.h"
 #include "OXDatabase.h"
 #include "TestEnvironment.h"
+#include "support/DataPanelFixture.h"
 
 #include <QApplication>
 #include <QDateTimeEdit>

@@ -159,6 +159,21 @@ private slots:
         QCOMPARE(nativeCell(QStringLiteral("When"), 1), Value::date(650000000));
     }
 
+    void dateBeingTypedIsCommittedWhenThePanelResignsKey()
+    {
+        QVERIFY(store(*m_doc, Value::date(700000000), QStringLiteral("When"), id(0)));
+        showCell(QStringLiteral("When"), 0);
+        m_panel->numCtrl1()->setSelectedSection(QDateTimeEdit::YearSection);
+        QTest::keyClicks(m_panel->numCtrl1(), QStringLiteral("2019"));
+        QCOMPARE(m_panel->numCtrl1()->text().left(4), QStringLiteral("2019"));
+        QVERIFY(m_grid->writes.isEmpty()); // reported only when editing ends
+        m_panel->windowDidResignKey();
+        QDateTime expected = Value::date(700000000).toDateTime().toLocalTime();
+        expected.setDate(QDate(2019, expected.date().month(), expected.date().day()));
+        QCOMPARE(nativeCell(QStringLiteral("When"), 0), Value::dateTime(expected));
+        QCOMPARE(m_panel->numCtrl2()->selectedDate(), expected.date());
+    }
+
     void dateFieldWithoutDateShowsNoneAndWritesNone()
     {
         QVERIFY(store(*m_doc, Value::date(700000000), QStringLiteral("When"), id(0)));
