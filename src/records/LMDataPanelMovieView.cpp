@@ -5,6 +5,7 @@
 #include <QBuffer>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLibrary>
 #include <QMediaPlayer>
 #include <QMimeDatabase>
 #include <QPushButton>
@@ -18,7 +19,41 @@ bool isPlayableType(const QString &mimeType)
     return mimeType.startsWith(QLatin1String("video/")) || mimeType.startsWith(QLatin1String("audio/")) ||
            mimeType == QLatin1String("application/ogg");
 }
+
+// Qt 6.4's GStreamer backend builds its pipeline in the player's constructor without checking the
+// elements it asks for, and crashes when the base plugins are not installed. Ask GStreamer first.
+bool gstreamerHasBasePlugins()
+{
+    QLibrary library(QStringLiteral("gstreamer-1.0"), 0);
+    using InitCheck = int (*)(int *, char ***, void **);
+    using FactoryFind = void *(*)(const char *);
+    using Unref = void (*)(void *);
+    auto initCheck = reinterpret_cast<InitCheck>(library.resolve("gst_init_check"));
+    auto factoryFind = reinterpret_cast<FactoryFind>(library.resolve("gst_element_factory_find"));
+    auto unref = reinterpret_cast<Unref>(library.resolve("gst_object_unref"));
+    if (!initCheck || !factoryFind || !unref || !initCheck(nullptr, nullptr, nullptr))
+        return false;
+    for (const char *name : {"input-selector", "identity", "queue", "videoconvert", "videoscale", "audioconvert",
+                             "audioresample", "volume", "decodebin", "uridecodebin", "appsrc"}) {
+        void *factory = factoryFind(name);
+        if (!factory)
+            return false;
+        unref(factory);
+    }
+    return true;
+}
 } // namespace
+
+bool LMDataPanelMovieView::isPlaybackAvailable()
+{
+    static const bool available = [] {
+        const QByteArray backend = qgetenv("QT_MEDIA_BACKEND");
+        if (!backend.isEmpty() && backend != "gstreamer")
+            return true;
+        return gstreamerHasBasePlugins();
+    }();
+    return available;
+}
 
 LMDataPanelMovieView::LMDataPanelMovieView(QWidget *parent) : LMDataPanelWell(parent)
 {
@@ -95,6 +130,10 @@ void LMDataPanelMovieView::togglePlayback()
 {
     if (!m_movie || m_movie->data.isEmpty())
         return;
+    if (!isPlaybackAvailable()) {
+        Ui::instance().beep();
+        return;
+    }
     ensurePlayer();
     if (m_player->playbackState() == QMediaPlayer::PlayingState) {
         m_player->pause();
@@ -126,6 +165,8 @@ void LMDataPanelMovieView::updateCaption()
     }
     const QString name = m_movie->fileName.isEmpty() ? tr("Untitled") : m_movie->fileName;
     setCaption(m_movie->type.isEmpty() ? name : tr("%1 (%2)").arg(name, m_movie->type));
-    m_playButton->setEnabled(true);
-    m_stopButton->setEnabled(true);
+    const bool playable = isPlaybackAvailable();
+    m_playButton->setEnabled(playable);
+    m_stopButton->setEnabled(playable);
+    m_playButton->setToolTip(playable ? QString() : tr("Playback needs the GStreamer base plugins."));
 }

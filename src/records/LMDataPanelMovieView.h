@@ -24,6 +24,8 @@ public:
     void togglePlayback();
     void stop();
     QPushButton *playButton() const { return m_playButton; }
+    // Whether this system can play at all; false when the media backend lacks what it needs.
+    static bool isPlaybackAvailable();
 
 protected:
     Value valueFromFile(const QString &path) const override;

@@ -274,6 +274,13 @@ private slots:
         showCell(field, 0);
         QCOMPARE(m_panel->currentControl(), m_panel->videoCtrl());
         QCOMPARE(OXMovie::fromValue(m_panel->value()), stored);
+        // Where the media backend cannot play, the view says so instead of crashing inside it.
+        QCOMPARE(m_panel->videoCtrl()->playButton()->isEnabled(), LMDataPanelMovieView::isPlaybackAvailable());
+        if (!LMDataPanelMovieView::isPlaybackAvailable()) {
+            m_panel->videoCtrl()->togglePlayback();
+            QCOMPARE(m_env.ui().beeps(), 1);
+            m_env.ui().reset();
+        }
         m_panel->complete();
         QVERIFY(m_grid->writes.isEmpty());
 
