@@ -1,6 +1,7 @@
 // LMTableEditContainer: toolbar items, subtable tabs and the view protocol of the record grid.
 #include "LMTableEditContainer.h"
 
+#include "LMDataPanel.h"
 #include "LMIdentifiedView.h"
 #include "LMTableDataTableView.h"
 #include "LMTableEditView.h"
@@ -146,9 +147,13 @@ void LMTableEditContainer::tabChanged(int index)
 
 void LMTableEditContainer::cleanUp()
 {
+    LMDataPanel *panel = LMDataPanel::lazySharedManager();
     for (const auto &grid : m_grids) {
         grid->tableView()->commitPendingEdit();
-        grid->completeDataPanel();
+        if (panel && panel->datasource() == grid.get()) {
+            panel->complete();
+            panel->documentDidBecomeInvalid();
+        }
     }
 }
 

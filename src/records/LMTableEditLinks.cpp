@@ -1,5 +1,6 @@
 // LMTableEditView: links between a subtable's records and its parent row, through the relationship manager.
 #include "LMInsertRecord.h"
+#include "LMRelationshipManager.h"
 #include "LMTableEditView.h"
 #include "Ui.h"
 
@@ -7,27 +8,37 @@ bool LMTableEditView::childUpdatedAdded(LMTableEditView *child, const Value &rel
                                         const QString &addedIndex, bool backwards)
 {
     Q_UNUSED(child)
-    Q_UNUSED(relationship)
-    Q_UNUSED(parentRowid)
-    Q_UNUSED(addedIndex)
-    Q_UNUSED(backwards)
-    return false;
+    LMRelationshipManager manager(m_database, relationship);
+    return backwards ? manager.addRowIndexToRowAtChildIndex(addedIndex, parentRowid)
+                     : manager.addRowIndexToRowAtParentIndex(addedIndex, parentRowid);
 }
 
 bool LMTableEditView::childUpdatedRemoved(LMTableEditView *child, const Value &relationship, const QString &parentRowid,
                                           const QString &removedIndex, bool backwards)
 {
     Q_UNUSED(child)
-    Q_UNUSED(relationship)
-    Q_UNUSED(parentRowid)
-    Q_UNUSED(removedIndex)
-    Q_UNUSED(backwards)
-    return false;
+    LMRelationshipManager manager(m_database, relationship);
+    return backwards ? manager.removeRowIndexToRowAtChildIndex(removedIndex, parentRowid)
+                     : manager.removeRowIndexFromRowAtParentIndex(removedIndex, parentRowid);
 }
 
 void LMTableEditView::insertButtonSheetEnded(const QString &rowid)
 {
-    Q_UNUSED(rowid)
+    LMRelationshipManager manager(m_database, m_relationship);
+    // A one-to-one parent row that already holds a link takes no other (the parent row is an end row
+    // when the subtable was opened from the end side).
+    const std::optional<QString> existing = m_isBackwards ? manager.rawRowIndexesOfRowAtChildIndex(m_parentRowid)
+                                                          : manager.rawRowIndexesOfRowAtParentIndex(m_parentRowid);
+    if (manager.relationshipType() == 0 && existing) {
+        showTooManyRecords();
+        reload();
+        return;
+    }
+    if (m_parent && m_parent->childUpdatedAdded(this, m_relationship, m_parentRowid, rowid, m_isBackwards)) {
+        appendToIdList(rowid);
+        reload();
+        return;
+    }
     showTooManyRecords();
     reload();
 }

@@ -1,4 +1,5 @@
 // LMTableEditView: pointing the shared data panel at the focused cell, and the desktop's file opener.
+#include "LMDataPanel.h"
 #include "LMTableDataTableView.h"
 #include "LMTableEditView.h"
 
@@ -33,10 +34,41 @@ void LMTableEditView::focusedCellDidChange()
     refreshDataPanel();
 }
 
-void LMTableEditView::refreshDataPanel() {}
+// A panel that does not exist yet is hidden, and a hidden panel loads nothing: no need to create it here.
+void LMTableEditView::refreshDataPanel()
+{
+    LMDataPanel *panel = LMDataPanel::lazySharedManager();
+    if (!panel || !m_tableView)
+        return;
+    if (m_tableView->isFocusActive())
+        panel->startEditingForDatasource(this, m_tableView->focusedField(), m_tableView->focusedRow());
+    else
+        panel->startEditingForDatasource(this, QString(), -1);
+}
 
-void LMTableEditView::completeDataPanel() {}
+void LMTableEditView::completeDataPanel()
+{
+    if (LMDataPanel *panel = LMDataPanel::lazySharedManager(); panel && panel->datasource() == this)
+        panel->complete();
+}
 
-void LMTableEditView::showDataPanel() {}
+void LMTableEditView::showDataPanel()
+{
+    LMDataPanel *panel = LMDataPanel::sharedManager();
+    if (panel->shouldSkip()) {
+        panel->toggle();
+        return;
+    }
+    panel->panel()->raise();
+    panel->panel()->activateWindow();
+}
 
-void LMTableEditView::toggleDataPanel() {}
+void LMTableEditView::toggleDataPanel()
+{
+    LMDataPanel::sharedManager()->toggle();
+}
+
+void LMTableEditView::reloadTableView()
+{
+    reload();
+}

@@ -61,9 +61,9 @@ LMTableEditView::LMTableEditView(const QString &name, OXDatabase *database, QWid
     reload();
 }
 
+// The panel forgets this grid through ~LMDataPanelClient; it has committed already when it lost key status.
 LMTableEditView::~LMTableEditView()
 {
-    completeDataPanel();
     delete m_widget;
 }
 
@@ -132,8 +132,8 @@ bool LMTableEditView::isQueryOpen() const
 
 void LMTableEditView::toggleQueryView()
 {
-    if (m_filterWidget)
-        m_filterWidget->setVisible(!m_filterWidget->isVisible());
+    if (m_filter)
+        m_filter->toggleQueryView();
     reload();
 }
 
@@ -172,7 +172,7 @@ QString LMTableEditView::standardQuery(bool allColumns) const
     QString sql = QStringLiteral("SELECT ") + (columns.isEmpty() ? QStringLiteral("*") : columns.join(", "));
     sql += QStringLiteral(" FROM `%1` ").arg(m_name);
     const bool open = isQueryOpen();
-    const QString filterClause = open ? whereClause(m_filter->whereQuery()) : QString();
+    const QString filterClause = open ? m_filter->whereClause() : QString();
     if (!isSubtable()) {
         if (open && !filterClause.isEmpty())
             sql += QStringLiteral(" WHERE %1 ").arg(filterClause);
@@ -205,6 +205,8 @@ void LMTableEditView::refresh()
     resetColumns();
     m_needsAutosize = true;
     reload();
+    if (m_filter)
+        m_filter->refresh();
     m_tableView->setToNA();
 }
 
@@ -345,6 +347,8 @@ void LMTableEditView::itemDidRename(const QString &type, const QString &oldName,
         m_name = newName;
         m_model->setTableName(newName);
         reload();
+    } else if ((type == QLatin1String("Queries") || type == QLatin1String("Query")) && m_filter) {
+        m_filter->itemDidRename(type, oldName, newName);
     }
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "Alert.h"
+#include "LMDataPanelClient.h"
 #include "Value.h"
 
 #include <QHash>
@@ -25,7 +26,7 @@ class QLiteCursor;
 class QVBoxLayout;
 class QWidget;
 
-class LMTableEditView : public QObject {
+class LMTableEditView : public QObject, public LMDataPanelClient {
     Q_OBJECT
 public:
     // initWithName:database:window:commaIndexes:document:parent:parentRowid:relationship:isBackwards:
@@ -43,8 +44,8 @@ public:
     void setContainer(LMTableEditContainer *container) { m_container = container; }
 
     QString tableName() const { return m_name; }
-    QString pureName() const { return m_name; }
-    OXDatabase *database() const { return m_database; }
+    QString pureName() const override { return m_name; }
+    OXDatabase *database() const override { return m_database; }
     MyDocument *document() const { return m_document; }
     QWidget *window() const { return m_window; }
     LMTableEditView *parentGrid() const { return m_parent; }
@@ -128,7 +129,16 @@ public:
     void itemDidRename(const QString &type, const QString &oldName, const QString &newName);
     void switchToEditDesignCounterpart();
 
-    // --- Data panel (the focused cell).
+    // --- Data panel (the focused cell). LMDataPanelClient:
+    Value storedValueForColumn(const QString &field, int row) override
+    {
+        return objectValueForTableColumn(field, row, true);
+    }
+    std::optional<Alert> setValueForColumn(const Value &value, const QString &field, int row) override
+    {
+        return setObjectValue(value, field, row);
+    }
+    void reloadTableView() override;
     void refreshDataPanel();
     void completeDataPanel();
     void showDataPanel();
