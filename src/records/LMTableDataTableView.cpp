@@ -74,7 +74,8 @@ void LMTableDataTableView::setFocusedCell(int row, int column)
     m_focusRow = row;
     m_focusColumn = column;
     const QModelIndex index = model()->index(row, column);
-    if (index.isValid() && currentIndex() != index)
+    // The row is selected even when the view had already made this cell current without selecting it.
+    if (index.isValid() && (currentIndex() != index || !selectionModel()->isRowSelected(row, QModelIndex())))
         selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     viewport()->update();
     if (changed) {
