@@ -16,7 +16,8 @@ fi
 [ -f "$BUILD_DIR/compile_commands.json" ] || { echo "no compile_commands.json in $BUILD_DIR" >&2; exit 1; }
 
 WORK="$(mktemp -d)"
-trap 'rm -rf "$WORK"' EXIT
+[ -n "${KEEP_WORK:-}" ] || trap 'rm -rf "$WORK"' EXIT
+echo "work: $WORK" >&2
 export QT_QPA_PLATFORM=offscreen TZ=UTC LC_ALL=C.UTF-8
 
 # The benchmark program is compiled and linked with the flags of the grid's test program, on the same libraries.

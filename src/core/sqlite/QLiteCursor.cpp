@@ -7,6 +7,7 @@
 #include "QLiteDatabase.h"
 #include "QLiteRow.h"
 
+#include <limits>
 #include <sqlite3.h>
 
 namespace {
@@ -111,28 +112,79 @@ Value QLiteCursor::readValue(const Slot &slot, sqlite3_stmt *statement, int inde
     return QLite::valueForDatatype(slot.datatype, text);
 }
 
+namespace {
+constexpr qint64 kNoNumber = std::numeric_limits<qint64>::min();
+} // namespace
+
 void QLiteCursor::storeCell(size_t cellIndex, const Value &value)
 {
-    Cell &cell = m_cells[cellIndex];
+    CellState &state = m_states[cellIndex];
+    if (state == CellState::Converted)
+        m_converted.remove(cellIndex);
     if (value.isNull()) {
-        cell.state = CellState::Null;
+        state = CellState::Null;
     } else if (value.isString()) {
-        cell.text = value.toString();
-        cell.state = CellState::Text;
+        m_laterTexts.insert(cellIndex, value.toString());
+        state = CellState::Text;
     } else {
         m_converted.insert(cellIndex, value);
-        cell.state = CellState::Converted;
+        state = CellState::Converted;
     }
+}
+
+QString QLiteCursor::cellText(size_t cellIndex) const
+{
+    auto later = m_laterTexts.constFind(cellIndex);
+    if (later != m_laterTexts.constEnd())
+        return *later;
+    if (cellIndex + 1 >= m_offsets.size())
+        return QString();
+    const quint64 begin = m_offsets[cellIndex];
+    return QString::fromUtf8(m_arena.constData() + begin, qsizetype(m_offsets[cellIndex + 1] - begin));
 }
 
 Value QLiteCursor::cellValue(size_t cellIndex) const
 {
-    const Cell &cell = m_cells[cellIndex];
-    switch (cell.state) {
-    case CellState::Text: return Value(cell.text);
+    switch (m_states[cellIndex]) {
+    case CellState::Text: return Value(cellText(cellIndex));
     case CellState::Converted: return m_converted.value(cellIndex);
+    case CellState::Rowid: {
+        const size_t slotCount = m_slots.size();
+        const Slot &slot = m_slots[cellIndex % slotCount];
+        const QString text = rowidText(quint32(cellIndex / slotCount), slot.rowidOrdinal);
+        if (m_treatAsString || !slot.needsConversion)
+            return Value(text);
+        return QLite::valueForDatatype(slot.datatype, text);
+    }
     default: return Value();
     }
+}
+
+QString QLiteCursor::rowidText(quint32 row, int ordinal) const
+{
+    const size_t index = size_t(row) * size_t(m_rowidSlotCount) + size_t(ordinal);
+    const qint64 number = m_rowidNumbers[index];
+    return number != kNoNumber ? QString::number(number) : m_rowidTexts.value(index);
+}
+
+bool QLiteCursor::rowHasRowid(quint32 row) const
+{
+    for (int ordinal = 0; ordinal < m_rowidSlotCount; ++ordinal)
+        if (!rowidText(row, ordinal).isEmpty())
+            return true;
+    return false;
+}
+
+QString QLiteCursor::uuidForRow(quint32 row) const
+{
+    if (row >= m_rowCount || m_rowidSlotCount == 0)
+        return QString();
+    auto found = m_uuids.constFind(row);
+    if (found != m_uuids.constEnd())
+        return *found;
+    const QString uuid = rowHasRowid(row) ? LMUUID::generateFast() : QString();
+    m_uuids.insert(row, uuid);
+    return uuid;
 }
 
 bool QLiteCursor::load()
@@ -142,9 +194,13 @@ bool QLiteCursor::load()
     m_tables.clear();
     m_slots.clear();
     m_slotByName.clear();
-    m_cells.clear();
+    m_states.clear();
+    m_arena.clear();
+    m_offsets.clear();
+    m_laterTexts.clear();
     m_converted.clear();
-    m_rowids.clear();
+    m_rowidNumbers.clear();
+    m_rowidTexts.clear();
     m_uuids.clear();
     m_rowCount = 0;
     m_rowidSlotCount = 0;
@@ -230,35 +286,65 @@ bool QLiteCursor::load()
     int rc;
     while ((rc = db->stepRetryingBusy(statement)) == SQLITE_ROW) {
         const size_t row = m_rowCount++;
-        m_cells.resize(m_cells.size() + slotCount);
+        m_states.resize(m_states.size() + slotCount, CellState::Unloaded);
         bool cacheAll = m_cacheMethod == 1;
-        bool anyRowid = false;
         if (!rowidSlots.empty()) {
-            m_rowids.resize(m_rowids.size() + rowidSlots.size());
+            m_rowidNumbers.resize(m_rowidNumbers.size() + rowidSlots.size(), kNoNumber);
             for (int s : rowidSlots) {
                 const Slot &slot = m_slots[size_t(s)];
-                if (sqlite3_column_type(statement, slot.resultIndex) == SQLITE_NULL) {
+                const size_t index = row * rowidSlots.size() + size_t(slot.rowidOrdinal);
+                const int type = sqlite3_column_type(statement, slot.resultIndex);
+                if (type == SQLITE_NULL) {
                     // An outer join without a match: nothing to fetch by later, so keep the whole row now.
                     cacheAll = true;
                     continue;
                 }
-                m_rowids[row * rowidSlots.size() + size_t(slot.rowidOrdinal)] = columnText(statement, slot.resultIndex);
-                anyRowid = true;
+                if (type == SQLITE_INTEGER) {
+                    // SQLite's text of an integer is its plain decimal form, so the number stands for the text.
+                    m_rowidNumbers[index] = sqlite3_column_int64(statement, slot.resultIndex);
+                    m_states[row * slotCount + size_t(s)] = CellState::Rowid;
+                } else {
+                    m_rowidTexts.insert(index, columnText(statement, slot.resultIndex));
+                }
             }
-            m_uuids.push_back(anyRowid ? LMUUID::generateFast() : QString());
         }
         for (size_t s = 0; s < slotCount; ++s) {
             const Slot &slot = m_slots[s];
-            if (cacheAll || slot.isRowid)
-                storeCell(row * slotCount + s, readValue(slot, statement, slot.resultIndex));
+            const size_t cellIndex = row * slotCount + s;
+            m_offsets.push_back(quint64(m_arena.size()));
+            if ((!cacheAll && !slot.isRowid) || m_states[cellIndex] == CellState::Rowid)
+                continue;
+            const int type = sqlite3_column_type(statement, slot.resultIndex);
+            if (type == SQLITE_NULL) {
+                m_states[cellIndex] = CellState::Null;
+            } else if (m_treatAsString || (type != SQLITE_BLOB && !slot.needsConversion)) {
+                // The bytes go straight into the arena; they become a string only when the cell is read.
+                const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(statement, slot.resultIndex));
+                const int bytes = sqlite3_column_bytes(statement, slot.resultIndex);
+                // Doubling keeps appends amortised constant; growing by each text would copy the arena often.
+                if (m_arena.size() + bytes > m_arena.capacity())
+                    m_arena.reserve(qMax<qsizetype>(m_arena.capacity() * 2, m_arena.size() + bytes + 4096));
+                m_arena.append(text, bytes);
+                m_states[cellIndex] = CellState::Text;
+            } else {
+                storeCell(cellIndex, readValue(slot, statement, slot.resultIndex));
+            }
         }
     }
+    m_offsets.push_back(quint64(m_arena.size()));
+    m_arena.squeeze();
+    m_offsets.shrink_to_fit();
+    m_states.shrink_to_fit();
     if (rc != SQLITE_DONE) {
         const QString message = QString::fromUtf8(sqlite3_errmsg(db->m_db));
         sqlite3_finalize(statement);
-        m_cells.clear();
+        m_states.clear();
+        m_arena.clear();
+        m_offsets.clear();
+        m_laterTexts.clear();
         m_converted.clear();
-        m_rowids.clear();
+        m_rowidNumbers.clear();
+        m_rowidTexts.clear();
         m_uuids.clear();
         m_rowCount = 0;
         fail(message, rc);
@@ -281,7 +367,7 @@ std::optional<Value> QLiteCursor::fetchValue(const QString &column, quint32 row)
 {
     if (row >= m_rowCount)
         return std::nullopt;
-    const QString uuid = m_uuids.empty() ? QString() : m_uuids[row];
+    const QString uuid = m_edits.isEmpty() && column != QLP_UUID ? QString() : uuidForRow(row);
     if (!uuid.isEmpty()) {
         if (column == QLP_UUID)
             return Value(uuid);
@@ -293,7 +379,7 @@ std::optional<Value> QLiteCursor::fetchValue(const QString &column, quint32 row)
     if (!s)
         return std::nullopt;
     const size_t cellIndex = row * m_slots.size() + size_t(*s);
-    if (m_cells[cellIndex].state != CellState::Unloaded)
+    if (m_states[cellIndex] != CellState::Unloaded)
         return cellValue(cellIndex);
     const Slot &slot = m_slots[size_t(*s)];
     if (slot.rowidSlot < 0)
@@ -308,7 +394,7 @@ std::optional<Value> QLiteCursor::fetchFromDatabase(const Slot &slot, quint32 ro
 {
     QLiteDatabase *db = m_database;
     const Slot &rowid = m_slots[size_t(slot.rowidSlot)];
-    const QString id = m_rowids[size_t(row) * size_t(m_rowidSlotCount) + size_t(rowid.rowidOrdinal)];
+    const QString id = rowidText(row, rowid.rowidOrdinal);
     if (!db || !db->isDatabaseOpen() || id.isEmpty())
         return std::nullopt;
     // Identifiers are quoted so that table and column names with blanks or quotes still work.
@@ -369,8 +455,8 @@ Value QLiteCursor::rowValues(quint32 row)
     for (const QString &column : std::as_const(m_columns))
         if (std::optional<Value> v = fetchValue(column, row))
             values.set(column, *v);
-    if (!m_uuids.empty() && !m_uuids[row].isEmpty())
-        values.set(QLP_UUID, m_uuids[row]);
+    if (const QString uuid = uuidForRow(row); !uuid.isEmpty())
+        values.set(QLP_UUID, uuid);
     return values;
 }
 
@@ -378,10 +464,8 @@ bool QLiteCursor::setValue(const Value &value, const QString &column, quint32 ro
 {
     const std::optional<int> s = slotIndex(column);
     const bool addressable = row < m_rowCount && s && m_slots[size_t(*s)].rowidSlot >= 0 &&
-                             !m_slots[size_t(*s)].isRowid && !m_uuids.empty() &&
-                             !m_rowids[size_t(row) * size_t(m_rowidSlotCount) +
-                                       size_t(m_slots[size_t(m_slots[size_t(*s)].rowidSlot)].rowidOrdinal)]
-                                  .isEmpty();
+                             !m_slots[size_t(*s)].isRowid && m_rowidSlotCount > 0 &&
+                             !rowidText(row, m_slots[size_t(m_slots[size_t(*s)].rowidSlot)].rowidOrdinal).isEmpty();
     std::shared_ptr<QLiteCursor> self = weak_from_this().lock();
     if (!addressable || !self || !m_database) {
         fail(QStringLiteral("[QLiteRow setValue:forColumn:] failed because the row has no identifier for column %1.")
@@ -389,7 +473,7 @@ bool QLiteCursor::setValue(const Value &value, const QString &column, quint32 ro
              QLP_UnknownError);
         return false;
     }
-    m_edits[m_uuids[row]].insert(column, value);
+    m_edits[uuidForRow(row)].insert(column, value);
     m_database->markCursorModified(self);
     return true;
 }
@@ -400,13 +484,13 @@ bool QLiteCursor::saveEdits()
     if (!db)
         return false;
     for (quint32 row = 0; row < m_rowCount && !m_edits.isEmpty(); ++row) {
-        auto edits = m_edits.constFind(m_uuids[row]);
+        auto edits = m_edits.constFind(uuidForRow(row));
         if (edits == m_edits.constEnd())
             continue;
         for (auto it = edits->constBegin(); it != edits->constEnd(); ++it) {
             const Slot &slot = m_slots[size_t(*slotIndex(it.key()))];
             const Slot &rowid = m_slots[size_t(slot.rowidSlot)];
-            const QString id = m_rowids[size_t(row) * size_t(m_rowidSlotCount) + size_t(rowid.rowidOrdinal)];
+            const QString id = rowidText(row, rowid.rowidOrdinal);
             const QString text = QLite::storedText(it.value());
             const QString sql =
                 QStringLiteral("UPDATE %1 SET %2 = %3 WHERE %4 = %5;")
@@ -422,7 +506,7 @@ bool QLiteCursor::saveEdits()
 void QLiteCursor::commitEdits()
 {
     for (quint32 row = 0; row < m_rowCount && !m_edits.isEmpty(); ++row) {
-        auto edits = m_edits.constFind(m_uuids[row]);
+        auto edits = m_edits.constFind(uuidForRow(row));
         if (edits == m_edits.constEnd())
             continue;
         for (auto it = edits->constBegin(); it != edits->constEnd(); ++it)

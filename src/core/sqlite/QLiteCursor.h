@@ -56,11 +56,8 @@ public:
     void commitEdits();
 
 private:
-    enum class CellState : quint8 { Unloaded, Null, Text, Converted };
-    struct Cell {
-        QString text;
-        CellState state = CellState::Unloaded;
-    };
+    // Rowid: a row identifier cell whose value is the text of its integer, kept in m_rowidNumbers.
+    enum class CellState : quint8 { Unloaded, Null, Text, Converted, Rowid };
     struct Slot {
         QString name;          // result column name
         QString table;         // text before the last "."
@@ -79,6 +76,12 @@ private:
     Value readValue(const Slot &slot, sqlite3_stmt *statement, int index) const;
     void storeCell(size_t cellIndex, const Value &value);
     Value cellValue(size_t cellIndex) const;
+    QString cellText(size_t cellIndex) const;
+    // The text of one row identifier ("" for NULL), `ordinal` among the row identifier slots.
+    QString rowidText(quint32 row, int ordinal) const;
+    bool rowHasRowid(quint32 row) const;
+    // The row's UUID, made on first request; empty for a row without identifiers.
+    QString uuidForRow(quint32 row) const;
     QString lookupDatatype(const QString &table, const QString &column) const;
     std::optional<Value> fetchFromDatabase(const Slot &slot, quint32 row);
     std::optional<int> slotIndex(const QString &column) const;
@@ -96,11 +99,20 @@ private:
     QStringList m_tables;
     std::vector<Slot> m_slots;
     QHash<QString, int> m_slotByName;
-    // Row-major cells. Text is kept as text (cheap to share); other values live in m_converted.
-    std::vector<Cell> m_cells;
+    // Row-major cell states, one byte each. Texts read while loading are kept as UTF-8 in one arena, cell
+    // i spanning m_offsets[i] to m_offsets[i + 1]; texts stored later (fetched cells, saved edits) live in
+    // m_laterTexts, which takes precedence. Other values live in m_converted.
+    std::vector<CellState> m_states;
+    QByteArray m_arena;
+    std::vector<quint64> m_offsets;
+    QHash<size_t, QString> m_laterTexts;
     QHash<size_t, Value> m_converted;
-    std::vector<QString> m_rowids; // row-major per row identifier slot; empty for NULL
-    std::vector<QString> m_uuids;  // empty unless the result has row identifier columns
+    // Row identifiers, row-major per row identifier slot: the integer when the identifier is one (the
+    // usual case, no string kept per row); kNoNumber with the text in m_rowidTexts ("" for NULL) otherwise.
+    std::vector<qint64> m_rowidNumbers;
+    QHash<size_t, QString> m_rowidTexts;
+    // UUIDs are made when a row first needs one (edits, the "UUID" column); rows without identifiers have none.
+    mutable QHash<quint32, QString> m_uuids;
     int m_rowidSlotCount = 0;
     size_t m_rowCount = 0;
     // UUID -> (column -> pending value)
