@@ -137,10 +137,14 @@ QString QLiteCursor::cellText(size_t cellIndex) const
     auto later = m_laterTexts.constFind(cellIndex);
     if (later != m_laterTexts.constEnd())
         return *later;
-    if (cellIndex + 1 >= m_offsets.size())
+    const size_t slotCount = m_slots.size();
+    const size_t row = cellIndex / slotCount;
+    if (row + 1 >= m_rowStarts.size() || cellIndex >= m_cellOffsets.size())
         return QString();
-    const quint64 begin = m_offsets[cellIndex];
-    return QString::fromUtf8(m_arena.constData() + begin, qsizetype(m_offsets[cellIndex + 1] - begin));
+    const quint64 begin = m_rowStarts[row] + m_cellOffsets[cellIndex];
+    const quint64 end =
+        cellIndex % slotCount + 1 < slotCount ? m_rowStarts[row] + m_cellOffsets[cellIndex + 1] : m_rowStarts[row + 1];
+    return QString::fromUtf8(m_arena.constData() + begin, qsizetype(end - begin));
 }
 
 Value QLiteCursor::cellValue(size_t cellIndex) const
@@ -196,7 +200,8 @@ bool QLiteCursor::load()
     m_slotByName.clear();
     m_states.clear();
     m_arena.clear();
-    m_offsets.clear();
+    m_rowStarts.clear();
+    m_cellOffsets.clear();
     m_laterTexts.clear();
     m_converted.clear();
     m_rowidNumbers.clear();
@@ -308,10 +313,12 @@ bool QLiteCursor::load()
                 }
             }
         }
+        const quint64 rowStart = quint64(m_arena.size());
+        m_rowStarts.push_back(rowStart);
         for (size_t s = 0; s < slotCount; ++s) {
             const Slot &slot = m_slots[s];
             const size_t cellIndex = row * slotCount + s;
-            m_offsets.push_back(quint64(m_arena.size()));
+            m_cellOffsets.push_back(quint32(quint64(m_arena.size()) - rowStart));
             if ((!cacheAll && !slot.isRowid) || m_states[cellIndex] == CellState::Rowid)
                 continue;
             const int type = sqlite3_column_type(statement, slot.resultIndex);
@@ -331,16 +338,18 @@ bool QLiteCursor::load()
             }
         }
     }
-    m_offsets.push_back(quint64(m_arena.size()));
+    m_rowStarts.push_back(quint64(m_arena.size()));
     m_arena.squeeze();
-    m_offsets.shrink_to_fit();
+    m_rowStarts.shrink_to_fit();
+    m_cellOffsets.shrink_to_fit();
     m_states.shrink_to_fit();
     if (rc != SQLITE_DONE) {
         const QString message = QString::fromUtf8(sqlite3_errmsg(db->m_db));
         sqlite3_finalize(statement);
         m_states.clear();
         m_arena.clear();
-        m_offsets.clear();
+        m_rowStarts.clear();
+        m_cellOffsets.clear();
         m_laterTexts.clear();
         m_converted.clear();
         m_rowidNumbers.clear();

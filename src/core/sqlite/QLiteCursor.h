@@ -99,12 +99,15 @@ private:
     QStringList m_tables;
     std::vector<Slot> m_slots;
     QHash<QString, int> m_slotByName;
-    // Row-major cell states, one byte each. Texts read while loading are kept as UTF-8 in one arena, cell
-    // i spanning m_offsets[i] to m_offsets[i + 1]; texts stored later (fetched cells, saved edits) live in
-    // m_laterTexts, which takes precedence. Other values live in m_converted.
+    // Row-major cell states, one byte each. Texts read while loading are kept as UTF-8 in one arena: a row
+    // starts at m_rowStarts[row] (one more entry ends the last row) and its cells at the offsets relative to
+    // that start in m_cellOffsets (a row's text stays far below 4 GiB: SQLite limits a row to 1 GB).
+    // Texts stored later (fetched cells, saved edits) live in m_laterTexts, which takes precedence. Other
+    // values live in m_converted.
     std::vector<CellState> m_states;
     QByteArray m_arena;
-    std::vector<quint64> m_offsets;
+    std::vector<quint64> m_rowStarts;
+    std::vector<quint32> m_cellOffsets;
     QHash<size_t, QString> m_laterTexts;
     QHash<size_t, Value> m_converted;
     // Row identifiers, row-major per row identifier slot: the integer when the identifier is one (the
