@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QUndoStack>
 #include <QWidget>
 #include <sqlite3.h>
 
@@ -23,7 +24,7 @@ const QString kMainDatabase = QStringLiteral("MainDatabase");
 QString newWorkingLocation() { return QDir::tempPath() + QLatin1Char('/') + LMUUID::generate(); }
 } // namespace
 
-MyDocument::MyDocument() = default;
+MyDocument::MyDocument() : m_undoStack(std::make_unique<QUndoStack>()) {}
 
 MyDocument::~MyDocument() { close(); }
 
