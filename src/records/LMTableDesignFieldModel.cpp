@@ -25,7 +25,10 @@ int LMTableDesignFieldModel::rowCount(const QModelIndex &parent) const
     return parent.isValid() ? 0 : m_editor->numberOfRowsInTableView();
 }
 
-int LMTableDesignFieldModel::columnCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : 2; }
+int LMTableDesignFieldModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : 2;
+}
 
 QVariant LMTableDesignFieldModel::data(const QModelIndex &index, int role) const
 {
@@ -106,8 +109,7 @@ void LMTableDesignTypeDelegate::setEditorData(QWidget *editor, const QModelIndex
         box->setCurrentIndex(index.data(Qt::EditRole).toInt());
 }
 
-void LMTableDesignTypeDelegate::setModelData(QWidget *editor, QAbstractItemModel *model,
-                                             const QModelIndex &index) const
+void LMTableDesignTypeDelegate::setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const
 {
     if (auto *box = qobject_cast<QComboBox *>(editor))
         model->setData(index, box->currentIndex(), Qt::EditRole);

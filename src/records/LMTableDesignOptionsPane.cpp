@@ -134,7 +134,7 @@ void LMTableOptionsPane::buildInspector(QWidget *page)
     m_dateFormat = new QComboBox;
     m_timeFormat = new QComboBox;
     for (auto [box, key] : {std::pair{m_dateFormat, "Date Format"}, std::pair{m_timeFormat, "Time Format"}}) {
-        box->setEditable(true);  // a date pattern may be typed instead of a style
+        box->setEditable(true); // a date pattern may be typed instead of a style
         box->addItems(kStyleChoices);
         const QString k = QString::fromLatin1(key);
         connect(box, &QComboBox::currentTextChanged, this, [this, k](const QString &text) { setText(k, text); });
@@ -361,7 +361,10 @@ void LMTableOptionsPane::optionsAddButton()
         m_options->editItem(item);
 }
 
-void LMTableOptionsPane::selectOption(int index) { m_options->setCurrentRow(index); }
+void LMTableOptionsPane::selectOption(int index)
+{
+    m_options->setCurrentRow(index);
+}
 
 void LMTableOptionsPane::optionsRemoveButton()
 {
@@ -415,7 +418,10 @@ QStringList LMTableOptionsPane::defaultMenuTitles() const
     return titles;
 }
 
-int LMTableOptionsPane::defaultMenuIndex() const { return m_defaultMenu->currentIndex(); }
+int LMTableOptionsPane::defaultMenuIndex() const
+{
+    return m_defaultMenu->currentIndex();
+}
 
 void LMTableOptionsPane::optionsDefaultMenu(int index)
 {
@@ -444,7 +450,10 @@ void LMTableOptionsPane::dateDefaultField(double secondsSinceReferenceDate)
     }
 }
 
-double LMTableOptionsPane::shownDefaultDate() const { return ReferenceDate::fromDateTime(m_dateDefault->dateTime()); }
+double LMTableOptionsPane::shownDefaultDate() const
+{
+    return ReferenceDate::fromDateTime(m_dateDefault->dateTime());
+}
 
 // ---- Number
 
@@ -474,9 +483,15 @@ void LMTableOptionsPane::formatterField(const QString &pattern)
     }
 }
 
-QString LMTableOptionsPane::formatFieldText() const { return m_formatField->text(); }
+QString LMTableOptionsPane::formatFieldText() const
+{
+    return m_formatField->text();
+}
 
-QString LMTableOptionsPane::formatMenuTitle() const { return m_formatMenu->currentText(); }
+QString LMTableOptionsPane::formatMenuTitle() const
+{
+    return m_formatMenu->currentText();
+}
 
 void LMTableOptionsPane::setBound(bool upper, const QString &op, const QString &bound)
 {

@@ -66,7 +66,7 @@ private:
     struct Row {
         QString key;
         QWidget *widget = nullptr;
-        QStringList types;  // empty: every datatype but "Relationship"
+        QStringList types; // empty: every datatype but "Relationship"
     };
 
     void buildInspector(QWidget *page);

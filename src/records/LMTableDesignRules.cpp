@@ -2,8 +2,8 @@
 #include "LMTableDesignRules.h"
 
 #include <memory>
-#include <unicode/decimfmt.h>
 #include <unicode/dcfmtsym.h>
+#include <unicode/decimfmt.h>
 #include <unicode/numfmt.h>
 
 namespace {
@@ -36,12 +36,15 @@ namespace LMTableDesignRules {
 
 const QStringList &popUpTitles()
 {
-    static const QStringList titles{"Primary Key", "Text",  "Number",  "Date",       "Yes/No",    "Image",       "Audio",
-                                    "Video",       "List",  "Options", "Attachment", "File Path", "Relationship"};
+    static const QStringList titles{"Primary Key", "Text", "Number",  "Date",       "Yes/No",    "Image",       "Audio",
+                                    "Video",       "List", "Options", "Attachment", "File Path", "Relationship"};
     return titles;
 }
 
-int typeToNumber(const QString &datatype) { return int(popUpTitles().indexOf(datatype)); }
+int typeToNumber(const QString &datatype)
+{
+    return int(popUpTitles().indexOf(datatype));
+}
 
 QString numberToType(int index)
 {
@@ -164,6 +167,9 @@ Alert createFormAlert()
                        {"Create", "Don't Create", "Create and open"});
 }
 
-Alert tableNotDeletedAlert() { return Alert::make("Table not deleted", "The table was not deleted."); }
+Alert tableNotDeletedAlert()
+{
+    return Alert::make("Table not deleted", "The table was not deleted.");
+}
 
 } // namespace LMTableDesignRules

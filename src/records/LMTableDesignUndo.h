@@ -15,7 +15,7 @@ public:
 
     void undo() override;
     void redo() override;
-    int id() const override { return 0x4c4d5444; }  // never merged, but identifies the editor's steps
+    int id() const override { return 0x4c4d5444; } // never merged, but identifies the editor's steps
 
     const LMTableDesignView *editor() const { return m_editor.data(); }
     // Cuts the step off its editor: it does nothing any more and the stack drops it when it is reached.
@@ -26,6 +26,6 @@ public:
 
 private:
     QPointer<LMTableDesignView> m_editor;
-    LMTableDesignSnapshot m_state;  // what the next undo or redo restores
+    LMTableDesignSnapshot m_state; // what the next undo or redo restores
     bool m_pushed = false;
 };

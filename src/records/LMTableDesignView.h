@@ -25,7 +25,7 @@ class LMTableDesignFieldModel;
 
 // Everything the undo stack restores.
 struct LMTableDesignSnapshot {
-    Value schema;  // a deep copy of the field dictionaries
+    Value schema; // a deep copy of the field dictionaries
     QStringList left;
     QStringList right;
     int selectedRow = -1;
@@ -55,7 +55,7 @@ public:
 
     // --- View protocol.
     QString identifier() const override { return QStringLiteral("Table Design"); }
-    LMIdentifiedView *view() override { return m_view; }
+    LMIdentifiedView *view() override;
     void cleanUp() override;
     void refresh() override;
     void itemDidRename(const QString &type, const QString &oldName, const QString &newName) override;
@@ -141,6 +141,7 @@ private:
     bool m_closedWithoutCommit = false;
     bool m_createdHere = false;
     bool m_formQuestionAsked = false;
+    bool m_applyingEdit = false;
 
     QPointer<LMIdentifiedView> m_view;
     QTableView *m_grid = nullptr;
@@ -149,6 +150,6 @@ private:
 };
 
 // The factory the window registers for "Table Design".
-std::unique_ptr<LMViewController> makeTableDesignController(MyDocument *document, const QString &tableName,
-                                                            QWidget *window,
-                                                            LMTableDesignWindowCalls calls = LMTableDesignWindowCalls());
+std::unique_ptr<LMViewController>
+makeTableDesignController(MyDocument *document, const QString &tableName, QWidget *window,
+                          LMTableDesignWindowCalls calls = LMTableDesignWindowCalls());
