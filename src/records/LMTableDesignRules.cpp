@@ -1,6 +1,7 @@
 // LMTableDesignRules: the editor's fixed tables and texts; number patterns come from ICU's own formatters.
 #include "LMTableDesignRules.h"
 
+#include <QSet>
 #include <memory>
 #include <unicode/dcfmtsym.h>
 #include <unicode/decimfmt.h>
@@ -95,9 +96,10 @@ TypeChange classifyTypeChange(const QString &oldType, const QString &newType, bo
 
 QString untitledTableName(const QStringList &taken)
 {
+    const QSet<QString> used(taken.cbegin(), taken.cend());
     for (int n = 1; n < 999999; ++n) {
         const QString name = QStringLiteral("untitled %1").arg(n);
-        if (!taken.contains(name))
+        if (!used.contains(name))
             return name;
     }
     return QString();

@@ -54,7 +54,10 @@ LMTableDesignView::~LMTableDesignView()
         LMTableDesignUndoCommand::removeStepsOf(this, m_document->undoStack());
 }
 
-LMIdentifiedView *LMTableDesignView::view() { return m_view; }
+LMIdentifiedView *LMTableDesignView::view()
+{
+    return m_view;
+}
 
 OXDatabase *LMTableDesignView::database() const
 {
