@@ -79,6 +79,7 @@ void LMTableDesignView::loadFromDesign()
     m_right = stored.columnMapRight;
     m_columnsToClear.clear();
     m_newTable = false;
+    m_baseline = m_schema.deepCopy();
     if (m_selectedRow >= m_schema.size())
         m_selectedRow = m_schema.size() - 1;
 }
@@ -87,8 +88,7 @@ bool LMTableDesignView::hasPendingChanges() const
 {
     if (m_newTable || !m_columnsToClear.isEmpty() || m_left != m_right)
         return true;
-    const Value stored = m_document->tableNamed(m_tableName);
-    return !stored.isDict() || stored.value(QStringLiteral("Fields")) != m_schema;
+    return m_schema != m_baseline;
 }
 
 void LMTableDesignView::refresh()
@@ -370,6 +370,7 @@ bool LMTableDesignView::commitTableRevised()
         m_columnsToClear = commit.columnsToClear;
         m_newTable = commit.isNewTable;
         m_createdHere = m_createdHere || wasNew;
+        m_baseline = m_schema.deepCopy();
         break;
     case LMTableDesignCommit::Result::Unchanged:
         loadFromDesign(); // drops the rows left without a name, as the stored design has

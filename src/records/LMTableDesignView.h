@@ -133,6 +133,7 @@ private:
 
     QString m_tableName;
     Value m_schema = Value::array();
+    Value m_baseline; // the schema as last loaded or committed, to tell pending edits apart
     QStringList m_left;
     QStringList m_right;
     QStringList m_columnsToClear;
