@@ -264,8 +264,9 @@ void LMTableOptionsPane::loadDate()
         seconds = OXDatabase::dateFromString(stored.toString()).toDate();
     } else {
         // A date field always has a default date: the moment it is first shown.
-        seconds = ReferenceDate::now();
-        m_field.set("Default", Value(OXDatabase::stringFromDate(Value::date(seconds))));
+        const QString now = OXDatabase::stringFromDate(Value::date(ReferenceDate::now()));
+        m_field.set("Default", Value(now));
+        seconds = OXDatabase::dateFromString(now).toDate();
     }
     m_loading = true;
     m_dateDefault->setDateTime(ReferenceDate::toDateTime(seconds));
