@@ -105,7 +105,7 @@ public:
 
     LMTableOptionsPane *optionsPane() const { return m_optionsPane; }
     QTableView *fieldGrid() const { return m_grid; }
-    MyDocument *document() const { return m_document; }
+    MyDocument *document() const;
 
 signals:
     void schemaDidChange();
@@ -127,7 +127,7 @@ private:
     bool hasPendingChanges() const;
     OXDatabase *database() const;
 
-    MyDocument *m_document = nullptr;
+    QPointer<MyDocument> m_document;  // may go before the tab that holds this editor
     QPointer<QWidget> m_window;
     LMTableDesignWindowCalls m_calls;
 

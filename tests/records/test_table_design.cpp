@@ -1,5 +1,7 @@
 // Tests of the table design editor's rules: field names, datatype changes and their confirmations, adding
 // and removing fields, undo and redo through the document's undo stack.
+#include "LMTableDesignFieldModel.h"
+#include "LMTableDesignOptionsPane.h"
 #include "LMTableDesignRules.h"
 #include "LMTableDesignView.h"
 #include "MyDocument.h"
@@ -7,7 +9,10 @@
 #include "TestEnvironment.h"
 #include "support/TableDesignFixture.h"
 
+#include <QComboBox>
 #include <QSignalSpy>
+#include <QStandardItemModel>
+#include <QTableView>
 #include <QUndoStack>
 #include <QtTest>
 
@@ -43,6 +48,7 @@ private slots:
     void undoTakesTheColumnOffColumnsToClear();
     void closingRemovesTheUndoSteps();
     void untitledNames();
+    void gridForwardsToTheEditor();
 
 private:
     TestEnvironment m_env;
@@ -442,6 +448,53 @@ void TestTableDesign::untitledNames()
     for (int n = 1; n < 999999; ++n)
         all << QStringLiteral("untitled %1").arg(n);
     QVERIFY(LMTableDesignRules::untitledTableName(all).isNull());
+}
+
+void TestTableDesign::gridForwardsToTheEditor()
+{
+    Editor e = open(*m_document, "Orders");
+    QAbstractItemModel *model = e->fieldGrid()->model();
+    QCOMPARE(model->rowCount(), 6);
+    QCOMPARE(model->columnCount(), 2);
+    const int note = rowOf(*e.editor, "Note");
+    QCOMPARE(model->index(note, LMTableDesignFieldModel::TypeColumn).data().toString(), QString("Text"));
+    QCOMPARE(model->index(note, LMTableDesignFieldModel::TypeColumn).data(Qt::EditRole).toInt(), 1);
+    QCOMPARE(model->index(0, LMTableDesignFieldModel::TypeColumn).data().toString(), QString("Primary Key"));
+    QVERIFY(!(model->flags(model->index(0, 0)) & Qt::ItemIsEditable));
+    QVERIFY(model->flags(model->index(note, 0)) & Qt::ItemIsEditable);
+    // The id row is greyed.
+    QVERIFY(model->index(0, 0).data(Qt::ForegroundRole).isValid());
+    QVERIFY(!model->index(note, 0).data(Qt::ForegroundRole).isValid());
+
+    // The datatype pop-up lists every datatype at its index, "Primary Key" shown but not selectable.
+    QStyleOptionViewItem option;
+    QWidget *editor =
+        e->fieldGrid()
+            ->itemDelegateForColumn(LMTableDesignFieldModel::TypeColumn)
+            ->createEditor(e->fieldGrid()->viewport(), option, model->index(note, LMTableDesignFieldModel::TypeColumn));
+    auto *box = qobject_cast<QComboBox *>(editor);
+    QVERIFY(box);
+    QCOMPARE(box->count(), 13);
+    QCOMPARE(box->itemText(12), QString("Relationship"));
+    auto *items = qobject_cast<QStandardItemModel *>(box->model());
+    QVERIFY(items && !items->item(0)->isEnabled() && items->item(1)->isEnabled());
+    delete editor;
+
+    m_env.ui().answer("Don't Change");
+    QVERIFY(model->setData(model->index(note, LMTableDesignFieldModel::TypeColumn), 5, Qt::EditRole));
+    QCOMPARE(m_env.ui().lastAlert()->messageText, QString("This action is non-reversible."));
+    QCOMPARE(e->fieldAt(note).value("Type"), Value("Text"));
+    model->setData(model->index(note, LMTableDesignFieldModel::NameColumn), "Remark", Qt::EditRole);
+    QCOMPARE(model->index(note, LMTableDesignFieldModel::NameColumn).data().toString(), QString("Remark"));
+    QCOMPARE(e->columnMapLeft().at(note), QString("Remark"));
+
+    // Adding a field selects its row in the grid.
+    e->addRowButtonPressed();
+    QCOMPARE(model->rowCount(), 7);
+    QCOMPARE(e->fieldGrid()->selectionModel()->currentIndex().row(), 6);
+    e->fieldGrid()->selectRow(2);
+    QCOMPARE(e->selectedRow(), 2);
+    QCOMPARE(e->optionsPane()->mapIndex(), 2);
 }
 
 QTEST_MAIN(TestTableDesign)
