@@ -35,8 +35,9 @@ QStringList splitLinkList(const std::optional<QString> &list);
 // (two-way) end field with one of `lines`.
 bool isValidNewRecord(const Value &record, const Value &lines);
 
-// Turns `record` one-way (true: "End Field" removed) or two-way (false: the first "Relationship" field of the
-// end table that no other record of `lines` uses as a start or end field; with none it stays one-way).
+// Turns `record` (changed in place: it is shared with its collection) one-way (true: "End Field" removed) or
+// two-way (false: the first "Relationship" field of the end table that no other record of `lines` uses as a
+// start or end field, nor the record itself as its start field; with none it stays one-way).
 // Answers whether the record ends up two-way.
 bool setEndsInTable(Value record, bool endsInTable, OXDatabase &database, const Value &lines);
 // The same against the document's own relationship lines.

@@ -288,8 +288,25 @@ std::optional<Alert> OXDatabase::renameTable(const QString &oldName, const QStri
             QStringLiteral("Please submit a bug report to tandrel. Error code %1").arg(QLP_UnknownError));
     if (oldName == newName)
         return std::nullopt;
-    performQuery(QStringLiteral("ALTER TABLE `%1` RENAME TO `%2`").arg(oldName, newName));
-    if (lastErrorID() != QLSuccess)
+    // SQLite sees a name that differs only in letter case as taken, so such a rename goes through a
+    // passing name.
+    QStringList steps;
+    if (oldName.compare(newName, Qt::CaseInsensitive) == 0)
+        steps << oldName << QStringLiteral("^Orvix__Rename^") << newName;
+    else
+        steps << oldName << newName;
+    bool renamed = beginAtomicWrites();
+    if (renamed) {
+        for (int i = 1; renamed && i < steps.size(); ++i) {
+            performQuery(QStringLiteral("ALTER TABLE `%1` RENAME TO `%2`").arg(steps.at(i - 1), steps.at(i)));
+            renamed = lastErrorID() == QLSuccess;
+        }
+        if (renamed)
+            renamed = commitAtomicWrites();
+        else
+            rollbackAtomicWrites();
+    }
+    if (!renamed)
         return Alert::make(QStringLiteral("An Error Occurred"),
                            QStringLiteral("Please submit a bug report to tandrel. Error code %1").arg(lastErrorID()));
     renameTableDesign(oldName, newName);
