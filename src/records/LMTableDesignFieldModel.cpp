@@ -11,7 +11,7 @@
 #include <QStandardItemModel>
 
 LMTableDesignFieldModel::LMTableDesignFieldModel(LMTableDesignView *editor, QObject *parent)
-    : QAbstractTableModel(parent), m_editor(editor)
+    : QAbstractTableModel(parent), m_editor(editor), m_rows(editor->numberOfRowsInTableView())
 {
 }
 
@@ -22,7 +22,7 @@ QString LMTableDesignFieldModel::columnIdentifier(int column)
 
 int LMTableDesignFieldModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : m_editor->numberOfRowsInTableView();
+    return parent.isValid() ? 0 : m_rows;
 }
 
 int LMTableDesignFieldModel::columnCount(const QModelIndex &parent) const
@@ -82,7 +82,16 @@ QVariant LMTableDesignFieldModel::headerData(int section, Qt::Orientation orient
 
 void LMTableDesignFieldModel::reload()
 {
+    // Most changes arrive from inside setData, while the grid's editor is being committed: resetting the
+    // model then would pull the editor away under the grid, so a change that keeps the rows only repaints.
+    const int rows = m_editor->numberOfRowsInTableView();
+    if (rows == m_rows) {
+        if (rows > 0)
+            emit dataChanged(index(0, 0), index(rows - 1, columnCount() - 1));
+        return;
+    }
     beginResetModel();
+    m_rows = rows;
     endResetModel();
 }
 

@@ -26,6 +26,7 @@ public:
 private:
     static QString columnIdentifier(int column);
     LMTableDesignView *m_editor;
+    int m_rows = 0; // the rows the views were last told of
 };
 
 // The datatype pop-up of the "Type" column: every datatype in index order, "Primary Key" shown but disabled.

@@ -127,7 +127,7 @@ private:
     bool hasPendingChanges() const;
     OXDatabase *database() const;
 
-    QPointer<MyDocument> m_document;  // may go before the tab that holds this editor
+    QPointer<MyDocument> m_document; // may go before the tab that holds this editor
     QPointer<QWidget> m_window;
     LMTableDesignWindowCalls m_calls;
 

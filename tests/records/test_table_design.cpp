@@ -10,6 +10,7 @@
 #include "support/TableDesignFixture.h"
 
 #include <QComboBox>
+#include <QLineEdit>
 #include <QSignalSpy>
 #include <QStandardItemModel>
 #include <QTableView>
@@ -49,6 +50,7 @@ private slots:
     void closingRemovesTheUndoSteps();
     void untitledNames();
     void gridForwardsToTheEditor();
+    void editingInTheGrid();
 
 private:
     TestEnvironment m_env;
@@ -436,6 +438,19 @@ void TestTableDesign::closingRemovesTheUndoSteps()
     QCOMPARE(m_document->undoStack()->count(), 1);
     m_document->undoStack()->undo();
     QCOMPARE(e->fieldAt(1).value("Name"), Value("Sum"));
+
+    // Another editor's steps on the shared stack outlive this editor's close.
+    QUndoStack *stack = m_document->undoStack();
+    stack->clear();
+    Editor other = open(*m_document, "Orders");
+    other->setObjectValue(Value("Remark"), "Name", 4);
+    e->setObjectValue(Value("Amount"), "Name", 1);
+    e->cleanUp();
+    stack->undo(); // the closed editor's step is dropped without touching anything
+    QCOMPARE(e->fieldAt(1).value("Name"), Value("Amount"));
+    QCOMPARE(other->fieldAt(4).value("Name"), Value("Remark"));
+    stack->undo();
+    QCOMPARE(other->fieldAt(4).value("Name"), Value("Note"));
 }
 
 void TestTableDesign::untitledNames()
@@ -495,6 +510,49 @@ void TestTableDesign::gridForwardsToTheEditor()
     e->fieldGrid()->selectRow(2);
     QCOMPARE(e->selectedRow(), 2);
     QCOMPARE(e->optionsPane()->mapIndex(), 2);
+}
+
+void TestTableDesign::editingInTheGrid()
+{
+    Editor e = open(*m_document, "Orders");
+    e.view->resize(800, 500);
+    e.view->show();
+    QVERIFY(QTest::qWaitForWindowExposed(e.view.get()));
+    QTableView *grid = e->fieldGrid();
+    const int note = rowOf(*e.editor, "Note");
+    const auto typeName = [&](const QString &text, int row) {
+        grid->setCurrentIndex(grid->model()->index(row, LMTableDesignFieldModel::NameColumn));
+        grid->edit(grid->currentIndex());
+        auto *line = grid->viewport()->findChild<QLineEdit *>();
+        QVERIFY(line);
+        line->selectAll();
+        QTest::keyClicks(line, text);
+        QTest::keyClick(line, Qt::Key_Return);
+        // The grid commits a Return from its event queue.
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    };
+
+    typeName("Remark", note);
+    QCOMPARE(e->fieldAt(note).value("Name"), Value("Remark"));
+    QCOMPARE(m_env.ui().alerts().size(), 0);
+
+    // A refused name leaves the field as it was and the grid usable.
+    typeName("Bad/Name", note);
+    QCOMPARE(m_env.ui().alerts().size(), 1);
+    QCOMPARE(e->fieldAt(note).value("Name"), Value("Remark"));
+    QCOMPARE(grid->model()->index(note, 0).data().toString(), QString("Remark"));
+
+    // The new field's name is edited right away.
+    e->addRowButtonPressed();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    auto *line = grid->viewport()->findChild<QLineEdit *>();
+    QVERIFY(line && line->isVisible());
+    QTest::keyClicks(line, "Added");
+    QTest::keyClick(line, Qt::Key_Return);
+    QCoreApplication::processEvents();
+    QCOMPARE(e->fieldAt(6).value("Name"), Value("Added"));
+    QCOMPARE(m_document->undoStack()->count(), 3);
 }
 
 QTEST_MAIN(TestTableDesign)

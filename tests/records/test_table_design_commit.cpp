@@ -1,5 +1,6 @@
 // Tests of what the table design editor commits: data kept, moved and cleared, new and untitled tables, the
 // "Create Form?" question, the name sheet, deletion and the switch to the table's data.
+#include "LMIdentifiedView.h"
 #include "LMTableDesignFormQuestion.h"
 #include "LMTableDesignView.h"
 #include "LMTableNameSheet.h"
@@ -46,6 +47,7 @@ private slots:
     void deleteMeOfATableNeverCommitted();
     void switchToDataCommitsFirst();
     void refreshKeepsPendingEdits();
+    void factoryAsksForTheNameOfANewTable();
 
 private:
     TestEnvironment m_env;
@@ -460,6 +462,34 @@ void TestTableDesignCommit::refreshKeepsPendingEdits()
     other->refresh();
     QCOMPARE(other->numberOfRowsInTableView(), 6);
     QCOMPARE(other->columnMapRight().last(), QString("Link"));
+}
+
+void TestTableDesignCommit::factoryAsksForTheNameOfANewTable()
+{
+    int prompts = 0;
+    LMTableNameSheet::setPrompt([&](LMTableNameSheet::Mode mode, const QString &current, QWidget *) {
+        ++prompts;
+        [&] {
+            QCOMPARE(mode, LMTableNameSheet::Mode::NewTable);
+            QCOMPARE(current, QString());
+        }();
+        return std::optional<QString>("Stock");
+    });
+    std::unique_ptr<LMViewController> controller = makeTableDesignController(m_document.get(), QString(), nullptr);
+    QCOMPARE(controller->identifier(), QString("Table Design"));
+    std::unique_ptr<LMIdentifiedView> view(controller->view());
+    auto *editor = static_cast<LMTableDesignView *>(controller.get());
+    view->adoptController(std::move(controller));
+    QCOMPARE(prompts, 0); // the sheet waits until the tab shows the editor
+    QTRY_COMPARE(prompts, 1);
+    QCOMPARE(editor->tableName(), QString("Stock"));
+
+    // An existing table opens without the sheet.
+    std::unique_ptr<LMViewController> existing = makeTableDesignController(m_document.get(), "Sales", nullptr);
+    std::unique_ptr<LMIdentifiedView> existingView(existing->view());
+    existingView->adoptController(std::move(existing));
+    QTest::qWait(20);
+    QCOMPARE(prompts, 1);
 }
 
 QTEST_MAIN(TestTableDesignCommit)
