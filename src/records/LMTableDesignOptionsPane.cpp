@@ -41,6 +41,7 @@ LMTableOptionsPane::LMTableOptionsPane(LMTableDesignView *editor, QWidget *paren
     layout->setContentsMargins(0, 0, 0, 0);
     m_stack = new QStackedWidget;
     layout->addWidget(m_stack);
+    setMinimumWidth(320);
 
     m_message = new QLabel;
     m_message->setAlignment(Qt::AlignCenter);
@@ -50,6 +51,7 @@ LMTableOptionsPane::LMTableOptionsPane(LMTableDesignView *editor, QWidget *paren
     auto *scroll = new QScrollArea;
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     auto *page = new QWidget;
     buildInspector(page);
     scroll->setWidget(page);

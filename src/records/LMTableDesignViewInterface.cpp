@@ -67,6 +67,7 @@ void LMTableDesignView::buildInterface()
     splitter->addWidget(m_optionsPane);
     splitter->setStretchFactor(0, 3);
     splitter->setStretchFactor(1, 2);
+    splitter->setSizes({520, 380});
 
     if (m_document && m_document->undoStack()) {
         for (QAction *action :
