@@ -250,8 +250,9 @@ private slots:
     {
         showCell(QStringLiteral("Title"), 0);
         m_panel->textCtrl()->setPlainText(QStringLiteral("kept"));
-        m_panel->windowDidMiniaturize();
+        m_panel->panel()->setWindowState(Qt::WindowMinimized);
         QVERIFY(m_panel->isTempDisabled());
+        m_panel->panel()->setWindowState(Qt::WindowNoState);
         QVERIFY(m_grid->writes.isEmpty()); // minimising does not commit
         m_panel->complete();
         QVERIFY(m_grid->writes.isEmpty());
