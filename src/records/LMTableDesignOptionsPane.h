@@ -4,6 +4,8 @@
 
 #include "Value.h"
 
+#include <QHash>
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <QWidget>

@@ -19,7 +19,6 @@ class LMTableOptionsPane;
 class MyDocument;
 class OXDatabase;
 class QTableView;
-class QLabel;
 class QWidget;
 class LMTableDesignFieldModel;
 
