@@ -1,0 +1,49 @@
+// LMRecordInserter: inserts parsed records into one table through a single prepared INSERT with bound values.
+#pragma once
+
+#include "DateFormatter.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+class OXDatabase;
+struct sqlite3_stmt;
+
+class LMRecordInserter {
+public:
+    enum class Result { Inserted, Skipped, Failed };
+
+    // `names` has one entry per column of the file; `enabled` one flag per column (missing flags count as
+    // enabled); `types` the datatypes of the columns, used to convert texts (missing types mean "Text").
+    LMRecordInserter(OXDatabase *db, const QString &table, const QStringList &names, const QList<bool> &enabled,
+                     const QStringList &types = QStringList());
+    ~LMRecordInserter();
+    LMRecordInserter(const LMRecordInserter &) = delete;
+    LMRecordInserter &operator=(const LMRecordInserter &) = delete;
+
+    // False when the statement could not be prepared (no enabled column, unknown table); see error().
+    bool isValid() const { return m_statement != nullptr; }
+    QString error() const { return m_error; }
+
+    // Pads or cuts the record to the columns, leaves out disabled ones, converts and inserts. A record
+    // whose remaining values are all empty is skipped.
+    Result insert(const QStringList &record);
+
+    // The stored form of `text` for a column of `datatype`: dates that parse (ISO 8601, the locale's short
+    // date or short date and time) become seconds since the reference date, yes/no/true/false/1/0 become
+    // "1" or "0"; any other text stays as it is.
+    QString convert(const QString &text, const QString &datatype) const;
+
+private:
+    std::optional<double> parseDate(const QString &text) const;
+
+    sqlite3_stmt *m_statement = nullptr;
+    QString m_error;
+    QList<int> m_positions;     // file positions of the enabled columns
+    QStringList m_types;        // datatype of each enabled column
+    QStringList m_values;       // bound texts; must live until the step
+    DateFormatter m_shortDate;
+    DateFormatter m_shortDateTime;
+};
