@@ -27,8 +27,8 @@ QString &separatorStore()
 
 bool isMediaType(const QString &type)
 {
-    return type == QLatin1String("Image") || type == QLatin1String("Audio") || type == QLatin1String("Video")
-        || type == QLatin1String("Attachment");
+    return type == QLatin1String("Image") || type == QLatin1String("Audio") || type == QLatin1String("Video") ||
+           type == QLatin1String("Attachment");
 }
 
 Value importField(const QString &name, const QString &type, bool key)
@@ -121,7 +121,10 @@ std::optional<Alert> failInTransaction(OXDatabase *db, const Alert &alert)
     return alert;
 }
 
-QByteArray separatorUtf8() { return QString(LMCSVImporterExporter::separatorCharacter(separatorStore())).toUtf8(); }
+QByteArray separatorUtf8()
+{
+    return QString(LMCSVImporterExporter::separatorCharacter(separatorStore())).toUtf8();
+}
 
 // A value needs quotes when it holds the separator or any line-break character (LF, VT, FF, CR, NEL, LS, PS).
 bool needsQuotes(const QByteArray &value, const QByteArray &separator)
@@ -134,11 +137,11 @@ bool needsQuotes(const QByteArray &value, const QByteArray &separator)
             return true;
         if (c == 0xC2 && i + 1 < n && static_cast<unsigned char>(p[i + 1]) == 0x85)
             return true;
-        if (c == 0xE2 && i + 2 < n && static_cast<unsigned char>(p[i + 1]) == 0x80
-            && (static_cast<unsigned char>(p[i + 2]) == 0xA8 || static_cast<unsigned char>(p[i + 2]) == 0xA9))
+        if (c == 0xE2 && i + 2 < n && static_cast<unsigned char>(p[i + 1]) == 0x80 &&
+            (static_cast<unsigned char>(p[i + 2]) == 0xA8 || static_cast<unsigned char>(p[i + 2]) == 0xA9))
             return true;
-        if (c == static_cast<unsigned char>(separator[0])
-            && QByteArrayView(p + i, n - i).startsWith(QByteArrayView(separator)))
+        if (c == static_cast<unsigned char>(separator[0]) &&
+            QByteArrayView(p + i, n - i).startsWith(QByteArrayView(separator)))
             return true;
     }
     return false;
@@ -163,9 +166,15 @@ void appendValue(QByteArray &out, const QByteArray &value, const QByteArray &sep
 }
 } // namespace
 
-QString LMCSVImporterExporter::sepValsSeparator() { return separatorStore(); }
+QString LMCSVImporterExporter::sepValsSeparator()
+{
+    return separatorStore();
+}
 
-void LMCSVImporterExporter::setSepValsSeparator(const QString &separator) { separatorStore() = separator; }
+void LMCSVImporterExporter::setSepValsSeparator(const QString &separator)
+{
+    separatorStore() = separator;
+}
 
 QChar LMCSVImporterExporter::separatorCharacter(const QString &separator)
 {
@@ -189,9 +198,9 @@ QStringList LMCSVImporterExporter::parseString(const QString &text, const Value 
         const Value flags = options.value(QStringLiteral("Column Enabled"));
         for (int i = 0; i < flags.size(); ++i)
             enabled << flags.at(i).toBool();
-        inserter = std::make_unique<LMRecordInserter>(db, options.value(QStringLiteral("Table Name")).toString(),
-                                                      options.value(QStringLiteral("Column Names")).toStringList(),
-                                                      enabled);
+        inserter =
+            std::make_unique<LMRecordInserter>(db, options.value(QStringLiteral("Table Name")).toString(),
+                                               options.value(QStringLiteral("Column Names")).toStringList(), enabled);
     }
     if (progress)
         progress->setMaximum(text.size());
@@ -254,8 +263,8 @@ Value LMCSVImporterExporter::importDesign(const QString &table, const QStringLis
     for (int i = 0; i < columnNames.size(); ++i) {
         if (i < columnEnabled.size() && !columnEnabled[i])
             continue;
-        fields.append(importField(columnNames[i], i < columnTypes.size() ? columnTypes[i] : QStringLiteral("Text"),
-                                  false));
+        fields.append(
+            importField(columnNames[i], i < columnTypes.size() ? columnTypes[i] : QStringLiteral("Text"), false));
     }
     Value design = Value::dict();
     design.set(QStringLiteral("Name"), table);
@@ -283,7 +292,8 @@ QString LMCSVImporterExporter::columnDefinitions(const Value &design)
         // number and yes/no columns a 0.
         const Value defaultValue = field.value(QStringLiteral("Default"));
         const bool noDefault = defaultValue.isNull() || (defaultValue.isString() && defaultValue.toString().isEmpty());
-        definition += QStringLiteral("DEFAULT '%1' ").arg(noDefault ? QString() : OXDatabase::nativeToDb(defaultValue, type));
+        definition +=
+            QStringLiteral("DEFAULT '%1' ").arg(noDefault ? QString() : OXDatabase::nativeToDb(defaultValue, type));
         const QString check = field.value(QStringLiteral("Check")).toString();
         if (!check.isEmpty())
             definition += QStringLiteral("CHECK (%1) ").arg(check);
@@ -312,8 +322,8 @@ std::optional<Alert> LMCSVImporterExporter::importData(QIODevice &data, const QS
         return importFailure(QStringLiteral("The database could not be locked: %1").arg(db->lastError()));
     db->performQuery(QStringLiteral("CREATE TABLE `%1` (%2)").arg(table, columnDefinitions(design)));
     if (db->lastErrorID() != 0)
-        return failInTransaction(db, importFailure(QStringLiteral("The table could not be created: %1")
-                                                       .arg(db->lastError())));
+        return failInTransaction(
+            db, importFailure(QStringLiteral("The table could not be created: %1").arg(db->lastError())));
 
     LMRecordInserter inserter(db, table, columnNames, columnEnabled, columnTypes);
     if (!inserter.isValid())
@@ -332,8 +342,8 @@ std::optional<Alert> LMCSVImporterExporter::importData(QIODevice &data, const QS
     if (counts.inserted == 0 && counts.failed == 0)
         return failInTransaction(db, importFailure(QStringLiteral("The file holds no records.")));
     if (!db->commitTransaction())
-        return failInTransaction(db, importFailure(QStringLiteral("The rows could not be saved: %1")
-                                                       .arg(db->lastError())));
+        return failInTransaction(db,
+                                 importFailure(QStringLiteral("The rows could not be saved: %1").arg(db->lastError())));
     db->createTableDesign(design);
     if (counts.failed > 0)
         qCWarning(lcImport) << counts.failed << "records of" << table << "could not be inserted";

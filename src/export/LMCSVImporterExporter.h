@@ -17,8 +17,8 @@ class QIODevice;
 // What an import did, for the caller's messages.
 struct LMImportSummary {
     qint64 inserted = 0;
-    qint64 skipped = 0;  // records whose values were all empty
-    qint64 failed = 0;   // INSERTs the database refused; the import went on with the next record
+    qint64 skipped = 0; // records whose values were all empty
+    qint64 failed = 0;  // INSERTs the database refused; the import went on with the next record
 };
 
 class LMCSVImporterExporter {
@@ -48,10 +48,10 @@ public:
                                            const QStringList &columnTypes, const QList<bool> &columnEnabled,
                                            OXDatabase *db, LMImportProgress *progress = nullptr,
                                            LMImportSummary *summary = nullptr);
-    static std::optional<Alert> importData(const QByteArray &data, const QString &table,
-                                           const QStringList &columnNames, const QStringList &columnTypes,
-                                           const QList<bool> &columnEnabled, OXDatabase *db,
-                                           LMImportProgress *progress = nullptr, LMImportSummary *summary = nullptr);
+    static std::optional<Alert> importData(const QByteArray &data, const QString &table, const QStringList &columnNames,
+                                           const QStringList &columnTypes, const QList<bool> &columnEnabled,
+                                           OXDatabase *db, LMImportProgress *progress = nullptr,
+                                           LMImportSummary *summary = nullptr);
 
     // The design an import creates and its column definitions (used by importData; public for tests).
     static Value importDesign(const QString &table, const QStringList &columnNames, const QStringList &columnTypes,

@@ -52,8 +52,8 @@ Doctype doctypeFor(const QString &name)
 
 bool isMediaType(const QString &type)
 {
-    return type == QLatin1String("Image") || type == QLatin1String("Audio") || type == QLatin1String("Video")
-        || type == QLatin1String("Attachment");
+    return type == QLatin1String("Image") || type == QLatin1String("Audio") || type == QLatin1String("Video") ||
+           type == QLatin1String("Attachment");
 }
 
 QString pageHead(const QString &table, const QString &doctypeName, bool addStylesheet)
@@ -70,11 +70,11 @@ QString pageHead(const QString &table, const QString &doctypeName, bool addStyle
     if (addStylesheet) {
         const std::optional<QByteArray> style = Resources::read(QStringLiteral("HTMLExportStyle.css"));
         if (style && !style->isEmpty())
-            head += QStringLiteral("\n\t<style type=\"text/css\">\n") + QString::fromUtf8(*style)
-                  + QStringLiteral("\n\t</style>\n");
+            head += QStringLiteral("\n\t<style type=\"text/css\">\n") + QString::fromUtf8(*style) +
+                    QStringLiteral("\n\t</style>\n");
     }
-    head += QStringLiteral("</head>\n\n<!-- Valid (X)HTML -->\n\n<body>\n\t<h1 class=\"oxtitle\">")
-          + LMHTMLImporterExporter::htmlEntities(table) + QStringLiteral("</h1>\n");
+    head += QStringLiteral("</head>\n\n<!-- Valid (X)HTML -->\n\n<body>\n\t<h1 class=\"oxtitle\">") +
+            LMHTMLImporterExporter::htmlEntities(table) + QStringLiteral("</h1>\n");
     return head;
 }
 
@@ -84,16 +84,19 @@ QString cellText(const LMTableRowReader &reader, int index, const QString &table
     if (isMediaType(type))
         return QStringLiteral("&lt;%1&gt;").arg(type.toLower());
     const QString stored = reader.text(index);
+    if (type == QLatin1String("Date")) {
+        // An empty date has no moment (it would read as the reference date), and date text that is no
+        // number was kept as typed by an import: both are written as they are stored.
+        bool ok = false;
+        const double seconds = stored.trimmed().toDouble(&ok);
+        if (stored.isEmpty() || !ok || !std::isfinite(seconds))
+            return LMHTMLImporterExporter::htmlEntities(stored);
+        if (!formatData)
+            return QString::number(static_cast<qint64>(std::llround(std::round(seconds) + kSecondsFrom1970)));
+    }
     if (formatData) {
         const Value native = db->dbToNativeForTable(stored, table, field);
         return LMHTMLImporterExporter::htmlEntities(db->addFormattingToObject(native, table, field).text);
-    }
-    if (type == QLatin1String("Date")) {
-        // An empty date has no moment; it would otherwise read as the reference date.
-        if (stored.isEmpty())
-            return QString();
-        const Value date = OXDatabase::dbToNative(stored, type);
-        return QString::number(static_cast<qint64>(std::llround(date.toDate() + kSecondsFrom1970)));
     }
     return LMHTMLImporterExporter::htmlEntities(stored);
 }
@@ -101,9 +104,12 @@ QString cellText(const LMTableRowReader &reader, int index, const QString &table
 
 const QStringList &LMHTMLImporterExporter::doctypes()
 {
-    static const QStringList names = {QStringLiteral("HTML 4 Transitional"),    QStringLiteral("HTML 4 Strict"),
-                                      QStringLiteral("XHTML 1.0 Transitional"), QStringLiteral("XHTML 1.0 Strict"),
-                                      QStringLiteral("XHTML 1.1"),              QStringLiteral("Just <table>")};
+    static const QStringList names = {QStringLiteral("HTML 4 Transitional"),
+                                      QStringLiteral("HTML 4 Strict"),
+                                      QStringLiteral("XHTML 1.0 Transitional"),
+                                      QStringLiteral("XHTML 1.0 Strict"),
+                                      QStringLiteral("XHTML 1.1"),
+                                      QStringLiteral("Just <table>")};
     return names;
 }
 
@@ -133,7 +139,8 @@ bool LMHTMLImporterExporter::exportTable(QIODevice &out, const QString &table, O
     };
     if (!db || !db->tablesList().contains(table))
         return failed(QStringLiteral("no table named \"%1\"").arg(table));
-    const QString doctype = options.value(QStringLiteral("OX_HTML_Doctype"), QStringLiteral("XHTML 1.0 Strict")).toString();
+    const QString doctype =
+        options.value(QStringLiteral("OX_HTML_Doctype"), QStringLiteral("XHTML 1.0 Strict")).toString();
     const bool tableOnly = doctype == QLatin1String("Just <table>");
     const bool addStylesheet = options.value(QStringLiteral("OX_HTML_AddStylesheet"), false).toBool();
     const bool formatData = options.value(QStringLiteral("OX_HTML_FormatData"), true).toBool();
@@ -152,8 +159,8 @@ bool LMHTMLImporterExporter::exportTable(QIODevice &out, const QString &table, O
     while (reader.next()) {
         text += QStringLiteral("\t\t<tr>\n");
         for (int i = 0; i < fields.size(); ++i)
-            text += QStringLiteral("\t\t\t<td>") + cellText(reader, i, table, fields[i], types.value(i), db, formatData)
-                  + QStringLiteral("</td>\n");
+            text += QStringLiteral("\t\t\t<td>") +
+                    cellText(reader, i, table, fields[i], types.value(i), db, formatData) + QStringLiteral("</td>\n");
         text += QStringLiteral("\t\t</tr>\n");
         if (text.size() >= kChunk) {
             buffer = text.toUtf8();

@@ -9,7 +9,8 @@
 
 LMRecordInserter::LMRecordInserter(OXDatabase *db, const QString &table, const QStringList &names,
                                    const QList<bool> &enabled, const QStringList &types)
-    : m_shortDate(DateFormatter::Short, DateFormatter::None), m_shortDateTime(DateFormatter::Short, DateFormatter::Short)
+    : m_shortDate(DateFormatter::Short, DateFormatter::None),
+      m_shortDateTime(DateFormatter::Short, DateFormatter::Short)
 {
     QStringList columns;
     QStringList marks;
@@ -40,7 +41,10 @@ LMRecordInserter::LMRecordInserter(OXDatabase *db, const QString &table, const Q
     m_values.reserve(m_positions.size());
 }
 
-LMRecordInserter::~LMRecordInserter() { sqlite3_finalize(m_statement); }
+LMRecordInserter::~LMRecordInserter()
+{
+    sqlite3_finalize(m_statement);
+}
 
 std::optional<double> LMRecordInserter::parseDate(const QString &text) const
 {

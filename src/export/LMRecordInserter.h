@@ -41,9 +41,9 @@ private:
 
     sqlite3_stmt *m_statement = nullptr;
     QString m_error;
-    QList<int> m_positions;     // file positions of the enabled columns
-    QStringList m_types;        // datatype of each enabled column
-    QStringList m_values;       // bound texts; must live until the step
+    QList<int> m_positions; // file positions of the enabled columns
+    QStringList m_types;    // datatype of each enabled column
+    QStringList m_values;   // bound texts; must live until the step
     DateFormatter m_shortDate;
     DateFormatter m_shortDateTime;
 };

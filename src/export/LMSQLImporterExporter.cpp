@@ -8,6 +8,7 @@
 #include <QIODevice>
 
 #include <cmath>
+#include <optional>
 
 namespace {
 constexpr qsizetype kChunk = 1 << 20;
@@ -19,14 +20,17 @@ struct Target {
     QString ifNotExists;
     QString keyType;
     bool identityInsert = false;
+    bool backslashEscapes = false; // the target reads a backslash in a string as an escape
 };
 
 Target targetFor(const QString &name)
 {
     if (name == QLatin1String("MySQL"))
-        return {QStringLiteral("`"), QStringLiteral("IF NOT EXISTS"), QStringLiteral("INTEGER PRIMARY KEY auto_increment")};
+        return {QStringLiteral("`"), QStringLiteral("IF NOT EXISTS"),
+                QStringLiteral("INTEGER PRIMARY KEY auto_increment"), false, true};
     if (name == QLatin1String("SQLite"))
-        return {QStringLiteral("`"), QStringLiteral("IF NOT EXISTS"), QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT")};
+        return {QStringLiteral("`"), QStringLiteral("IF NOT EXISTS"),
+                QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT")};
     if (name == QLatin1String("PostgreSQL"))
         return {QStringLiteral("\""), QString(), QStringLiteral("SERIAL PRIMARY KEY")};
     if (name == QLatin1String("MS SQL Server"))
@@ -49,8 +53,31 @@ QString columnType(const QString &datatype, const Target &target)
 
 bool isMediaType(const QString &type)
 {
-    return type == QLatin1String("Image") || type == QLatin1String("Audio") || type == QLatin1String("Video")
-        || type == QLatin1String("Attachment");
+    return type == QLatin1String("Image") || type == QLatin1String("Audio") || type == QLatin1String("Video") ||
+           type == QLatin1String("Attachment");
+}
+// The stored seconds of a date cell; nullopt for text that is not a number.
+std::optional<double> storedSeconds(const QByteArray &stored)
+{
+    bool ok = false;
+    const double seconds = stored.trimmed().toDouble(&ok);
+    return ok && std::isfinite(seconds) ? std::optional<double>(seconds) : std::nullopt;
+}
+
+// 'value' with every ' doubled, and every backslash too for targets that read it as an escape.
+void appendQuoted(QByteArray &buffer, const QByteArray &value, bool backslashEscapes)
+{
+    buffer += '\'';
+    if (value.contains('\'') || (backslashEscapes && value.contains('\\'))) {
+        for (const char c : value) {
+            if (c == '\'' || (backslashEscapes && c == '\\'))
+                buffer += c;
+            buffer += c;
+        }
+    } else {
+        buffer += value;
+    }
+    buffer += '\'';
 }
 } // namespace
 
@@ -75,12 +102,13 @@ bool LMSQLImporterExporter::exportTable(QIODevice &out, const QString &table, OX
         definitions << QStringLiteral("%1%2%1 %3").arg(q, fields[i], columnType(types.value(i), target));
         quotedNames << q + fields[i] + q;
     }
-    QString head = QStringLiteral("CREATE TABLE %1 %2%3%2 (").arg(target.ifNotExists, q, table)
-                 + definitions.join(QStringLiteral(", ")) + QStringLiteral(");\n\n");
+    QString head = QStringLiteral("CREATE TABLE %1 %2%3%2 (").arg(target.ifNotExists, q, table) +
+                   definitions.join(QStringLiteral(", ")) + QStringLiteral(");\n\n");
     if (target.identityInsert)
         head += QStringLiteral("\nSET IDENTITY_INSERT %1%2%1 ON;\n\n").arg(q, table);
-    const QByteArray insertHead =
-        QStringLiteral("INSERT INTO %1%2%1 (%3) VALUES (").arg(q, table, quotedNames.join(QStringLiteral(", "))).toUtf8();
+    const QByteArray insertHead = QStringLiteral("INSERT INTO %1%2%1 (%3) VALUES (")
+                                      .arg(q, table, quotedNames.join(QStringLiteral(", ")))
+                                      .toUtf8();
 
     LMTableRowReader reader(db, table, fields);
     if (!reader.isValid())
@@ -92,31 +120,19 @@ bool LMSQLImporterExporter::exportTable(QIODevice &out, const QString &table, OX
             if (i > 0)
                 buffer += ", ";
             const QString type = types.value(i);
+            const QByteArray stored = reader.utf8(i);
             if (isMediaType(type)) {
-                buffer += '<' + type.toLower().toUtf8() + '>';
-            } else if (type == QLatin1String("Date")) {
-                const QByteArray stored = reader.utf8(i);
+                // Quoted, so the script still loads; the content itself is never exported.
+                buffer += "'<" + type.toLower().toUtf8() + ">'";
+            } else if (type == QLatin1String("Date") && stored.isEmpty()) {
                 // An empty date has no moment to write; it would otherwise read as the reference date.
-                if (stored.isEmpty()) {
-                    buffer += "NULL";
-                } else {
-                    const Value date = OXDatabase::dbToNative(QString::fromUtf8(stored), type);
-                    buffer += '\'' + QByteArray::number(static_cast<qint64>(std::llround(
-                                         date.toDate() + kSecondsFrom1970))) + '\'';
-                }
+                buffer += "NULL";
+            } else if (const auto seconds = type == QLatin1String("Date") ? storedSeconds(stored) : std::nullopt) {
+                buffer +=
+                    '\'' + QByteArray::number(static_cast<qint64>(std::llround(*seconds + kSecondsFrom1970))) + '\'';
             } else {
-                buffer += '\'';
-                const QByteArray value = reader.utf8(i);
-                if (value.contains('\'')) {
-                    for (const char c : value) {
-                        if (c == '\'')
-                            buffer += '\'';
-                        buffer += c;
-                    }
-                } else {
-                    buffer += value;
-                }
-                buffer += '\'';
+                // Any other value, and date text that is no moment (kept as typed by an import), as a string.
+                appendQuoted(buffer, stored, target.backslashEscapes);
             }
         }
         buffer += ");\n";

@@ -36,7 +36,10 @@ LMTableRowReader::LMTableRowReader(OXDatabase *db, const QString &table, const Q
     }
 }
 
-LMTableRowReader::~LMTableRowReader() { sqlite3_finalize(m_statement); }
+LMTableRowReader::~LMTableRowReader()
+{
+    sqlite3_finalize(m_statement);
+}
 
 bool LMTableRowReader::next()
 {

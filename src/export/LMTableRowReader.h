@@ -29,7 +29,7 @@ public:
 
 private:
     sqlite3_stmt *m_statement = nullptr;
-    QList<int> m_columns;  // result column of each field, -1 when absent
+    QList<int> m_columns; // result column of each field, -1 when absent
     QString m_error;
     OXDatabase *m_db = nullptr;
 };
