@@ -1,6 +1,8 @@
 // OrvixCli: command dispatch and the commands over documents, tables and cells.
 #include "OrvixCli.h"
 
+#include "OrvixCliTransfer.h"
+
 #include "JsonValue.h"
 #include "MyDocument.h"
 #include "OXDatabase.h"
@@ -26,13 +28,14 @@ const char *kUsage =
     "  add-row PACKAGE TABLE             add an empty record and print its id\n"
     "  set PACKAGE TABLE ID FIELD TEXT   write one cell as a paste would (validated); exit 3 when refused\n"
     "  get PACKAGE TABLE ID FIELD        print one cell's display text\n"
+    "%1"
     "  --help                            show this text\n";
 } // namespace
 
 int OrvixCli::usage(int code)
 {
     QTextStream &s = code == 0 ? m_out : m_err;
-    s << kUsage;
+    s << QString::fromUtf8(kUsage).arg(QString::fromUtf8(OrvixCliTransfer::usage()));
     s.flush();
     return code;
 }
@@ -52,6 +55,12 @@ int OrvixCli::run(const QStringList &arguments)
     const QStringList args = arguments.mid(1);
     if (command == QLatin1String("--help") || command == QLatin1String("-h") || command == QLatin1String("help"))
         return usage(0);
+    if (command == QLatin1String("import") || command == QLatin1String("export")) {
+        if (args.contains(QStringLiteral("--help")))
+            return usage(0);
+        OrvixCliTransfer transfer(m_out, m_err);
+        return command == QLatin1String("import") ? transfer.runImport(args) : transfer.runExport(args);
+    }
 
     struct Command {
         const char *name;

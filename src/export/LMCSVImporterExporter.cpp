@@ -25,6 +25,17 @@ QString &separatorStore()
     return separator;
 }
 
+// An imported table keeps every column but the key and numbers as text: dates and yes/no values are then
+// stored exactly in their stored text form ("605923200", "1").
+QString importSqlType(const QString &type)
+{
+    if (type == QLatin1String("Primary Key"))
+        return QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT");
+    if (type == QLatin1String("Number"))
+        return QStringLiteral("REAL");
+    return QStringLiteral("TEXT");
+}
+
 bool isMediaType(const QString &type)
 {
     return type == QLatin1String("Image") || type == QLatin1String("Audio") || type == QLatin1String("Video") ||
@@ -106,10 +117,12 @@ std::optional<Alert> feedFile(QIODevice &data, LMDelimitedParser &parser, LMImpo
         const QString rest = decoder.decode(QByteArray());
         if (decoder.hasError() || !rest.isEmpty())
             return LMCSVImporterExporter::importFailure(QStringLiteral("The file is not UTF-8 text."));
+        // Counted from 1 for people; taken before the last record is handled and counted.
+        const qint64 openRecord = parser.recordNumber() + 1;
         parser.finish();
         if (parser.inQuotes())
             return LMCSVImporterExporter::importFailure(
-                QStringLiteral("A quoted field that begins in record %1 is never closed.").arg(parser.recordNumber()));
+                QStringLiteral("A quoted field that begins in record %1 is never closed.").arg(openRecord));
     }
     return std::nullopt;
 }
@@ -283,7 +296,7 @@ QString LMCSVImporterExporter::columnDefinitions(const Value &design)
         if (name.isEmpty())
             continue;
         const QString type = field.value(QStringLiteral("Type")).toString();
-        QString definition = QStringLiteral("`%1` %2 ").arg(name, OXDatabase::sqlTypeForDatatype(type));
+        QString definition = QStringLiteral("`%1` %2 ").arg(name, importSqlType(type));
         if (field.value(QStringLiteral("Unique")).toBool())
             definition += QStringLiteral("UNIQUE ");
         if (field.value(QStringLiteral("Not Null")).toBool())

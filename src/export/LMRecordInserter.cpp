@@ -3,6 +3,8 @@
 
 #include "OXDatabase.h"
 
+#include <QRegularExpression>
+
 #include <sqlite3.h>
 
 #include <cmath>
@@ -46,11 +48,45 @@ LMRecordInserter::~LMRecordInserter()
     sqlite3_finalize(m_statement);
 }
 
+namespace {
+QList<qint64> digitGroups(const QString &text)
+{
+    static const QRegularExpression digits(QStringLiteral("[0-9]+"));
+    QList<qint64> groups;
+    for (auto it = digits.globalMatch(text); it.hasNext();)
+        groups << it.next().captured().toLongLong();
+    return groups;
+}
+
+// Whether the numbers of the typed text are those of the date it was read as: the locale's formats are read
+// leniently, which turns "15/03/2021" into a date in 2022. A two-digit year matches its four-digit form,
+// and an hour matches its 12-hour form.
+bool sameNumbers(const QList<qint64> &typed, const QList<qint64> &formatted)
+{
+    if (typed.size() != formatted.size())
+        return false;
+    for (int i = 0; i < typed.size(); ++i) {
+        const qint64 a = typed[i], b = formatted[i];
+        if (a == b || ((a >= 100 || b >= 100) && a % 100 == b % 100) || (i == 3 && a % 12 == b % 12))
+            continue;
+        return false;
+    }
+    return true;
+}
+} // namespace
+
 std::optional<double> LMRecordInserter::parseDate(const QString &text) const
 {
-    if (const auto date = m_shortDate.parse(text))
-        return date;
-    return m_shortDateTime.parse(text);
+    static const QRegularExpression iso(QStringLiteral("^\\s*[0-9]{4}-[0-9]{2}-[0-9]{2}([ T][0-9:]+)?\\s*$"));
+    if (iso.match(text).hasMatch())
+        return m_shortDate.parse(text); // read strictly by the formatter
+    const QList<qint64> typed = digitGroups(text);
+    for (const DateFormatter *formatter : {&m_shortDate, &m_shortDateTime}) {
+        const std::optional<double> date = formatter->parse(text);
+        if (date && sameNumbers(typed, digitGroups(formatter->format(*date))))
+            return date;
+    }
+    return std::nullopt;
 }
 
 QString LMRecordInserter::convert(const QString &text, const QString &datatype) const
