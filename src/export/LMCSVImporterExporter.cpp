@@ -297,7 +297,9 @@ QString LMCSVImporterExporter::columnDefinitions(const Value &design)
             continue;
         const QString type = field.value(QStringLiteral("Type")).toString();
         QString definition = QStringLiteral("`%1` %2 ").arg(name, importSqlType(type));
-        if (field.value(QStringLiteral("Unique")).toBool())
+        // The key is unique as the row id already; UNIQUE on it would only add an index that every insert
+        // must update (tables made in the design editor have none either).
+        if (field.value(QStringLiteral("Unique")).toBool() && type != QLatin1String("Primary Key"))
             definition += QStringLiteral("UNIQUE ");
         if (field.value(QStringLiteral("Not Null")).toBool())
             definition += QStringLiteral("NOT NULL ");

@@ -13,14 +13,28 @@ LMDelimitedParser::LMDelimitedParser(QChar separator, RecordHandler handler)
 {
 }
 
+QString &LMDelimitedParser::field()
+{
+    while (m_fields.size() <= m_closed)
+        m_fields.append(QString());
+    return m_fields[m_closed];
+}
+
+void LMDelimitedParser::closeField()
+{
+    ++m_closed;
+    // Keeps the entry's capacity: no allocation per field once records have been seen.
+    field().resize(0);
+}
+
 bool LMDelimitedParser::endRecord()
 {
-    m_fields.append(m_field);
-    m_field.clear();
+    field();
+    m_fields.resize(m_closed + 1);
     const bool go = m_handler(m_fields, m_record);
-    m_fields.clear();
     ++m_record;
     m_closed = 0;
+    field().resize(0);
     if (!go)
         m_stopped = true;
     return go;
@@ -45,7 +59,7 @@ bool LMDelimitedParser::feed(QStringView text)
                 ++p;
         }
         if (p != run) {
-            m_field.append(QStringView(run, p - run));
+            field().append(QStringView(run, p - run));
             m_lastWasQuote = false;
         }
         if (p == end)
@@ -59,7 +73,7 @@ bool LMDelimitedParser::feed(QStringView text)
         if (c == kQuote) {
             m_inQuotes = !m_inQuotes;
             if (m_lastWasQuote) {
-                m_field.append(QChar(kQuote));
+                field().append(QChar(kQuote));
                 m_lastWasQuote = false;
             } else {
                 m_lastWasQuote = true;
@@ -69,13 +83,11 @@ bool LMDelimitedParser::feed(QStringView text)
         // Inside quotes the run above stops only at a quote, so c is the separator or a line break outside.
         m_lastWasQuote = false;
         if (c == separator) {
-            m_fields.append(m_field);
-            m_field.clear();
-            ++m_closed;
+            closeField();
             continue;
         }
         // A line feed or carriage return outside quotes.
-        if ((!m_field.isEmpty() || m_closed > 0) && !endRecord())
+        if ((!field().isEmpty() || m_closed > 0) && !endRecord())
             return false;
     }
     return true;

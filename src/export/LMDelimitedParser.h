@@ -29,10 +29,12 @@ public:
 
 private:
     bool endRecord();
+    // The field being read: an entry of m_fields, whose storage is reused from record to record.
+    QString &field();
+    void closeField();
 
     QChar m_separator;
     RecordHandler m_handler;
-    QString m_field;
     QStringList m_fields;
     bool m_inQuotes = false;
     bool m_lastWasQuote = false;

@@ -40,7 +40,9 @@ LMRecordInserter::LMRecordInserter(OXDatabase *db, const QString &table, const Q
         sqlite3_finalize(m_statement);
         m_statement = nullptr;
     }
-    m_values.reserve(m_positions.size());
+    for (const QString &type : std::as_const(m_types))
+        m_isText << (type == QLatin1String("Text"));
+    m_converted.resize(m_positions.size());
 }
 
 LMRecordInserter::~LMRecordInserter()
@@ -112,25 +114,43 @@ LMRecordInserter::Result LMRecordInserter::insert(const QStringList &record)
 {
     if (!m_statement)
         return Result::Failed;
-    m_values.clear();
+    const int count = int(m_positions.size());
     bool allEmpty = true;
-    for (int k = 0; k < m_positions.size(); ++k) {
+    qsizetype length = 0;
+    for (int k = 0; k < count; ++k) {
         const int position = m_positions[k];
-        const QString text = position < record.size() ? record[position] : QString();
-        m_values.append(m_types[k] == QLatin1String("Text") ? text : convert(text, m_types[k]));
+        const QStringView text = position < record.size() ? QStringView(record[position]) : QStringView();
         allEmpty = allEmpty && text.isEmpty();
+        // Text columns are encoded straight from the record: copying the parser's strings would make it
+        // allocate anew for every field.
+        if (!m_isText[k]) {
+            m_converted[k] = convert(text.toString(), m_types[k]);
+            length += m_converted[k].size();
+        } else {
+            length += text.size();
+        }
     }
     if (allEmpty)
         return Result::Skipped;
-    for (int k = 0; k < m_values.size(); ++k) {
-        const QString &value = m_values[k];
-        // A null QString would bind as NULL; every imported cell holds text.
-        static const char16_t kEmpty = 0;
-        const void *data = value.isNull() ? static_cast<const void *>(&kEmpty) : value.utf16();
-        sqlite3_bind_text16(m_statement, k + 1, data, int(value.size() * 2), SQLITE_STATIC);
+    // Every value as UTF-8 in one reused buffer: SQLite then neither translates nor copies the texts.
+    m_utf8.resize(m_encoder.requiredSpace(length));
+    char *const start = m_utf8.data();
+    char *out = start;
+    m_ends.resize(0);
+    for (int k = 0; k < count; ++k) {
+        const int position = m_positions[k];
+        const QStringView text = !m_isText[k]               ? QStringView(m_converted[k])
+                                 : position < record.size() ? QStringView(record[position])
+                                                            : QStringView();
+        out = m_encoder.appendToBuffer(out, text);
+        m_ends.append(out - start);
+    }
+    qsizetype begin = 0;
+    for (int k = 0; k < count; ++k) {
+        sqlite3_bind_text(m_statement, k + 1, start + begin, int(m_ends[k] - begin), SQLITE_STATIC);
+        begin = m_ends[k];
     }
     const int rc = sqlite3_step(m_statement);
     sqlite3_reset(m_statement);
-    sqlite3_clear_bindings(m_statement);
     return rc == SQLITE_DONE ? Result::Inserted : Result::Failed;
 }

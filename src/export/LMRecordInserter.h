@@ -3,8 +3,10 @@
 
 #include "DateFormatter.h"
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringEncoder>
 #include <QStringList>
 #include <optional>
 
@@ -41,9 +43,13 @@ private:
 
     sqlite3_stmt *m_statement = nullptr;
     QString m_error;
-    QList<int> m_positions; // file positions of the enabled columns
-    QStringList m_types;    // datatype of each enabled column
-    QStringList m_values;   // bound texts; must live until the step
+    QList<int> m_positions;  // file positions of the enabled columns
+    QStringList m_types;     // datatype of each enabled column
+    QList<bool> m_isText;    // per enabled column: stored as read, without conversion
+    QStringList m_converted; // the converted texts of the other columns
+    QByteArray m_utf8;       // the bound texts one after the other; must live until the step
+    QList<qsizetype> m_ends; // where each bound text ends in m_utf8
+    QStringEncoder m_encoder{QStringEncoder::Utf8};
     DateFormatter m_shortDate;
     DateFormatter m_shortDateTime;
 };

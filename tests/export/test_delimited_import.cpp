@@ -179,7 +179,7 @@ private slots:
         QCOMPARE(fields.at(2).value("Yes Value").toString(), QStringLiteral("Yes"));
         QCOMPARE(fields.at(2).value("No Value").toString(), QStringLiteral("No"));
         QCOMPARE(LMCSVImporterExporter::columnDefinitions(design),
-                 QStringLiteral("`id` INTEGER PRIMARY KEY AUTOINCREMENT UNIQUE NOT NULL DEFAULT ''  ,"
+                 QStringLiteral("`id` INTEGER PRIMARY KEY AUTOINCREMENT NOT NULL DEFAULT ''  ,"
                                 "`a` TEXT DEFAULT ''  ,`c` TEXT DEFAULT '' "));
     }
 
