@@ -345,15 +345,15 @@ std::optional<Alert> LMCSVImporterExporter::importData(QIODevice &data, const QS
         return failInTransaction(db, importFailure(inserter.error()));
     LMImportSummary counts;
     LMDelimitedParser parser(separatorCharacter(separatorStore()), [&](QStringList &fields, qint64) {
-        switch (inserter.insert(fields)) {
-        case LMRecordInserter::Result::Inserted: ++counts.inserted; break;
-        case LMRecordInserter::Result::Skipped: ++counts.skipped; break;
-        case LMRecordInserter::Result::Failed: ++counts.failed; break;
-        }
+        if (inserter.insert(fields) == LMRecordInserter::Result::Skipped)
+            ++counts.skipped;
         return true;
     });
     if (const auto problem = feedFile(data, parser, progress))
         return failInTransaction(db, *problem);
+    inserter.flush();
+    counts.inserted = inserter.inserted();
+    counts.failed = inserter.failed();
     if (counts.inserted == 0 && counts.failed == 0)
         return failInTransaction(db, importFailure(QStringLiteral("The file holds no records.")));
     if (!db->commitTransaction())

@@ -7,7 +7,9 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cmath>
+#include <utility>
 
 LMRecordInserter::LMRecordInserter(OXDatabase *db, const QString &table, const QStringList &names,
                                    const QList<bool> &enabled, const QStringList &types)
@@ -32,13 +34,26 @@ LMRecordInserter::LMRecordInserter(OXDatabase *db, const QString &table, const Q
         m_error = QStringLiteral("the database is not open");
         return;
     }
-    const QString sql = QStringLiteral("INSERT INTO `%1` (%2) VALUES (%3)")
-                            .arg(table, columns.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
-    const QByteArray utf8 = sql.toUtf8();
-    if (sqlite3_prepare_v2(db->handle(), utf8.constData(), int(utf8.size()), &m_statement, nullptr) != SQLITE_OK) {
+    const QString head = QStringLiteral("INSERT INTO `%1` (%2) VALUES ").arg(table, columns.join(QStringLiteral(", ")));
+    const QString row = QStringLiteral("(%1)").arg(marks.join(QStringLiteral(", ")));
+    const QByteArray single = (head + row).toUtf8();
+    if (sqlite3_prepare_v2(db->handle(), single.constData(), int(single.size()), &m_statement, nullptr) != SQLITE_OK) {
         m_error = QString::fromUtf8(sqlite3_errmsg(db->handle()));
         sqlite3_finalize(m_statement);
         m_statement = nullptr;
+        return;
+    }
+    // Several records per statement: the per-statement work (the AUTOINCREMENT bookkeeping above all) is
+    // then shared by the batch. Bounded by the statement's limit on parameters.
+    const int limit = sqlite3_limit(db->handle(), SQLITE_LIMIT_VARIABLE_NUMBER, -1);
+    const int batch = std::clamp(limit / int(columns.size()), 1, 64);
+    if (batch > 1) {
+        const QByteArray many = (head + QStringList(batch, row).join(QStringLiteral(", "))).toUtf8();
+        if (sqlite3_prepare_v2(db->handle(), many.constData(), int(many.size()), &m_batchStatement, nullptr) ==
+            SQLITE_OK)
+            m_batch = batch;
+        else
+            sqlite3_finalize(std::exchange(m_batchStatement, nullptr));
     }
     for (const QString &type : std::as_const(m_types))
         m_isText << (type == QLatin1String("Text"));
@@ -47,6 +62,8 @@ LMRecordInserter::LMRecordInserter(OXDatabase *db, const QString &table, const Q
 
 LMRecordInserter::~LMRecordInserter()
 {
+    flush();
+    sqlite3_finalize(m_batchStatement);
     sqlite3_finalize(m_statement);
 }
 
@@ -132,11 +149,12 @@ LMRecordInserter::Result LMRecordInserter::insert(const QStringList &record)
     }
     if (allEmpty)
         return Result::Skipped;
-    // Every value as UTF-8 in one reused buffer: SQLite then neither translates nor copies the texts.
-    m_utf8.resize(m_encoder.requiredSpace(length));
+    // Every value as UTF-8 after the queued ones, in one reused buffer: SQLite then neither translates nor
+    // copies the texts.
+    const qsizetype used = m_utf8.size();
+    m_utf8.resize(used + m_encoder.requiredSpace(length));
     char *const start = m_utf8.data();
-    char *out = start;
-    m_ends.resize(0);
+    char *out = start + used;
     for (int k = 0; k < count; ++k) {
         const int position = m_positions[k];
         const QStringView text = !m_isText[k]               ? QStringView(m_converted[k])
@@ -145,12 +163,39 @@ LMRecordInserter::Result LMRecordInserter::insert(const QStringList &record)
         out = m_encoder.appendToBuffer(out, text);
         m_ends.append(out - start);
     }
-    qsizetype begin = 0;
-    for (int k = 0; k < count; ++k) {
-        sqlite3_bind_text(m_statement, k + 1, start + begin, int(m_ends[k] - begin), SQLITE_STATIC);
-        begin = m_ends[k];
+    m_utf8.resize(out - start);
+    if (++m_pending == m_batch)
+        flush();
+    return Result::Inserted;
+}
+
+bool LMRecordInserter::step(sqlite3_stmt *statement, int first, int records)
+{
+    const int count = int(m_positions.size());
+    const char *const start = m_utf8.constData();
+    for (int r = 0; r < records; ++r) {
+        for (int k = 0; k < count; ++k) {
+            const qsizetype index = qsizetype(first + r) * count + k;
+            const qsizetype begin = index == 0 ? 0 : m_ends[index - 1];
+            sqlite3_bind_text(statement, r * count + k + 1, start + begin, int(m_ends[index] - begin), SQLITE_STATIC);
+        }
     }
-    const int rc = sqlite3_step(m_statement);
-    sqlite3_reset(m_statement);
-    return rc == SQLITE_DONE ? Result::Inserted : Result::Failed;
+    const int rc = sqlite3_step(statement);
+    sqlite3_reset(statement);
+    return rc == SQLITE_DONE;
+}
+
+void LMRecordInserter::flush()
+{
+    if (m_pending == 0 || !m_statement)
+        return;
+    if (m_pending == m_batch && m_batchStatement && step(m_batchStatement, 0, m_pending)) {
+        m_inserted += m_pending;
+    } else {
+        for (int r = 0; r < m_pending; ++r)
+            ++(step(m_statement, r, 1) ? m_inserted : m_failed);
+    }
+    m_pending = 0;
+    m_utf8.resize(0);
+    m_ends.resize(0);
 }

@@ -2,6 +2,7 @@
 #include "LMCSVImporterExporter.h"
 #include "LMDelimitedParser.h"
 #include "LMImportProgress.h"
+#include "LMRecordInserter.h"
 #include "LMTSVImporterExporter.h"
 #include "MyDocument.h"
 #include "OXDatabase.h"
@@ -303,6 +304,39 @@ private slots:
         QCOMPARE(stored[1][1], QStringLiteral("2"));
         QCOMPARE(progress.maximum, qint64(file.size()));
         QCOMPARE(progress.last, qint64(file.size()));
+    }
+
+    void refusedRecordsDoNotStopTheOthers()
+    {
+        // More records than one batch holds, with a refused one and skipped ones among them.
+        auto doc = newDocument();
+        doc->database()->performQuery(
+            "CREATE TABLE `C` (`id` INTEGER PRIMARY KEY AUTOINCREMENT, `v` TEXT CHECK (`v` <> 'bad'), `w` TEXT)");
+        QCOMPARE(doc->database()->lastErrorID(), 0);
+        Records expected;
+        qint64 skipped = 0;
+        {
+            LMRecordInserter inserter(doc->database(), "C", {"v", "w"}, {true, true});
+            QVERIFY(inserter.isValid());
+            for (int i = 0; i < 300; ++i) {
+                const QStringList record = i == 70       ? QStringList{"bad", "x"}
+                                           : i % 50 == 3 ? QStringList{"", ""}
+                                                         : QStringList{QString::number(i), "w"};
+                if (inserter.insert(record) == LMRecordInserter::Result::Skipped)
+                    ++skipped;
+                else if (i != 70)
+                    expected << record;
+            }
+            inserter.flush();
+            QCOMPARE(inserter.failed(), qint64(1));
+            QCOMPARE(inserter.inserted(), qint64(expected.size()));
+        }
+        QCOMPARE(skipped, qint64(6));
+        QCOMPARE(rows(*doc, "C", {"v", "w"}), expected);
+        // The ids follow the file's order.
+        const Records ids = rows(*doc, "C", {"id", "v"});
+        for (int i = 1; i < ids.size(); ++i)
+            QVERIFY(ids[i][0].toInt() > ids[i - 1][0].toInt() && ids[i][1].toInt() > ids[i - 1][1].toInt());
     }
 
     void tsvRestoresTheSeparatorAfterFailure()
