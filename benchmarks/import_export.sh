@@ -53,7 +53,10 @@ read -r orvix_export orvix_export_mb < <(measure "$CLI" export "$WORK/bench.orvi
 read -r ref_export ref_export_mb < <(measure sqlite3 -csv "$WORK/ref.db" "SELECT * FROM Bench" -cmd ".once $WORK/ref.csv")
 [ "$(wc -l < "$WORK/orvix.csv")" -ge $((ROWS - 1)) ] || { echo "orvix export is short" >&2; exit 1; }
 
-echo "file: $ROWS rows, ${SIZE_MB} MiB"
+# What the command-line tool needs before any work (libraries, Qt, ICU), to read the peaks against.
+read -r _ baseline_mb < <(measure "$CLI" tables "$WORK/bench.orvix")
+
+echo "file: $ROWS rows, ${SIZE_MB} MiB; orvix-cli baseline ${baseline_mb} MiB peak"
 echo "import: orvix ${orvix_import}s (${orvix_import_mb} MiB peak), sqlite3 .import ${ref_import}s (${ref_import_mb} MiB peak)"
 echo "export: orvix ${orvix_export}s (${orvix_export_mb} MiB peak), sqlite3 .mode csv ${ref_export}s (${ref_export_mb} MiB peak)"
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }'; }

@@ -10,8 +10,10 @@
 #include "SchemaNameRules.h"
 
 #include <QBuffer>
+
 #include <QLoggingCategory>
 #include <QStringDecoder>
+#include <cstring>
 
 Q_LOGGING_CATEGORY(lcImport, "orvix.import", QtWarningMsg)
 
@@ -140,10 +142,8 @@ QByteArray separatorUtf8()
 }
 
 // A value needs quotes when it holds the separator or any line-break character (LF, VT, FF, CR, NEL, LS, PS).
-bool needsQuotes(const QByteArray &value, const QByteArray &separator)
+bool needsQuotes(const char *p, qsizetype n, const QByteArray &separator)
 {
-    const char *p = value.constData();
-    const qsizetype n = value.size();
     for (qsizetype i = 0; i < n; ++i) {
         const auto c = static_cast<unsigned char>(p[i]);
         if (c >= 0x0A && c <= 0x0D)
@@ -160,22 +160,55 @@ bool needsQuotes(const QByteArray &value, const QByteArray &separator)
     return false;
 }
 
-void appendValue(QByteArray &out, const QByteArray &value, const QByteArray &separator)
+// The export's output: written in place into one buffer that goes out whenever it is full.
+class Sink {
+public:
+    explicit Sink(QIODevice &out) : m_out(out) { m_buffer.resize(kChunk); }
+    // Room for `n` more bytes; null when the device refused the buffered ones.
+    char *reserve(qsizetype n)
+    {
+        if (m_used + n > m_buffer.size()) {
+            if (!flush())
+                return nullptr;
+            if (n > m_buffer.size())
+                m_buffer.resize(n);
+        }
+        return m_buffer.data() + m_used;
+    }
+    void commit(char *end) { m_used = end - m_buffer.data(); }
+    bool flush()
+    {
+        if (m_used > 0 && m_out.write(m_buffer.constData(), m_used) != m_used)
+            return false;
+        m_used = 0;
+        return true;
+    }
+
+private:
+    QIODevice &m_out;
+    QByteArray m_buffer;
+    qsizetype m_used = 0;
+};
+
+// Quotes doubled in every value; the value enclosed when it holds the separator or a line break.
+char *writeValue(char *out, const char *value, qsizetype n, const QByteArray &separator)
 {
-    const bool quoted = needsQuotes(value, separator);
+    const bool quoted = needsQuotes(value, n, separator);
     if (quoted)
-        out += '"';
-    if (value.contains('"')) {
-        for (const char c : value) {
-            if (c == '"')
-                out += '"';
-            out += c;
+        *out++ = '"';
+    if (n > 0 && memchr(value, '"', size_t(n))) {
+        for (qsizetype i = 0; i < n; ++i) {
+            if (value[i] == '"')
+                *out++ = '"';
+            *out++ = value[i];
         }
     } else {
-        out += value;
+        memcpy(out, value, size_t(n));
+        out += n;
     }
     if (quoted)
-        out += '"';
+        *out++ = '"';
+    return out;
 }
 } // namespace
 
@@ -396,30 +429,36 @@ bool LMCSVImporterExporter::exportTable(QIODevice &out, const QString &table, OX
     for (const QString &type : types)
         placeholders << (isMediaType(type) ? QStringLiteral("<%1>").arg(type.toLower()).toUtf8() : QByteArray());
     const QByteArray separator = separatorUtf8();
-    QByteArray buffer;
-    buffer.reserve(kChunk + 4096);
+    Sink sink(out);
     bool firstRow = true;
     while (reader.next()) {
-        if (!firstRow)
-            buffer += '\n';
-        firstRow = false;
         for (int i = 0; i < fields.size(); ++i) {
-            if (i > 0)
-                buffer += separator;
-            if (!placeholders.value(i).isEmpty())
-                buffer += placeholders[i];
-            else
-                appendValue(buffer, reader.utf8(i), separator);
-        }
-        if (buffer.size() >= kChunk) {
-            if (out.write(buffer) != buffer.size())
+            qsizetype length = 0;
+            const char *value = placeholders[i].isEmpty() ? reader.data(i, &length) : nullptr;
+            if (!value)
+                length = placeholders[i].size();
+            char *at = sink.reserve(2 * length + 3 + separator.size());
+            if (!at)
                 return failed(out.errorString());
-            buffer.clear();
+            if (i == 0 && !firstRow)
+                *at++ = '\n';
+            if (i > 0) {
+                memcpy(at, separator.constData(), size_t(separator.size()));
+                at += separator.size();
+            }
+            if (value) {
+                at = writeValue(at, value, length, separator);
+            } else {
+                memcpy(at, placeholders[i].constData(), size_t(length));
+                at += length;
+            }
+            sink.commit(at);
         }
+        firstRow = false;
     }
     if (!reader.error().isEmpty())
         return failed(reader.error());
-    if (!buffer.isEmpty() && out.write(buffer) != buffer.size())
+    if (!sink.flush())
         return failed(out.errorString());
     return true;
 }

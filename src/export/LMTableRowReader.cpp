@@ -63,3 +63,11 @@ QByteArray LMTableRowReader::utf8(int index) const
         return QByteArray();
     return QByteArray::fromRawData(text, sqlite3_column_bytes(m_statement, column));
 }
+
+const char *LMTableRowReader::data(int index, qsizetype *length) const
+{
+    const int column = index >= 0 && index < m_columns.size() ? m_columns[index] : -1;
+    const auto *text = column < 0 ? nullptr : reinterpret_cast<const char *>(sqlite3_column_text(m_statement, column));
+    *length = text ? sqlite3_column_bytes(m_statement, column) : 0;
+    return text ? text : "";
+}

@@ -26,6 +26,8 @@ public:
     // It shares the statement's buffer: valid until the next step (copy it to keep it).
     QByteArray utf8(int index) const;
     QString text(int index) const { return QString::fromUtf8(utf8(index)); }
+    // The same bytes without a QByteArray: the text and its length (empty text for NULL and missing columns).
+    const char *data(int index, qsizetype *length) const;
 
 private:
     sqlite3_stmt *m_statement = nullptr;
