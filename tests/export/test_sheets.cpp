@@ -59,6 +59,8 @@ private slots:
             << QByteArray("x,ID,Untitled3\n") << QStringList{"x", "untitled1", "untitled2"};
         QTest::newRow("duplicates ignoring case")
             << QByteArray("Name,name,NAME\n") << QStringList{"Name", "untitled1", "untitled2"};
+        QTest::newRow("byte-order mark is not part of the first name")
+            << QByteArray("\xEF\xBB\xBFName,b\n") << QStringList{"Name", "b"};
         QTest::newRow("empty and unusable fields")
             << QByteArray(",a/b,\"x,y\", ok \n") << QStringList{"untitled0", "untitled1", "untitled2", " ok "};
     }
