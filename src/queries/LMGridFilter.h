@@ -12,6 +12,21 @@ public:
     virtual bool isOpen() const = 0;
     // The restriction as " WHERE …" text to append to the grid's SELECT; empty when nothing restricts.
     virtual QString whereQuery() const = 0;
+    // The bare clause (no WHERE) whether open or not, for grids that combine it with their own restriction
+    // (a subtable's " WHERE (%@) AND (id IN (%@)) "); empty when no condition is complete.
+    virtual QString whereClause() const
+    {
+        QString where = whereQuery().trimmed();
+        return where.startsWith(QLatin1String("WHERE ")) ? where.mid(6).trimmed() : where;
+    }
+    // Opens a closed filter and closes an open one; the grid then reloads.
+    virtual void toggleQueryView() {}
+    // Renames relayed by the grid ("Query" kind) and the grid's refresh.
+    virtual void itemDidRename(const QString &type, const QString &oldName, const QString &newName)
+    {
+        (void)type, (void)oldName, (void)newName;
+    }
+    virtual void refresh() {}
 
     // Called by the filter whenever its conditions change, so the grid reloads.
     void setChangeHandler(std::function<void()> handler) { m_changed = std::move(handler); }

@@ -126,10 +126,10 @@ void TestDesignModel::humanKey()
     QFETCH(Value, fields);
     QFETCH(QString, expected);
     QList<Value> list;
-    for (const Value &spec : fields.toList()) {
-        Value f = DesignFixture::field(spec.at(0).toString(), spec.at(1).toString());
-        if (spec.size() > 2)
-            f.set("HumanKey", spec.at(2));
+    for (const Value &entry : fields.toList()) {
+        Value f = DesignFixture::field(entry.at(0).toString(), entry.at(1).toString());
+        if (entry.size() > 2)
+            f.set("HumanKey", entry.at(2));
         list << f;
     }
     std::unique_ptr<MyDocument> doc = newDocumentWithTable(table("T", list));

@@ -4,6 +4,7 @@
 
 #include "Alert.h"
 #include "FormattedText.h"
+#include "LMTableDesignCommit.h"
 #include "QLiteDatabase.h"
 #include "Value.h"
 
@@ -11,6 +12,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -56,11 +58,11 @@ public:
     Value tableDesign(const QString &table) const;
     Value fieldForTable(const QString &table, const QString &column) const;
 
-    QStringList namesForTable(const QString &table) const;  // fields other than "Relationship"
+    QStringList namesForTable(const QString &table) const; // fields other than "Relationship"
     QStringList columnNamesForTable(const QString &table) const { return namesForTable(table); }
     QStringList allNamesForTable(const QString &table) const;
     QStringList relationshipNamesForTable(const QString &table) const;
-    QStringList typesForTable(const QString &table) const;  // types of the non-relationship fields
+    QStringList typesForTable(const QString &table) const; // types of the non-relationship fields
     QStringList allTypesForTable(const QString &table) const;
 
     // One key of every field in field order, skipping fields without it.
@@ -97,6 +99,44 @@ public:
     // Creates the SQLite table of a design not yet in `design`; false for a known name or a bad field.
     // The statement's own result is left in lastError.
     bool createTableFromDesign(const Value &tableDesign);
+
+    // --- Schema changes (LMQLQuerySchema.cpp).
+    // The table a rebuild moves the old table to: "^Orvix__Design__Backup^".
+    static QString designBackupTableName();
+    // The column definitions of a commit: "`name` TYPE DEFAULT 'default' " per named field, joined by " ,".
+    QString columnListForSchema(const Value &schema) const;
+    // Applies a design commit: renames the references of renamed fields, creates or rebuilds the SQLite
+    // table in one transaction (rolled back at the first failing statement), stores the design and audits
+    // the relationships. On success `commit` describes the committed table (empty-named fields dropped,
+    // both map lists the new names, no columns to clear, not new); on failure it is left as it was.
+    LMTableDesignCommit::Result commitTableRevised(LMTableDesignCommit &commit);
+    // Points every relationship line and query display or parameter at the field's new name; the column
+    // itself gets the new name in the next rebuild.
+    void renameField(const QString &oldName, const QString &newName, const QString &table);
+    // Renames the design and the relationship boxes and lines naming the table (not the SQLite table).
+    void renameTableDesign(const QString &oldName, const QString &newName);
+    // Renames an existing table from the editor's name sheet: checks the name rules, renames the SQLite
+    // table and the design, marks the document changed, broadcasts the rename from `sender` and rewrites
+    // forms', reports' and queries' references. Null on success, else the alert to show (nothing changed).
+    std::optional<Alert> renameTable(const QString &oldName, const QString &newName, const void *sender = nullptr);
+    // Forms' and reports' "Content Table", queries' "Table Name" and the "Table" of their displays and
+    // parameters, from the old table name to the new one.
+    void renameTableReferences(const QString &oldName, const QString &newName);
+
+    // Keeps the relationship records consistent with the designs. The relationships layer installs the
+    // audit once at start-up (core cannot depend on it); without one installed this does nothing.
+    // True when a record was changed or removed.
+    using RelationshipAuditor = std::function<bool(OXDatabase &)>;
+    static void setRelationshipAuditor(RelationshipAuditor auditor);
+    static bool hasRelationshipAuditor();
+    bool auditRelationships();
+
+    // Writes that land whole or not at all: a transaction of their own, or a savepoint inside a transaction
+    // the caller already holds. Every begin is ended by exactly one commit or rollback; a rollback keeps
+    // lastError as the failure that caused it.
+    bool beginAtomicWrites();
+    bool commitAtomicWrites();
+    void rollbackAtomicWrites();
 
     // --- Conversion between native values and stored text. A null QString stands for nil.
     static QString nativeToDb(const Value &value, const QString &datatype, bool shouldEscape = true);
@@ -138,4 +178,5 @@ private:
     std::optional<Alert> checkNumber(QString &value, const Value &field, const QString &column) const;
 
     MyDocument *m_document = nullptr;
+    QList<bool> m_atomicUsesSavepoint; // one entry per open unit of atomic writes
 };

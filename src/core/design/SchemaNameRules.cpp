@@ -5,7 +5,8 @@
 
 std::optional<Alert> SchemaNameRules::checkTableName(const QString &name, const Value &tables, const QString &renaming)
 {
-    static const QRegularExpression pattern(QStringLiteral("^[A-Za-z0-9 _-]+$"));
+    // \z, not $: "$" also matches before a final line break, which would let "Name\n" through.
+    static const QRegularExpression pattern(QStringLiteral("\\A[A-Za-z0-9 _-]+\\z"));
     if (!pattern.match(name).hasMatch() || name == QLatin1String("None"))
         return Alert::make(QStringLiteral("Unsuitable Characters"),
                            QStringLiteral("Tables names may only contain letters, numbers, spaces, underscores and "
@@ -23,7 +24,7 @@ std::optional<Alert> SchemaNameRules::checkTableName(const QString &name, const 
 
 std::optional<Alert> SchemaNameRules::checkFieldName(const QString &name, const QStringList &otherFieldNames)
 {
-    static const QRegularExpression pattern(QStringLiteral("^([A-Za-z0-9 _-]+)?$"));
+    static const QRegularExpression pattern(QStringLiteral("\\A([A-Za-z0-9 _-]+)?\\z"));
     if (!pattern.match(name).hasMatch())
         return Alert::make(QStringLiteral("Unsuitable Characters"),
                            QStringLiteral("Field names may only contain letters, numbers, spaces, underscores and "

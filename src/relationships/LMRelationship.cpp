@@ -1,0 +1,151 @@
+// LMRelationship: record accessors, the validity rule of a new record and turning records one- or two-way.
+#include "LMRelationship.h"
+
+#include "MyDocument.h"
+#include "OXDatabase.h"
+
+namespace {
+const QString kStartTable = QStringLiteral("Start Table");
+const QString kStartField = QStringLiteral("Start Field");
+const QString kEndTable = QStringLiteral("End Table");
+const QString kEndField = QStringLiteral("End Field");
+const QString kEndsInTable = QStringLiteral("Ends In Table");
+const QString kType = QStringLiteral("Relationship Type");
+
+QString stringOf(const Value &record, const QString &key)
+{
+    const Value v = record.value(key);
+    return v.isString() ? v.toString() : QString();
+}
+
+bool sameField(const QString &tableA, const QString &fieldA, const QString &tableB, const QString &fieldB)
+{
+    return !fieldA.isEmpty() && tableA == tableB && fieldA == fieldB;
+}
+} // namespace
+
+namespace LMRelationship {
+
+QString startTable(const Value &record)
+{
+    return stringOf(record, kStartTable);
+}
+QString startField(const Value &record)
+{
+    return stringOf(record, kStartField);
+}
+QString endTable(const Value &record)
+{
+    return stringOf(record, kEndTable);
+}
+QString endField(const Value &record)
+{
+    return stringOf(record, kEndField);
+}
+
+bool endsInTable(const Value &record)
+{
+    const Value v = record.value(kEndsInTable);
+    if (v.isString()) {
+        const QString text = v.toString().trimmed();
+        return text.compare(QLatin1String("YES"), Qt::CaseInsensitive) == 0 ||
+               text.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0 || text.toLongLong() != 0;
+    }
+    return v.isNumber() && v.toBool();
+}
+
+bool hasInverse(const Value &record)
+{
+    return !endsInTable(record);
+}
+
+int relationshipType(const Value &record)
+{
+    const Value v = record.value(kType);
+    if (v.isString())
+        return v.toString().trimmed().toInt();
+    return v.isNumber() ? int(v.toInt()) : 0;
+}
+
+Value makeRecord(const QString &start, const QString &startFieldName, const QString &end, const QString &endFieldName,
+                 int type)
+{
+    Value record = Value::dict();
+    record.set(kType, QString::number(type));
+    record.set(kEndsInTable, endFieldName.isEmpty() ? QStringLiteral("1") : QStringLiteral("0"));
+    record.set(kStartTable, start);
+    record.set(kStartField, startFieldName);
+    record.set(kEndTable, end);
+    if (!endFieldName.isEmpty())
+        record.set(kEndField, endFieldName);
+    return record;
+}
+
+bool isNullLike(const QString &text)
+{
+    return text.isEmpty() || text == QLatin1String("<null>") || text == QLatin1String("(null)");
+}
+
+QStringList splitLinkList(const std::optional<QString> &list)
+{
+    if (!list || isNullLike(*list))
+        return {};
+    return list->split(QLatin1Char(','));
+}
+
+bool isValidNewRecord(const Value &record, const Value &lines)
+{
+    const QString nStart = startTable(record), nStartField = startField(record);
+    const QString nEnd = endTable(record), nEndField = endField(record);
+    const bool nTwoWay = hasInverse(record);
+    for (int i = 0; i < lines.size(); ++i) {
+        const Value r = lines.at(i);
+        if (r.isSameContainer(record))
+            continue;
+        const bool rTwoWay = hasInverse(r);
+        if (sameField(startTable(r), startField(r), nStart, nStartField))
+            return false;
+        if (rTwoWay && sameField(endTable(r), endField(r), nStart, nStartField))
+            return false;
+        if (nTwoWay && sameField(startTable(r), startField(r), nEnd, nEndField))
+            return false;
+        if (rTwoWay && nTwoWay && sameField(endTable(r), endField(r), nEnd, nEndField))
+            return false;
+    }
+    return true;
+}
+
+bool setEndsInTable(Value record, bool oneWay, OXDatabase &database, const Value &lines)
+{
+    if (!oneWay) {
+        const QString end = endTable(record);
+        for (const QString &candidate : database.relationshipNamesForTable(end)) {
+            // The record's own start field is taken too when the relationship links a table to itself.
+            bool used = sameField(startTable(record), startField(record), end, candidate);
+            for (int i = 0; i < lines.size() && !used; ++i) {
+                const Value other = lines.at(i);
+                if (other.isSameContainer(record))
+                    continue;
+                used = sameField(startTable(other), startField(other), end, candidate) ||
+                       (hasInverse(other) && sameField(endTable(other), endField(other), end, candidate));
+            }
+            if (!used) {
+                record.set(kEndField, candidate);
+                record.set(kEndsInTable, QStringLiteral("0"));
+                return true;
+            }
+        }
+    }
+    record.remove(kEndField);
+    record.set(kEndsInTable, QStringLiteral("1"));
+    return false;
+}
+
+bool setEndsInTable(Value record, bool oneWay, OXDatabase &database)
+{
+    MyDocument *document = database.document();
+    const Value lines = document ? document->relationships().value(QStringLiteral("Lines")) : Value::array();
+    return setEndsInTable(record, oneWay, database, lines);
+}
+
+} // namespace LMRelationship
