@@ -1,6 +1,8 @@
 // OrvixCli: command dispatch and the commands over documents, tables and cells.
 #include "OrvixCli.h"
 
+#include "OrvixCliTransfer.h"
+
 #include "JsonValue.h"
 #include "LMRelationship.h"
 #include "MyDocument.h"
@@ -30,13 +32,14 @@ const char *kUsage =
     "  relate PACKAGE START_TABLE START_FIELD END_TABLE END_FIELD TYPE\n"
     "                                    add a relationship between two \"Relationship\" fields; END_FIELD \"-\"\n"
     "                                    makes it one-way; TYPE 0 one to one, 1 one to many, 2 many to many\n"
+    "%1"
     "  --help                            show this text\n";
 } // namespace
 
 int OrvixCli::usage(int code)
 {
     QTextStream &s = code == 0 ? m_out : m_err;
-    s << kUsage;
+    s << QString::fromUtf8(kUsage).arg(QString::fromUtf8(OrvixCliTransfer::usage()));
     s.flush();
     return code;
 }
@@ -56,6 +59,12 @@ int OrvixCli::run(const QStringList &arguments)
     const QStringList args = arguments.mid(1);
     if (command == QLatin1String("--help") || command == QLatin1String("-h") || command == QLatin1String("help"))
         return usage(0);
+    if (command == QLatin1String("import") || command == QLatin1String("export")) {
+        if (args.contains(QStringLiteral("--help")))
+            return usage(0);
+        OrvixCliTransfer transfer(m_out, m_err);
+        return command == QLatin1String("import") ? transfer.runImport(args) : transfer.runExport(args);
+    }
 
     struct Command {
         const char *name;
