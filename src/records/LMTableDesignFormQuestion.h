@@ -1,11 +1,9 @@
-// LMTableDesignFormQuestion: the "Create Form?" question, whose suppression check box the plain alert seam
-// cannot carry; tests replace the presenter to answer both the button and the box.
+// LMTableDesignFormQuestion: the "Create Form?" question and its suppression check box, asked through the Ui seam.
 #pragma once
 
 #include "Alert.h"
 
 #include <QString>
-#include <functional>
 
 class QWidget;
 
@@ -14,10 +12,6 @@ struct Answer {
     QString button;
     bool suppress = false; // the "do not ask again" box was checked
 };
-using Presenter = std::function<Answer(const Alert &alert, QWidget *window)>;
-
-// Replaces how the question is shown; an empty presenter restores the default.
-void setPresenter(Presenter presenter);
-// The desktop shows a sheet with the check box; any other Ui answers through the seam, box unchecked.
+// Asks through Ui::runSuppressibleAlert with a "Do not ask again" box.
 Answer ask(const Alert &alert, QWidget *window);
 } // namespace LMTableDesignFormQuestion

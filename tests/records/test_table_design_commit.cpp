@@ -71,7 +71,6 @@ void TestTableDesignCommit::init()
 
 void TestTableDesignCommit::cleanup()
 {
-    LMTableDesignFormQuestion::setPresenter({});
     LMTableNameSheet::setPrompt({});
 }
 
@@ -304,20 +303,19 @@ void TestTableDesignCommit::createFormQuestion()
 
 void TestTableDesignCommit::suppressedFormQuestion()
 {
-    int asked = 0;
-    LMTableDesignFormQuestion::setPresenter([&](const Alert &alert, QWidget *) {
-        ++asked;
-        [&] { QCOMPARE(alert.messageText, QString("Create Form?")); }();
-        return LMTableDesignFormQuestion::Answer{"Don't Create", true};
-    });
+    m_env.ui().answer("Don't Create");
+    m_env.ui().answerSuppression(true);
     Editor first = open(*m_document, QString());
     first->cleanUp();
-    QCOMPARE(asked, 1);
+    QCOMPARE(m_env.ui().alerts().size(), 1);
+    QCOMPARE(m_env.ui().alerts().first().alert.messageText, QString("Create Form?"));
+    QCOMPARE(m_env.ui().alerts().first().alert.suppressionText, QString("Do not ask again"));
+    QVERIFY(m_env.ui().alerts().first().suppressed);
     QVERIFY(Preferences::instance().boolValue("LMAskForFormAlertSupress"));
 
     Editor second = open(*m_document, QString());
     second->cleanUp();
-    QCOMPARE(asked, 1);
+    QCOMPARE(m_env.ui().alerts().size(), 1);
     QCOMPARE(second->tableName(), QString("untitled 2"));
 }
 
