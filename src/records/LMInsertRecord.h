@@ -1,0 +1,45 @@
+// LMInsertRecord: the sheet that links an existing record into a subtable: the not yet linked rows of the
+// child table, a search field, and OK handing the chosen row's id to the grid.
+#pragma once
+
+#include <QDialog>
+#include <QPointer>
+#include <QStringList>
+#include <memory>
+
+class LMTableEditView;
+class OXDatabase;
+class QLineEdit;
+class QLiteCursor;
+class QTableWidget;
+
+class LMInsertRecord : public QDialog {
+    Q_OBJECT
+public:
+    // initWithDelegate:window:database:table:
+    LMInsertRecord(LMTableEditView *delegate, QWidget *window, OXDatabase *database, const QString &table);
+
+    // The statement behind the list: the not yet linked rows, or the rows matching the search text.
+    QString listingQuery() const;
+    QString lastQuery() const { return m_lastQuery; }
+    void setSearchText(const QString &text);
+    QLineEdit *searchField() const { return m_search; }
+    int rowCount() const;
+    QString idAtRow(int row) const;
+    void selectRow(int row);
+    // OK: the selected row's id goes to the grid's insertButtonSheetEnded; nothing when no row is selected.
+    void accept() override;
+
+private:
+    void reloadRows();
+
+    QPointer<LMTableEditView> m_delegate;
+    OXDatabase *m_database;
+    QString m_table;
+    QStringList m_listFields;   // shown: neither media nor relationship
+    QStringList m_searchFields; // searched: not relationship
+    QLineEdit *m_search = nullptr;
+    QTableWidget *m_list = nullptr;
+    QString m_lastQuery;
+    QStringList m_ids;
+};

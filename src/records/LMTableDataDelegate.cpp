@@ -1,0 +1,145 @@
+// LMTableDataDelegate: editors per datatype (text, formatted number, options pop-up, list tokens, file path),
+// the "Edit" segment of relationship cells, media buttons and the focused-cell frame.
+#include "LMTableDataDelegate.h"
+
+#include "LMCellImages.h"
+#include "LMTableDataTableView.h"
+#include "LMTableEditModel.h"
+#include "LMTableEditView.h"
+#include "Ui.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace {
+QString typeOf(const QModelIndex &index)
+{
+    return index.data(LMTableEditModel::DatatypeRole).toString();
+}
+
+QRect segmentRect(const QRect &cell)
+{
+    const int width = qMin(cell.width() - 4, 38);
+    return QRect(cell.center().x() - width / 2, cell.top() + 2, width, cell.height() - 4);
+}
+} // namespace
+
+LMTableDataDelegate::LMTableDataDelegate(LMTableDataTableView *view) : QStyledItemDelegate(view), m_view(view) {}
+
+QWidget *LMTableDataDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &option,
+                                           const QModelIndex &index) const
+{
+    Q_UNUSED(option)
+    if (typeOf(index) == QLatin1String("Options")) {
+        auto *combo = new QComboBox(parent);
+        combo->setFrame(false);
+        combo->addItems(m_view->gridModel()->optionTitlesAt(index.column()));
+        return combo;
+    }
+    auto *line = new QLineEdit(parent);
+    line->setFrame(false);
+    if (typeOf(index) == QLatin1String("Number"))
+        line->setAlignment(Qt::AlignRight);
+    return line;
+}
+
+void LMTableDataDelegate::setEditorData(QWidget *editor, const QModelIndex &index) const
+{
+    LMTableEditModel *model = m_view->gridModel();
+    if (auto *combo = qobject_cast<QComboBox *>(editor)) {
+        combo->setCurrentIndex(int(model->displayValue(index.column(), index.row()).toInt()));
+        return;
+    }
+    if (auto *line = qobject_cast<QLineEdit *>(editor))
+        line->setText(model->displayText(index.column(), index.row()));
+}
+
+void LMTableDataDelegate::setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const
+{
+    const QString type = typeOf(index);
+    Value value;
+    if (auto *combo = qobject_cast<QComboBox *>(editor)) {
+        value = Value(combo->currentIndex());
+    } else if (auto *line = qobject_cast<QLineEdit *>(editor)) {
+        const QString text = line->text();
+        if (type == QLatin1String("Number")) {
+            if (!text.trimmed().isEmpty()) {
+                value = m_view->gridModel()->formatterAt(index.column()).parse(text);
+                if (value.isNull()) {
+                    bool ok = false;
+                    const double plain = text.trimmed().toDouble(&ok);
+                    if (!ok) {
+                        // Text that is no number is refused, as a formatted field refuses it.
+                        Ui::instance().beep();
+                        return;
+                    }
+                    value = Value(plain);
+                }
+            }
+        } else if (type == QLatin1String("List")) {
+            QStringList tokens;
+            for (const QString &token : text.split(QLatin1Char(',')))
+                if (!token.trimmed().isEmpty())
+                    tokens << token.trimmed();
+            value = Value(tokens);
+        } else {
+            value = Value(text);
+        }
+    }
+    model->setData(index, QVariant::fromValue(value), Qt::EditRole);
+}
+
+void LMTableDataDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
+{
+    const QString type = typeOf(index);
+    QStyledItemDelegate::paint(painter, option, index);
+    if (type == QLatin1String("Relationship")) {
+        QStyleOptionButton button;
+        button.rect = segmentRect(option.rect);
+        button.text = QStringLiteral("Edit");
+        button.state = QStyle::State_Enabled;
+        QFont font = option.font;
+        font.setPointSizeF(qMax(6.0, font.pointSizeF() - 2));
+        painter->save();
+        painter->setFont(font);
+        button.fontMetrics = QFontMetrics(font);
+        QApplication::style()->drawControl(QStyle::CE_PushButton, &button, painter);
+        painter->restore();
+    } else if (LMTableEditModel::isMediaType(type)) {
+        const QPixmap image = LMCellImages::image(LMTableEditModel::imageNameForDatatype(type));
+        const QPoint topLeft(option.rect.center().x() - image.width() / 2,
+                             option.rect.center().y() - image.height() / 2);
+        painter->drawPixmap(topLeft, image);
+    }
+    if (index.row() == m_view->focusedRow() && index.column() == m_view->focusedColumn()) {
+        painter->save();
+        painter->setPen(QPen(option.palette.color(QPalette::Highlight).darker(130), 2));
+        painter->drawRect(option.rect.adjusted(1, 1, -1, -1));
+        painter->restore();
+    }
+}
+
+QSize LMTableDataDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const
+{
+    QSize size = QStyledItemDelegate::sizeHint(option, index);
+    if (typeOf(index) == QLatin1String("Relationship"))
+        size.setWidth(qMax(size.width(), 42));
+    return size;
+}
+
+bool LMTableDataDelegate::editorEvent(QEvent *event, QAbstractItemModel *model, const QStyleOptionViewItem &option,
+                                      const QModelIndex &index)
+{
+    if (typeOf(index) == QLatin1String("Relationship") && event->type() == QEvent::MouseButtonRelease) {
+        auto *mouse = static_cast<QMouseEvent *>(event);
+        if (mouse->button() == Qt::LeftButton && segmentRect(option.rect).contains(mouse->position().toPoint())) {
+            m_view->setFocusedCell(index.row(), index.column());
+            m_view->dataSource()->setObjectValue(Value(), m_view->gridModel()->fieldAt(index.column()), index.row());
+            return true;
+        }
+    }
+    return QStyledItemDelegate::editorEvent(event, model, option, index);
+}

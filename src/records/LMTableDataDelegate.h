@@ -1,0 +1,25 @@
+// LMTableDataDelegate: the in-place cell editors and the drawing of the non-text cells of the grid.
+#pragma once
+
+#include <QStyledItemDelegate>
+
+class LMTableDataTableView;
+
+class LMTableDataDelegate : public QStyledItemDelegate {
+    Q_OBJECT
+public:
+    explicit LMTableDataDelegate(LMTableDataTableView *view);
+
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+    void setEditorData(QWidget *editor, const QModelIndex &index) const override;
+    void setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const override;
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+
+protected:
+    bool editorEvent(QEvent *event, QAbstractItemModel *model, const QStyleOptionViewItem &option,
+                     const QModelIndex &index) override;
+
+private:
+    LMTableDataTableView *m_view;
+};

@@ -1,0 +1,187 @@
+// LMTableEditView: column widths (value widths, the sampling autosize pass) and row navigation.
+#include "LMTableDataTableView.h"
+#include "LMTableEditModel.h"
+#include "LMTableEditView.h"
+#include "QLiteCursor.h"
+#include "ReferenceDate.h"
+#include "Ui.h"
+
+#include <QFontMetricsF>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QTimer>
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+const QString kListJoin = QStringLiteral("____________");
+
+QString optionsWidthText(const Value &value, const QStringList &titles)
+{
+    const int index = int(value.toInt());
+    if (value.isNumber() && index >= 0 && index < titles.size())
+        return titles[index] + QStringLiteral(">>");
+    return QStringLiteral(">>");
+}
+} // namespace
+
+double LMTableEditView::widthOfValue(const Value &value, const QString &datatype, int column) const
+{
+    if (datatype == QLatin1String("Yes/No"))
+        return 21;
+    QString text;
+    bool isText = true;
+    if (datatype == QLatin1String("List") && value.isArray())
+        text = value.toStringList().join(kListJoin);
+    else if ((datatype == QLatin1String("Number") && value.isNumber()) ||
+             (datatype == QLatin1String("Date") && value.isDate()))
+        text = m_model->formatterAt(column).format(value);
+    else if (datatype == QLatin1String("Options"))
+        text = optionsWidthText(value, m_model->optionTitlesAt(column));
+    else if (value.isString())
+        text = value.toString();
+    else
+        isText = false;
+    if (!isText)
+        return 42;
+    return QFontMetricsF(m_tableView->font()).horizontalAdvance(text) + 8;
+}
+
+void LMTableEditView::widenColumnFor(const Value &value, int column)
+{
+    if (column < 0 || column >= m_model->columnCount())
+        return;
+    const double needed = widthOfValue(value, m_model->datatypeAt(column), column);
+    QHeaderView *header = m_tableView->horizontalHeader();
+    if (needed > header->sectionSize(column) && header->sectionResizeMode(column) != QHeaderView::Fixed)
+        header->resizeSection(column, int(std::ceil(needed)));
+}
+
+int LMTableEditView::samplesPerColumn(int columns)
+{
+    if (columns <= 0)
+        return 0;
+    return qMin(100, int(std::ceil(800.0 / columns)));
+}
+
+void LMTableEditView::scheduleAutosize()
+{
+    if (!m_needsAutosize)
+        return;
+    // One pass as soon as the rows are there, and a second once the view has settled.
+    QTimer::singleShot(0, this, [this] {
+        if (m_needsAutosize)
+            buildAutosizingInformation();
+    });
+    QTimer::singleShot(50, this, &LMTableEditView::buildAutosizingInformation);
+}
+
+void LMTableEditView::buildAutosizingInformation()
+{
+    m_needsAutosize = false;
+    std::srand(unsigned(qint64(ReferenceDate::now())));
+    const int columns = m_model->columnCount();
+    const int rows = numberOfRows();
+    const int samples = qMin(rows, samplesPerColumn(columns));
+    m_lastSamples = samples;
+    QHeaderView *header = m_tableView->horizontalHeader();
+    const QFontMetricsF metrics(m_tableView->font());
+    for (int c = 0; c < columns; ++c) {
+        const QString type = m_model->datatypeAt(c);
+        if (header->sectionResizeMode(c) != QHeaderView::Fixed)
+            header->resizeSection(c, qMax(header->sectionSize(c), header->sectionSizeHint(c)));
+        double width = 10;
+        if (type == QLatin1String("Yes/No"))
+            width = 21;
+        else if (LMTableEditModel::isMediaType(type))
+            width = 30;
+        else
+            for (int i = 0; i < samples; ++i) {
+                const int row = std::rand() % rows;
+                const Value value = m_model->displayValue(c, row);
+                QString text;
+                if (type == QLatin1String("List") && value.isArray())
+                    text = value.toStringList().join(kListJoin);
+                else if (type == QLatin1String("Options"))
+                    text = optionsWidthText(value, m_model->optionTitlesAt(c));
+                else if (!m_model->formatterAt(c).isNull() && !value.isNull())
+                    text = m_model->formatterAt(c).format(value);
+                else if (value.isString())
+                    text = value.toString();
+                else {
+                    width = qMax(width, 42.0);
+                    continue;
+                }
+                width = qMax(width, metrics.horizontalAdvance(text) + 8);
+            }
+        if (header->sectionSize(c) < width && header->sectionResizeMode(c) != QHeaderView::Fixed)
+            header->resizeSection(c, int(std::ceil(width)));
+        if (m_model->hasFields())
+            m_widths.insert(m_model->fieldAt(c), width);
+    }
+}
+
+// --- Rows and navigation
+
+int LMTableEditView::selectedRow() const
+{
+    return m_tableView->selectedRow();
+}
+
+void LMTableEditView::selectRow(int row)
+{
+    if (row < 0 || row >= numberOfRows())
+        return;
+    m_tableView->selectRowAndFocus(row);
+    updateRowNumberField();
+}
+
+void LMTableEditView::updateRowNumberField()
+{
+    const int row = selectedRow();
+    const QString text = row < 0 ? QString() : QString::number(row + 1);
+    if (m_rowNumberField && !m_rowNumberField->hasFocus() && m_rowNumberField->text() != text)
+        m_rowNumberField->setText(text);
+}
+
+void LMTableEditView::gotoFirstRow()
+{
+    if (numberOfRows() == 0)
+        return Ui::instance().beep();
+    selectRow(0);
+}
+
+void LMTableEditView::gotoPreviousRow()
+{
+    const int row = selectedRow();
+    if (numberOfRows() == 0 || row <= 0)
+        return Ui::instance().beep();
+    selectRow(row - 1);
+}
+
+void LMTableEditView::gotoNextRow()
+{
+    const int row = selectedRow();
+    if (numberOfRows() == 0 || row >= numberOfRows() - 1)
+        return Ui::instance().beep();
+    selectRow(row + 1);
+}
+
+void LMTableEditView::gotoLastRow()
+{
+    if (numberOfRows() == 0)
+        return Ui::instance().beep();
+    selectRow(numberOfRows() - 1);
+}
+
+void LMTableEditView::gotoRowText(const QString &text, bool onReturn)
+{
+    bool ok = false;
+    const int number = text.trimmed().toInt(&ok);
+    if (ok && number >= 1 && number <= numberOfRows()) {
+        selectRow(number - 1);
+        return;
+    }
+    if (onReturn)
+        Ui::instance().beep();
+}

@@ -1,0 +1,359 @@
+// LMTableEditView: construction, the standard query, cell values and edits, sorting, column moves, renames.
+#include "LMTableEditView.h"
+
+#include "LMGridFilter.h"
+#include "LMTableDataTableView.h"
+#include "LMTableEditContainer.h"
+#include "LMTableEditModel.h"
+#include "MyDocument.h"
+#include "OXDatabase.h"
+#include "QLiteCursor.h"
+#include "QLiteRow.h"
+#include "Ui.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+QString backQuoted(const QString &name)
+{
+    return QLatin1Char('`') + name + QLatin1Char('`');
+}
+
+// The filter's restriction without its leading "WHERE", for combining it with the subtable's id list.
+QString whereClause(const QString &whereQuery)
+{
+    QString clause = whereQuery.trimmed();
+    if (clause.startsWith(QLatin1String("WHERE"), Qt::CaseInsensitive))
+        clause = clause.mid(5).trimmed();
+    return clause;
+}
+} // namespace
+
+LMTableEditView::LMTableEditView(const QString &name, OXDatabase *database, QWidget *window,
+                                 const QString &commaIndexes, MyDocument *document, LMTableEditView *parent,
+                                 const QString &parentRowid, const Value &relationship, bool isBackwards)
+    : m_name(name), m_database(database), m_window(window), m_document(document), m_parent(parent),
+      m_parentRowid(parentRowid), m_relationship(relationship), m_isBackwards(isBackwards)
+{
+    if (!relationship.isNull() && !LMTableEditModel::isNullLike(commaIndexes)) {
+        QStringList quoted;
+        for (const QString &id : commaIndexes.split(QLatin1Char(',')))
+            if (!id.trimmed().isEmpty())
+                quoted << QStringLiteral("'%1'").arg(OXDatabase::escapeQuotesFromString(id.trimmed()));
+        m_idList = quoted.join(QLatin1Char(','));
+    }
+    if (name.isEmpty() || !database || database->tableDesign(name).isNull())
+        Ui::instance().runAlert(Alert::make(QStringLiteral("Error - Invalid Table Name"),
+                                            QStringLiteral("Please submit a bug report to tandrel.")),
+                                m_window);
+    m_model = new LMTableEditModel(this);
+    m_model->setDatabase(database);
+    m_model->setTableName(name);
+    m_model->setWriter([this](const Value &value, int column, int row) {
+        setObjectValue(value, m_model->hasFields() ? m_model->fieldAt(column) : QString(), row);
+    });
+    buildWidget();
+    resetColumns();
+    reload();
+}
+
+// The panel forgets this grid through ~LMDataPanelClient; it has committed already when it lost key status.
+LMTableEditView::~LMTableEditView()
+{
+    delete m_widget;
+}
+
+void LMTableEditView::buildWidget()
+{
+    m_widget = new QWidget;
+    m_widget->setObjectName(QStringLiteral("LMTableEditView"));
+    auto *layout = new QVBoxLayout(m_widget);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    m_filterArea = new QVBoxLayout;
+    layout->addLayout(m_filterArea);
+    m_tableView = new LMTableDataTableView(this, m_widget);
+    m_tableView->setModel(m_model);
+    layout->addWidget(m_tableView, 1);
+
+    auto *bar = new QHBoxLayout;
+    bar->setContentsMargins(4, 2, 4, 2);
+    const auto button = [&](const QString &name, const QString &text, void (LMTableEditView::*slot)()) {
+        auto *b = new QToolButton(m_widget);
+        b->setObjectName(name);
+        b->setText(text);
+        b->setAutoRaise(true);
+        connect(b, &QToolButton::clicked, this, slot);
+        bar->addWidget(b);
+    };
+    button(QStringLiteral("firstRow"), QStringLiteral("|◀"), &LMTableEditView::gotoFirstRow);
+    button(QStringLiteral("previousRow"), QStringLiteral("◀"), &LMTableEditView::gotoPreviousRow);
+    m_rowNumberField = new QLineEdit(m_widget);
+    m_rowNumberField->setObjectName(QStringLiteral("rowNumberField"));
+    m_rowNumberField->setMaximumWidth(70);
+    m_rowNumberField->setAlignment(Qt::AlignCenter);
+    connect(m_rowNumberField, &QLineEdit::textEdited, this, [this](const QString &text) { gotoRowText(text, false); });
+    connect(m_rowNumberField, &QLineEdit::returnPressed, this, [this] { gotoRowText(m_rowNumberField->text(), true); });
+    bar->addWidget(m_rowNumberField);
+    button(QStringLiteral("nextRow"), QStringLiteral("▶"), &LMTableEditView::gotoNextRow);
+    button(QStringLiteral("lastRow"), QStringLiteral("▶|"), &LMTableEditView::gotoLastRow);
+    bar->addStretch(1);
+    layout->addLayout(bar);
+
+    connect(m_tableView, &LMTableDataTableView::selectedRowChanged, this, [this] {
+        updateRowNumberField();
+        emit selectionChanged();
+    });
+}
+
+// --- Query filter
+
+void LMTableEditView::setQueryFilter(LMGridFilter *filter, QWidget *filterWidget)
+{
+    if (m_filterWidget && m_filterWidget != filterWidget)
+        delete m_filterWidget;
+    m_filter = filter;
+    m_filterWidget = filterWidget;
+    if (filterWidget)
+        m_filterArea->addWidget(filterWidget);
+    if (filter)
+        filter->setChangeHandler([this] { queryFilterDidChange(); });
+    reload();
+}
+
+bool LMTableEditView::isQueryOpen() const
+{
+    return m_filter && m_filter->isOpen();
+}
+
+void LMTableEditView::toggleQueryView()
+{
+    if (m_filter)
+        m_filter->toggleQueryView();
+    reload();
+}
+
+void LMTableEditView::queryFilterDidChange()
+{
+    reload();
+}
+
+Value LMTableEditView::defaultQueryDefinition(OXDatabase *database, const QString &table)
+{
+    Value displays = Value::array();
+    for (const QString &field : database ? database->allNamesForTable(table) : QStringList())
+        displays.append(Value::dict({{QStringLiteral("Type"), Value("Displays")},
+                                     {QStringLiteral("Table"), Value(table)},
+                                     {QStringLiteral("Field"), Value(field)}}));
+    return Value::dict(
+        {{QStringLiteral("Displays"), displays},
+         {QStringLiteral("Parameters"), Value::array({Value::dict({{QStringLiteral("Type"), Value("Parameters")}})})},
+         {QStringLiteral("Page Size"), Value(-1)},
+         {QStringLiteral("Selected Page"), Value(0)},
+         {QStringLiteral("Parameter Boolean"), Value("ALL")}});
+}
+
+// --- Query and rows
+
+QString LMTableEditView::standardQuery(bool allColumns) const
+{
+    QStringList columns;
+    if (m_database) {
+        const QStringList names = m_database->allNamesForTable(m_name);
+        const QStringList types = m_database->allTypesForTable(m_name);
+        for (int i = 0; i < names.size(); ++i)
+            if (allColumns || !LMTableEditModel::isMediaType(types.value(i)))
+                columns << backQuoted(names[i]);
+    }
+    QString sql = QStringLiteral("SELECT ") + (columns.isEmpty() ? QStringLiteral("*") : columns.join(", "));
+    sql += QStringLiteral(" FROM `%1` ").arg(m_name);
+    const bool open = isQueryOpen();
+    const QString filterClause = open ? m_filter->whereClause() : QString();
+    if (!isSubtable()) {
+        if (open && !filterClause.isEmpty())
+            sql += QStringLiteral(" WHERE %1 ").arg(filterClause);
+    } else if (!open || filterClause.isEmpty()) {
+        sql += QStringLiteral(" WHERE id IN (%1) ").arg(m_idList);
+    } else {
+        sql += QStringLiteral(" WHERE (%1) AND (id IN (%2)) ").arg(filterClause, m_idList);
+    }
+    if (!m_sortField.isEmpty())
+        sql += QStringLiteral("ORDER BY `%1` %2").arg(m_sortField, m_sortAscending ? "ASC" : "DESC");
+    return sql;
+}
+
+void LMTableEditView::reload()
+{
+    m_rows = m_database ? m_database->executeQuery(queriedStdSelect()) : nullptr;
+    m_model->setRows(m_rows);
+    updateRowNumberField();
+    scheduleAutosize();
+    emit rowsReloaded();
+}
+
+int LMTableEditView::numberOfRows() const
+{
+    return m_rows ? int(m_rows->rowCount()) : 0;
+}
+
+void LMTableEditView::refresh()
+{
+    resetColumns();
+    m_needsAutosize = true;
+    reload();
+    if (m_filter)
+        m_filter->refresh();
+    m_tableView->setToNA();
+}
+
+void LMTableEditView::resetColumns()
+{
+    m_widths.clear();
+    m_model->resetColumns();
+    QHeaderView *header = m_tableView->horizontalHeader();
+    for (int c = 0; c < m_model->columnCount(); ++c) {
+        const QString type = m_model->datatypeAt(c);
+        const int width = header->sectionSizeHint(c);
+        header->setSectionResizeMode(c, type == QLatin1String("Relationship") ? QHeaderView::Fixed
+                                                                              : QHeaderView::Interactive);
+        header->resizeSection(c, type == QLatin1String("Relationship") ? qMax(width, 42) : width);
+        if (m_model->hasFields())
+            m_widths.insert(m_model->fieldAt(c), width);
+    }
+    m_tableView->sizeLastColumnToFit();
+    const int sortColumn = m_model->columnOfField(m_sortField);
+    if (sortColumn < 0)
+        m_sortField.clear();
+    else
+        m_model->setSortType(sortColumn, m_sortAscending ? 0 : 1);
+    m_tableView->updateSortIndicator();
+}
+
+// --- Cells
+
+QString LMTableEditView::datatypeForColumn(const QString &field) const
+{
+    return m_database ? m_database->typeForTable(m_name, field) : QString();
+}
+
+Value LMTableEditView::objectValueForTableColumn(const QString &field, int row, bool stored)
+{
+    const int column = m_model->columnOfField(field);
+    if (column < 0 || row < 0 || row >= numberOfRows())
+        return Value();
+    const QString type = m_model->datatypeAt(column);
+    if (!stored || !LMTableEditModel::isMediaType(type))
+        return m_model->displayValue(column, row);
+    const QString id = m_model->idForRow(row);
+    const std::shared_ptr<QLiteCursor> cursor =
+        m_database->executeQuery(QStringLiteral("SELECT `%1` FROM `%2` WHERE id='%3'")
+                                     .arg(field, m_name, OXDatabase::escapeQuotesFromString(id)));
+    if (!cursor || cursor->rowCount() == 0)
+        return Value();
+    const QString text = cursor->rowAtIndex(0)->stringForColumn(m_name + QLatin1Char('.') + field);
+    return m_database->dbToNativeForTable(LMTableEditModel::isNullLike(text) ? QString() : text, m_name, field);
+}
+
+namespace {
+// "Nothing is written when equal": for text-like cells every null-like value counts as the same empty value.
+bool sameDisplayValue(const Value &a, const Value &b)
+{
+    const auto empty = [](const Value &v) { return v.isNull() || (v.isString() && v.toString().isEmpty()); };
+    if (empty(a) || empty(b))
+        return empty(a) && empty(b);
+    return a == b;
+}
+} // namespace
+
+std::optional<Alert> LMTableEditView::setObjectValue(const Value &value, const QString &field, int row)
+{
+    if (m_document)
+        m_document->setChanged(true);
+    if (field == QLatin1String("id") || row < 0 || row >= numberOfRows())
+        return std::nullopt;
+    const int column = m_model->columnOfField(field);
+    const QString type = m_model->datatypeAt(column);
+    if (type == QLatin1String("Relationship")) {
+        openSubtable(field, row);
+        return std::nullopt;
+    }
+    if ((type == QLatin1String("Text") || type == QLatin1String("Number") || type == QLatin1String("Date") ||
+         type == QLatin1String("File Path")) &&
+        sameDisplayValue(value, m_model->displayValue(column, row)))
+        return std::nullopt;
+    const QString id = m_model->idForRow(row);
+    std::optional<Alert> alert = m_database->insertNativeValue(value, m_name, field, id);
+    reload();
+    if (alert)
+        showSheet(*alert);
+    refreshDataPanel();
+    widenColumnFor(value, column);
+    return alert;
+}
+
+void LMTableEditView::showSheet(const Alert &alert)
+{
+    Ui::instance().runAlert(alert, m_window);
+}
+
+// --- Sorting
+
+void LMTableEditView::didClickTableColumn(int column)
+{
+    if (!m_model->hasFields() || column < 0 || column >= m_model->columnCount())
+        return;
+    const QString field = m_model->fieldAt(column);
+    if (m_sortField == field && m_sortAscending) {
+        m_sortAscending = false;
+        m_model->setSortType(column, 1);
+    } else if (m_sortField == field) {
+        m_sortField.clear();
+        m_model->setSortType(column, -1);
+    } else {
+        m_sortField = field;
+        m_sortAscending = true;
+        m_model->setSortType(column, 0);
+    }
+    m_tableView->updateSortIndicator();
+    reload();
+}
+
+// --- Column moves
+
+bool LMTableEditView::moveColumnAtIndex(int from, int to)
+{
+    if (isQueryOpen() || !m_database)
+        return false;
+    Value fields = m_database->tableDesign(m_name).value(QStringLiteral("Fields"));
+    if (!fields.isArray() || from < 0 || to < 0 || from >= fields.size() || to >= fields.size())
+        return false;
+    if (from == to)
+        return true;
+    const Value moved = fields.at(from);
+    fields.removeAt(from);
+    fields.insert(to, moved);
+    if (m_document)
+        m_document->setChanged(true);
+    return true;
+}
+
+void LMTableEditView::itemDidRename(const QString &type, const QString &oldName, const QString &newName)
+{
+    if ((type == QLatin1String("Tables") || type == QLatin1String("Table")) && oldName == m_name) {
+        m_name = newName;
+        m_model->setTableName(newName);
+        reload();
+    } else if ((type == QLatin1String("Queries") || type == QLatin1String("Query")) && m_filter) {
+        m_filter->itemDidRename(type, oldName, newName);
+    }
+}
+
+void LMTableEditView::switchToEditDesignCounterpart()
+{
+    if (m_container)
+        m_container->switchToMode(QStringLiteral("Table Design"));
+}
