@@ -10,5 +10,7 @@ rm -rf "$tmp"
 "$cli" add-table "$tmp" "$here/contacts/People.json"
 "$cli" add-table "$tmp" "$here/contacts/Companies.json"
 "$cli" sql "$tmp" "$(cat "$here/contacts/rows.sql")"
+"$cli" relate "$tmp" People Employer Companies Staff 1
+"$cli" sql "$tmp" "$(grep -v '^--' "$here/contacts/links.sql")"
 rm -rf "$out"
 mv "$tmp" "$out"

@@ -15,6 +15,11 @@ PACKAGES=(
   libgl1-mesa-dev fonts-dejavu-core
 )
 
+# The desktop run also wants audio and video playback; the tests check stored media values, not playback.
+if [ "${1:-}" = "--playback" ]; then
+  PACKAGES+=(gstreamer1.0-plugins-base gstreamer1.0-plugins-good)
+fi
+
 missing=()
 for p in "${PACKAGES[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

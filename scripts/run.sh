@@ -3,7 +3,7 @@
 # Without a display it runs under a virtual X server (Xvfb) so the window still comes up.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-bash "$root/scripts/install-deps.sh"
+bash "$root/scripts/install-deps.sh" --playback
 bash "$root/scripts/build.sh"
 BUILD_DIR=${BUILD_DIR:-"$root/build"}
 sample="$BUILD_DIR/samples/Contacts.orvix"

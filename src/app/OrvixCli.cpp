@@ -1,7 +1,10 @@
 // OrvixCli: command dispatch and the commands over documents, tables and cells.
 #include "OrvixCli.h"
 
+#include "OrvixCliTransfer.h"
+
 #include "JsonValue.h"
+#include "LMRelationship.h"
 #include "MyDocument.h"
 #include "OXDatabase.h"
 #include "QLiteCursor.h"
@@ -26,13 +29,17 @@ const char *kUsage =
     "  add-row PACKAGE TABLE             add an empty record and print its id\n"
     "  set PACKAGE TABLE ID FIELD TEXT   write one cell as a paste would (validated); exit 3 when refused\n"
     "  get PACKAGE TABLE ID FIELD        print one cell's display text\n"
+    "  relate PACKAGE START_TABLE START_FIELD END_TABLE END_FIELD TYPE\n"
+    "                                    add a relationship between two \"Relationship\" fields; END_FIELD \"-\"\n"
+    "                                    makes it one-way; TYPE 0 one to one, 1 one to many, 2 many to many\n"
+    "%1"
     "  --help                            show this text\n";
 } // namespace
 
 int OrvixCli::usage(int code)
 {
     QTextStream &s = code == 0 ? m_out : m_err;
-    s << kUsage;
+    s << QString::fromUtf8(kUsage).arg(QString::fromUtf8(OrvixCliTransfer::usage()));
     s.flush();
     return code;
 }
@@ -52,6 +59,12 @@ int OrvixCli::run(const QStringList &arguments)
     const QStringList args = arguments.mid(1);
     if (command == QLatin1String("--help") || command == QLatin1String("-h") || command == QLatin1String("help"))
         return usage(0);
+    if (command == QLatin1String("import") || command == QLatin1String("export")) {
+        if (args.contains(QStringLiteral("--help")))
+            return usage(0);
+        OrvixCliTransfer transfer(m_out, m_err);
+        return command == QLatin1String("import") ? transfer.runImport(args) : transfer.runExport(args);
+    }
 
     struct Command {
         const char *name;
@@ -59,10 +72,10 @@ int OrvixCli::run(const QStringList &arguments)
         int (OrvixCli::*run)(const QStringList &);
     };
     static const Command commands[] = {
-        {"new", 1, &OrvixCli::cmdNew},           {"tables", 1, &OrvixCli::cmdTables},
-        {"sql", 2, &OrvixCli::cmdSql},           {"add-table", 2, &OrvixCli::cmdAddTable},
-        {"add-row", 2, &OrvixCli::cmdAddRow},    {"set", 5, &OrvixCli::cmdSet},
-        {"get", 4, &OrvixCli::cmdGet},
+        {"new", 1, &OrvixCli::cmdNew},        {"tables", 1, &OrvixCli::cmdTables},
+        {"sql", 2, &OrvixCli::cmdSql},        {"add-table", 2, &OrvixCli::cmdAddTable},
+        {"add-row", 2, &OrvixCli::cmdAddRow}, {"set", 5, &OrvixCli::cmdSet},
+        {"get", 4, &OrvixCli::cmdGet},        {"relate", 6, &OrvixCli::cmdRelate},
     };
     for (const Command &c : commands) {
         if (command != QLatin1String(c.name))
@@ -70,8 +83,8 @@ int OrvixCli::run(const QStringList &arguments)
         if (args.contains(QStringLiteral("--help")))
             return usage(0);
         if (args.size() != c.arguments)
-            return fail(QStringLiteral("'%1' takes %2 argument(s) (see orvix-cli --help)").arg(command).arg(c.arguments),
-                        2);
+            return fail(
+                QStringLiteral("'%1' takes %2 argument(s) (see orvix-cli --help)").arg(command).arg(c.arguments), 2);
         return (this->*c.run)(args);
     }
     return fail(QStringLiteral("unknown command '%1' (see orvix-cli --help)").arg(command), 2);
@@ -203,8 +216,8 @@ QString checkCell(OXDatabase *db, const QString &table, const QString &id, const
     id.toLongLong(&ok);
     if (!ok)
         return QStringLiteral("\"%1\" is not a record id").arg(id);
-    auto cursor = db->executeQuery(QStringLiteral("SELECT `id` FROM `%1` WHERE `id` = '%2'")
-                                       .arg(table, QLiteDatabase::prepareStringForQuery(id)));
+    auto cursor = db->executeQuery(
+        QStringLiteral("SELECT `id` FROM `%1` WHERE `id` = '%2'").arg(table, QLiteDatabase::prepareStringForQuery(id)));
     if (!cursor || cursor->rowCount() == 0)
         return QStringLiteral("no record %1 in table \"%2\"").arg(id, table);
     return QString();
@@ -250,4 +263,38 @@ int OrvixCli::cmdGet(const QStringList &args)
     m_out << db->addFormattingToObject(native, table, field).text << "\n";
     m_out.flush();
     return 0;
+}
+
+int OrvixCli::cmdRelate(const QStringList &args)
+{
+    auto doc = openPackage(args[0]);
+    if (!doc)
+        return 1;
+    OXDatabase *db = doc->database();
+    const QString startTable = args[1], startField = args[2], endTable = args[3];
+    const QString endField = args[4] == QLatin1String("-") ? QString() : args[4];
+    bool typeOk = false;
+    const int type = args[5].toInt(&typeOk);
+    if (!typeOk || type < 0 || type > 2)
+        return fail(QStringLiteral("the relationship type must be 0, 1 or 2, not \"%1\"").arg(args[5]), 2);
+    for (const QString &table : {startTable, endTable})
+        if (!db->tablesList().contains(table))
+            return fail(QStringLiteral("no table named \"%1\"").arg(table));
+    if (!db->relationshipNamesForTable(startTable).contains(startField))
+        return fail(QStringLiteral("\"%1\" is not a Relationship field of \"%2\"").arg(startField, startTable));
+    if (!endField.isEmpty() && !db->relationshipNamesForTable(endTable).contains(endField))
+        return fail(QStringLiteral("\"%1\" is not a Relationship field of \"%2\"").arg(endField, endTable));
+
+    Value relationships = doc->relationships();
+    Value lines = relationships.value(QStringLiteral("Lines"));
+    if (!lines.isArray()) {
+        lines = Value::array();
+        relationships.set(QStringLiteral("Lines"), lines);
+    }
+    const Value record = LMRelationship::makeRecord(startTable, startField, endTable, endField, type);
+    if (!LMRelationship::isValidNewRecord(record, lines))
+        return fail(QStringLiteral("a field of this relationship already takes part in another one"));
+    lines.append(record);
+    doc->setChanged(true);
+    return savePackage(*doc, args[0]) ? 0 : 1;
 }

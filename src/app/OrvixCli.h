@@ -26,6 +26,7 @@ private:
     int cmdAddRow(const QStringList &args);
     int cmdSet(const QStringList &args);
     int cmdGet(const QStringList &args);
+    int cmdRelate(const QStringList &args);
 
     QTextStream &m_out;
     QTextStream &m_err;

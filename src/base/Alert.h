@@ -11,6 +11,8 @@ struct Alert {
     QString informativeText;
     QStringList buttons{QStringLiteral("OK")};
     Style style = Style::Warning;
+    // When set, the alert shows a check box with this title ("Do not ask again"); see Ui::runSuppressibleAlert.
+    QString suppressionText;
 
     static Alert make(const QString &message, const QString &informative,
                       const QStringList &buttons = {QStringLiteral("OK")})

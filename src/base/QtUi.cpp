@@ -2,11 +2,17 @@
 #include "QtUi.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
 
 int QtUi::runAlert(const Alert &alert, QWidget *window)
+{
+    return runSuppressibleAlert(alert, nullptr, window);
+}
+
+int QtUi::runSuppressibleAlert(const Alert &alert, bool *suppressed, QWidget *window)
 {
     QMessageBox box(window);
     box.setText(alert.messageText);
@@ -32,12 +38,22 @@ int QtUi::runAlert(const Alert &alert, QWidget *window)
             box.setEscapeButton(b);
         buttons.append(b);
     }
+    QCheckBox *check = nullptr;
+    if (!alert.suppressionText.isEmpty()) {
+        check = new QCheckBox(alert.suppressionText);
+        box.setCheckBox(check);
+    }
     box.exec();
+    if (suppressed)
+        *suppressed = check && check->isChecked();
     const int index = int(buttons.indexOf(box.clickedButton()));
     return index < 0 ? int(alert.buttons.indexOf(QStringLiteral("Cancel"))) : index;
 }
 
-void QtUi::beep() { QApplication::beep(); }
+void QtUi::beep()
+{
+    QApplication::beep();
+}
 
 QStringList QtUi::runOpenPanel(const FilePanelOptions &o, QWidget *window)
 {

@@ -4,6 +4,7 @@
 void ScriptedUi::reset()
 {
     m_answers.clear();
+    m_suppressionAnswers.clear();
     m_openAnswers.clear();
     m_saveAnswers.clear();
     m_alerts.clear();
@@ -24,6 +25,17 @@ int ScriptedUi::runAlert(const Alert &alert, QWidget *window)
     }
     shown.answer = alert.buttons.value(index);
     m_alerts.append(shown);
+    return index;
+}
+
+int ScriptedUi::runSuppressibleAlert(const Alert &alert, bool *suppressed, QWidget *window)
+{
+    const int index = runAlert(alert, window);
+    const bool ticked =
+        !alert.suppressionText.isEmpty() && !m_suppressionAnswers.isEmpty() ? m_suppressionAnswers.dequeue() : false;
+    m_alerts.last().suppressed = ticked;
+    if (suppressed)
+        *suppressed = ticked;
     return index;
 }
 

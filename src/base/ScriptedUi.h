@@ -12,10 +12,13 @@ public:
         Alert alert;
         bool asSheet = false;
         QString answer;
+        bool suppressed = false;
     };
 
     // Queue the title of the button to press for the next alert; with none queued the first button is pressed.
     void answer(const QString &buttonTitle) { m_answers.enqueue(buttonTitle); }
+    // Queue whether the next suppressible alert's check box is ticked; unticked when none is queued.
+    void answerSuppression(bool ticked) { m_suppressionAnswers.enqueue(ticked); }
     void answerOpenPanel(const QStringList &paths) { m_openAnswers.enqueue(paths); }
     void answerSavePanel(const QString &path) { m_saveAnswers.enqueue(path); }
     void setNewTabModifierHeld(bool held) { m_modifierHeld = held; }
@@ -28,6 +31,7 @@ public:
     void reset();
 
     int runAlert(const Alert &alert, QWidget *window = nullptr) override;
+    int runSuppressibleAlert(const Alert &alert, bool *suppressed, QWidget *window = nullptr) override;
     void beep() override { ++m_beeps; }
     QStringList runOpenPanel(const FilePanelOptions &options, QWidget *window = nullptr) override;
     QString runSavePanel(const FilePanelOptions &options, QWidget *window = nullptr) override;
@@ -36,6 +40,7 @@ public:
 
 private:
     QQueue<QString> m_answers;
+    QQueue<bool> m_suppressionAnswers;
     QQueue<QStringList> m_openAnswers;
     QQueue<QString> m_saveAnswers;
     QList<Shown> m_alerts;

@@ -11,10 +11,10 @@ class QWidget;
 struct FilePanelOptions {
     QString title;
     QString directory;
-    QString suggestedName;       // save panels
-    QStringList nameFilters;     // "Orvix documents (*.orvix)"
+    QString suggestedName;   // save panels
+    QStringList nameFilters; // "Orvix documents (*.orvix)"
     bool chooseDirectories = false;
-    bool allowMultiple = false;  // open panels
+    bool allowMultiple = false; // open panels
 };
 
 class Ui {
@@ -23,6 +23,13 @@ public:
 
     // Shows the alert (as a sheet on `window` when one is given) and returns the index of the button pressed.
     virtual int runAlert(const Alert &alert, QWidget *window = nullptr) = 0;
+    // The same for an alert with a suppression check box; `suppressed` receives whether it was ticked.
+    virtual int runSuppressibleAlert(const Alert &alert, bool *suppressed, QWidget *window = nullptr)
+    {
+        if (suppressed)
+            *suppressed = false;
+        return runAlert(alert, window);
+    }
     virtual void beep() = 0;
     // The chosen paths; empty when cancelled.
     virtual QStringList runOpenPanel(const FilePanelOptions &options, QWidget *window = nullptr) = 0;

@@ -361,7 +361,8 @@ void LMDataPanel::showValue(const Value &value, const QString &datatype)
     m_panel->setSizeIncrement(1, 1);
     showPane(paneForDatatype(datatype));
     loadValue(m_curCtrl, value);
-    m_loaded = value;
+    // Remembered as the editor answers it, so a later comparison sets like against like.
+    m_loaded = m_curCtrl ? valueOfControl(m_curCtrl) : value;
 }
 
 void LMDataPanel::loadValue(QWidget *control, const Value &value)

@@ -11,6 +11,8 @@ LMDataPanelWindow::LMDataPanelWindow(LMDataPanel *manager) : QWidget(nullptr, Qt
 {
     setWindowTitle(tr("Data"));
     setObjectName(QStringLiteral("LMDataPanelWindow"));
+    // A utility panel: closing the last document window quits even while the panel is open.
+    setAttribute(Qt::WA_QuitOnClose, false);
 }
 
 void LMDataPanelWindow::changeEvent(QEvent *event)

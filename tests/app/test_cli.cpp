@@ -67,13 +67,12 @@ private slots:
     {
         QTest::addColumn<QByteArray>("json");
         QTest::addColumn<QString>("message");
-        QTest::newRow("characters") << QByteArray(R"({"Name": "Bad/Name", "Fields": []})")
-                                    << "Unsuitable Characters";
-        QTest::newRow("duplicate, any case") << QByteArray(R"({"Name": "people", "Fields": []})")
-                                             << "Name Already Exists";
+        QTest::newRow("characters") << QByteArray(R"({"Name": "Bad/Name", "Fields": []})") << "Unsuitable Characters";
+        QTest::newRow("duplicate, any case")
+            << QByteArray(R"({"Name": "people", "Fields": []})") << "Name Already Exists";
         QTest::newRow("not a design") << QByteArray("[1, 2]") << "not a JSON table design";
-        QTest::newRow("unknown datatype") << QByteArray(R"({"Name": "T", "Fields": [{"Name": "x", "Type": "Blob"}]})")
-                                          << "could not be created";
+        QTest::newRow("unknown datatype")
+            << QByteArray(R"({"Name": "T", "Fields": [{"Name": "x", "Type": "Blob"}]})") << "could not be created";
     }
     void addTableRefusesBadAndDuplicateNames()
     {
@@ -142,11 +141,33 @@ private slots:
         QCOMPARE(r.err.count('\n'), 1);
     }
 
+    void relationshipsAreCheckedAndSaved()
+    {
+        writeFile(env.path("owners.json"), R"({"Name": "Owners", "Fields": [{"Name": "Name", "Type": "Text"},
+                                                {"Name": "Pets", "Type": "Relationship"}]})");
+        writeFile(env.path("pets.json"), R"({"Name": "Pets", "Fields": [{"Name": "Name", "Type": "Text"},
+                                              {"Name": "Owner", "Type": "Relationship"}]})");
+        QCOMPARE(cli({"add-table", package, env.path("owners.json")}).code, 0);
+        QCOMPARE(cli({"add-table", package, env.path("pets.json")}).code, 0);
+
+        const Run notRelationship = cli({"relate", package, "Owners", "Name", "Pets", "Owner", "1"});
+        QCOMPARE(notRelationship.code, 1);
+        QVERIFY(notRelationship.err.contains("is not a Relationship field"));
+        QCOMPARE(cli({"relate", package, "Owners", "Pets", "Pets", "Owner", "7"}).code, 2);
+
+        const Run made = cli({"relate", package, "Owners", "Pets", "Pets", "Owner", "2"});
+        QVERIFY2(made.code == 0, qPrintable(made.err));
+        // Each run opens the package afresh, so the refusal shows the first record was saved.
+        const Run again = cli({"relate", package, "Pets", "Owner", "Owners", "-", "0"});
+        QCOMPARE(again.code, 1);
+        QVERIFY(again.err.contains("already takes part"));
+    }
+
     void helpDocumentsEveryCommand()
     {
         const Run r = cli({"--help"});
         QCOMPARE(r.code, 0);
-        for (const char *command : {"new", "tables", "sql", "add-table", "add-row", "set", "get"})
+        for (const char *command : {"new", "tables", "sql", "add-table", "add-row", "set", "get", "relate"})
             QVERIFY2(r.out.contains(QString("  %1 ").arg(command)), command);
     }
 

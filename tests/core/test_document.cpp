@@ -2,7 +2,9 @@
 #include "KeyedArchive.h"
 #include "MyDocument.h"
 #include "OXDatabase.h"
+#include "QLiteConstants.h"
 #include "QLiteCursor.h"
+#include "QLiteDatabase.h"
 #include "QLiteRow.h"
 #include "TestEnvironment.h"
 
@@ -52,7 +54,10 @@ QStringList namesIn(MyDocument &doc)
     return names;
 }
 
-QString python() { return QStandardPaths::findExecutable("python3"); }
+QString python()
+{
+    return QStandardPaths::findExecutable("python3");
+}
 } // namespace
 
 class TestDocument : public QObject {
@@ -196,8 +201,8 @@ private slots:
         QTest::addColumn<bool>("packageIsFile");
         QTest::newRow("garbage Objects") << QByteArray("not an archive at all") << QByteArray() << false;
         QTest::newRow("truncated Objects") << QByteArray("bplist00\xd1\x01") << QByteArray() << false;
-        QTest::newRow("Objects of the wrong kind") << KeyedArchive::archiveTop(Value::dict({{"Tables", "oops"}}))
-                                                   << QByteArray() << false;
+        QTest::newRow("Objects of the wrong kind")
+            << KeyedArchive::archiveTop(Value::dict({{"Tables", "oops"}})) << QByteArray() << false;
         QTest::newRow("MainDatabase not SQLite") << QByteArray() << QByteArray(4096, 'x') << false;
         QTest::newRow("package is a file") << QByteArray() << QByteArray() << true;
     }
@@ -246,7 +251,7 @@ private slots:
         QVERIFY(doc->isChanged());
 
         QString fileError;
-        QVERIFY(!doc->save(package + "/MainDatabase", "Orvix", &fileError));  // a file, not a folder
+        QVERIFY(!doc->save(package + "/MainDatabase", "Orvix", &fileError)); // a file, not a folder
         QVERIFY(!fileError.isEmpty());
     }
 
@@ -280,7 +285,28 @@ private slots:
         QCOMPARE(doc->tables().size(), 0);
         QCOMPARE(host.deleted, QStringList{"Table:People"});
         QVERIFY(doc->isChanged());
-        QVERIFY(!doc->removeTableNamed("People"));  // no longer there: nothing asked
+        QVERIFY(!doc->removeTableNamed("People")); // no longer there: nothing asked
+    }
+
+    void removeTableKeepsTheDesignWhenTheDropFails()
+    {
+        auto doc = MyDocument::createNew();
+        addPeople(*doc);
+        // Another connection holding the write lock makes the DROP fail with SQLite's busy error.
+        QLiteDatabase other(doc->database()->databasePath());
+        QVERIFY(other.open());
+        doc->database()->setBusyTimeout(50);
+        other.performQuery("BEGIN EXCLUSIVE TRANSACTION");
+        QCOMPARE(other.lastErrorID(), QLSuccess);
+
+        env->ui().answer("Delete");
+        QVERIFY(!doc->removeTableNamed("People"));
+        QCOMPARE(env->ui().lastAlert()->messageText, QStringLiteral("The table could not be deleted"));
+        QVERIFY(!env->ui().lastAlert()->informativeText.isEmpty());
+        QCOMPARE(doc->tables().size(), 1);
+        other.performQuery("ROLLBACK");
+        other.close();
+        QVERIFY(doc->database()->tables().contains("People"));
     }
 
     void removeOtherKindsAndUsers()
@@ -290,7 +316,7 @@ private slots:
         doc->scripts().append(Value::dict({{"Name", "Tidy"}}));
         env->ui().answer("Delete");
         QVERIFY(doc->removeScriptNamed("Tidy"));
-        QCOMPARE(doc->scripts().size(), 1);  // first match only
+        QCOMPARE(doc->scripts().size(), 1); // first match only
         QVERIFY(env->ui().lastAlert()->informativeText.contains("the 'Tidy' script? Deleting this script"));
         QVERIFY(!doc->removeQueryNamed("Nope"));
 

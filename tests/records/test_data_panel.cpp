@@ -107,6 +107,21 @@ private slots:
         QCOMPARE(m_panel->textCtrl()->toPlainText(), QStringLiteral("row 0"));
     }
 
+    void startEditingForValueSkipsTheVisibilityCheckAndTheCommit()
+    {
+        showCell(QStringLiteral("Title"), 0);
+        m_panel->textCtrl()->setPlainText(QStringLiteral("pending"));
+        m_panel->startEditingForObjectValue(Value::array({Value("x"), Value("y")}), QStringLiteral("List"));
+        QCOMPARE(cell(QStringLiteral("Title"), 0), QStringLiteral("pending")); // committed first
+        QCOMPARE(m_panel->currentPane(), m_panel->listPan());
+
+        m_panel->toggle(); // hidden
+        m_panel->startEditingForValue(Value("shown anyway"), QStringLiteral("Text"));
+        QCOMPARE(m_panel->currentPane(), m_panel->textPan());
+        QCOMPARE(m_panel->value(), Value("shown anyway"));
+        QCOMPARE(m_grid->writes.size(), 1);
+    }
+
     void paneForDatatype_data()
     {
         QTest::addColumn<QString>("field");
@@ -250,8 +265,9 @@ private slots:
     {
         showCell(QStringLiteral("Title"), 0);
         m_panel->textCtrl()->setPlainText(QStringLiteral("kept"));
-        m_panel->windowDidMiniaturize();
+        m_panel->panel()->setWindowState(Qt::WindowMinimized);
         QVERIFY(m_panel->isTempDisabled());
+        m_panel->panel()->setWindowState(Qt::WindowNoState);
         QVERIFY(m_grid->writes.isEmpty()); // minimising does not commit
         m_panel->complete();
         QVERIFY(m_grid->writes.isEmpty());

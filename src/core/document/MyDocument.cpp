@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QUndoStack>
 #include <QWidget>
 #include <sqlite3.h>
 
@@ -20,23 +21,38 @@ namespace {
 const QString kObjects = QStringLiteral("Objects");
 const QString kMainDatabase = QStringLiteral("MainDatabase");
 
-QString newWorkingLocation() { return QDir::tempPath() + QLatin1Char('/') + LMUUID::generate(); }
+QString newWorkingLocation()
+{
+    return QDir::tempPath() + QLatin1Char('/') + LMUUID::generate();
+}
 } // namespace
 
-MyDocument::MyDocument() = default;
+MyDocument::MyDocument() : m_undoStack(std::make_unique<QUndoStack>()) {}
 
-MyDocument::~MyDocument() { close(); }
+MyDocument::~MyDocument()
+{
+    close();
+}
 
-QWidget *MyDocument::window() const { return qobject_cast<QWidget *>(m_window.data()); }
+QWidget *MyDocument::window() const
+{
+    return qobject_cast<QWidget *>(m_window.data());
+}
 
-void MyDocument::setWindow(QWidget *window) { m_window = window; }
+void MyDocument::setWindow(QWidget *window)
+{
+    m_window = window;
+}
 
 QString MyDocument::normalizedType(const QString &type)
 {
     return type == QLatin1String("com.tandrel.orvix") ? QStringLiteral("Orvix") : type;
 }
 
-QString MyDocument::bundleVersion() { return QStringLiteral(ORVIX_VERSION); }
+QString MyDocument::bundleVersion()
+{
+    return QStringLiteral(ORVIX_VERSION);
+}
 
 bool MyDocument::openDatabase(const QString &path, QString *error)
 {
@@ -50,8 +66,8 @@ bool MyDocument::openDatabase(const QString &path, QString *error)
     }
     // Opening succeeds lazily on a file that is not SQLite; read the schema once so it fails here instead.
     sqlite3_stmt *statement = nullptr;
-    const int rc = sqlite3_prepare_v2(m_database->handle(), "SELECT count(*) FROM sqlite_master", -1, &statement,
-                                      nullptr);
+    const int rc =
+        sqlite3_prepare_v2(m_database->handle(), "SELECT count(*) FROM sqlite_master", -1, &statement, nullptr);
     const bool readable = rc == SQLITE_OK && sqlite3_step(statement) == SQLITE_ROW;
     const QString message = QString::fromUtf8(sqlite3_errmsg(m_database->handle()));
     sqlite3_finalize(statement);
@@ -107,7 +123,8 @@ std::unique_ptr<MyDocument> MyDocument::open(const QString &packagePath, const Q
     if (QFileInfo::exists(objectsPath)) {
         QFile file(objectsPath);
         if (!file.open(QIODevice::ReadOnly))
-            return fail(QStringLiteral("The designs of \"%1\" could not be read: %2").arg(packagePath, file.errorString()));
+            return fail(
+                QStringLiteral("The designs of \"%1\" could not be read: %2").arg(packagePath, file.errorString()));
         QString archiveError;
         // A damaged design archive is refused: opening it empty would let the next save erase the designs.
         const std::optional<Value> root = KeyedArchive::unarchiveTop(file.readAll(), &archiveError);
@@ -117,8 +134,11 @@ std::unique_ptr<MyDocument> MyDocument::open(const QString &packagePath, const Q
             const char *key;
             Value *target;
         };
-        const Slot arrays[] = {{"Tables", &doc->m_tables}, {"Queries", &doc->m_queries}, {"Forms", &doc->m_forms},
-                               {"Reports", &doc->m_reports}, {"Scripts", &doc->m_scripts}};
+        const Slot arrays[] = {{"Tables", &doc->m_tables},
+                               {"Queries", &doc->m_queries},
+                               {"Forms", &doc->m_forms},
+                               {"Reports", &doc->m_reports},
+                               {"Scripts", &doc->m_scripts}};
         for (const Slot &slot : arrays) {
             const Value v = root->value(QLatin1String(slot.key));
             if (v.isNull())
@@ -204,9 +224,9 @@ bool MyDocument::save(const QString &packagePath, const QString &type, QString *
     const std::optional<QByteArray> pkgInfo = Resources::read(QStringLiteral("PkgInfoTemplate"));
     if (!pkgInfo)
         return fail(QStringLiteral("The resource \"PkgInfoTemplate\" is missing."));
-    if (!QDir().mkpath(QDir(package).filePath(QStringLiteral("Contents")))
-        || !PackageFiles::writeFileAtomically(QDir(package).filePath(QStringLiteral("Contents/PkgInfo")), *pkgInfo,
-                                              &stepError))
+    if (!QDir().mkpath(QDir(package).filePath(QStringLiteral("Contents"))) ||
+        !PackageFiles::writeFileAtomically(QDir(package).filePath(QStringLiteral("Contents/PkgInfo")), *pkgInfo,
+                                           &stepError))
         return fail(QStringLiteral("The package information could not be saved: %1").arg(stepError));
 
     m_fileName = package;
@@ -239,7 +259,10 @@ void MyDocument::setChanged(bool changed)
         emit changedStateChanged(isChanged());
 }
 
-bool MyDocument::saveDatabase() { return m_database && m_database->save(); }
+bool MyDocument::saveDatabase()
+{
+    return m_database && m_database->save();
+}
 
 int MyDocument::indexOfItemNamed(const Value &collection, const QString &name)
 {
@@ -303,8 +326,16 @@ bool MyDocument::removeNamedItem(const QString &kind, const QString &type, const
         return false;
 
     if (kind == QLatin1String("table")) {
+        // Drop first: a design removed for a table that stays would leave rows no view can reach.
+        QString quoted = name;
+        quoted.replace(QLatin1Char('`'), QStringLiteral("``"));
+        m_database->performQuery(QStringLiteral("DROP TABLE IF EXISTS `%1`").arg(quoted));
+        if (m_database->lastErrorID() != QLSuccess) {
+            Ui::instance().runAlert(
+                Alert::make(QStringLiteral("The table could not be deleted"), m_database->lastError()), window());
+            return false;
+        }
         m_database->deleteTableDesign(name);
-        m_database->performQuery(QStringLiteral("DROP TABLE IF EXISTS `%1`").arg(name));
     } else {
         collection.removeAt(indexOfItemNamed(collection, name));
     }
@@ -318,11 +349,26 @@ bool MyDocument::removeNamedItem(const QString &kind, const QString &type, const
     return true;
 }
 
-bool MyDocument::removeTableNamed(const QString &name) { return removeNamedItem("table", "Table", name); }
-bool MyDocument::removeQueryNamed(const QString &name) { return removeNamedItem("query", "Query", name); }
-bool MyDocument::removeFormNamed(const QString &name) { return removeNamedItem("form", "Form", name); }
-bool MyDocument::removeReportNamed(const QString &name) { return removeNamedItem("report", "Report", name); }
-bool MyDocument::removeScriptNamed(const QString &name) { return removeNamedItem("script", "Script", name); }
+bool MyDocument::removeTableNamed(const QString &name)
+{
+    return removeNamedItem("table", "Table", name);
+}
+bool MyDocument::removeQueryNamed(const QString &name)
+{
+    return removeNamedItem("query", "Query", name);
+}
+bool MyDocument::removeFormNamed(const QString &name)
+{
+    return removeNamedItem("form", "Form", name);
+}
+bool MyDocument::removeReportNamed(const QString &name)
+{
+    return removeNamedItem("report", "Report", name);
+}
+bool MyDocument::removeScriptNamed(const QString &name)
+{
+    return removeNamedItem("script", "Script", name);
+}
 
 bool MyDocument::removeUserNamed(const QString &name)
 {
@@ -342,10 +388,10 @@ bool MyDocument::vacuuuuuum()
 {
     if (!m_database)
         return false;
-    const Alert alert = Alert::make(
-        QStringLiteral("Are you sure you want to clean the database"),
-        QStringLiteral("Cleaning the database will reduce the size and may increase performace."),
-        {QStringLiteral("Clean"), QStringLiteral("Cancel")});
+    const Alert alert =
+        Alert::make(QStringLiteral("Are you sure you want to clean the database"),
+                    QStringLiteral("Cleaning the database will reduce the size and may increase performace."),
+                    {QStringLiteral("Clean"), QStringLiteral("Cancel")});
     if (Ui::instance().runAlertButton(alert, window()) != QLatin1String("Clean"))
         return false;
     m_database->performQuery(QStringLiteral("VACUUM"));

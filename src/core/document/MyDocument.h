@@ -13,6 +13,7 @@
 class OXDatabase;
 class OXDBMediaCache;
 class LMLogin;
+class QUndoStack;
 class QWidget;
 
 // What the document needs from the views open in its window's tabs (the window registers them).
@@ -64,6 +65,8 @@ public:
     QWidget *window() const;
     void setWindow(QWidget *window);
     DocumentViewHost *viewHost() const { return m_viewHost; }
+    // The document's undo history, shared by its editors (each removes its own steps when it closes).
+    QUndoStack *undoStack() const { return m_undoStack.get(); }
     void setViewHost(DocumentViewHost *host) { m_viewHost = host; }
 
     // The collections, shared: editing an element changes the document's own.
@@ -144,4 +147,5 @@ private:
     int m_changeCount = 0;
     QPointer<QObject> m_window;  // the document window, for sheets; not owned
     DocumentViewHost *m_viewHost = nullptr;
+    std::unique_ptr<QUndoStack> m_undoStack;
 };

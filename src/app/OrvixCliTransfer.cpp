@@ -1,0 +1,216 @@
+// OrvixCliTransfer: options are checked before the package is touched; the work is the sheets' own code.
+#include "OrvixCliTransfer.h"
+
+#include "LMExportController.h"
+#include "LMHTMLImporterExporter.h"
+#include "LMImportController.h"
+#include "MyDocument.h"
+#include "OXDatabase.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <memory>
+
+#include <cstdio>
+
+namespace {
+// Takes the value of an option that needs one; false when it is missing.
+bool takeValue(const QStringList &args, int &i, QString &value)
+{
+    if (i + 1 >= args.size())
+        return false;
+    value = args[++i];
+    return true;
+}
+} // namespace
+
+const char *OrvixCliTransfer::usage()
+{
+    return "  import PACKAGE FILE [--table NAME] [--type COLUMN=DATATYPE]... [--skip COLUMN]...\n"
+           "                                    import a .csv or .tsv file (separator by extension) into a new\n"
+           "                                    table as the import sheet does: columns named from the first\n"
+           "                                    record, every record imported (the first too), and save;\n"
+           "                                    DATATYPE is Text, Number, Date, Yes/No or File Path; COLUMN is\n"
+           "                                    a column's name as the sheet proposes it (untitledN when the\n"
+           "                                    first record's field is not a usable name)\n"
+           "  export PACKAGE TABLE --format csv|tsv|sql|html [--sql-target TARGET] [--doctype DOCTYPE]\n"
+           "         [--stylesheet] [--raw] [-o FILE]\n"
+           "                                    write the table as the export sheet does, to FILE (replaced\n"
+           "                                    atomically) or standard output; TARGET is MySQL (default),\n"
+           "                                    PostgreSQL, \"MS SQL Server\" or SQLite; DOCTYPE is one of\n"
+           "                                    \"HTML 4 Transitional\", \"HTML 4 Strict\", \"XHTML 1.0 "
+           "Transitional\",\n"
+           "                                    \"XHTML 1.0 Strict\" (default), \"XHTML 1.1\", \"Just <table>\";\n"
+           "                                    --raw writes stored values instead of formatted ones\n";
+}
+
+int OrvixCliTransfer::fail(const QString &message, int code)
+{
+    m_err << "orvix-cli: " << message << "\n";
+    m_err.flush();
+    return code;
+}
+
+int OrvixCliTransfer::runImport(const QStringList &args)
+{
+    QStringList positional;
+    QString table;
+    bool tableGiven = false;
+    QList<QPair<QString, QString>> types;
+    QStringList skipped;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString &arg = args[i];
+        QString value;
+        if (arg == QLatin1String("--table")) {
+            if (!takeValue(args, i, table))
+                return fail(QStringLiteral("--table needs a NAME"), 2);
+            tableGiven = true;
+        } else if (arg == QLatin1String("--type")) {
+            if (!takeValue(args, i, value))
+                return fail(QStringLiteral("--type needs COLUMN=DATATYPE"), 2);
+            const int equals = int(value.lastIndexOf(QLatin1Char('=')));
+            const QString type = value.mid(equals + 1);
+            if (equals <= 0 || !LMImportController::columnTypes().contains(type))
+                return fail(QStringLiteral("--type \"%1\": expected COLUMN=DATATYPE with DATATYPE one of %2")
+                                .arg(value, LMImportController::columnTypes().join(QStringLiteral(", "))),
+                            2);
+            types.append({value.left(equals), type});
+        } else if (arg == QLatin1String("--skip")) {
+            if (!takeValue(args, i, value))
+                return fail(QStringLiteral("--skip needs a COLUMN"), 2);
+            skipped << value;
+        } else if (arg.startsWith(QLatin1String("--"))) {
+            return fail(QStringLiteral("unknown option '%1' for import (see orvix-cli --help)").arg(arg), 2);
+        } else {
+            positional << arg;
+        }
+    }
+    if (positional.size() != 2)
+        return fail(QStringLiteral("'import' takes PACKAGE FILE (see orvix-cli --help)"), 2);
+    const QString &package = positional[0], &file = positional[1];
+    if (!QFileInfo(file).isFile())
+        return fail(QStringLiteral("no file \"%1\"").arg(file));
+
+    QString error;
+    std::unique_ptr<MyDocument> doc = MyDocument::open(package, QStringLiteral("Orvix"), &error);
+    if (!doc)
+        return fail(error);
+    LMImportController controller(doc.get());
+    if (const std::optional<Alert> problem = controller.setFile(file))
+        return fail(problem->informativeText);
+    if (tableGiven)
+        controller.controlTextDidChange(table);
+    if (!controller.tableNameOK())
+        return fail(controller.tableName().isEmpty()
+                        ? QStringLiteral("no table name is free; give one with --table")
+                        : QStringLiteral("the table name \"%1\" is already used or has characters other than "
+                                         "letters, digits, blanks, underscores and hyphens")
+                              .arg(controller.tableName()));
+    for (const auto &[column, type] : types) {
+        const int row = controller.columnNamed(column);
+        if (row < 0)
+            return fail(QStringLiteral("no column named \"%1\" (the columns are: %2)")
+                            .arg(column, controller.columnNames().join(QStringLiteral(", "))),
+                        2);
+        controller.setObjectValue(type, QStringLiteral("Type"), row);
+    }
+    for (const QString &column : skipped) {
+        const int row = controller.columnNamed(column);
+        if (row < 0)
+            return fail(QStringLiteral("no column named \"%1\" (the columns are: %2)")
+                            .arg(column, controller.columnNames().join(QStringLiteral(", "))),
+                        2);
+        controller.setObjectValue(QStringLiteral("0"), QStringLiteral("Enabled"), row);
+    }
+    const QString name = controller.tableName();
+    LMImportSummary summary;
+    if (const std::optional<Alert> failure = controller.import(nullptr, &summary))
+        return fail(failure->messageText + QStringLiteral(": ") + failure->informativeText);
+    if (!doc->save(package, QStringLiteral("Orvix"), &error))
+        return fail(error);
+    m_out << "imported " << summary.inserted << " records into \"" << name << "\"";
+    if (summary.failed > 0)
+        m_out << " (" << summary.failed << " refused by the database)";
+    m_out << "\n";
+    m_out.flush();
+    return 0;
+}
+
+int OrvixCliTransfer::runExport(const QStringList &args)
+{
+    QStringList positional;
+    QString format, target, doctype, output;
+    bool stylesheet = false, raw = false, toFile = false;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString &arg = args[i];
+        if (arg == QLatin1String("--format")) {
+            if (!takeValue(args, i, format))
+                return fail(QStringLiteral("--format needs csv, tsv, sql or html"), 2);
+        } else if (arg == QLatin1String("--sql-target")) {
+            if (!takeValue(args, i, target))
+                return fail(QStringLiteral("--sql-target needs a TARGET"), 2);
+        } else if (arg == QLatin1String("--doctype")) {
+            if (!takeValue(args, i, doctype))
+                return fail(QStringLiteral("--doctype needs a DOCTYPE"), 2);
+        } else if (arg == QLatin1String("--stylesheet")) {
+            stylesheet = true;
+        } else if (arg == QLatin1String("--raw")) {
+            raw = true;
+        } else if (arg == QLatin1String("-o") || arg == QLatin1String("--output")) {
+            if (!takeValue(args, i, output))
+                return fail(QStringLiteral("-o needs a FILE"), 2);
+            toFile = true;
+        } else if (arg.startsWith(QLatin1Char('-'))) {
+            return fail(QStringLiteral("unknown option '%1' for export (see orvix-cli --help)").arg(arg), 2);
+        } else {
+            positional << arg;
+        }
+    }
+    if (positional.size() != 2)
+        return fail(QStringLiteral("'export' takes PACKAGE TABLE (see orvix-cli --help)"), 2);
+    static const QStringList formats = {QStringLiteral("csv"), QStringLiteral("tsv"), QStringLiteral("sql"),
+                                        QStringLiteral("html")};
+    if (!formats.contains(format))
+        return fail(QStringLiteral("--format must be csv, tsv, sql or html"), 2);
+    if (!target.isEmpty() && !LMExportController::sqlTargets().contains(target))
+        return fail(QStringLiteral("--sql-target must be one of %1")
+                        .arg(LMExportController::sqlTargets().join(QStringLiteral(", "))),
+                    2);
+    if (!doctype.isEmpty() && !LMHTMLImporterExporter::doctypes().contains(doctype))
+        return fail(QStringLiteral("--doctype must be one of %1")
+                        .arg(LMHTMLImporterExporter::doctypes().join(QStringLiteral(", "))),
+                    2);
+    if (toFile && output.isEmpty())
+        return fail(QStringLiteral("-o needs a FILE"), 2);
+
+    const QString &package = positional[0], &table = positional[1];
+    QString error;
+    std::unique_ptr<MyDocument> doc = MyDocument::open(package, QStringLiteral("Orvix"), &error);
+    if (!doc)
+        return fail(error);
+    LMExportController controller(doc.get());
+    if (!controller.setSource(table))
+        return fail(QStringLiteral("no table named \"%1\"").arg(table));
+    controller.selectFormatForExtension(format);
+    if (!target.isEmpty())
+        controller.setOption(QStringLiteral("OX_SQL_Target"), target);
+    if (!doctype.isEmpty())
+        controller.setOption(QStringLiteral("OX_HTML_Doctype"), doctype);
+    controller.setOption(QStringLiteral("OX_HTML_AddStylesheet"), stylesheet);
+    controller.setOption(QStringLiteral("OX_HTML_FormatData"), !raw);
+
+    if (toFile) {
+        if (const std::optional<Alert> failure = controller.writeToPath(output))
+            return fail(failure->informativeText);
+        return 0;
+    }
+    m_out.flush();
+    QFile standardOutput;
+    if (!standardOutput.open(stdout, QIODevice::WriteOnly))
+        return fail(QStringLiteral("standard output cannot be written"));
+    if (!controller.writeData(standardOutput, &error))
+        return fail(error);
+    if (!standardOutput.flush())
+        return fail(QStringLiteral("standard output cannot be written: %1").arg(standardOutput.errorString()));
+    return 0;
+}

@@ -1,0 +1,474 @@
+// LMCSVImporterExporter: streams files through the dialect parser into one prepared INSERT, and tables out again.
+#include "LMCSVImporterExporter.h"
+
+#include "LMDelimitedParser.h"
+#include "LMImportProgress.h"
+#include "LMRecordInserter.h"
+#include "LMTableRowReader.h"
+#include "OXDatabase.h"
+#include "ReferenceDate.h"
+#include "SchemaNameRules.h"
+
+#include <QBuffer>
+
+#include <QLoggingCategory>
+#include <QStringDecoder>
+#include <cstring>
+
+Q_LOGGING_CATEGORY(lcImport, "orvix.import", QtWarningMsg)
+
+namespace {
+constexpr qint64 kChunk = 1 << 20;
+const QString kImportFailed = QStringLiteral("The file could not be imported");
+
+QString &separatorStore()
+{
+    static QString separator = QStringLiteral(",");
+    return separator;
+}
+
+// An imported table keeps every column but the key and numbers as text: dates and yes/no values are then
+// stored exactly in their stored text form ("605923200", "1").
+QString importSqlType(const QString &type)
+{
+    if (type == QLatin1String("Primary Key"))
+        return QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT");
+    if (type == QLatin1String("Number"))
+        return QStringLiteral("REAL");
+    return QStringLiteral("TEXT");
+}
+
+bool isMediaType(const QString &type)
+{
+    return type == QLatin1String("Image") || type == QLatin1String("Audio") || type == QLatin1String("Video") ||
+           type == QLatin1String("Attachment");
+}
+
+Value importField(const QString &name, const QString &type, bool key)
+{
+    Value field = Value::dict();
+    field.set(QStringLiteral("Name"), name);
+    field.set(QStringLiteral("Type"), type);
+    if (!key)
+        field.set(QStringLiteral("Primary Key"), false);
+    field.set(QStringLiteral("Unique"), key);
+    field.set(QStringLiteral("Not Null"), key);
+    field.set(QStringLiteral("Default"), QStringLiteral(""));
+    field.set(QStringLiteral("Check"), QStringLiteral(""));
+    field.set(QStringLiteral("Regex"), QStringLiteral(""));
+    field.set(QStringLiteral("Format"), QStringLiteral(""));
+    field.set(QStringLiteral("Yes Value"), QStringLiteral("Yes"));
+    field.set(QStringLiteral("No Value"), QStringLiteral("No"));
+    return field;
+}
+
+// Checks the enabled columns' names before anything is created.
+std::optional<Alert> checkColumns(const QStringList &names, const QList<bool> &enabled)
+{
+    QStringList accepted;
+    for (int i = 0; i < names.size(); ++i) {
+        if (i < enabled.size() && !enabled[i])
+            continue;
+        const QString &name = names[i];
+        // SQLite compares column names ignoring case, so "ID" would clash with the key column too.
+        if (name.compare(QLatin1String("id"), Qt::CaseInsensitive) == 0)
+            return LMCSVImporterExporter::importFailure(
+                QStringLiteral("The column name \"%1\" is reserved for the key field.").arg(name));
+        if (name.isEmpty())
+            return LMCSVImporterExporter::importFailure(QStringLiteral("Column %1 has no name.").arg(i + 1));
+        if (const auto alert = SchemaNameRules::checkFieldName(name, accepted))
+            return alert;
+        for (const QString &other : accepted)
+            if (other.compare(name, Qt::CaseInsensitive) == 0)
+                return LMCSVImporterExporter::importFailure(
+                    QStringLiteral("The column name \"%1\" is used twice.").arg(name));
+        accepted << name;
+    }
+    if (accepted.isEmpty())
+        return LMCSVImporterExporter::importFailure(QStringLiteral("No column is chosen for import."));
+    return std::nullopt;
+}
+
+// Reads `data` in pieces, decoding UTF-8 across piece boundaries, and feeds the parser. Null when the whole
+// text was parsed (or the parser was stopped by its handler), else the problem.
+std::optional<Alert> feedFile(QIODevice &data, LMDelimitedParser &parser, LMImportProgress *progress)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    qint64 consumed = 0;
+    if (progress)
+        progress->setMaximum(data.isSequential() ? 0 : data.size() - data.pos());
+    while (!parser.stopped()) {
+        const QByteArray chunk = data.read(kChunk);
+        if (chunk.isEmpty()) {
+            if (!data.atEnd())
+                return LMCSVImporterExporter::importFailure(data.errorString());
+            break;
+        }
+        const QString text = decoder.decode(chunk);
+        if (decoder.hasError())
+            return LMCSVImporterExporter::importFailure(QStringLiteral("The file is not UTF-8 text."));
+        parser.feed(text);
+        consumed += chunk.size();
+        if (progress)
+            progress->setValue(consumed);
+    }
+    if (parser.sawNul())
+        return LMCSVImporterExporter::importFailure(QStringLiteral("The file holds binary data, not text."));
+    if (!parser.stopped()) {
+        // A sequence cut off at the end of the file is an error too.
+        const QString rest = decoder.decode(QByteArray());
+        if (decoder.hasError() || !rest.isEmpty())
+            return LMCSVImporterExporter::importFailure(QStringLiteral("The file is not UTF-8 text."));
+        // Counted from 1 for people; taken before the last record is handled and counted.
+        const qint64 openRecord = parser.recordNumber() + 1;
+        parser.finish();
+        if (parser.inQuotes())
+            return LMCSVImporterExporter::importFailure(
+                QStringLiteral("A quoted field that begins in record %1 is never closed.").arg(openRecord));
+    }
+    return std::nullopt;
+}
+
+std::optional<Alert> failInTransaction(OXDatabase *db, const Alert &alert)
+{
+    if (db->isTransactionActive())
+        db->rollbackTransaction();
+    return alert;
+}
+
+QByteArray separatorUtf8()
+{
+    return QString(LMCSVImporterExporter::separatorCharacter(separatorStore())).toUtf8();
+}
+
+// A value needs quotes when it holds the separator or any line-break character (LF, VT, FF, CR, NEL, LS, PS).
+bool needsQuotes(const char *p, qsizetype n, const QByteArray &separator)
+{
+    for (qsizetype i = 0; i < n; ++i) {
+        const auto c = static_cast<unsigned char>(p[i]);
+        if (c >= 0x0A && c <= 0x0D)
+            return true;
+        if (c == 0xC2 && i + 1 < n && static_cast<unsigned char>(p[i + 1]) == 0x85)
+            return true;
+        if (c == 0xE2 && i + 2 < n && static_cast<unsigned char>(p[i + 1]) == 0x80 &&
+            (static_cast<unsigned char>(p[i + 2]) == 0xA8 || static_cast<unsigned char>(p[i + 2]) == 0xA9))
+            return true;
+        if (c == static_cast<unsigned char>(separator[0]) &&
+            QByteArrayView(p + i, n - i).startsWith(QByteArrayView(separator)))
+            return true;
+    }
+    return false;
+}
+
+// The export's output: written in place into one buffer that goes out whenever it is full.
+class Sink {
+public:
+    explicit Sink(QIODevice &out) : m_out(out) { m_buffer.resize(kChunk); }
+    // Room for `n` more bytes; null when the device refused the buffered ones.
+    char *reserve(qsizetype n)
+    {
+        if (m_used + n > m_buffer.size()) {
+            if (!flush())
+                return nullptr;
+            if (n > m_buffer.size())
+                m_buffer.resize(n);
+        }
+        return m_buffer.data() + m_used;
+    }
+    void commit(char *end) { m_used = end - m_buffer.data(); }
+    bool flush()
+    {
+        if (m_used > 0 && m_out.write(m_buffer.constData(), m_used) != m_used)
+            return false;
+        m_used = 0;
+        return true;
+    }
+
+private:
+    QIODevice &m_out;
+    QByteArray m_buffer;
+    qsizetype m_used = 0;
+};
+
+// Quotes doubled in every value; the value enclosed when it holds the separator or a line break.
+char *writeValue(char *out, const char *value, qsizetype n, const QByteArray &separator)
+{
+    const bool quoted = needsQuotes(value, n, separator);
+    if (quoted)
+        *out++ = '"';
+    if (n > 0 && memchr(value, '"', size_t(n))) {
+        for (qsizetype i = 0; i < n; ++i) {
+            if (value[i] == '"')
+                *out++ = '"';
+            *out++ = value[i];
+        }
+    } else {
+        memcpy(out, value, size_t(n));
+        out += n;
+    }
+    if (quoted)
+        *out++ = '"';
+    return out;
+}
+} // namespace
+
+QString LMCSVImporterExporter::sepValsSeparator()
+{
+    return separatorStore();
+}
+
+void LMCSVImporterExporter::setSepValsSeparator(const QString &separator)
+{
+    separatorStore() = separator;
+}
+
+QChar LMCSVImporterExporter::separatorCharacter(const QString &separator)
+{
+    return separator.isEmpty() ? QLatin1Char(',') : separator.at(0);
+}
+
+Alert LMCSVImporterExporter::importFailure(const QString &informative)
+{
+    return Alert::make(kImportFailed, informative);
+}
+
+QStringList LMCSVImporterExporter::parseString(const QString &text, const Value &options, LMImportProgress *progress,
+                                               OXDatabase *db)
+{
+    const QChar separator = separatorCharacter(options.value(QStringLiteral("Delimiter")).toString());
+    const bool columnNamesOnly = options.value(QStringLiteral("Get Col Names")).toBool();
+    QStringList first;
+    std::unique_ptr<LMRecordInserter> inserter;
+    if (!columnNamesOnly) {
+        QList<bool> enabled;
+        const Value flags = options.value(QStringLiteral("Column Enabled"));
+        for (int i = 0; i < flags.size(); ++i)
+            enabled << flags.at(i).toBool();
+        inserter =
+            std::make_unique<LMRecordInserter>(db, options.value(QStringLiteral("Table Name")).toString(),
+                                               options.value(QStringLiteral("Column Names")).toStringList(), enabled);
+    }
+    if (progress)
+        progress->setMaximum(text.size());
+    LMDelimitedParser parser(separator, [&](QStringList &fields, qint64 record) {
+        if (columnNamesOnly) {
+            first = fields;
+            return false;
+        }
+        inserter->insert(fields);
+        if (progress && record % 200 == 0)
+            progress->setValue(record);
+        return true;
+    });
+    parser.feed(text);
+    parser.finish();
+    return first;
+}
+
+void LMCSVImporterExporter::doInsertDataArray(const QStringList &record, qint64 row, const Value &options,
+                                              OXDatabase *db)
+{
+    Q_UNUSED(row)
+    QList<bool> enabled;
+    const Value flags = options.value(QStringLiteral("Column Enabled"));
+    for (int i = 0; i < flags.size(); ++i)
+        enabled << flags.at(i).toBool();
+    LMRecordInserter inserter(db, options.value(QStringLiteral("Table Name")).toString(),
+                              options.value(QStringLiteral("Column Names")).toStringList(), enabled);
+    inserter.insert(record);
+}
+
+std::optional<QStringList> LMCSVImporterExporter::firstRecord(QIODevice &data, const QString &separator,
+                                                              std::optional<Alert> *alert)
+{
+    QStringList first;
+    bool any = false;
+    LMDelimitedParser parser(separatorCharacter(separator), [&](QStringList &fields, qint64) {
+        first = fields;
+        any = !(fields.size() == 1 && fields.first().isEmpty());
+        return false;
+    });
+    if (auto problem = feedFile(data, parser, nullptr)) {
+        if (alert)
+            *alert = problem;
+        return std::nullopt;
+    }
+    if (!any) {
+        if (alert)
+            *alert = importFailure(QStringLiteral("The file holds no records."));
+        return std::nullopt;
+    }
+    return first;
+}
+
+Value LMCSVImporterExporter::importDesign(const QString &table, const QStringList &columnNames,
+                                          const QStringList &columnTypes, const QList<bool> &columnEnabled)
+{
+    Value fields = Value::array();
+    fields.append(importField(QStringLiteral("id"), QStringLiteral("Primary Key"), true));
+    for (int i = 0; i < columnNames.size(); ++i) {
+        if (i < columnEnabled.size() && !columnEnabled[i])
+            continue;
+        fields.append(
+            importField(columnNames[i], i < columnTypes.size() ? columnTypes[i] : QStringLiteral("Text"), false));
+    }
+    Value design = Value::dict();
+    design.set(QStringLiteral("Name"), table);
+    design.set(QStringLiteral("Creation Date"), Value::date(ReferenceDate::now()));
+    design.set(QStringLiteral("Fields"), fields);
+    return design;
+}
+
+QString LMCSVImporterExporter::columnDefinitions(const Value &design)
+{
+    QStringList definitions;
+    const Value fields = design.value(QStringLiteral("Fields"));
+    for (int i = 0; i < fields.size(); ++i) {
+        const Value field = fields.at(i);
+        const QString name = field.value(QStringLiteral("Name")).toString();
+        if (name.isEmpty())
+            continue;
+        const QString type = field.value(QStringLiteral("Type")).toString();
+        QString definition = QStringLiteral("`%1` %2 ").arg(name, importSqlType(type));
+        // The key is unique as the row id already; UNIQUE on it would only add an index that every insert
+        // must update (tables made in the design editor have none either).
+        if (field.value(QStringLiteral("Unique")).toBool() && type != QLatin1String("Primary Key"))
+            definition += QStringLiteral("UNIQUE ");
+        if (field.value(QStringLiteral("Not Null")).toBool())
+            definition += QStringLiteral("NOT NULL ");
+        // An empty default stays empty, as for tables made in the design editor: converting it would give
+        // number and yes/no columns a 0.
+        const Value defaultValue = field.value(QStringLiteral("Default"));
+        const bool noDefault = defaultValue.isNull() || (defaultValue.isString() && defaultValue.toString().isEmpty());
+        definition +=
+            QStringLiteral("DEFAULT '%1' ").arg(noDefault ? QString() : OXDatabase::nativeToDb(defaultValue, type));
+        const QString check = field.value(QStringLiteral("Check")).toString();
+        if (!check.isEmpty())
+            definition += QStringLiteral("CHECK (%1) ").arg(check);
+        definitions << definition;
+    }
+    return definitions.join(QStringLiteral(" ,"));
+}
+
+std::optional<Alert> LMCSVImporterExporter::importData(QIODevice &data, const QString &table,
+                                                       const QStringList &columnNames, const QStringList &columnTypes,
+                                                       const QList<bool> &columnEnabled, OXDatabase *db,
+                                                       LMImportProgress *progress, LMImportSummary *summary)
+{
+    if (!db || !db->isDatabaseOpen())
+        return importFailure(QStringLiteral("The database is not open."));
+    if (const auto alert = SchemaNameRules::checkTableName(table, db->design()))
+        return alert;
+    if (const auto alert = checkColumns(columnNames, columnEnabled))
+        return alert;
+    for (const QString &type : columnTypes)
+        if (OXDatabase::sqlTypeForDatatype(type).isEmpty() || type == QLatin1String("Primary Key"))
+            return importFailure(QStringLiteral("\"%1\" is not a datatype a column can be imported as.").arg(type));
+
+    const Value design = importDesign(table, columnNames, columnTypes, columnEnabled);
+    if (!db->beginExclusiveTransaction())
+        return importFailure(QStringLiteral("The database could not be locked: %1").arg(db->lastError()));
+    db->performQuery(QStringLiteral("CREATE TABLE `%1` (%2)").arg(table, columnDefinitions(design)));
+    if (db->lastErrorID() != 0)
+        return failInTransaction(
+            db, importFailure(QStringLiteral("The table could not be created: %1").arg(db->lastError())));
+
+    LMRecordInserter inserter(db, table, columnNames, columnEnabled, columnTypes);
+    if (!inserter.isValid())
+        return failInTransaction(db, importFailure(inserter.error()));
+    LMImportSummary counts;
+    LMDelimitedParser parser(separatorCharacter(separatorStore()), [&](QStringList &fields, qint64) {
+        if (inserter.insert(fields) == LMRecordInserter::Result::Skipped)
+            ++counts.skipped;
+        return true;
+    });
+    if (const auto problem = feedFile(data, parser, progress))
+        return failInTransaction(db, *problem);
+    inserter.flush();
+    counts.inserted = inserter.inserted();
+    counts.failed = inserter.failed();
+    if (counts.inserted == 0 && counts.failed == 0)
+        return failInTransaction(db, importFailure(QStringLiteral("The file holds no records.")));
+    if (!db->commitTransaction())
+        return failInTransaction(db,
+                                 importFailure(QStringLiteral("The rows could not be saved: %1").arg(db->lastError())));
+    db->createTableDesign(design);
+    if (counts.failed > 0)
+        qCWarning(lcImport) << counts.failed << "records of" << table << "could not be inserted";
+    if (summary)
+        *summary = counts;
+    return std::nullopt;
+}
+
+std::optional<Alert> LMCSVImporterExporter::importData(const QByteArray &data, const QString &table,
+                                                       const QStringList &columnNames, const QStringList &columnTypes,
+                                                       const QList<bool> &columnEnabled, OXDatabase *db,
+                                                       LMImportProgress *progress, LMImportSummary *summary)
+{
+    QBuffer buffer;
+    buffer.setData(data);
+    buffer.open(QIODevice::ReadOnly);
+    return importData(buffer, table, columnNames, columnTypes, columnEnabled, db, progress, summary);
+}
+
+bool LMCSVImporterExporter::exportTable(QIODevice &out, const QString &table, OXDatabase *db, QString *error)
+{
+    const auto failed = [&](const QString &message) {
+        if (error)
+            *error = message;
+        return false;
+    };
+    if (!db || !db->tablesList().contains(table))
+        return failed(QStringLiteral("no table named \"%1\"").arg(table));
+    const QStringList fields = db->namesForTable(table);
+    const QStringList types = db->typesForTable(table);
+    LMTableRowReader reader(db, table, fields);
+    if (!reader.isValid())
+        return failed(reader.error());
+    QList<QByteArray> placeholders;
+    for (const QString &type : types)
+        placeholders << (isMediaType(type) ? QStringLiteral("<%1>").arg(type.toLower()).toUtf8() : QByteArray());
+    const QByteArray separator = separatorUtf8();
+    Sink sink(out);
+    bool firstRow = true;
+    while (reader.next()) {
+        for (int i = 0; i < fields.size(); ++i) {
+            qsizetype length = 0;
+            const char *value = placeholders[i].isEmpty() ? reader.data(i, &length) : nullptr;
+            if (!value)
+                length = placeholders[i].size();
+            char *at = sink.reserve(2 * length + 3 + separator.size());
+            if (!at)
+                return failed(out.errorString());
+            if (i == 0 && !firstRow)
+                *at++ = '\n';
+            if (i > 0) {
+                memcpy(at, separator.constData(), size_t(separator.size()));
+                at += separator.size();
+            }
+            if (value) {
+                at = writeValue(at, value, length, separator);
+            } else {
+                memcpy(at, placeholders[i].constData(), size_t(length));
+                at += length;
+            }
+            sink.commit(at);
+        }
+        firstRow = false;
+    }
+    if (!reader.error().isEmpty())
+        return failed(reader.error());
+    if (!sink.flush())
+        return failed(out.errorString());
+    return true;
+}
+
+QByteArray LMCSVImporterExporter::exportTable(const QString &table, OXDatabase *db)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!exportTable(buffer, table, db))
+        return QByteArray();
+    return bytes;
+}

@@ -1,0 +1,175 @@
+// LMExportController: produces the chosen format straight into a save file, so nothing is held whole in memory
+// and an interrupted export never leaves a half-written file under the chosen name.
+#include "LMExportController.h"
+
+#include "LMCSVImporterExporter.h"
+#include "LMHTMLImporterExporter.h"
+#include "LMSQLImporterExporter.h"
+#include "LMTSVImporterExporter.h"
+#include "MyDocument.h"
+#include "OXDatabase.h"
+
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace {
+LMExportController::ReportExporter &reportExporter()
+{
+    static LMExportController::ReportExporter exporter;
+    return exporter;
+}
+
+Alert exportFailure(const QString &informative)
+{
+    return Alert::make(QStringLiteral("The file could not be exported"), informative);
+}
+} // namespace
+
+void LMExportController::setReportExporter(ReportExporter exporter)
+{
+    reportExporter() = std::move(exporter);
+}
+
+LMExportController::LMExportController(MyDocument *document) : m_document(document), m_options(defaultOptions())
+{
+    setMode(QStringLiteral("Table"));
+}
+
+const QStringList &LMExportController::modes()
+{
+    static const QStringList names = {QStringLiteral("Table"), QStringLiteral("Report")};
+    return names;
+}
+
+const QList<LMExportController::Format> &LMExportController::formatsForMode(const QString &mode)
+{
+    static const QList<Format> table = {{QStringLiteral("Comma Separated"), QStringLiteral("csv")},
+                                        {QStringLiteral("Tab Delimited"), QStringLiteral("tsv")},
+                                        {QStringLiteral("SQL"), QStringLiteral("sql")},
+                                        {QStringLiteral("HTML"), QStringLiteral("html")}};
+    static const QList<Format> report = {{QStringLiteral("Word"), QStringLiteral("doc")},
+                                         {QStringLiteral("RTF"), QStringLiteral("rtf")},
+                                         {QStringLiteral("Plain Text"), QStringLiteral("txt")},
+                                         {QStringLiteral("OpenDocument Text"), QStringLiteral("odt")},
+                                         {QStringLiteral("HTML"), QStringLiteral("html")}};
+    return mode == QLatin1String("Report") ? report : table;
+}
+
+Value LMExportController::defaultOptions()
+{
+    return Value::dict({{QStringLiteral("OX_SQL_Target"), QStringLiteral("MySQL")},
+                        {QStringLiteral("OX_HTML_Doctype"), QStringLiteral("XHTML 1.0 Strict")},
+                        {QStringLiteral("OX_HTML_AddStylesheet"), false},
+                        {QStringLiteral("OX_HTML_FormatData"), true}});
+}
+
+const QStringList &LMExportController::sqlTargets()
+{
+    static const QStringList names = {QStringLiteral("MySQL"), QStringLiteral("PostgreSQL"),
+                                      QStringLiteral("MS SQL Server"), QStringLiteral("SQLite")};
+    return names;
+}
+
+void LMExportController::setMode(const QString &mode)
+{
+    m_mode = mode == QLatin1String("Report") ? QStringLiteral("Report") : QStringLiteral("Table");
+    m_format = 0;
+    const QStringList names = sources();
+    m_source = names.isEmpty() ? QString() : names.first();
+}
+
+void LMExportController::setFormatIndex(int index)
+{
+    if (index >= 0 && index < formats().size())
+        m_format = index;
+}
+
+bool LMExportController::selectFormatForExtension(const QString &extension)
+{
+    const QList<Format> list = formats();
+    for (int i = 0; i < list.size(); ++i) {
+        if (list[i].extension.compare(extension, Qt::CaseInsensitive) == 0) {
+            m_format = i;
+            return true;
+        }
+    }
+    return false;
+}
+
+QString LMExportController::selectedFieleExtension() const
+{
+    return formats().value(m_format).extension;
+}
+
+QStringList LMExportController::sources() const
+{
+    QStringList names;
+    if (!m_document)
+        return names;
+    const Value items = m_mode == QLatin1String("Report") ? m_document->reports() : m_document->tables();
+    for (int i = 0; i < items.size(); ++i)
+        names << items.at(i).value(QStringLiteral("Name")).toString();
+    return names;
+}
+
+bool LMExportController::setSource(const QString &name)
+{
+    if (!sources().contains(name))
+        return false;
+    m_source = name;
+    return true;
+}
+
+QString LMExportController::suggestedFileName() const
+{
+    return (m_source.isEmpty() ? QStringLiteral("Untitled") : m_source) + QLatin1Char('.') + selectedFieleExtension();
+}
+
+bool LMExportController::writeData(QIODevice &out, QString *error) const
+{
+    const auto failed = [&](const QString &message) {
+        if (error)
+            *error = message;
+        return false;
+    };
+    OXDatabase *db = m_document ? m_document->database() : nullptr;
+    if (!db)
+        return failed(QStringLiteral("The document is not open."));
+    if (m_source.isEmpty())
+        return failed(QStringLiteral("Choose a %1 to export.")
+                          .arg(m_mode == QLatin1String("Report") ? QStringLiteral("report") : QStringLiteral("table")));
+    const QString extension = selectedFieleExtension();
+    if (m_mode == QLatin1String("Report")) {
+        const std::optional<QByteArray> data =
+            reportExporter() ? reportExporter()(m_document, m_source, extension, m_options) : std::nullopt;
+        if (!data)
+            return failed(QStringLiteral("The report \"%1\" could not be produced.").arg(m_source));
+        if (out.write(*data) != data->size())
+            return failed(out.errorString());
+        return true;
+    }
+    if (extension == QLatin1String("csv")) {
+        LMCSVImporterExporter::setSepValsSeparator(QStringLiteral(","));
+        return LMCSVImporterExporter::exportTable(out, m_source, db, error);
+    }
+    if (extension == QLatin1String("tsv"))
+        return LMTSVImporterExporter::exportTable(out, m_source, db, error);
+    if (extension == QLatin1String("sql"))
+        return LMSQLImporterExporter::exportTable(out, m_source, db, m_options, error);
+    return LMHTMLImporterExporter::exportTable(out, m_source, db, m_options, error);
+}
+
+std::optional<Alert> LMExportController::writeToPath(const QString &path) const
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return exportFailure(QStringLiteral("\"%1\" could not be written: %2").arg(path, file.errorString()));
+    QString error;
+    if (!writeData(file, &error)) {
+        file.cancelWriting();
+        return exportFailure(error);
+    }
+    if (!file.commit())
+        return exportFailure(QStringLiteral("\"%1\" could not be written: %2").arg(path, file.errorString()));
+    return std::nullopt;
+}
