@@ -3,6 +3,7 @@
 
 #include "LMDataPanel.h"
 #include "LMIdentifiedView.h"
+#include "LMQueryFilterView.h"
 #include "LMTableDataTableView.h"
 #include "LMTableEditView.h"
 #include "MyDocument.h"
@@ -82,8 +83,20 @@ void LMTableEditContainer::adopt(LMTableEditView *grid)
     m_stack->setCurrentWidget(grid->widget());
     connect(grid, &LMTableEditView::selectionChanged, this, &LMTableEditContainer::updateToolbarItems);
     connect(grid, &LMTableEditView::rowsReloaded, this, &LMTableEditContainer::updateToolbarItems);
-    if (m_filterInstaller)
+    installFilter(grid);
+}
+
+void LMTableEditContainer::installFilter(LMTableEditView *grid)
+{
+    if (m_filterInstaller) {
         m_filterInstaller(grid);
+        return;
+    }
+    // Without a saved query the filter starts from a new definition of the grid's table, closed.
+    if (m_document) {
+        auto *filter = new LMQueryFilterView(m_document, grid->tableName());
+        grid->setQueryFilter(filter, filter);
+    }
 }
 
 LMTableEditView *LMTableEditContainer::tableEditView() const
@@ -303,9 +316,8 @@ void LMTableEditContainer::switchToMode(const QString &mode)
 void LMTableEditContainer::setFilterInstaller(FilterInstaller installer)
 {
     m_filterInstaller = std::move(installer);
-    if (m_filterInstaller)
-        for (const auto &grid : m_grids)
-            m_filterInstaller(grid.get());
+    for (const auto &grid : m_grids)
+        installFilter(grid.get());
 }
 
 std::unique_ptr<LMViewController> makeTableEditController(MyDocument *document, const QString &tableName,

@@ -68,12 +68,15 @@ public:
     void updateToolbarItems();
 
     void setModeHandler(ModeHandler handler) { m_modeHandler = std::move(handler); }
-    // Installs on the current grids at once and on every subtable opened later.
+    // Installs on the current grids at once and on every subtable opened later; without one every grid gets
+    // the query filter view of its table.
     void setFilterInstaller(FilterInstaller installer);
 
 private:
     void tabChanged(int index);
     void adopt(LMTableEditView *grid);
+    // The installer's filter, else the query filter view of the grid's table.
+    void installFilter(LMTableEditView *grid);
     QAction *makeAction(const QString &identifier, const QString &icon, void (LMTableEditContainer::*slot)());
 
     MyDocument *m_document;

@@ -114,6 +114,7 @@ void LMTableEditView::buildWidget()
 
 void LMTableEditView::setQueryFilter(LMGridFilter *filter, QWidget *filterWidget)
 {
+    const QString before = queriedStdSelect();
     if (m_filterWidget && m_filterWidget != filterWidget)
         delete m_filterWidget;
     m_filter = filter;
@@ -122,7 +123,9 @@ void LMTableEditView::setQueryFilter(LMGridFilter *filter, QWidget *filterWidget
         m_filterArea->addWidget(filterWidget);
     if (filter)
         filter->setChangeHandler([this] { queryFilterDidChange(); });
-    reload();
+    // A closed filter restricts nothing, so the rows shown stay right without another SELECT.
+    if (queriedStdSelect() != before)
+        reload();
 }
 
 bool LMTableEditView::isQueryOpen() const

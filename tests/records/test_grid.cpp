@@ -1,6 +1,7 @@
 // Record grid through its controller: the standard query, cell display, the write rules, sorting, column
 // moves, record commands with their sheets, navigation, autosizing, renames and the container.
 #include "LMIdentifiedView.h"
+#include "LMQueryFilterView.h"
 #include "LMTableDataTableView.h"
 #include "LMTableEditContainer.h"
 #include "LMTableEditModel.h"
@@ -82,6 +83,7 @@ private slots:
     void widthOfValue();
     void renameReloadsUnderNewName();
     void containerIdentifierToolbarAndFilter();
+    void queryFilterViewRestrictsTheGrid();
 };
 
 void TestGrid::standardQuery_data()
@@ -574,6 +576,41 @@ void TestGrid::containerIdentifierToolbarAndFilter()
     container->setModeHandler([&](const QString &mode, const QString &table) { switched = mode + "/" + table; });
     grid->switchToEditDesignCounterpart();
     QCOMPARE(switched, QString("Table Design/People"));
+}
+
+void TestGrid::queryFilterViewRestrictsTheGrid()
+{
+    for (const char *name : {"Ann", "Bob", "Abe"})
+        setCell(*doc, "People", "name", insertRow(*doc, "People"), name);
+    GridHarness harness(doc.get(), "People");
+    LMTableEditView *grid = harness.grid();
+    auto *filter = dynamic_cast<LMQueryFilterView *>(grid->queryView());
+    QVERIFY(filter);
+    QVERIFY(!grid->isQueryOpen());
+    QCOMPARE(filter->tableName(), QString("People"));
+    const Value condition = Value::dict({{"Type", Value("Parameters")},
+                                         {"Table", Value("People")},
+                                         {"Field", Value("name")},
+                                         {"Datatype", Value("Text")},
+                                         {"Compare Op", Value("starts with")},
+                                         {"Operand", Value("A")}});
+    filter->programaticallyOpenQuery(Value::dict({{"Name", Value("A names")},
+                                                  {"Table Name", Value("People")},
+                                                  {"Parameters", Value::array({condition})},
+                                                  {"Page Size", Value(-1)},
+                                                  {"Selected Page", Value(0)},
+                                                  {"Parameter Boolean", Value("all")}}));
+    QVERIFY(grid->isQueryOpen());
+    QCOMPARE(grid->numberOfRows(), 2);
+    QVERIFY(grid->queriedStdSelect().contains(" WHERE "));
+    // The container's "Query" item closes it again and the grid shows every row.
+    harness.container()->toolbarItem("Query", true)->trigger();
+    QVERIFY(!grid->isQueryOpen());
+    QCOMPARE(grid->numberOfRows(), 3);
+    // While the filter is open, columns stay where they are.
+    harness.container()->queryButton();
+    QVERIFY(grid->isQueryOpen());
+    QVERIFY(!grid->moveColumnAtIndex(1, 2));
 }
 
 QTEST_MAIN(TestGrid)
