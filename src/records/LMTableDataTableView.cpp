@@ -162,9 +162,12 @@ void LMTableDataTableView::keyPressEvent(QKeyEvent *event)
     case Qt::Key_Left: moveFocusColumn(-1); return;
     case Qt::Key_Right: moveFocusColumn(1); return;
     case Qt::Key_Space:
+        // The space shows the cell in the panel; passed on, it would start an in-place edit that replaces
+        // the cell's text with a blank.
         if (hasValidFocus()) {
             m_dataSource->showDataPanel();
             m_dataSource->refreshDataPanel();
+            return;
         }
         break;
     default: break;

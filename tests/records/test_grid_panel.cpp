@@ -123,6 +123,8 @@ void TestGridPanel::dateCellEditsInPanelAndSpaceShowsIt()
     hidePanel();
     view()->setFocusedCell(0, 1);
     QTest::keyClick(view(), Qt::Key_Space);
+    QVERIFY(!view()->isEditingCell());
+    QCOMPARE(cellText(*doc, "Notes", "title", "1"), QString("first"));
     QVERIFY(!panel->shouldSkip());
     QCOMPARE(panel->column(), QString("title"));
     QCOMPARE(panel->row(), 0);
