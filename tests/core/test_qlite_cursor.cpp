@@ -249,6 +249,43 @@ private slots:
         QVERIFY(cursor->valuesForColumn(QStringLiteral("t.Nothing")).isEmpty());
     }
 
+    // Loaded texts share one store: every cell keeps its own bytes, whatever its neighbours hold.
+    void textsKeepTheirBoundaries()
+    {
+        run(QStringLiteral("CREATE TABLE w(id INTEGER, a TEXT, b TEXT, c TEXT);"
+                           "INSERT INTO w(rowid, id, a, b, c) VALUES(-5, -5, '', NULL, 'x');"
+                           "INSERT INTO w(rowid, id, a, b, c) VALUES(9007199254740993, 9007199254740993, 'Grüße 東京', "
+                           "'a''b', '');"
+                           "INSERT INTO w(rowid, id, a, b, c) VALUES(7, 7, 'nul' || char(0) || 'inside', 42, 2.5);"));
+        const QList<QStringList> expected{{"-5", "", "<null>", "x"},
+                                          {"7", QString::fromUtf8("nul\0inside", 10), "42", "2.5"},
+                                          {"9007199254740993", "Grüße 東京", "a'b", ""}};
+        for (const QString &sql : {QStringLiteral("SELECT id, a, b, c FROM w ORDER BY rowid"),
+                                   QStringLiteral("SELECT ROWID, id, a, b, c FROM w ORDER BY rowid")}) {
+            for (int method = 1; method <= 3; ++method) {
+                auto cursor = m_db->performQuery(sql, method);
+                QVERIFY(cursor);
+                QCOMPARE(cursor->rowCount(), 3u);
+                QCOMPARE(cursor->cacheMethod(), sql.contains("ROWID") ? method : 1);
+                for (quint32 r = 0; r < 3; ++r) {
+                    const QLiteRow row = *cursor->rowAtIndex(r);
+                    int c = 0;
+                    for (const char *column : {"w.id", "w.a", "w.b", "w.c"})
+                        QCOMPARE(row.stringForColumn(QString::fromLatin1(column)), expected[int(r)][c++]);
+                }
+            }
+        }
+        // A saved edit replaces the loaded text of that cell only.
+        auto cursor = m_db->performQuery(QStringLiteral("SELECT ROWID, a, b FROM w ORDER BY rowid"), 2);
+        QCOMPARE(cursor->rowAtIndex(0)->stringForColumn("w.rowid"), QString("-5"));
+        QVERIFY(cursor->rowAtIndex(2)->setValue(Value("changed"), QStringLiteral("w.a")));
+        QVERIFY(m_db->save());
+        QCOMPARE(cursor->rowAtIndex(2)->stringForColumn("w.a"), QString("changed"));
+        QCOMPARE(cursor->rowAtIndex(2)->stringForColumn("w.b"), QString("a'b"));
+        QCOMPARE(cursor->rowAtIndex(1)->stringForColumn("w.a"), QString::fromUtf8("nul\0inside", 10));
+        QVERIFY(!cursor->rowAtIndex(2)->values().value(QLP_UUID).toString().isEmpty());
+    }
+
     void rowEditsArePendingUntilSaved()
     {
         auto cursor = m_db->performQuery(QStringLiteral("SELECT * FROM p"), 2);
