@@ -1,4 +1,5 @@
 // LMTableEditView: column widths (value widths, the sampling autosize pass) and row navigation.
+#include "LMGotoRowSheet.h"
 #include "LMTableDataTableView.h"
 #include "LMTableEditModel.h"
 #include "LMTableEditView.h"
@@ -184,4 +185,20 @@ void LMTableEditView::gotoRowText(const QString &text, bool onReturn)
     }
     if (onReturn)
         Ui::instance().beep();
+}
+
+void LMTableEditView::gotoSheetButton()
+{
+    if (numberOfRows() == 0)
+        return Ui::instance().beep();
+    if (m_gotoSheet)
+        m_gotoSheet->deleteLater();
+    m_gotoSheet = new LMGotoRowSheet(m_window ? m_window.data() : m_widget, numberOfRows(),
+                                     [this](const QString &text) { gotoSheetFinished(text); });
+    m_gotoSheet->open();
+}
+
+LMGotoRowSheet *LMTableEditView::gotoSheet() const
+{
+    return m_gotoSheet.data();
 }

@@ -101,6 +101,7 @@ void LMTableEditView::buildWidget()
     bar->addWidget(m_rowNumberField);
     button(QStringLiteral("nextRow"), QStringLiteral("▶"), &LMTableEditView::gotoNextRow);
     button(QStringLiteral("lastRow"), QStringLiteral("▶|"), &LMTableEditView::gotoLastRow);
+    button(QStringLiteral("gotoRow"), QStringLiteral("Go to…"), &LMTableEditView::gotoSheetButton);
     bar->addStretch(1);
     layout->addLayout(bar);
 

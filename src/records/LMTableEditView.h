@@ -14,6 +14,7 @@
 #include <memory>
 #include <optional>
 
+class LMGotoRowSheet;
 class LMGridFilter;
 class LMInsertRecord;
 class LMTableDataTableView;
@@ -116,6 +117,10 @@ public:
     // A number typed into the row-number field; `onReturn` when the user pressed Return.
     void gotoRowText(const QString &text, bool onReturn);
     QLineEdit *rowNumberField() const { return m_rowNumberField; }
+    // gotoSheetButton: a sheet asking for a row number; gotoSheetFinished: its answer, as typed on Return.
+    void gotoSheetButton();
+    void gotoSheetFinished(const QString &text) { gotoRowText(text, true); }
+    LMGotoRowSheet *gotoSheet() const;
 
     // --- Sizes.
     double widthOfValue(const Value &value, const QString &datatype, int column) const;
@@ -186,6 +191,7 @@ private:
     LMGridFilter *m_filter = nullptr;
     QPointer<QWidget> m_filterWidget;
     QPointer<LMInsertRecord> m_insertSheet;
+    QPointer<LMGotoRowSheet> m_gotoSheet;
 
     std::shared_ptr<QLiteCursor> m_rows;
     QString m_sortField;

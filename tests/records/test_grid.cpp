@@ -1,5 +1,6 @@
 // Record grid through its controller: the standard query, cell display, the write rules, sorting, column
 // moves, record commands with their sheets, navigation, autosizing, renames and the container.
+#include "LMGotoRowSheet.h"
 #include "LMIdentifiedView.h"
 #include "LMQueryFilterView.h"
 #include "LMTableDataTableView.h"
@@ -457,6 +458,15 @@ void TestGrid::navigationAndRowNumberField()
     // The focused cell follows the selected row.
     QCOMPARE(grid->tableView()->focusedRow(), 2);
     QCOMPARE(grid->tableView()->focusedColumn(), 1);
+    // The sheet asking for a row number.
+    grid->gotoSheetButton();
+    QVERIFY(grid->gotoSheet());
+    grid->gotoSheet()->numberField()->setText("2");
+    grid->gotoSheet()->accept();
+    QCOMPARE(grid->selectedRow(), 1);
+    grid->gotoSheetFinished("0");
+    QCOMPARE(env->ui().beeps(), 6);
+    QCOMPARE(grid->selectedRow(), 1);
 }
 
 void TestGrid::samplesPerColumn_data()
