@@ -96,6 +96,7 @@ void LMTableDataDelegate::paint(QPainter *painter, const QStyleOptionViewItem &o
 {
     const QString type = typeOf(index);
     QStyledItemDelegate::paint(painter, option, index);
+    m_view->dataSource()->noteDisplayedText(index.column(), index.data(Qt::DisplayRole).toString());
     if (type == QLatin1String("Relationship")) {
         QStyleOptionButton button;
         button.rect = segmentRect(option.rect);

@@ -7,6 +7,7 @@
 #include "ReferenceDate.h"
 #include "Ui.h"
 
+#include <QApplication>
 #include <QFontMetricsF>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -201,4 +202,21 @@ void LMTableEditView::gotoSheetButton()
 LMGotoRowSheet *LMTableEditView::gotoSheet() const
 {
     return m_gotoSheet.data();
+}
+
+void LMTableEditView::noteDisplayedText(int column, const QString &text)
+{
+    const QString type = m_model->datatypeAt(column);
+    if (!m_model->hasFields() || text.isEmpty() ||
+        (type != QLatin1String("Text") && type != QLatin1String("Number") && type != QLatin1String("Date")))
+        return;
+    static const QFont font = [] {
+        QFont f = QApplication::font();
+        f.setPointSizeF(12);
+        return f;
+    }();
+    const double width = QFontMetricsF(font).horizontalAdvance(text);
+    const QString field = m_model->fieldAt(column);
+    if (width > m_widths.value(field))
+        m_widths.insert(field, width);
 }

@@ -129,6 +129,9 @@ public:
     int lastAutosizeSamples() const { return m_lastSamples; }
     bool needsAutosize() const { return m_needsAutosize; }
     QHash<QString, double> widths() const { return m_widths; }
+    // A shown "Text", "Number" or "Date" value wider (system font, size 12) than the remembered width
+    // raises the remembered width of its column.
+    void noteDisplayedText(int column, const QString &text);
 
     // --- Broadcasts and modes.
     void itemDidRename(const QString &type, const QString &oldName, const QString &newName);

@@ -16,6 +16,7 @@
 #include "support/GridHarness.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QTest>
@@ -504,8 +505,17 @@ void TestGrid::autosizeSamplesAndWidths()
     QCOMPARE(grid->lastAutosizeSamples(), 40);
     QHeaderView *header = grid->tableView()->horizontalHeader();
     const double wide = grid->widthOfValue(Value("a rather long value that needs a wide column"), "Text", 3);
-    QCOMPARE(grid->widths().value("f3"), wide);
+    QVERIFY(grid->widths().value("f3") >= wide);
     QVERIFY(header->sectionSize(3) >= int(wide));
+    // A value painted wider than the remembered width raises it.
+    setCell(*doc, "Wide", "f5", "1", "an even longer value, painted in the first row of the grid");
+    grid->refreshData();
+    QTest::qWait(20);
+    grid->tableView()->viewport()->repaint();
+    QFont font = QApplication::font();
+    font.setPointSizeF(12);
+    QCOMPARE(grid->widths().value("f5"),
+             QFontMetricsF(font).horizontalAdvance("an even longer value, painted in the first row of the grid"));
     grid->refresh();
     QVERIFY(grid->needsAutosize());
 }
