@@ -22,15 +22,6 @@ QString backQuoted(const QString &name)
 {
     return QLatin1Char('`') + name + QLatin1Char('`');
 }
-
-// The filter's restriction without its leading "WHERE", for combining it with the subtable's id list.
-QString whereClause(const QString &whereQuery)
-{
-    QString clause = whereQuery.trimmed();
-    if (clause.startsWith(QLatin1String("WHERE"), Qt::CaseInsensitive))
-        clause = clause.mid(5).trimmed();
-    return clause;
-}
 } // namespace
 
 LMTableEditView::LMTableEditView(const QString &name, OXDatabase *database, QWidget *window,

@@ -19,7 +19,8 @@ GridHarness::GridHarness(MyDocument *document, const QString &table, bool show)
     m_window->resize(900, 500);
     if (show) {
         m_window->show();
-        QTest::qWaitForWindowExposed(m_window.get());
+        if (!QTest::qWaitForWindowExposed(m_window.get()))
+            qWarning("GridHarness: the window was not exposed");
     }
 }
 
