@@ -94,7 +94,9 @@ void LMTableEditContainer::installFilter(LMTableEditView *grid)
     }
     // Without a saved query the filter starts from a new definition of the grid's table, closed.
     if (m_document) {
-        auto *filter = new LMQueryFilterView(m_document, grid->tableName());
+        auto *filter =
+            new LMQueryFilterView(m_document, grid->tableName(),
+                                  LMTableEditView::defaultQueryDefinition(grid->database(), grid->tableName()));
         grid->setQueryFilter(filter, filter);
     }
 }

@@ -2,6 +2,7 @@
 #include "LMTableEditView.h"
 
 #include "LMGridFilter.h"
+#include "LMQueryDefinition.h"
 #include "LMTableDataTableView.h"
 #include "LMTableEditContainer.h"
 #include "LMTableEditModel.h"
@@ -139,17 +140,7 @@ void LMTableEditView::queryFilterDidChange()
 
 Value LMTableEditView::defaultQueryDefinition(OXDatabase *database, const QString &table)
 {
-    Value displays = Value::array();
-    for (const QString &field : database ? database->allNamesForTable(table) : QStringList())
-        displays.append(Value::dict({{QStringLiteral("Type"), Value("Displays")},
-                                     {QStringLiteral("Table"), Value(table)},
-                                     {QStringLiteral("Field"), Value(field)}}));
-    return Value::dict(
-        {{QStringLiteral("Displays"), displays},
-         {QStringLiteral("Parameters"), Value::array({Value::dict({{QStringLiteral("Type"), Value("Parameters")}})})},
-         {QStringLiteral("Page Size"), Value(-1)},
-         {QStringLiteral("Selected Page"), Value(0)},
-         {QStringLiteral("Parameter Boolean"), Value("ALL")}});
+    return LMQueryDefinition::gridDefinition(table, database ? database->allNamesForTable(table) : QStringList());
 }
 
 // --- Query and rows

@@ -608,6 +608,12 @@ void TestGrid::queryFilterViewRestrictsTheGrid()
     QVERIFY(filter);
     QVERIFY(!grid->isQueryOpen());
     QCOMPARE(filter->tableName(), QString("People"));
+    // Shown without a saved query: one display per field and one empty condition.
+    QCOMPARE(filter->dictionary().value("Displays").size(), 9);
+    QCOMPARE(filter->dictionary().value("Displays").at(1).value("Field"), Value("name"));
+    QCOMPARE(filter->dictionary().value("Parameters").size(), 1);
+    QCOMPARE(filter->dictionary().value("Page Size"), Value(-1));
+    QCOMPARE(filter->dictionary().value("Parameter Boolean"), Value("ALL"));
     const Value condition = Value::dict({{"Type", Value("Parameters")},
                                          {"Table", Value("People")},
                                          {"Field", Value("name")},
