@@ -196,6 +196,13 @@ QStringList LMTableEditContainer::toolbarAllowedItemIdentifiers() const
     return {kModes, kAdd, kDelete, kInsert, kUninsert, kData, kQuery};
 }
 
+void LMTableEditContainer::setIdentifier(const QString &identifier)
+{
+    m_identifier = identifier;
+    if (m_view)
+        m_view->setIdentifier(identifier);
+}
+
 QAction *LMTableEditContainer::makeAction(const QString &identifier, const QString &icon,
                                           void (LMTableEditContainer::*slot)())
 {

@@ -35,7 +35,9 @@ public:
     ~LMTableEditContainer() override;
 
     // LMViewController
-    QString identifier() const override { return QStringLiteral("Table Edit"); }
+    QString identifier() const override { return m_identifier; }
+    // "Query" when the tab shows the table through a saved or new query.
+    void setIdentifier(const QString &identifier);
     LMIdentifiedView *view() override { return m_view; }
     void cleanUp() override;
     void refresh() override;
@@ -79,6 +81,7 @@ private:
     void installFilter(LMTableEditView *grid);
     QAction *makeAction(const QString &identifier, const QString &icon, void (LMTableEditContainer::*slot)());
 
+    QString m_identifier = QStringLiteral("Table Edit");
     MyDocument *m_document;
     QString m_tableName;
     QPointer<QWidget> m_window;

@@ -1,14 +1,7 @@
-// LMTableNameSheet: a small window-modal dialog with one text field; the rules are the caller's.
+// LMTableNameSheet: one text sheet through the Ui seam, asked again after each refusal; the rules are the caller's.
 #include "LMTableNameSheet.h"
 
 #include "Ui.h"
-
-#include <QDialog>
-#include <QDialogButtonBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QVBoxLayout>
 
 namespace {
 LMTableNameSheet::Prompt &installed()
@@ -17,26 +10,14 @@ LMTableNameSheet::Prompt &installed()
     return prompt;
 }
 
-std::optional<QString> promptWithDialog(LMTableNameSheet::Mode mode, const QString &currentName, QWidget *window)
+std::optional<QString> promptThroughUi(LMTableNameSheet::Mode mode, const QString &currentName, QWidget *window)
 {
-    QDialog dialog(window);
-    dialog.setWindowTitle(LMTableNameSheet::title(mode));
-    if (window)
-        dialog.setWindowModality(Qt::WindowModal);
-    auto *layout = new QVBoxLayout(&dialog);
-    layout->addWidget(new QLabel(LMTableNameSheet::title(mode) + QLatin1Char(':')));
-    auto *field = new QLineEdit(currentName);
-    field->selectAll();
-    layout->addWidget(field);
-    auto *buttons = new QDialogButtonBox;
-    buttons->addButton(LMTableNameSheet::acceptButton(mode), QDialogButtonBox::AcceptRole);
-    buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    layout->addWidget(buttons);
-    if (dialog.exec() != QDialog::Accepted)
-        return std::nullopt;
-    return field->text();
+    TextInputOptions options;
+    options.title = LMTableNameSheet::title(mode);
+    options.label = LMTableNameSheet::title(mode) + QLatin1Char(':');
+    options.text = currentName;
+    options.acceptButton = LMTableNameSheet::acceptButton(mode);
+    return Ui::instance().runTextInput(options, window);
 }
 } // namespace
 
@@ -62,7 +43,7 @@ std::optional<QString> run(Mode mode, const QString &currentName, QWidget *windo
     QString shown = currentName;
     for (;;) {
         const std::optional<QString> entered =
-            installed() ? installed()(mode, shown, window) : promptWithDialog(mode, shown, window);
+            installed() ? installed()(mode, shown, window) : promptThroughUi(mode, shown, window);
         if (!entered)
             return std::nullopt;
         const std::optional<Alert> refused = giveName(*entered);

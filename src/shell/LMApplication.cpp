@@ -2,8 +2,10 @@
 #include "LMApplication.h"
 
 #include "LMDocumentWindow.h"
+#include "LMImportedDocument.h"
 #include "LMLoginController.h"
 #include "LMMenus.h"
+#include "LMRelationshipAudit.h"
 #include "Preferences.h"
 #include "Ui.h"
 
@@ -27,8 +29,8 @@ const QList<QPair<QString, Command>> &commandTable()
         {"New_Object__Report:", [](LMDocumentWindow &w) { w.switchToReportView(QString()); }},
         {"New_Object__Script:", [](LMDocumentWindow &w) { w.switchToScriptView(QString()); }},
         {"Save:", [](LMDocumentWindow &w) { w.saveDocument(); }},
-        {"Import:", [](LMDocumentWindow &w) { w.notYetAvailable(QStringLiteral("Importing")); }},
-        {"Export:", [](LMDocumentWindow &w) { w.notYetAvailable(QStringLiteral("Exporting")); }},
+        {"Import:", [](LMDocumentWindow &w) { w.importData(); }},
+        {"Export:", [](LMDocumentWindow &w) { w.exportData(); }},
         {"PageSetup:", [](LMDocumentWindow &w) { w.runPageLayout(); }},
         {"AddTab:", [](LMDocumentWindow &w) { w.addNewTab(); }},
         {"CloseTab:", [](LMDocumentWindow &w) { w.closeTab(); }},
@@ -57,7 +59,11 @@ const QList<QPair<QString, Command>> &commandTable()
 }
 } // namespace
 
-LMApplication::LMApplication(QObject *parent) : QObject(parent) {}
+LMApplication::LMApplication(QObject *parent) : QObject(parent)
+{
+    // Design commits keep the relationship records in step with the tables they join.
+    LMRelationshipAudit::install();
+}
 
 LMApplication::~LMApplication()
 {
@@ -80,9 +86,8 @@ LMDocumentWindow *LMApplication::adopt(LMDocumentWindow *window)
     m_windows.append(window);
     LMMenus::install(window, this);
     connect(window, &LMDocumentWindow::documentSaved, this, &LMApplication::noteRecentDocument);
-    connect(window, &LMDocumentWindow::windowClosed, this, [this](LMDocumentWindow *closed) {
-        m_windows.removeAll(closed);
-    });
+    connect(window, &LMDocumentWindow::windowClosed, this,
+            [this](LMDocumentWindow *closed) { m_windows.removeAll(closed); });
     LMLoginController *login = window->windowDidLoad();
     if (m_showsWindows) {
         if (login)
@@ -107,6 +112,8 @@ LMDocumentWindow *LMApplication::newDocument()
 LMDocumentWindow *LMApplication::openDocument(const QString &path)
 {
     const QString package = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    if (!LMImportedDocument::typeForPath(package).isEmpty())
+        return openImportedFile(package);
     for (LMDocumentWindow *w : windows()) {
         if (QDir::cleanPath(w->document()->fileName()) == package) {
             if (m_showsWindows && !w->loginController()) {
@@ -120,13 +127,39 @@ LMDocumentWindow *LMApplication::openDocument(const QString &path)
     QString error;
     std::unique_ptr<MyDocument> document = MyDocument::open(package, QStringLiteral("Orvix"), &error);
     if (!document) {
-        Ui::instance().runAlert(
-            Alert::make(QStringLiteral("The document “%1” could not be opened").arg(QFileInfo(package).fileName()),
-                        error));
+        Ui::instance().runAlert(Alert::make(
+            QStringLiteral("The document “%1” could not be opened").arg(QFileInfo(package).fileName()), error));
         return nullptr;
     }
     noteRecentDocument(package);
     return adopt(new LMDocumentWindow(std::move(document)));
+}
+
+LMDocumentWindow *LMApplication::openImportedFile(const QString &path)
+{
+    // A delimited file opens as a new untitled document with the import sheet on its window.
+    LMDocumentWindow *made = nullptr;
+    QString error;
+    const bool ok = LMImportedDocument::open(
+        path,
+        [this, &made](std::unique_ptr<MyDocument> document) {
+            made = adopt(new LMDocumentWindow(std::move(document)));
+            LMImportedDocument::Window window;
+            window.window = made;
+            QPointer<LMDocumentWindow> target = made;
+            window.openTableView = [target](const QString &table) {
+                if (target)
+                    target->showImportedTable(table);
+            };
+            return window;
+        },
+        &error);
+    if (!ok) {
+        Ui::instance().runAlert(Alert::make(
+            QStringLiteral("The document “%1” could not be opened").arg(QFileInfo(path).fileName()), error));
+        return nullptr;
+    }
+    return made;
 }
 
 void LMApplication::openDocumentPanel()
@@ -134,7 +167,8 @@ void LMApplication::openDocumentPanel()
     FilePanelOptions options;
     options.title = QStringLiteral("Open Document");
     options.chooseDirectories = true;
-    options.nameFilters = {QStringLiteral("Orvix documents (*.orvix)")};
+    options.nameFilters = {QStringLiteral("Orvix documents (*.orvix)"),
+                           QStringLiteral("Comma or tab separated text (*.csv *.tsv)")};
     const QStringList recent = recentDocuments();
     options.directory = recent.isEmpty() ? QDir::homePath() : QFileInfo(recent.first()).absolutePath();
     for (const QString &path : Ui::instance().runOpenPanel(options, frontmostWindow()))

@@ -22,6 +22,8 @@ public:
     LMDocumentWindow *newDocument();
     // Opens a package, or brings its window forward when it is open already; null (after an alert) on failure.
     LMDocumentWindow *openDocument(const QString &path);
+    // A ".csv" or ".tsv" file: a new document whose window runs the import sheet on it.
+    LMDocumentWindow *openImportedFile(const QString &path);
     // The open panel, picking a package folder as one item.
     void openDocumentPanel();
     // Closes every window, asking about each document with unsaved changes; false when the user cancelled.

@@ -1,6 +1,9 @@
 // LMDocumentWindow: layout, the switch operations and the view protocol's calling order.
 #include "LMDocumentWindow.h"
 
+#include "LMExportController.h"
+#include "LMImportController.h"
+
 #include "LMButtonBar.h"
 #include "LMIcons.h"
 #include "LMIdentifiedView.h"
@@ -17,12 +20,12 @@
 #include "Ui.h"
 
 #include <QAction>
-#include <QPageSetupDialog>
-#include <QPrinter>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QPageSetupDialog>
+#include <QPrinter>
 #include <QSplitter>
 #include <QTabBar>
 #include <QTimer>
@@ -32,11 +35,14 @@
 namespace {
 QString modeOfIdentifier(const QString &identifier)
 {
-    static const QHash<QString, QString> modes{
-        {QStringLiteral("Overview"), QStringLiteral("Overview")},   {QStringLiteral("Table Edit"), QStringLiteral("Tables")},
-        {QStringLiteral("Table Design"), QStringLiteral("Tables")}, {QStringLiteral("Query"), QStringLiteral("Queries")},
-        {QStringLiteral("Form Data"), QStringLiteral("Forms")},     {QStringLiteral("Form Design"), QStringLiteral("Forms")},
-        {QStringLiteral("Reports"), QStringLiteral("Reports")},     {QStringLiteral("Script"), QStringLiteral("Scripts")}};
+    static const QHash<QString, QString> modes{{QStringLiteral("Overview"), QStringLiteral("Overview")},
+                                               {QStringLiteral("Table Edit"), QStringLiteral("Tables")},
+                                               {QStringLiteral("Table Design"), QStringLiteral("Tables")},
+                                               {QStringLiteral("Query"), QStringLiteral("Queries")},
+                                               {QStringLiteral("Form Data"), QStringLiteral("Forms")},
+                                               {QStringLiteral("Form Design"), QStringLiteral("Forms")},
+                                               {QStringLiteral("Reports"), QStringLiteral("Reports")},
+                                               {QStringLiteral("Script"), QStringLiteral("Scripts")}};
     return modes.value(identifier);
 }
 } // namespace
@@ -53,13 +59,15 @@ LMDocumentWindow::LMDocumentWindow(std::unique_ptr<MyDocument> document, QWidget
     buildStandardToolbar();
     resize(1100, 700);
     updateTitle();
-    connect(m_document.get(), &MyDocument::changedStateChanged, this, [this](bool changed) {
-        setWindowModified(changed);
-    });
+    connect(m_document.get(), &MyDocument::changedStateChanged, this,
+            [this](bool changed) { setWindowModified(changed); });
     reloadSourceList();
 }
 
-LMDocumentWindow::~LMDocumentWindow() { shutDown(); }
+LMDocumentWindow::~LMDocumentWindow()
+{
+    shutDown();
+}
 
 LMViewContext LMDocumentWindow::context()
 {
@@ -172,17 +180,16 @@ LMLoginController *LMDocumentWindow::windowDidLoad(bool firstTime)
     m_tabs->addNewTab();
     setToolbarFrom(nullptr);
     LMViewRequest request{QStringLiteral("Overview"), QString(), Value(), QString(), firstTime};
-    openView(request, {QStringLiteral("Overview"), QStringLiteral("Overview 16"), QStringLiteral("Overview")},
-             false);
+    openView(request, {QStringLiteral("Overview"), QStringLiteral("Overview 16"), QStringLiteral("Overview")}, false);
     if (m_document->users().isEmpty())
         return nullptr;
-    m_loginController = new LMLoginController(m_document.get(), m_document->users(),
-                                              [this](std::shared_ptr<LMLogin> l) {
-                                                  login(std::move(l));
-                                                  show();
-                                                  raise();
-                                                  activateWindow();
-                                              });
+    m_loginController =
+        new LMLoginController(m_document.get(), m_document->users(), [this](std::shared_ptr<LMLogin> l) {
+            login(std::move(l));
+            show();
+            raise();
+            activateWindow();
+        });
     m_loginController->setAttribute(Qt::WA_DeleteOnClose);
     connect(m_loginController, &QDialog::rejected, this, [this] { close(); });
     hide();
@@ -263,9 +270,9 @@ bool LMDocumentWindow::switchToTableEditView(const QString &name)
 
 bool LMDocumentWindow::switchToTableDesignView(const QString &name)
 {
-    return openView({QStringLiteral("Table Design"), name, m_document->tableNamed(name), QString(), false},
-                    {name.isEmpty() ? QStringLiteral("New Table") : name, QStringLiteral("Tables 16"),
-                     QStringLiteral("Tables")});
+    return openView(
+        {QStringLiteral("Table Design"), name, m_document->tableNamed(name), QString(), false},
+        {name.isEmpty() ? QStringLiteral("New Table") : name, QStringLiteral("Tables 16"), QStringLiteral("Tables")});
 }
 
 bool LMDocumentWindow::switchToQueryView(const QString &name, bool inForm)
@@ -275,9 +282,8 @@ bool LMDocumentWindow::switchToQueryView(const QString &name, bool inForm)
     const QStringList tables = m_document->database() ? m_document->database()->tablesList() : QStringList();
     if (name.isEmpty()) {
         // A new query filters a table: the one selected in the source list, else the first one.
-        table = myMode() == QLatin1String("Tables") && !selectedSourceListTitle().isEmpty()
-                    ? selectedSourceListTitle()
-                    : tables.value(0);
+        table = myMode() == QLatin1String("Tables") && !selectedSourceListTitle().isEmpty() ? selectedSourceListTitle()
+                                                                                            : tables.value(0);
     }
     if (table.isEmpty() || !tables.contains(table)) {
         Ui::instance().runAlert(Alert::make(QStringLiteral("Invalid Query"),
@@ -300,16 +306,16 @@ bool LMDocumentWindow::switchToQueryView(const QString &name, bool inForm)
 
 bool LMDocumentWindow::switchToFormDesignView(const QString &name)
 {
-    return openView({QStringLiteral("Form Design"), name, m_document->formNamed(name), QString(), false},
-                    {name.isEmpty() ? QStringLiteral("New Form") : name, QStringLiteral("Forms small"),
-                     QStringLiteral("Forms")});
+    return openView(
+        {QStringLiteral("Form Design"), name, m_document->formNamed(name), QString(), false},
+        {name.isEmpty() ? QStringLiteral("New Form") : name, QStringLiteral("Forms small"), QStringLiteral("Forms")});
 }
 
 bool LMDocumentWindow::switchToFormDataView(const QString &name)
 {
-    return openView({QStringLiteral("Form Data"), name, m_document->formNamed(name), QString(), false},
-                    {name.isEmpty() ? QStringLiteral("New Form") : name, QStringLiteral("Forms small"),
-                     QStringLiteral("Forms")});
+    return openView(
+        {QStringLiteral("Form Data"), name, m_document->formNamed(name), QString(), false},
+        {name.isEmpty() ? QStringLiteral("New Form") : name, QStringLiteral("Forms small"), QStringLiteral("Forms")});
 }
 
 bool LMDocumentWindow::switchToReportView(const QString &name)
@@ -401,8 +407,14 @@ void LMDocumentWindow::switchToBlank()
 
 // ---- Tabs
 
-void LMDocumentWindow::addNewTab() { m_tabs->addNewTab(); }
-void LMDocumentWindow::closeTab() { m_tabs->closeCurrentTab(); }
+void LMDocumentWindow::addNewTab()
+{
+    m_tabs->addNewTab();
+}
+void LMDocumentWindow::closeTab()
+{
+    m_tabs->closeCurrentTab();
+}
 
 void LMDocumentWindow::previousTab()
 {
@@ -416,8 +428,14 @@ void LMDocumentWindow::nextTab()
         m_tabs->setCurrentIndex((m_tabs->currentIndex() + 1) % m_tabs->count());
 }
 
-void LMDocumentWindow::toggleTabBar() { m_tabs->tabBar()->setVisible(!m_tabs->tabBar()->isVisible()); }
-void LMDocumentWindow::toggleSourceList() { m_sidebar->setVisible(!m_sidebar->isVisible()); }
+void LMDocumentWindow::toggleTabBar()
+{
+    m_tabs->tabBar()->setVisible(!m_tabs->tabBar()->isVisible());
+}
+void LMDocumentWindow::toggleSourceList()
+{
+    m_sidebar->setVisible(!m_sidebar->isVisible());
+}
 
 void LMDocumentWindow::refreshAll()
 {
@@ -426,7 +444,10 @@ void LMDocumentWindow::refreshAll()
             c->refresh();
 }
 
-void LMDocumentWindow::refreshButtonBar() { m_buttonBar->setUpForMode(myMode(), selectedSourceListTitle()); }
+void LMDocumentWindow::refreshButtonBar()
+{
+    m_buttonBar->setUpForMode(myMode(), selectedSourceListTitle());
+}
 
 void LMDocumentWindow::quickSearch()
 {
@@ -435,20 +456,50 @@ void LMDocumentWindow::quickSearch()
     m_search->selectAll();
 }
 
-int LMDocumentWindow::tabCount() const { return m_tabs->count(); }
-int LMDocumentWindow::currentTabIndex() const { return m_tabs->currentIndex(); }
-QString LMDocumentWindow::tabLabel(int index) const { return m_tabs->tabText(index); }
-QString LMDocumentWindow::tabIconName(int index) const { return m_tabs->iconNameAt(index); }
-LMIdentifiedView *LMDocumentWindow::tabContent(int index) const { return m_tabs->identifiedView(index); }
-LMViewController *LMDocumentWindow::currentController() const { return m_tabs->currentController(); }
-LMOverview *LMDocumentWindow::overview() const { return dynamic_cast<LMOverview *>(currentController()); }
+int LMDocumentWindow::tabCount() const
+{
+    return m_tabs->count();
+}
+int LMDocumentWindow::currentTabIndex() const
+{
+    return m_tabs->currentIndex();
+}
+QString LMDocumentWindow::tabLabel(int index) const
+{
+    return m_tabs->tabText(index);
+}
+QString LMDocumentWindow::tabIconName(int index) const
+{
+    return m_tabs->iconNameAt(index);
+}
+LMIdentifiedView *LMDocumentWindow::tabContent(int index) const
+{
+    return m_tabs->identifiedView(index);
+}
+LMViewController *LMDocumentWindow::currentController() const
+{
+    return m_tabs->currentController();
+}
+LMOverview *LMDocumentWindow::overview() const
+{
+    return dynamic_cast<LMOverview *>(currentController());
+}
 
 // ---- Source list and button bar
 
-QString LMDocumentWindow::myMode() const { return m_sourceList->myMode(); }
-QString LMDocumentWindow::selectedSourceListTitle() const { return m_sourceList->selectedSourceListTitle(); }
+QString LMDocumentWindow::myMode() const
+{
+    return m_sourceList->myMode();
+}
+QString LMDocumentWindow::selectedSourceListTitle() const
+{
+    return m_sourceList->selectedSourceListTitle();
+}
 
-void LMDocumentWindow::sourceListSelectionMoved() { refreshButtonBar(); }
+void LMDocumentWindow::sourceListSelectionMoved()
+{
+    refreshButtonBar();
+}
 
 void LMDocumentWindow::outlineDidDoubleClick(const QString &mode, const QString &name)
 {
@@ -560,8 +611,8 @@ bool LMDocumentWindow::saveDocumentAs()
     FilePanelOptions options;
     options.title = QStringLiteral("Save Document");
     options.suggestedName = displayName() + QStringLiteral(".orvix");
-    options.directory = m_document->fileName().isEmpty() ? QDir::homePath()
-                                                         : QFileInfo(m_document->fileName()).absolutePath();
+    options.directory =
+        m_document->fileName().isEmpty() ? QDir::homePath() : QFileInfo(m_document->fileName()).absolutePath();
     options.nameFilters = {QStringLiteral("Orvix documents (*.orvix)")};
     QString path = Ui::instance().runSavePanel(options, this);
     if (path.isEmpty())
@@ -570,8 +621,7 @@ bool LMDocumentWindow::saveDocumentAs()
         path += QStringLiteral(".orvix");
     const QFileInfo target(path);
     // A document is a folder of its own: never write it into a folder that holds other things.
-    if (target.isDir() && !QFileInfo::exists(QDir(path).filePath(QStringLiteral("Objects")))
-        && !QDir(path).isEmpty()) {
+    if (target.isDir() && !QFileInfo::exists(QDir(path).filePath(QStringLiteral("Objects"))) && !QDir(path).isEmpty()) {
         Ui::instance().runAlert(Alert::make(QStringLiteral("The document could not be saved"),
                                             QStringLiteral("“%1” is a folder that is not an Orvix document. Choose "
                                                            "another name.")
@@ -599,10 +649,10 @@ bool LMDocumentWindow::confirmClose()
 {
     if (!m_document || m_document->isClosed() || !m_document->isChanged())
         return true;
-    const Alert alert = Alert::make(
-        QStringLiteral("Do you want to save the changes made to the document “%1”?").arg(displayName()),
-        QStringLiteral("Your changes will be lost if you don’t save them."),
-        {QStringLiteral("Save"), QStringLiteral("Don’t Save"), QStringLiteral("Cancel")});
+    const Alert alert =
+        Alert::make(QStringLiteral("Do you want to save the changes made to the document “%1”?").arg(displayName()),
+                    QStringLiteral("Your changes will be lost if you don’t save them."),
+                    {QStringLiteral("Save"), QStringLiteral("Don’t Save"), QStringLiteral("Cancel")});
     const QString answer = Ui::instance().runAlertButton(alert, this);
     if (answer == QLatin1String("Save"))
         return saveDocument();
@@ -640,24 +690,27 @@ void LMDocumentWindow::shutDown()
     emit windowClosed(this);
 }
 
-void LMDocumentWindow::cleanDatabase() { m_document->vacuuuuuum(); }
+void LMDocumentWindow::cleanDatabase()
+{
+    m_document->vacuuuuuum();
+}
 
 void LMDocumentWindow::usersAndGroups()
 {
     Value groups = m_document->groups();
     if (groups.isEmpty()) {
-        groups.append(Value::dict({{QStringLiteral("Name"), QStringLiteral("Administrators")},
-                                   {QStringLiteral("Permissions"), Value::dict({{QStringLiteral("Table Edit"),
-                                                                                  QStringLiteral("ABC")}})}}));
+        groups.append(Value::dict(
+            {{QStringLiteral("Name"), QStringLiteral("Administrators")},
+             {QStringLiteral("Permissions"), Value::dict({{QStringLiteral("Table Edit"), QStringLiteral("ABC")}})}}));
         m_document->setGroups(groups);
     }
     Value users = m_document->users();
     if (users.isEmpty()) {
-        users.append(Value::dict({{QStringLiteral("Name"), QStringLiteral("Admin")},
-                                  {QStringLiteral("Group"), QStringLiteral("Administrators")},
-                                  {QStringLiteral("Password"), QStringLiteral("")},
-                                  {QStringLiteral("Permissions"), Value::dict({{QStringLiteral("Table Edit"),
-                                                                                 QStringLiteral("ABC")}})}}));
+        users.append(Value::dict(
+            {{QStringLiteral("Name"), QStringLiteral("Admin")},
+             {QStringLiteral("Group"), QStringLiteral("Administrators")},
+             {QStringLiteral("Password"), QStringLiteral("")},
+             {QStringLiteral("Permissions"), Value::dict({{QStringLiteral("Table Edit"), QStringLiteral("ABC")}})}}));
         m_document->setUsers(users);
     }
     switchToUsersGroups(QString(), true);
@@ -696,9 +749,15 @@ void LMDocumentWindow::broadcastDelete(const QString &type, const QString &name)
             c->itemDidDelete(type, name);
 }
 
-QStringList LMDocumentWindow::openTabIdentifiers() const { return m_tabs->identifiers(); }
+QStringList LMDocumentWindow::openTabIdentifiers() const
+{
+    return m_tabs->identifiers();
+}
 
-void LMDocumentWindow::refreshAllViews() { refreshAll(); }
+void LMDocumentWindow::refreshAllViews()
+{
+    refreshAll();
+}
 
 void LMDocumentWindow::reloadSourceList()
 {
@@ -724,4 +783,28 @@ void LMDocumentWindow::runPageLayout()
         m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     QPageSetupDialog dialog(m_printer.get(), this);
     dialog.exec();
+}
+
+void LMDocumentWindow::importData()
+{
+    cleanUpAllViews();
+    QPointer<LMDocumentWindow> self = this;
+    LMImportController::runSheet(m_document.get(), this, QString(), [self](const QString &table) {
+        if (self)
+            self->showImportedTable(table);
+    });
+}
+
+void LMDocumentWindow::exportData()
+{
+    // Edits in a tab reach the database before its rows are written out.
+    cleanUpAllViews();
+    const QString source = myMode() == QLatin1String("Tables") ? selectedSourceListTitle() : QString();
+    LMExportController::runSheet(m_document.get(), this, source, QStringLiteral("Table"));
+}
+
+void LMDocumentWindow::showImportedTable(const QString &table)
+{
+    reloadSourceList();
+    switchToTableEditView(table);
 }

@@ -107,6 +107,11 @@ public:
     void usersAndGroups();
     void notYetAvailable(const QString &what);
     QString displayName() const;
+    // The File menu's Import… and Export… sheets on this document.
+    void importData();
+    void exportData();
+    // After an import: the new table in the source list and its data in a tab.
+    void showImportedTable(const QString &table);
 
     // DocumentViewHost
     void cleanUpAllViews() override;

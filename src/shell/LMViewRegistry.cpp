@@ -3,6 +3,7 @@
 
 #include "LMOverview.h"
 #include "LMPlaceholderView.h"
+#include "LMSubsystemViews.h"
 
 namespace {
 struct Placeholder {
@@ -12,11 +13,20 @@ struct Placeholder {
 
 // The views whose editors come with their own subsystems; until then a tab says what it will hold.
 const Placeholder kPlaceholders[] = {
-    {"Table Edit", "Records"},          {"Table Design", "Table Design"},   {"Query", "Query"},
-    {"Form Data", "Form Data Entry"},   {"Form Design", "Form Design"},     {"Reports", "Report"},
-    {"Script", "Script Editor"},        {"SQL", "SQL Editor"},              {"Relationship", "Relationships Diagram"},
-    {"Users Groups", "Users and Groups"}, {"Find", "Find"},                 {"Chooser", "Chooser"},
-    {"Help", "Help"},                   {"Browser View", "Browser"},
+    {"Table Edit", "Records"},
+    {"Table Design", "Table Design"},
+    {"Query", "Query"},
+    {"Form Data", "Form Data Entry"},
+    {"Form Design", "Form Design"},
+    {"Reports", "Report"},
+    {"Script", "Script Editor"},
+    {"SQL", "SQL Editor"},
+    {"Relationship", "Relationships Diagram"},
+    {"Users Groups", "Users and Groups"},
+    {"Find", "Find"},
+    {"Chooser", "Chooser"},
+    {"Help", "Help"},
+    {"Browser View", "Browser"},
 };
 
 QString subjectFor(const LMViewRequest &request)
@@ -53,7 +63,10 @@ LMViewRegistry &LMViewRegistry::instance()
     return registry;
 }
 
-LMViewRegistry::LMViewRegistry() { resetToDefaults(); }
+LMViewRegistry::LMViewRegistry()
+{
+    resetToDefaults();
+}
 
 QStringList LMViewRegistry::identifiers()
 {
@@ -73,14 +86,14 @@ void LMViewRegistry::resetToDefaults()
         const QString identifier = QLatin1String(p.identifier);
         const QString title = QLatin1String(p.title);
         m_factories.insert(identifier, [identifier, title](const LMViewContext &, const LMViewRequest &request) {
-            const QString shownTitle = identifier == QLatin1String("Chooser")
-                                           ? QStringLiteral("%1 Chooser").arg(request.detail)
-                                           : title;
+            const QString shownTitle =
+                identifier == QLatin1String("Chooser") ? QStringLiteral("%1 Chooser").arg(request.detail) : title;
             const QString subject = identifier == QLatin1String("Chooser") ? QString() : subjectFor(request);
             return std::unique_ptr<LMViewController>(
                 std::make_unique<LMPlaceholderView>(identifier, shownTitle, subject));
         });
     }
+    LMSubsystemViews::install(*this);
 }
 
 void LMViewRegistry::setFactory(const QString &identifier, Factory factory)

@@ -106,11 +106,11 @@ private slots:
 
     void placeholderSaysWhatItWillShow()
     {
-        QVERIFY(window->switchToTableDesignView(QString()));
+        QVERIFY(window->switchToScriptView(QString()));
         auto *placeholder = dynamic_cast<LMPlaceholderView *>(window->currentController());
         QVERIFY(placeholder);
-        QCOMPARE(placeholder->text(), QStringLiteral("Table Design — New Table (coming later)"));
-        QCOMPARE(window->tabLabel(0), QStringLiteral("New Table"));
+        QCOMPARE(placeholder->text(), QStringLiteral("Script Editor — New Script (coming later)"));
+        QCOMPARE(window->tabLabel(0), QStringLiteral("New Script"));
     }
 
     void buttonBarActsOnModeAndTitle_data()

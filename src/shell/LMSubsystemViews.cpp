@@ -1,0 +1,115 @@
+// LMSubsystemViews: the factories that put record grids, table designs and query filters into tabs.
+#include "LMSubsystemViews.h"
+
+#include "LMDocumentWindow.h"
+#include "LMQueryDefinition.h"
+#include "LMQueryFilterView.h"
+#include "LMTabView.h"
+#include "LMTableDesignView.h"
+#include "LMTableEditContainer.h"
+#include "LMTableEditView.h"
+#include "LMViewRegistry.h"
+#include "MyDocument.h"
+#include "OXDatabase.h"
+
+#include <QPointer>
+
+namespace {
+// Gives every grid of the container a filter of its own table; `query` opens a saved query in the first one.
+void installFilters(LMTableEditContainer *container, MyDocument *document, LMDocumentWindow *window, const Value &query)
+{
+    auto pending = std::make_shared<Value>(query);
+    QPointer<LMDocumentWindow> target = window;
+    container->setFilterInstaller([document, pending, target](LMTableEditView *grid) {
+        const QString table = grid->tableName();
+        auto *filter = new LMQueryFilterView(
+            document, table, LMQueryDefinition::gridDefinition(table, document->database()->namesForTable(table)));
+        grid->setQueryFilter(filter, filter);
+        if (pending->isDict()) {
+            const Value saved = *pending;
+            *pending = Value();
+            filter->programaticallyOpenQuery(saved, target);
+        }
+    });
+}
+
+std::unique_ptr<LMViewController> makeGrid(const LMViewContext &context, const QString &identifier,
+                                           const QString &table, const Value &query)
+{
+    if (!context.document || table.isEmpty())
+        return nullptr;
+    std::unique_ptr<LMViewController> controller = makeTableEditController(context.document, table, context.window);
+    auto *container = dynamic_cast<LMTableEditContainer *>(controller.get());
+    if (!container)
+        return controller;
+    container->setIdentifier(identifier);
+    QPointer<LMDocumentWindow> window = context.window;
+    container->setModeHandler([window](const QString &mode, const QString &name) {
+        if (!window)
+            return;
+        if (mode == QLatin1String("Table Design"))
+            window->switchToTableDesignView(name);
+        else if (mode == QLatin1String("Form Design"))
+            window->switchToFormDesignView(name);
+        else if (mode == QLatin1String("Form Data"))
+            window->switchToFormDataView(name);
+    });
+    installFilters(container, context.document, context.window, query);
+    return controller;
+}
+
+LMTableDesignWindowCalls designCalls(LMDocumentWindow *w)
+{
+    QPointer<LMDocumentWindow> window = w;
+    LMTableDesignWindowCalls calls;
+    calls.switchToTableEditView = [window](const QString &table) {
+        if (window)
+            window->switchToTableEditView(table);
+    };
+    calls.switchToFormDataView = [window](const QString &form) {
+        if (window)
+            window->switchToFormDataView(form);
+    };
+    calls.switchToFormDesignView = [window](const QString &form) {
+        if (window)
+            window->switchToFormDesignView(form);
+    };
+    calls.switchToOverview = [window] {
+        if (window)
+            window->switchToOverview();
+    };
+    calls.setTabLabel = [window](const QString &label) {
+        if (window && window->tabView()->currentIndex() >= 0)
+            window->tabView()->setTabText(window->tabView()->currentIndex(), label);
+    };
+    calls.expandTablesHeading = [window] {
+        if (window)
+            window->reloadSourceList();
+    };
+    return calls;
+}
+} // namespace
+
+void LMSubsystemViews::install(LMViewRegistry &registry)
+{
+    registry.setFactory(QStringLiteral("Table Edit"), [](const LMViewContext &context, const LMViewRequest &request) {
+        return makeGrid(context, request.identifier, request.name, Value());
+    });
+    registry.setFactory(QStringLiteral("Query"), [](const LMViewContext &context, const LMViewRequest &request) {
+        // A query is its table's grid with the query open in the filter above it.
+        QString table = request.detail;
+        if (table.isEmpty())
+            table = request.item.value(QStringLiteral("Table Name")).toString();
+        Value query = request.item;
+        if (!query.isDict())
+            query = LMQueryDefinition::newDefinition();
+        if (query.value(QStringLiteral("Table Name")).toString().isEmpty())
+            query.set(QStringLiteral("Table Name"), table);
+        return makeGrid(context, request.identifier, table, query);
+    });
+    registry.setFactory(QStringLiteral("Table Design"), [](const LMViewContext &context, const LMViewRequest &request) {
+        if (!context.document)
+            return std::unique_ptr<LMViewController>();
+        return makeTableDesignController(context.document, request.name, context.window, designCalls(context.window));
+    });
+}

@@ -1,0 +1,130 @@
+// The window with the real views: a table opens its grid, a query opens the grid filtered by it, the design
+// editor hands over to the data, and an import shows the new table.
+#include "LMDocumentWindow.h"
+#include "LMGridFilter.h"
+#include "LMIdentifiedView.h"
+#include "LMQueryWhere.h"
+#include "LMTableDesignView.h"
+#include "LMTableEditContainer.h"
+#include "LMTableEditView.h"
+#include "LMViewRegistry.h"
+#include "MyDocument.h"
+#include "OXDatabase.h"
+#include "TestEnvironment.h"
+
+#include <QPointer>
+#include <QTest>
+
+namespace {
+Value field(const QString &name, const QString &type)
+{
+    return Value::dict({{"Name", Value(name)}, {"Type", Value(type)}});
+}
+
+std::unique_ptr<MyDocument> makeDocument()
+{
+    auto doc = MyDocument::createNew();
+    Value design = Value::dict(
+        {{"Name", Value("People")},
+         {"Fields", Value::array({field("id", "Primary Key"), field("Name", "Text"), field("Age", "Number")})}});
+    doc->database()->createTableFromDesign(design);
+    doc->database()->createTableDesign(design);
+    doc->database()->performQuery("INSERT INTO `People` (`Name`, `Age`) VALUES ('Ada', 36), ('Ben', 12), "
+                                  "('Cy', 70)");
+    Value condition = Value::dict({{"Type", Value("Parameters")},
+                                   {"Table", Value("People")},
+                                   {"Field", Value("Age")},
+                                   {"Datatype", Value("Number")},
+                                   {"Compare Op", Value("> greater than")},
+                                   {"Operand", Value("17")}});
+    doc->queries().append(Value::dict({{"Name", Value("Adults")},
+                                       {"Table Name", Value("People")},
+                                       {"Parameters", Value::array({condition})},
+                                       {"Parameter Boolean", Value("ALL")}}));
+    return doc;
+}
+} // namespace
+
+class TestSubsystemViews : public QObject {
+    Q_OBJECT
+    std::unique_ptr<TestEnvironment> env;
+    QPointer<LMDocumentWindow> window;
+
+    LMTableEditContainer *grid() const { return dynamic_cast<LMTableEditContainer *>(window->currentController()); }
+
+private slots:
+    void init()
+    {
+        env = std::make_unique<TestEnvironment>();
+        LMViewRegistry::instance().resetToDefaults();
+        window = new LMDocumentWindow(makeDocument());
+        window->windowDidLoad();
+        window->show();
+    }
+    void cleanup()
+    {
+        delete window.data();
+        env.reset();
+    }
+
+    void aTableOpensItsRecordsUnfiltered()
+    {
+        QVERIFY(window->switchToTableEditView("People"));
+        QVERIFY(grid());
+        QCOMPARE(grid()->identifier(), QStringLiteral("Table Edit"));
+        QCOMPARE(window->tabContent(window->currentTabIndex())->identifier(), QStringLiteral("Table Edit"));
+        QCOMPARE(grid()->tableEditView()->numberOfRows(), 3);
+        QVERIFY(!grid()->tableEditView()->isQueryOpen());
+        QVERIFY(env->ui().alerts().isEmpty());
+    }
+
+    void aQueryOpensTheGridFilteredByIt()
+    {
+        QVERIFY(window->switchToQueryView("Adults"));
+        QVERIFY(grid());
+        QCOMPARE(window->tabContent(window->currentTabIndex())->identifier(), QStringLiteral("Query"));
+        LMTableEditView *view = grid()->tableEditView();
+        QVERIFY(view->isQueryOpen());
+        const QString where = LMQueryWhere::whereSQLForQueryDictionary(window->document()->queryNamed("Adults"));
+        QVERIFY(!where.isEmpty());
+        QVERIFY(view->queryView()->whereQuery().contains(where));
+        QCOMPARE(view->numberOfRows(), 2);
+    }
+
+    void theDesignEditorHandsOverToTheData()
+    {
+        QVERIFY(window->switchToTableDesignView("People"));
+        auto *design = dynamic_cast<LMTableDesignView *>(window->currentController());
+        QVERIFY(design);
+        design->switchToEditDataCounterpart();
+        QVERIFY(grid());
+        QCOMPARE(grid()->identifier(), QStringLiteral("Table Edit"));
+        QCOMPARE(window->tabCount(), 1);
+    }
+
+    void aNewTableAsksForItsNameThroughTheSeam()
+    {
+        env->ui().answerTextInput(QStringLiteral("Pets"));
+        QVERIFY(window->switchToTableDesignView(QString()));
+        QTRY_COMPARE(env->ui().textInputs().size(), 1);
+        QCOMPARE(env->ui().textInputs().first().title, QStringLiteral("Name of the new table"));
+        auto *design = dynamic_cast<LMTableDesignView *>(window->currentController());
+        QVERIFY(design);
+        QTRY_COMPARE(design->tableName(), QStringLiteral("Pets"));
+    }
+
+    void anImportedTableIsShown()
+    {
+        // What the import sheet calls back with once its table is in the database.
+        window->document()->database()->performQuery("CREATE TABLE `Imported` (`id` INTEGER PRIMARY KEY, `A` TEXT)");
+        Value design = Value::dict(
+            {{"Name", Value("Imported")}, {"Fields", Value::array({field("id", "Primary Key"), field("A", "Text")})}});
+        window->document()->database()->createTableDesign(design);
+        window->showImportedTable("Imported");
+        QVERIFY(grid());
+        QCOMPARE(grid()->tableEditView()->tableName(), QStringLiteral("Imported"));
+    }
+};
+
+QTEST_MAIN(TestSubsystemViews)
+#include "test_subsystem_views.moc"
