@@ -3,9 +3,14 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 int QtUi::runAlert(const Alert &alert, QWidget *window)
 {
@@ -95,4 +100,27 @@ bool QtUi::isNewTabModifierHeld()
 bool QtUi::isAlternateModifierHeld()
 {
     return QApplication::queryKeyboardModifiers().testFlag(Qt::AltModifier);
+}
+
+std::optional<QString> QtUi::runTextInput(const TextInputOptions &options, QWidget *window)
+{
+    QDialog dialog(window);
+    dialog.setWindowTitle(options.title);
+    if (window)
+        dialog.setWindowModality(Qt::WindowModal);
+    auto *layout = new QVBoxLayout(&dialog);
+    if (!options.label.isEmpty())
+        layout->addWidget(new QLabel(options.label));
+    auto *field = new QLineEdit(options.text);
+    field->selectAll();
+    layout->addWidget(field);
+    auto *buttons = new QDialogButtonBox;
+    buttons->addButton(options.acceptButton, QDialogButtonBox::AcceptRole);
+    buttons->addButton(options.cancelButton, QDialogButtonBox::RejectRole);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addWidget(buttons);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return field->text();
 }

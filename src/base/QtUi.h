@@ -6,6 +6,7 @@
 class QtUi : public Ui {
 public:
     int runAlert(const Alert &alert, QWidget *window = nullptr) override;
+    std::optional<QString> runTextInput(const TextInputOptions &options, QWidget *window = nullptr) override;
     int runSuppressibleAlert(const Alert &alert, bool *suppressed, QWidget *window = nullptr) override;
     void beep() override;
     QStringList runOpenPanel(const FilePanelOptions &options, QWidget *window = nullptr) override;

@@ -5,6 +5,8 @@ void ScriptedUi::reset()
 {
     m_answers.clear();
     m_suppressionAnswers.clear();
+    m_textAnswers.clear();
+    m_textInputs.clear();
     m_openAnswers.clear();
     m_saveAnswers.clear();
     m_alerts.clear();
@@ -37,6 +39,12 @@ int ScriptedUi::runSuppressibleAlert(const Alert &alert, bool *suppressed, QWidg
     if (suppressed)
         *suppressed = ticked;
     return index;
+}
+
+std::optional<QString> ScriptedUi::runTextInput(const TextInputOptions &options, QWidget *)
+{
+    m_textInputs.append(options);
+    return m_textAnswers.isEmpty() ? std::nullopt : m_textAnswers.dequeue();
 }
 
 QStringList ScriptedUi::runOpenPanel(const FilePanelOptions &, QWidget *)

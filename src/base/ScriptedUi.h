@@ -19,6 +19,9 @@ public:
     void answer(const QString &buttonTitle) { m_answers.enqueue(buttonTitle); }
     // Queue whether the next suppressible alert's check box is ticked; unticked when none is queued.
     void answerSuppression(bool ticked) { m_suppressionAnswers.enqueue(ticked); }
+    // Queue the text the next text sheet answers; nullopt (or nothing queued) cancels it.
+    void answerTextInput(const std::optional<QString> &text) { m_textAnswers.enqueue(text); }
+    const QList<TextInputOptions> &textInputs() const { return m_textInputs; }
     void answerOpenPanel(const QStringList &paths) { m_openAnswers.enqueue(paths); }
     void answerSavePanel(const QString &path) { m_saveAnswers.enqueue(path); }
     void setNewTabModifierHeld(bool held) { m_modifierHeld = held; }
@@ -33,6 +36,7 @@ public:
     int runAlert(const Alert &alert, QWidget *window = nullptr) override;
     int runSuppressibleAlert(const Alert &alert, bool *suppressed, QWidget *window = nullptr) override;
     void beep() override { ++m_beeps; }
+    std::optional<QString> runTextInput(const TextInputOptions &options, QWidget *window = nullptr) override;
     QStringList runOpenPanel(const FilePanelOptions &options, QWidget *window = nullptr) override;
     QString runSavePanel(const FilePanelOptions &options, QWidget *window = nullptr) override;
     bool isNewTabModifierHeld() override { return m_modifierHeld; }
@@ -41,6 +45,8 @@ public:
 private:
     QQueue<QString> m_answers;
     QQueue<bool> m_suppressionAnswers;
+    QQueue<std::optional<QString>> m_textAnswers;
+    QList<TextInputOptions> m_textInputs;
     QQueue<QStringList> m_openAnswers;
     QQueue<QString> m_saveAnswers;
     QList<Shown> m_alerts;

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 class QWidget;
 
 struct FilePanelOptions {
@@ -15,6 +17,15 @@ struct FilePanelOptions {
     QStringList nameFilters; // "Orvix documents (*.orvix)"
     bool chooseDirectories = false;
     bool allowMultiple = false; // open panels
+};
+
+// A sheet asking for one line of text.
+struct TextInputOptions {
+    QString title;
+    QString label;
+    QString text; // shown selected
+    QString acceptButton = QStringLiteral("OK");
+    QString cancelButton = QStringLiteral("Cancel");
 };
 
 class Ui {
@@ -31,6 +42,8 @@ public:
         return runAlert(alert, window);
     }
     virtual void beep() = 0;
+    // The entered text, or nullopt when cancelled.
+    virtual std::optional<QString> runTextInput(const TextInputOptions &options, QWidget *window = nullptr) = 0;
     // The chosen paths; empty when cancelled.
     virtual QStringList runOpenPanel(const FilePanelOptions &options, QWidget *window = nullptr) = 0;
     virtual QString runSavePanel(const FilePanelOptions &options, QWidget *window = nullptr) = 0;
