@@ -3,7 +3,9 @@
 #include "LMDocumentWindow.h"
 #include "LMGridFilter.h"
 #include "LMIdentifiedView.h"
+#include "LMQueryFilterView.h"
 #include "LMQueryWhere.h"
+#include "LMSourceList.h"
 #include "LMTableDesignView.h"
 #include "LMTableEditContainer.h"
 #include "LMTableEditView.h"
@@ -14,6 +16,7 @@
 
 #include <QPointer>
 #include <QTest>
+#include <QTreeWidgetItem>
 
 namespace {
 Value field(const QString &name, const QString &type)
@@ -89,6 +92,33 @@ private slots:
         QVERIFY(!where.isEmpty());
         QVERIFY(view->queryView()->whereQuery().contains(where));
         QCOMPARE(view->numberOfRows(), 2);
+    }
+
+    void aFilterSavedAsAQueryIsListedAndReopens()
+    {
+        QVERIFY(window->switchToTableEditView("People"));
+        LMTableEditView *view = grid()->tableEditView();
+        auto *filter = dynamic_cast<LMQueryFilterView *>(view->queryView());
+        QVERIFY(filter);
+        view->toggleQueryView();
+        QVERIFY(view->isQueryOpen());
+        Value condition = filter->dictionary().value("Parameters").at(0);
+        condition.set("Field", "Name");
+        condition.set("Datatype", "Text");
+        condition.set("Compare Op", "is equal to");
+        condition.set("Operand", "Ben");
+        filter->alertDelegate();
+        QCOMPARE(view->numberOfRows(), 1);
+
+        filter->save();
+        QVERIFY(filter->nameSheet());
+        QVERIFY(filter->nameSheetSave("Bens"));
+        QCOMPARE(window->sourceList()->heading("Queries")->childCount(), 2);
+
+        QVERIFY(window->switchToOverview());
+        QVERIFY(window->switchToQueryView("Bens"));
+        QCOMPARE(window->tabContent(window->currentTabIndex())->identifier(), QStringLiteral("Query"));
+        QCOMPARE(grid()->tableEditView()->numberOfRows(), 1);
     }
 
     void theDesignEditorHandsOverToTheData()
