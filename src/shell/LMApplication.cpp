@@ -36,8 +36,7 @@ const QList<QPair<QString, Command>> &commandTable()
         {"CloseTab:", [](LMDocumentWindow &w) { w.closeTab(); }},
         {"PreviousTab:", [](LMDocumentWindow &w) { w.previousTab(); }},
         {"NextTab:", [](LMDocumentWindow &w) { w.nextTab(); }},
-        // Only a record grid has a text editor to open; no tab holds one until the grid arrives.
-        {"Open_In_Text_Editor:", [](LMDocumentWindow &) { Ui::instance().beep(); }},
+        {"Open_In_Text_Editor:", [](LMDocumentWindow &w) { w.openTextEditor(); }},
         {"Source_List:", [](LMDocumentWindow &w) { w.toggleSourceList(); }},
         {"Options:", [](LMDocumentWindow &w) { w.toggleTabBar(); }},
         {"Overview:", [](LMDocumentWindow &w) { w.switchToOverview(); }},

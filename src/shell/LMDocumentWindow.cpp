@@ -14,6 +14,9 @@
 #include "LMOverview.h"
 #include "LMSourceList.h"
 #include "LMTabView.h"
+#include "LMTableDataTableView.h"
+#include "LMTableEditContainer.h"
+#include "LMTableEditView.h"
 #include "LMViewController.h"
 #include "OXDatabase.h"
 #include "Preferences.h"
@@ -807,4 +810,15 @@ void LMDocumentWindow::showImportedTable(const QString &table)
 {
     reloadSourceList();
     switchToTableEditView(table);
+}
+
+void LMDocumentWindow::openTextEditor()
+{
+    auto *container = dynamic_cast<LMTableEditContainer *>(currentController());
+    LMTableEditView *grid = container ? container->activeGrid() : nullptr;
+    if (!grid || !grid->tableView() || !grid->tableView()->isFocusActive()) {
+        Ui::instance().beep();
+        return;
+    }
+    grid->tableView()->editInTable();
 }

@@ -110,6 +110,8 @@ public:
     // The File menu's Import… and Export… sheets on this document.
     void importData();
     void exportData();
+    // Edits the focused cell of the selected tab's record grid in place; a beep when no grid is there.
+    void openTextEditor();
     // After an import: the new table in the source list and its data in a tab.
     void showImportedTable(const QString &table);
 

@@ -6,6 +6,7 @@
 #include "LMQueryFilterView.h"
 #include "LMQueryWhere.h"
 #include "LMSourceList.h"
+#include "LMTableDataTableView.h"
 #include "LMTableDesignView.h"
 #include "LMTableEditContainer.h"
 #include "LMTableEditView.h"
@@ -119,6 +120,18 @@ private slots:
         QVERIFY(window->switchToQueryView("Bens"));
         QCOMPARE(window->tabContent(window->currentTabIndex())->identifier(), QStringLiteral("Query"));
         QCOMPARE(grid()->tableEditView()->numberOfRows(), 1);
+    }
+
+    void openInTextEditorEditsTheFocusedCell()
+    {
+        window->openTextEditor();
+        QCOMPARE(env->ui().beeps(), 1); // the overview holds no grid
+        QVERIFY(window->switchToTableEditView("People"));
+        LMTableDataTableView *table = grid()->tableEditView()->tableView();
+        table->setFocusedCell(1, 2);
+        window->openTextEditor();
+        QCOMPARE(env->ui().beeps(), 1);
+        QVERIFY(table->isEditingCell());
     }
 
     void theDesignEditorHandsOverToTheData()
