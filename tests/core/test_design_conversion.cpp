@@ -1,6 +1,6 @@
 // Tests of the conversion of cell values between native values and stored text, for every datatype.
 #include "Base64.h"
-#include "support/DesignFixture.h"
+#include "DesignFixture.h"
 #include "HVFileWrapper.h"
 #include "KeyedArchive.h"
 #include "MyDocument.h"

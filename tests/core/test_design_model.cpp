@@ -1,5 +1,5 @@
 // Tests of the table design model: lookups, the human key, design changes, table creation and formatting.
-#include "support/DesignFixture.h"
+#include "DesignFixture.h"
 #include "MyDocument.h"
 #include "OXDatabase.h"
 #include "QLiteCursor.h"

@@ -1,5 +1,5 @@
 // Tests of the validating write of one cell (rules, their order and alerts) and of deleting a row.
-#include "support/DesignFixture.h"
+#include "DesignFixture.h"
 #include "MyDocument.h"
 #include "OXDatabase.h"
 #include "QLiteCursor.h"

@@ -1,6 +1,6 @@
 // Tests of the media cache: media bytes written on cell writes, nothing for other values, keys and logging.
 #include "Base64.h"
-#include "support/DesignFixture.h"
+#include "DesignFixture.h"
 #include "HVFileWrapper.h"
 #include "MyDocument.h"
 #include "OXDBMediaCache.h"

@@ -5,7 +5,7 @@
 #include "QLiteCursor.h"
 #include "QLiteRow.h"
 #include "TestEnvironment.h"
-#include "support/DesignFixture.h"
+#include "DesignFixture.h"
 
 #include <QtTest>
 #include <sqlite3.h>

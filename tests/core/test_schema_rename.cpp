@@ -3,7 +3,7 @@
 #include "OXDatabase.h"
 #include "SchemaNameRules.h"
 #include "TestEnvironment.h"
-#include "support/DesignFixture.h"
+#include "DesignFixture.h"
 
 #include <QtTest>
 

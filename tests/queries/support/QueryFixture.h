@@ -1,6 +1,8 @@
 // QueryFixture: a document with one table of every datatype and a few rows, for tests of the query filter.
 #pragma once
 
+#include "DesignFixture.h"
+
 #include "MyDocument.h"
 #include "Value.h"
 
@@ -12,18 +14,15 @@
 #include <utility>
 
 namespace QueryFixture {
-using Entries = std::initializer_list<std::pair<QString, Value>>;
-
-// A field as the design editor adds it, then `extra` on top.
-Value field(const QString &name, const QString &type, Entries extra = {});
+using DesignFixture::Entries;
+using DesignFixture::field;
+using DesignFixture::newDocument;
 // Table "People": id, Name (Text), Kind (Options), Path (File Path), Age (Number), Born (Date), Member (Yes/No),
 // Tags (List), Photo (Image), Clip (Audio), Film (Video), Doc (Attachment), Friends (Relationship).
 Value peopleDesign();
 // Table "Pets": id, Name (Text).
 Value petsDesign();
 
-// A new document holding the tables of `designs`; null with `error` set on failure.
-std::unique_ptr<MyDocument> newDocument(const QList<Value> &designs, QString *error = nullptr);
 // Inserts a row of People from native values by field name; returns its id ("" on failure).
 QString addPerson(MyDocument &document, const QList<std::pair<QString, Value>> &values);
 // The ids of the rows of `table` that `where` (a clause without WHERE; empty: all) selects, in id order;
@@ -56,5 +55,3 @@ public:
     void reloadSourceList() override { ++sourceListReloads; }
 };
 } // namespace QueryFixture
-
-char *toString(const Value &value);

@@ -10,62 +10,6 @@
 
 namespace TableDesignFixture {
 
-Value field(const QString &name, const QString &type, Entries extra)
-{
-    Value f = Value::dict({{"Name", Value(name)},
-                           {"Type", Value(type)},
-                           {"Primary Key", Value(false)},
-                           {"Unique", Value(false)},
-                           {"Not Null", Value(false)},
-                           {"Default", Value("")},
-                           {"Check", Value("")},
-                           {"Regex", Value("")},
-                           {"Format", Value("")},
-                           {"Yes Value", Value("Yes")},
-                           {"No Value", Value("No")}});
-    for (const auto &entry : extra)
-        f.set(entry.first, entry.second);
-    return f;
-}
-
-Value table(const QString &name, const QList<Value> &fields)
-{
-    Value list = Value::array({Value::dict({{"Name", Value("id")},
-                                            {"Type", Value("Primary Key")},
-                                            {"Unique", Value(true)},
-                                            {"Not Null", Value(true)},
-                                            {"Default", Value("")},
-                                            {"Check", Value("")},
-                                            {"Regex", Value("")},
-                                            {"Format", Value("")},
-                                            {"Yes Value", Value("Yes")},
-                                            {"No Value", Value("No")}})});
-    for (const Value &f : fields)
-        list.append(f);
-    return Value::dict({{"Name", Value(name)}, {"Fields", list}});
-}
-
-std::unique_ptr<MyDocument> newDocument(const QList<Value> &designs, QString *error)
-{
-    QString message;
-    std::unique_ptr<MyDocument> document = MyDocument::createNew(&message);
-    if (!document) {
-        if (error)
-            *error = QStringLiteral("createNew failed: ") + message;
-        return nullptr;
-    }
-    OXDatabase *db = document->database();
-    for (const Value &design : designs) {
-        if (!db->createTableFromDesign(design) || db->lastErrorID() != 0) {
-            if (error)
-                *error = QStringLiteral("createTableFromDesign failed: ") + db->lastError();
-            return nullptr;
-        }
-        db->createTableDesign(design);
-    }
-    return document;
-}
-
 QString insertRow(MyDocument &document, const QString &table, const QList<std::pair<QString, QString>> &cells)
 {
     OXDatabase *db = document.database();

@@ -1,6 +1,8 @@
 // TableDesignFixture: documents with tables and rows, and editors opened on them, for the design editor tests.
 #pragma once
 
+#include "DesignFixture.h"
+
 #include "LMIdentifiedView.h"
 #include "Value.h"
 
@@ -17,14 +19,10 @@ class MyDocument;
 struct LMTableDesignWindowCalls;
 
 namespace TableDesignFixture {
-using Entries = std::initializer_list<std::pair<QString, Value>>;
-
-// A field as the design editor adds it, then `extra` on top.
-Value field(const QString &name, const QString &type, Entries extra = {});
-// A design of the "id" field followed by `fields`.
-Value table(const QString &name, const QList<Value> &fields);
-// A new document holding the SQLite table and the design of each of `designs`; null on failure.
-std::unique_ptr<MyDocument> newDocument(const QList<Value> &designs, QString *error = nullptr);
+using DesignFixture::Entries;
+using DesignFixture::field;
+using DesignFixture::newDocument;
+using DesignFixture::table;
 // Inserts a row with the given stored texts (column, text) and returns its id ("" on failure).
 QString insertRow(MyDocument &document, const QString &table, const QList<std::pair<QString, QString>> &cells);
 // The stored text of a cell; a null string when the row or the column is missing.

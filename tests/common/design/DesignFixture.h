@@ -1,4 +1,4 @@
-// DesignFixture: table designs and new documents holding them, for tests of the core layers.
+// DesignFixture: table designs and new documents holding them, shared by the tests of every layer.
 #pragma once
 
 #include "Value.h"
@@ -21,6 +21,9 @@ Value idField();
 // A table design of the "id" field followed by `fields`.
 Value table(const QString &name, const QList<Value> &fields);
 
+// A new document whose database has the SQLite tables of `designs` and whose `tables` holds them.
+// Null (with QFAIL-friendly `error`) when the document or a table could not be made.
+std::unique_ptr<MyDocument> newDocument(const QList<Value> &designs, QString *error = nullptr);
 // A new document whose database has the SQLite table of `design` and whose `tables` holds it.
 // Null (with QFAIL-friendly `error`) when the document or the table could not be made.
 std::unique_ptr<MyDocument> newDocumentWithTable(const Value &design, QString *error = nullptr);

@@ -1,4 +1,4 @@
-// DesignFixture: builds designs, documents and rows for core tests.
+// DesignFixture: builds designs, documents and rows for the tests of every layer above the core.
 #include "DesignFixture.h"
 
 #include "MyDocument.h"
@@ -48,7 +48,7 @@ Value table(const QString &name, const QList<Value> &fields)
     return Value::dict({{QStringLiteral("Name"), Value(name)}, {QStringLiteral("Fields"), list}});
 }
 
-std::unique_ptr<MyDocument> newDocumentWithTable(const Value &design, QString *error)
+std::unique_ptr<MyDocument> newDocument(const QList<Value> &designs, QString *error)
 {
     QString message;
     std::unique_ptr<MyDocument> document = MyDocument::createNew(&message);
@@ -58,13 +58,20 @@ std::unique_ptr<MyDocument> newDocumentWithTable(const Value &design, QString *e
         return nullptr;
     }
     OXDatabase *db = document->database();
-    if (!db->createTableFromDesign(design) || db->lastErrorID() != 0) {
-        if (error)
-            *error = QStringLiteral("createTableFromDesign failed: ") + db->lastError();
-        return nullptr;
+    for (const Value &design : designs) {
+        if (!db->createTableFromDesign(design) || db->lastErrorID() != 0) {
+            if (error)
+                *error = QStringLiteral("createTableFromDesign failed: ") + db->lastError();
+            return nullptr;
+        }
+        db->createTableDesign(design);
     }
-    db->createTableDesign(design);
     return document;
+}
+
+std::unique_ptr<MyDocument> newDocumentWithTable(const Value &design, QString *error)
+{
+    return newDocument({design}, error);
 }
 
 QString insertRow(MyDocument &document, const QString &table)
@@ -78,8 +85,8 @@ QString insertRow(MyDocument &document, const QString &table)
 
 QString cellText(MyDocument &document, const QString &table, const QString &column, const QString &id)
 {
-    const std::shared_ptr<QLiteCursor> cursor = document.database()->executeQuery(
-        QStringLiteral("SELECT `%1` FROM `%2` WHERE id='%3'").arg(column, table, id));
+    const std::shared_ptr<QLiteCursor> cursor =
+        document.database()->executeQuery(QStringLiteral("SELECT `%1` FROM `%2` WHERE id='%3'").arg(column, table, id));
     if (!cursor || cursor->rowCount() == 0)
         return QString();
     return cursor->rowAtIndex(0)->stringForColumn(table + QLatin1Char('.') + column);
