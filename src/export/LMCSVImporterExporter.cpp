@@ -465,10 +465,5 @@ bool LMCSVImporterExporter::exportTable(QIODevice &out, const QString &table, OX
 
 QByteArray LMCSVImporterExporter::exportTable(const QString &table, OXDatabase *db)
 {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    if (!exportTable(buffer, table, db))
-        return QByteArray();
-    return bytes;
+    return exportToBytes([&](QIODevice &out) { return exportTable(out, table, db); });
 }

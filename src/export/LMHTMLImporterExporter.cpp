@@ -182,10 +182,5 @@ bool LMHTMLImporterExporter::exportTable(QIODevice &out, const QString &table, O
 
 QByteArray LMHTMLImporterExporter::exportTable(const QString &table, OXDatabase *db, const Value &options)
 {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    if (!exportTable(buffer, table, db, options))
-        return QByteArray();
-    return bytes;
+    return exportToBytes([&](QIODevice &out) { return exportTable(out, table, db, options); });
 }

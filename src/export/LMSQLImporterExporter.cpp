@@ -151,10 +151,5 @@ bool LMSQLImporterExporter::exportTable(QIODevice &out, const QString &table, OX
 
 QByteArray LMSQLImporterExporter::exportTable(const QString &table, OXDatabase *db, const Value &options)
 {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    if (!exportTable(buffer, table, db, options))
-        return QByteArray();
-    return bytes;
+    return exportToBytes([&](QIODevice &out) { return exportTable(out, table, db, options); });
 }

@@ -1,6 +1,8 @@
 // LMTableRowReader: rows are read straight from the statement so an export never holds the whole result.
 #include "LMTableRowReader.h"
 
+#include <QBuffer>
+
 #include "OXDatabase.h"
 
 #include <sqlite3.h>
@@ -70,4 +72,14 @@ const char *LMTableRowReader::data(int index, qsizetype *length) const
     const auto *text = column < 0 ? nullptr : reinterpret_cast<const char *>(sqlite3_column_text(m_statement, column));
     *length = text ? sqlite3_column_bytes(m_statement, column) : 0;
     return text ? text : "";
+}
+
+QByteArray exportToBytes(const std::function<bool(QIODevice &out)> &write)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!write(buffer))
+        return QByteArray();
+    return bytes;
 }

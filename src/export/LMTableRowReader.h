@@ -2,9 +2,11 @@
 #pragma once
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 class OXDatabase;
 struct sqlite3_stmt;
@@ -35,3 +37,6 @@ private:
     QString m_error;
     OXDatabase *m_db = nullptr;
 };
+
+// Runs a streaming export into memory: its bytes, or empty when it failed.
+QByteArray exportToBytes(const std::function<bool(QIODevice &out)> &write);
