@@ -1,4 +1,5 @@
 // Tests of the shared data panel: which field it edits, its key/visible guards, and the grid and form paths.
+#include "DesignFixture.h"
 #include "LMDataPanel.h"
 #include "LMDataPanelImageWell.h"
 #include "MyDocument.h"
@@ -13,11 +14,6 @@
 #include <QTextCursor>
 
 using namespace DataPanelFixture;
-
-static char *toString(const Value &value)
-{
-    return qstrdup(value.description().toUtf8().constData());
-}
 
 class TestDataPanel : public QObject {
     Q_OBJECT

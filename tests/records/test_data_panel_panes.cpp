@@ -1,4 +1,5 @@
 // Tests of the data panel's panes: each datatype's value goes into its editor and comes back into the cell.
+#include "DesignFixture.h"
 #include "HVFileWrapper.h"
 #include "LMDataPanel.h"
 #include "LMDataPanelAttachmentWell.h"
@@ -26,11 +27,6 @@
 #include <QUrl>
 
 using namespace DataPanelFixture;
-
-static char *toString(const Value &value)
-{
-    return qstrdup(value.description().toUtf8().constData());
-}
 
 class TestDataPanelPanes : public QObject {
     Q_OBJECT

@@ -1,6 +1,8 @@
 // ExportFixture: tables built and read straight through SQLite, so the code under test is the only way in.
 #include "ExportFixture.h"
 
+#include "DesignFixture.h"
+
 #include "MyDocument.h"
 #include "OXDatabase.h"
 
@@ -10,20 +12,14 @@
 
 namespace ExportFixture {
 namespace {
+// The key field marks itself primary, unique and not null; every other field is plain.
 Value field(const QString &name, const QString &type)
 {
     const bool key = type == QLatin1String("Primary Key");
-    return Value::dict({{QStringLiteral("Name"), Value(name)},
-                        {QStringLiteral("Type"), Value(type)},
-                        {QStringLiteral("Primary Key"), Value(key)},
-                        {QStringLiteral("Unique"), Value(key)},
-                        {QStringLiteral("Not Null"), Value(key)},
-                        {QStringLiteral("Default"), Value("")},
-                        {QStringLiteral("Check"), Value("")},
-                        {QStringLiteral("Regex"), Value("")},
-                        {QStringLiteral("Format"), Value("")},
-                        {QStringLiteral("Yes Value"), Value("Yes")},
-                        {QStringLiteral("No Value"), Value("No")}});
+    return DesignFixture::field(name, type,
+                                {{QStringLiteral("Primary Key"), Value(key)},
+                                 {QStringLiteral("Unique"), Value(key)},
+                                 {QStringLiteral("Not Null"), Value(key)}});
 }
 } // namespace
 

@@ -1,6 +1,8 @@
 // DataPanelFixture: the document, the fake grid and the fake form of the data panel tests.
 #include "DataPanelFixture.h"
 
+#include "DesignFixture.h"
+
 #include "MyDocument.h"
 #include "OXDatabase.h"
 #include "QLiteCursor.h"
@@ -8,33 +10,10 @@
 #include "Ui.h"
 
 namespace DataPanelFixture {
+using DesignFixture::field;
+using DesignFixture::idField;
+
 namespace {
-Value field(const QString &name, const QString &type, std::initializer_list<std::pair<QString, Value>> extra = {})
-{
-    Value f = Value::dict({{QStringLiteral("Name"), Value(name)},
-                           {QStringLiteral("Type"), Value(type)},
-                           {QStringLiteral("Primary Key"), Value(false)},
-                           {QStringLiteral("Unique"), Value(false)},
-                           {QStringLiteral("Not Null"), Value(false)},
-                           {QStringLiteral("Default"), Value("")},
-                           {QStringLiteral("Check"), Value("")},
-                           {QStringLiteral("Regex"), Value("")},
-                           {QStringLiteral("Format"), Value("")},
-                           {QStringLiteral("Yes Value"), Value("Yes")},
-                           {QStringLiteral("No Value"), Value("No")}});
-    for (const auto &entry : extra)
-        f.set(entry.first, entry.second);
-    return f;
-}
-
-Value idField()
-{
-    Value f = field(QStringLiteral("id"), QStringLiteral("Primary Key"));
-    f.set(QStringLiteral("Unique"), Value(true));
-    f.set(QStringLiteral("Not Null"), Value(true));
-    return f;
-}
-
 bool isNullLike(const QString &text)
 {
     return text.isEmpty() || text == QLatin1String("<null>") || text == QLatin1String("(null)");
