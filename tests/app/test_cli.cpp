@@ -1,37 +1,10 @@
 // orvix-cli: every command end to end on real packages, with its output and exit codes.
 #include "TestEnvironment.h"
+#include "support/CliRunner.h"
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTest>
-
-namespace {
-struct Run {
-    int code = -1;
-    QString out;
-    QString err;
-};
-
-Run cli(const QStringList &args)
-{
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(ORVIX_CLI_PATH), args);
-    if (!p.waitForFinished(60000))
-        return {};
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-} // namespace
 
 class TestCli : public QObject {
     Q_OBJECT
@@ -42,7 +15,7 @@ private slots:
     void initTestCase()
     {
         package = env.path("Cli.orvix");
-        const Run made = cli({"new", package});
+        const CliResult made = cli({"new", package});
         QCOMPARE(made.code, 0);
         writeFile(env.path("people.json"),
                   R"({"Name": "People", "Fields": [
@@ -50,7 +23,7 @@ private slots:
                        {"Name": "Age", "Type": "Number", "CheckLowerBound": 0, "CheckLowerBoundOperator": "\u2264"},
                        {"Name": "Member", "Type": "Yes/No", "Yes Value": "Yes", "No Value": "No"},
                        {"Name": "Code", "Type": "Text", "Regex": "^[0-9]+$"}]})");
-        const Run added = cli({"add-table", package, env.path("people.json")});
+        const CliResult added = cli({"add-table", package, env.path("people.json")});
         QVERIFY2(added.code == 0, qPrintable(added.err));
     }
 
@@ -58,9 +31,9 @@ private slots:
     {
         writeFile(env.path("alpha.json"), R"({"Name": "Alpha", "Fields": [{"Name": "Title", "Type": "Text"}]})");
         QCOMPARE(cli({"add-table", package, env.path("alpha.json")}).code, 0);
-        const Run r = cli({"tables", package});
+        const CliResult r = cli({"tables", package});
         QCOMPARE(r.code, 0);
-        QCOMPARE(r.out, QStringLiteral("People\nAlpha\n"));
+        QCOMPARE(r.text(), QStringLiteral("People\nAlpha\n"));
     }
 
     void addTableRefusesBadAndDuplicateNames_data()
@@ -79,7 +52,7 @@ private slots:
         QFETCH(QByteArray, json);
         QFETCH(QString, message);
         writeFile(env.path("bad.json"), json);
-        const Run r = cli({"add-table", package, env.path("bad.json")});
+        const CliResult r = cli({"add-table", package, env.path("bad.json")});
         QVERIFY(r.code != 0);
         QVERIFY2(r.err.contains(message), qPrintable(r.err));
         QCOMPARE(r.err.count('\n'), 1);
@@ -87,35 +60,35 @@ private slots:
 
     void cellsAreWrittenValidatedAndFormatted()
     {
-        const Run row = cli({"add-row", package, "People"});
+        const CliResult row = cli({"add-row", package, "People"});
         QCOMPARE(row.code, 0);
-        const QString id = row.out.trimmed();
+        const QString id = row.text().trimmed();
         QVERIFY(id.toInt() > 0);
 
         QCOMPARE(cli({"set", package, "People", id, "Name", "O'Hara \"Q\" 😀"}).code, 0);
-        QCOMPARE(cli({"get", package, "People", id, "Name"}).out, QStringLiteral("O'Hara \"Q\" 😀\n"));
+        QCOMPARE(cli({"get", package, "People", id, "Name"}).text(), QStringLiteral("O'Hara \"Q\" 😀\n"));
         QCOMPARE(cli({"set", package, "People", id, "Member", "Yes"}).code, 0);
-        QCOMPARE(cli({"get", package, "People", id, "Member"}).out, QStringLiteral("Yes\n"));
+        QCOMPARE(cli({"get", package, "People", id, "Member"}).text(), QStringLiteral("Yes\n"));
 
-        const Run refused = cli({"set", package, "People", id, "Code", "12a"});
+        const CliResult refused = cli({"set", package, "People", id, "Code", "12a"});
         QCOMPARE(refused.code, 3);
         QCOMPARE(refused.err, QStringLiteral("Value is invalid\nThe value you entered did not pass the validation "
                                              "checks required by field \"Code\"\n"));
-        const Run empty = cli({"set", package, "People", id, "Name", ""});
+        const CliResult empty = cli({"set", package, "People", id, "Name", ""});
         QCOMPARE(empty.code, 3);
         QVERIFY(empty.err.startsWith("Value is Null\n"));
 
-        const Run select = cli({"sql", package, "SELECT `Name`, `Member` FROM `People` WHERE id = " + id});
+        const CliResult select = cli({"sql", package, "SELECT `Name`, `Member` FROM `People` WHERE id = " + id});
         QCOMPARE(select.code, 0);
-        QCOMPARE(select.out, QStringLiteral("People.Name\tPeople.Member\nO'Hara \"Q\" 😀\t1\n"));
+        QCOMPARE(select.text(), QStringLiteral("People.Name\tPeople.Member\nO'Hara \"Q\" 😀\t1\n"));
     }
 
     void sqlStatementsAreSavedAndErrorsReported()
     {
         QCOMPARE(cli({"sql", package, "INSERT INTO `People` (`Name`) VALUES ('Zed')"}).code, 0);
-        const Run count = cli({"sql", package, "SELECT COUNT(*) FROM `People` WHERE `Name` = 'Zed'"});
-        QCOMPARE(count.out.split('\n').value(1), QStringLiteral("1"));
-        const Run bad = cli({"sql", package, "SELEKT nothing"});
+        const CliResult count = cli({"sql", package, "SELECT COUNT(*) FROM `People` WHERE `Name` = 'Zed'"});
+        QCOMPARE(count.text().split('\n').value(1), QStringLiteral("1"));
+        const CliResult bad = cli({"sql", package, "SELEKT nothing"});
         QVERIFY(bad.code != 0);
         QVERIFY(bad.err.contains("syntax error"));
     }
@@ -135,7 +108,7 @@ private slots:
     {
         QFETCH(QStringList, args);
         args.replaceInStrings("@", package);
-        const Run r = cli(args);
+        const CliResult r = cli(args);
         QVERIFY(r.code != 0);
         QVERIFY(r.err.startsWith("orvix-cli: "));
         QCOMPARE(r.err.count('\n'), 1);
@@ -150,25 +123,25 @@ private slots:
         QCOMPARE(cli({"add-table", package, env.path("owners.json")}).code, 0);
         QCOMPARE(cli({"add-table", package, env.path("pets.json")}).code, 0);
 
-        const Run notRelationship = cli({"relate", package, "Owners", "Name", "Pets", "Owner", "1"});
+        const CliResult notRelationship = cli({"relate", package, "Owners", "Name", "Pets", "Owner", "1"});
         QCOMPARE(notRelationship.code, 1);
         QVERIFY(notRelationship.err.contains("is not a Relationship field"));
         QCOMPARE(cli({"relate", package, "Owners", "Pets", "Pets", "Owner", "7"}).code, 2);
 
-        const Run made = cli({"relate", package, "Owners", "Pets", "Pets", "Owner", "2"});
+        const CliResult made = cli({"relate", package, "Owners", "Pets", "Pets", "Owner", "2"});
         QVERIFY2(made.code == 0, qPrintable(made.err));
         // Each run opens the package afresh, so the refusal shows the first record was saved.
-        const Run again = cli({"relate", package, "Pets", "Owner", "Owners", "-", "0"});
+        const CliResult again = cli({"relate", package, "Pets", "Owner", "Owners", "-", "0"});
         QCOMPARE(again.code, 1);
         QVERIFY(again.err.contains("already takes part"));
     }
 
     void helpDocumentsEveryCommand()
     {
-        const Run r = cli({"--help"});
+        const CliResult r = cli({"--help"});
         QCOMPARE(r.code, 0);
         for (const char *command : {"new", "tables", "sql", "add-table", "add-row", "set", "get", "relate"})
-            QVERIFY2(r.out.contains(QString("  %1 ").arg(command)), command);
+            QVERIFY2(r.text().contains(QString("  %1 ").arg(command)), command);
     }
 
     void corruptPackageIsReported()
@@ -176,7 +149,7 @@ private slots:
         const QString broken = env.path("Broken.orvix");
         QVERIFY(QDir().mkpath(broken));
         writeFile(broken + "/Objects", "garbage");
-        const Run r = cli({"tables", broken});
+        const CliResult r = cli({"tables", broken});
         QCOMPARE(r.code, 1);
         QVERIFY(r.err.contains("damaged"));
     }

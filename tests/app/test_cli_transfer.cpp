@@ -1,38 +1,13 @@
 // orvix-cli import and export: end to end on real packages, their outputs, and one-line errors with exit codes.
 #include "TestEnvironment.h"
+#include "support/CliRunner.h"
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
 
 namespace {
-struct Run {
-    int code = -1;
-    QByteArray out;
-    QString err;
-};
-
-Run cli(const QStringList &args)
-{
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(ORVIX_CLI_PATH), args);
-    if (!p.waitForFinished(60000))
-        return {};
-    return {p.exitCode(), p.readAllStandardOutput(), QString::fromUtf8(p.readAllStandardError())};
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
 QByteArray readFile(const QString &path)
 {
     QFile f(path);
@@ -51,8 +26,8 @@ private slots:
         package = env.path("Transfer.orvix");
         QCOMPARE(cli({"new", package}).code, 0);
         writeFile(env.path("people.csv"), "Name,Born,Member,Notes\n\"Smith, J\",2024-03-15,yes,x\nO'Neil,,no,y\n");
-        const Run r = cli({"import", package, env.path("people.csv"), "--table", "People", "--type", "Born=Date",
-                           "--type", "Member=Yes/No", "--skip", "Notes"});
+        const CliResult r = cli({"import", package, env.path("people.csv"), "--table", "People", "--type", "Born=Date",
+                                 "--type", "Member=Yes/No", "--skip", "Notes"});
         QVERIFY2(r.code == 0, qPrintable(r.err));
         QCOMPARE(QString::fromUtf8(r.out), QStringLiteral("imported 3 records into \"People\"\n"));
     }
@@ -60,7 +35,7 @@ private slots:
     void importSavesTheTableWithTypes()
     {
         QCOMPARE(cli({"tables", package}).out, QByteArray("People\n"));
-        const Run r = cli({"sql", package, "SELECT * FROM People ORDER BY id"});
+        const CliResult r = cli({"sql", package, "SELECT * FROM People ORDER BY id"});
         QCOMPARE(r.code, 0);
         QCOMPARE(QString::fromUtf8(r.out), QStringLiteral("People.id\tPeople.Name\tPeople.Born\tPeople.Member\n"
                                                           "1\tName\tBorn\tMember\n"
@@ -74,7 +49,7 @@ private slots:
         const QString other = env.path("Other.orvix");
         QCOMPARE(cli({"new", other}).code, 0);
         writeFile(env.path("data.tsv"), "id\tCity\nx\tOslo, NO\n");
-        const Run r = cli({"import", other, env.path("data.tsv"), "--type", "untitled0=Number"});
+        const CliResult r = cli({"import", other, env.path("data.tsv"), "--type", "untitled0=Number"});
         QVERIFY2(r.code == 0, qPrintable(r.err));
         QCOMPARE(cli({"export", other, "data", "--format", "csv"}).out, QByteArray("1,id,City\n2,x,\"Oslo, NO\""));
         // The file's name is taken now; the next import of it gets "untitled 1".
@@ -113,13 +88,13 @@ private slots:
         QFETCH(QStringList, options);
         QFETCH(QByteArray, start);
         QFETCH(QByteArray, contains);
-        const Run r = cli(QStringList{"export", package, "People"} + options);
+        const CliResult r = cli(QStringList{"export", package, "People"} + options);
         QVERIFY2(r.code == 0, qPrintable(r.err));
         QVERIFY2(r.out.startsWith(start), r.out.left(200).constData());
         QVERIFY2(r.out.contains(contains), r.out.constData());
         // -o writes the same bytes to a file.
         const QString path = env.path("out.bin");
-        const Run toFile = cli(QStringList{"export", package, "People", "-o", path} + options);
+        const CliResult toFile = cli(QStringList{"export", package, "People", "-o", path} + options);
         QCOMPARE(toFile.code, 0);
         QVERIFY(toFile.out.isEmpty());
         QCOMPARE(readFile(path), r.out);
@@ -168,7 +143,7 @@ private slots:
         args.replaceInStrings(QRegularExpression("^CSV$"), env.path("people.csv"));
         args.replaceInStrings(QRegularExpression("^BAD$"), env.path("bad.csv"));
         const QByteArray before = readFile(package + "/Objects");
-        const Run r = cli(args);
+        const CliResult r = cli(args);
         QCOMPARE(r.code, code);
         QVERIFY(r.out.isEmpty());
         QVERIFY2(r.err.startsWith("orvix-cli: ") && r.err.endsWith("\n") && r.err.count('\n') == 1, qPrintable(r.err));
@@ -185,7 +160,7 @@ private slots:
         writeFile(broken + "/Objects", "garbage");
         for (const QStringList &args : {QStringList{"export", broken, "People", "--format", "csv"},
                                         QStringList{"import", broken, env.path("people.csv")}}) {
-            const Run r = cli(args);
+            const CliResult r = cli(args);
             QCOMPARE(r.code, 1);
             QVERIFY2(r.err.startsWith("orvix-cli: ") && r.err.count('\n') == 1, qPrintable(r.err));
         }
@@ -193,7 +168,7 @@ private slots:
 
     void helpDocumentsBothCommands()
     {
-        const Run r = cli({"--help"});
+        const CliResult r = cli({"--help"});
         QCOMPARE(r.code, 0);
         const QString text = QString::fromUtf8(r.out);
         for (const char *part : {"import PACKAGE FILE [--table NAME] [--type COLUMN=DATATYPE]... [--skip COLUMN]...",
