@@ -15,24 +15,6 @@
 #include <QPointer>
 
 namespace {
-// Gives every grid of the container a filter of its own table; `query` opens a saved query in the first one.
-void installFilters(LMTableEditContainer *container, MyDocument *document, LMDocumentWindow *window, const Value &query)
-{
-    auto pending = std::make_shared<Value>(query);
-    QPointer<LMDocumentWindow> target = window;
-    container->setFilterInstaller([document, pending, target](LMTableEditView *grid) {
-        const QString table = grid->tableName();
-        auto *filter = new LMQueryFilterView(
-            document, table, LMQueryDefinition::gridDefinition(table, document->database()->namesForTable(table)));
-        grid->setQueryFilter(filter, filter);
-        if (pending->isDict()) {
-            const Value saved = *pending;
-            *pending = Value();
-            filter->programaticallyOpenQuery(saved, target);
-        }
-    });
-}
-
 std::unique_ptr<LMViewController> makeGrid(const LMViewContext &context, const QString &identifier,
                                            const QString &table, const Value &query)
 {
@@ -54,7 +36,10 @@ std::unique_ptr<LMViewController> makeGrid(const LMViewContext &context, const Q
         else if (mode == QLatin1String("Form Data"))
             window->switchToFormDataView(name);
     });
-    installFilters(container, context.document, context.window, query);
+    // Every grid already has a closed filter of its own table; a query opens in the table's own grid.
+    auto *filter = dynamic_cast<LMQueryFilterView *>(container->tableEditView()->queryView());
+    if (filter && query.isDict())
+        filter->programaticallyOpenQuery(query, context.window);
     return controller;
 }
 
