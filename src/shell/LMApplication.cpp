@@ -20,6 +20,12 @@ constexpr int kRecentLimit = 10;
 
 using Command = std::function<void(LMDocumentWindow &)>;
 
+void reportUnopenable(const QString &path, const QString &error)
+{
+    Ui::instance().runAlert(
+        Alert::make(QStringLiteral("The document “%1” could not be opened").arg(QFileInfo(path).fileName()), error));
+}
+
 const QList<QPair<QString, Command>> &commandTable()
 {
     static const QList<QPair<QString, Command>> table = {
@@ -126,8 +132,7 @@ LMDocumentWindow *LMApplication::openDocument(const QString &path)
     QString error;
     std::unique_ptr<MyDocument> document = MyDocument::open(package, QStringLiteral("Orvix"), &error);
     if (!document) {
-        Ui::instance().runAlert(Alert::make(
-            QStringLiteral("The document “%1” could not be opened").arg(QFileInfo(package).fileName()), error));
+        reportUnopenable(package, error);
         return nullptr;
     }
     noteRecentDocument(package);
@@ -143,19 +148,11 @@ LMDocumentWindow *LMApplication::openImportedFile(const QString &path)
         path,
         [this, &made](std::unique_ptr<MyDocument> document) {
             made = adopt(new LMDocumentWindow(std::move(document)));
-            LMImportedDocument::Window window;
-            window.window = made;
-            QPointer<LMDocumentWindow> target = made;
-            window.openTableView = [target](const QString &table) {
-                if (target)
-                    target->showImportedTable(table);
-            };
-            return window;
+            return LMImportedDocument::Window{made, made->importedTableOpener()};
         },
         &error);
     if (!ok) {
-        Ui::instance().runAlert(Alert::make(
-            QStringLiteral("The document “%1” could not be opened").arg(QFileInfo(path).fileName()), error));
+        reportUnopenable(path, error);
         return nullptr;
     }
     return made;

@@ -791,11 +791,7 @@ void LMDocumentWindow::runPageLayout()
 void LMDocumentWindow::importData()
 {
     cleanUpAllViews();
-    QPointer<LMDocumentWindow> self = this;
-    LMImportController::runSheet(m_document.get(), this, QString(), [self](const QString &table) {
-        if (self)
-            self->showImportedTable(table);
-    });
+    LMImportController::runSheet(m_document.get(), this, QString(), importedTableOpener());
 }
 
 void LMDocumentWindow::exportData()
@@ -806,10 +802,13 @@ void LMDocumentWindow::exportData()
     LMExportController::runSheet(m_document.get(), this, source, QStringLiteral("Table"));
 }
 
-void LMDocumentWindow::showImportedTable(const QString &table)
+std::function<void(const QString &table)> LMDocumentWindow::importedTableOpener()
 {
-    reloadSourceList();
-    switchToTableEditView(table);
+    QPointer<LMDocumentWindow> self = this;
+    return [self](const QString &table) {
+        if (self)
+            self->switchToTableEditView(table);
+    };
 }
 
 void LMDocumentWindow::openTextEditor()

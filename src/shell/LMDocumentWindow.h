@@ -7,6 +7,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <functional>
 #include <memory>
 
 class LMButtonBar;
@@ -112,8 +113,8 @@ public:
     void exportData();
     // Edits the focused cell of the selected tab's record grid in place; a beep when no grid is there.
     void openTextEditor();
-    // After an import: the new table in the source list and its data in a tab.
-    void showImportedTable(const QString &table);
+    // What the import sheet calls once its table is in (and the source list reloaded): the table's data in a tab.
+    std::function<void(const QString &table)> importedTableOpener();
 
     // DocumentViewHost
     void cleanUpAllViews() override;

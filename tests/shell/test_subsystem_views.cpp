@@ -163,7 +163,7 @@ private slots:
         Value design = Value::dict(
             {{"Name", Value("Imported")}, {"Fields", Value::array({field("id", "Primary Key"), field("A", "Text")})}});
         window->document()->database()->createTableDesign(design);
-        window->showImportedTable("Imported");
+        window->importedTableOpener()("Imported");
         QVERIFY(grid());
         QCOMPARE(grid()->tableEditView()->tableName(), QStringLiteral("Imported"));
     }
