@@ -12,7 +12,7 @@ PACKAGES=(
   libqt6svg6 qt6-tools-dev-tools
   libsqlite3-dev sqlite3 libonig-dev libicu-dev libssl-dev
   bc uuid-runtime python3 xvfb xauth dbus-x11
-  libgl1-mesa-dev fonts-dejavu-core
+  libgl1-mesa-dev fonts-dejavu-core clang-format ccache
 )
 
 # The desktop run also wants audio and video playback; the tests check stored media values, not playback.

@@ -4,8 +4,8 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
-#include <unistd.h>
 #include <cstdio>
+#include <unistd.h>
 
 int main(int argc, char *argv[])
 {

@@ -6,10 +6,9 @@
 Value ArchivedColor::toValue(const QColor &color)
 {
     const QColor rgb = color.toRgb();
-    return Value::object(QStringLiteral("NSColor"), Value::dict({{"Red", rgb.redF()},
-                                                                  {"Green", rgb.greenF()},
-                                                                  {"Blue", rgb.blueF()},
-                                                                  {"Alpha", rgb.alphaF()}}));
+    return Value::object(
+        QStringLiteral("NSColor"),
+        Value::dict({{"Red", rgb.redF()}, {"Green", rgb.greenF()}, {"Blue", rgb.blueF()}, {"Alpha", rgb.alphaF()}}));
 }
 
 std::optional<QColor> ArchivedColor::fromValue(const Value &value)

@@ -1,7 +1,10 @@
 // Base64 over Qt's codec with the strict options the stored form needs.
 #include "Base64.h"
 
-QString Base64::encode(const QByteArray &bytes) { return QString::fromLatin1(bytes.toBase64()); }
+QString Base64::encode(const QByteArray &bytes)
+{
+    return QString::fromLatin1(bytes.toBase64());
+}
 
 std::optional<QByteArray> Base64::decode(const QString &text)
 {
@@ -11,4 +14,7 @@ std::optional<QByteArray> Base64::decode(const QString &text)
     return result.decoded;
 }
 
-QByteArray Base64::decodeOrEmpty(const QString &text) { return decode(text).value_or(QByteArray()); }
+QByteArray Base64::decodeOrEmpty(const QString &text)
+{
+    return decode(text).value_or(QByteArray());
+}

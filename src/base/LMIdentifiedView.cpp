@@ -9,7 +9,10 @@ LMIdentifiedView::LMIdentifiedView(const QString &identifier, QWidget *parent)
 }
 
 // The controller goes first, while the view's children still exist.
-LMIdentifiedView::~LMIdentifiedView() { m_ownedController.reset(); }
+LMIdentifiedView::~LMIdentifiedView()
+{
+    m_ownedController.reset();
+}
 
 void LMIdentifiedView::adoptController(std::unique_ptr<LMViewController> controller)
 {

@@ -35,9 +35,15 @@ public:
     // Broadcasts relayed by the document; `type` is "Table", "Query", "Form", "Report" or "Script".
     virtual void itemDidRename(const QString &type, const QString &oldName, const QString &newName)
     {
-        Q_UNUSED(type) Q_UNUSED(oldName) Q_UNUSED(newName)
+        Q_UNUSED(type)
+        Q_UNUSED(oldName)
+        Q_UNUSED(newName)
     }
-    virtual void itemDidDelete(const QString &type, const QString &name) { Q_UNUSED(type) Q_UNUSED(name) }
+    virtual void itemDidDelete(const QString &type, const QString &name)
+    {
+        Q_UNUSED(type)
+        Q_UNUSED(name)
+    }
 
     // Toolbar delegation: a controller that answers true supplies the window's toolbar ("<identifier> Toolbar").
     virtual bool providesToolbar() const { return false; }
@@ -46,7 +52,8 @@ public:
     // The action for one toolbar item; the window adds it to the toolbar (the controller keeps ownership).
     virtual QAction *toolbarItem(const QString &itemIdentifier, bool willBeInserted)
     {
-        Q_UNUSED(itemIdentifier) Q_UNUSED(willBeInserted)
+        Q_UNUSED(itemIdentifier)
+        Q_UNUSED(willBeInserted)
         return nullptr;
     }
 };

@@ -44,12 +44,36 @@ Value readValue(QDataStream &in, int depth = 0)
     qint32 type = 0;
     in >> type;
     switch (Value::Type(type)) {
-    case Value::Type::Bool: { bool b = false; in >> b; return Value(b); }
-    case Value::Type::Int: { qint64 i = 0; in >> i; return Value(i); }
-    case Value::Type::Real: { double d = 0; in >> d; return Value(d); }
-    case Value::Type::Date: { double d = 0; in >> d; return Value::date(d); }
-    case Value::Type::String: { QString s; in >> s; return Value(s); }
-    case Value::Type::Data: { QByteArray b; in >> b; return Value(b); }
+    case Value::Type::Bool: {
+        bool b = false;
+        in >> b;
+        return Value(b);
+    }
+    case Value::Type::Int: {
+        qint64 i = 0;
+        in >> i;
+        return Value(i);
+    }
+    case Value::Type::Real: {
+        double d = 0;
+        in >> d;
+        return Value(d);
+    }
+    case Value::Type::Date: {
+        double d = 0;
+        in >> d;
+        return Value::date(d);
+    }
+    case Value::Type::String: {
+        QString s;
+        in >> s;
+        return Value(s);
+    }
+    case Value::Type::Data: {
+        QByteArray b;
+        in >> b;
+        return Value(b);
+    }
     case Value::Type::Dict: {
         qint32 n = 0;
         in >> n;
@@ -94,7 +118,10 @@ int NotificationCenter::addObserver(const QString &name, const void *object, Han
     return token;
 }
 
-void NotificationCenter::removeObserver(int token) { m_observers.remove(token); }
+void NotificationCenter::removeObserver(int token)
+{
+    m_observers.remove(token);
+}
 
 void NotificationCenter::post(const QString &name, const void *object, const Value &userInfo)
 {
@@ -121,14 +148,13 @@ void NotificationCenter::connectBus()
     if (!bus.isConnected())
         return;
     m_busConnected = bus.connect(QString(), QString::fromLatin1(kPath), QString::fromLatin1(kInterface),
-                                 QString::fromLatin1(kSignal), this,
-                                 SLOT(receiveRemote(QString, QString, QByteArray)));
+                                 QString::fromLatin1(kSignal), this, SLOT(receiveRemote(QString, QString, QByteArray)));
 }
 
 void NotificationCenter::receiveRemote(const QString &name, const QString &senderId, const QByteArray &payload)
 {
     if (senderId == m_senderId)
-        return;  // already delivered in this process when posted
+        return; // already delivered in this process when posted
     QDataStream in(payload);
     deliver(Notification{name, nullptr, readValue(in), true});
 }

@@ -10,8 +10,8 @@
 
 struct Notification {
     QString name;
-    const void *object = nullptr;  // the poster, or null
-    Value userInfo;                // a dictionary, or null
+    const void *object = nullptr; // the poster, or null
+    Value userInfo;               // a dictionary, or null
     bool fromOtherProcess = false;
 };
 

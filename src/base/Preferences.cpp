@@ -3,7 +3,9 @@
 
 #include "ArchivedColor.h"
 
-Preferences::Preferences() : m_settings(std::make_unique<QSettings>(QStringLiteral("Tandrel"), QStringLiteral("Orvix"))) {}
+Preferences::Preferences() : m_settings(std::make_unique<QSettings>(QStringLiteral("Tandrel"), QStringLiteral("Orvix")))
+{
+}
 
 Preferences &Preferences::instance()
 {
@@ -31,7 +33,10 @@ void Preferences::registerDefaults()
     registerDefault(QStringLiteral("LMForm_Color_Background"), ArchivedColor::archive(Qt::red));
 }
 
-void Preferences::registerDefault(const QString &key, const QVariant &value) { m_defaults.insert(key, value); }
+void Preferences::registerDefault(const QString &key, const QVariant &value)
+{
+    m_defaults.insert(key, value);
+}
 
 QVariant Preferences::value(const QString &key) const
 {
@@ -50,13 +55,34 @@ bool Preferences::boolValue(const QString &key) const
     return v.toBool();
 }
 
-int Preferences::intValue(const QString &key) const { return value(key).toInt(); }
-double Preferences::doubleValue(const QString &key) const { return value(key).toDouble(); }
-QString Preferences::stringValue(const QString &key) const { return value(key).toString(); }
-bool Preferences::hasUserValue(const QString &key) const { return m_settings->contains(key); }
-void Preferences::setValue(const QString &key, const QVariant &value) { m_settings->setValue(key, value); }
-void Preferences::removeValue(const QString &key) { m_settings->remove(key); }
-void Preferences::sync() { m_settings->sync(); }
+int Preferences::intValue(const QString &key) const
+{
+    return value(key).toInt();
+}
+double Preferences::doubleValue(const QString &key) const
+{
+    return value(key).toDouble();
+}
+QString Preferences::stringValue(const QString &key) const
+{
+    return value(key).toString();
+}
+bool Preferences::hasUserValue(const QString &key) const
+{
+    return m_settings->contains(key);
+}
+void Preferences::setValue(const QString &key, const QVariant &value)
+{
+    m_settings->setValue(key, value);
+}
+void Preferences::removeValue(const QString &key)
+{
+    m_settings->remove(key);
+}
+void Preferences::sync()
+{
+    m_settings->sync();
+}
 
 void Preferences::useFile(const QString &path)
 {

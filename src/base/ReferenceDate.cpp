@@ -12,14 +12,20 @@ std::function<double()> &clockFunction()
 }
 } // namespace
 
-QDateTime ReferenceDate::referenceDate() { return QDateTime(QDate(2001, 1, 1), QTime(0, 0), Qt::UTC); }
+QDateTime ReferenceDate::referenceDate()
+{
+    return QDateTime(QDate(2001, 1, 1), QTime(0, 0), Qt::UTC);
+}
 
 QDateTime ReferenceDate::toDateTime(double seconds)
 {
     return referenceDate().addMSecs(static_cast<qint64>(std::llround(seconds * 1000.0)));
 }
 
-double ReferenceDate::fromDateTime(const QDateTime &dateTime) { return referenceDate().msecsTo(dateTime) / 1000.0; }
+double ReferenceDate::fromDateTime(const QDateTime &dateTime)
+{
+    return referenceDate().msecsTo(dateTime) / 1000.0;
+}
 
 double ReferenceDate::now()
 {
@@ -28,4 +34,7 @@ double ReferenceDate::now()
     return fromDateTime(QDateTime::currentDateTimeUtc());
 }
 
-void ReferenceDate::setClock(std::function<double()> clock) { clockFunction() = std::move(clock); }
+void ReferenceDate::setClock(std::function<double()> clock)
+{
+    clockFunction() = std::move(clock);
+}

@@ -12,14 +12,18 @@ QString Resources::directory()
     if (!fromEnv.isEmpty() && QFileInfo(fromEnv).isDir())
         return fromEnv;
     if (QCoreApplication::instance()) {
-        const QString installed = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../share/orvix"));
+        const QString installed =
+            QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../share/orvix"));
         if (QFileInfo(installed).isDir())
             return QDir::cleanPath(installed);
     }
     return QStringLiteral(ORVIX_RESOURCE_DIR);
 }
 
-QString Resources::path(const QString &name) { return QDir(directory()).filePath(name); }
+QString Resources::path(const QString &name)
+{
+    return QDir(directory()).filePath(name);
+}
 
 std::optional<QByteArray> Resources::read(const QString &name)
 {

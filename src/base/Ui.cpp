@@ -22,4 +22,7 @@ Ui &Ui::instance()
     return fallback;
 }
 
-void Ui::install(Ui *ui) { g_installed = ui; }
+void Ui::install(Ui *ui)
+{
+    g_installed = ui;
+}

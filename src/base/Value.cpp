@@ -41,11 +41,26 @@ Value &Value::operator=(const Value &) = default;
 Value::Value(Value &&) noexcept = default;
 Value &Value::operator=(Value &&) noexcept = default;
 
-Value::Value(bool b) : m_type(Type::Bool) { m_scalar.b = b; }
-Value::Value(int i) : m_type(Type::Int) { m_scalar.i = i; }
-Value::Value(qint64 i) : m_type(Type::Int) { m_scalar.i = i; }
-Value::Value(quint32 i) : m_type(Type::Int) { m_scalar.i = i; }
-Value::Value(double d) : m_type(Type::Real) { m_scalar.d = d; }
+Value::Value(bool b) : m_type(Type::Bool)
+{
+    m_scalar.b = b;
+}
+Value::Value(int i) : m_type(Type::Int)
+{
+    m_scalar.i = i;
+}
+Value::Value(qint64 i) : m_type(Type::Int)
+{
+    m_scalar.i = i;
+}
+Value::Value(quint32 i) : m_type(Type::Int)
+{
+    m_scalar.i = i;
+}
+Value::Value(double d) : m_type(Type::Real)
+{
+    m_scalar.d = d;
+}
 Value::Value(const QString &s) : m_type(Type::String), m_string(s) {}
 Value::Value(const char *s) : m_type(Type::String), m_string(QString::fromUtf8(s)) {}
 Value::Value(const QByteArray &data) : m_type(Type::Data), m_data(data) {}
@@ -166,9 +181,18 @@ double Value::toDouble() const
     }
 }
 
-QString Value::toString() const { return m_type == Type::String ? m_string : QString(); }
-QByteArray Value::toData() const { return m_type == Type::Data ? m_data : QByteArray(); }
-double Value::toDate() const { return m_type == Type::Date ? m_scalar.d : 0.0; }
+QString Value::toString() const
+{
+    return m_type == Type::String ? m_string : QString();
+}
+QByteArray Value::toData() const
+{
+    return m_type == Type::Data ? m_data : QByteArray();
+}
+double Value::toDate() const
+{
+    return m_type == Type::Date ? m_scalar.d : 0.0;
+}
 
 QDateTime Value::toDateTime() const
 {
@@ -177,8 +201,14 @@ QDateTime Value::toDateTime() const
     return referenceDate().addMSecs(static_cast<qint64>(std::llround(m_scalar.d * 1000.0)));
 }
 
-quint64 Value::toUid() const { return m_type == Type::Uid ? m_scalar.u : 0; }
-QImage Value::toImage() const { return m_image ? *m_image : QImage(); }
+quint64 Value::toUid() const
+{
+    return m_type == Type::Uid ? m_scalar.u : 0;
+}
+QImage Value::toImage() const
+{
+    return m_image ? *m_image : QImage();
+}
 
 QStringList Value::toStringList() const
 {
@@ -292,7 +322,10 @@ int Value::indexOf(const Value &v) const
     return -1;
 }
 
-QList<Value> Value::toList() const { return m_array ? m_array->items : QList<Value>(); }
+QList<Value> Value::toList() const
+{
+    return m_array ? m_array->items : QList<Value>();
+}
 
 bool Value::contains(const QString &key) const
 {
@@ -300,7 +333,10 @@ bool Value::contains(const QString &key) const
     return d.m_dict && d.m_dict->map.contains(key);
 }
 
-Value Value::value(const QString &key) const { return value(key, Value()); }
+Value Value::value(const QString &key) const
+{
+    return value(key, Value());
+}
 
 Value Value::value(const QString &key, const Value &fallback) const
 {
@@ -345,8 +381,14 @@ void Value::clear()
     }
 }
 
-QString Value::className() const { return m_object ? m_object->className : QString(); }
-Value Value::attributes() const { return m_object ? m_object->attributes : Value(); }
+QString Value::className() const
+{
+    return m_object ? m_object->className : QString();
+}
+Value Value::attributes() const
+{
+    return m_object ? m_object->attributes : Value();
+}
 
 bool Value::isSameContainer(const Value &other) const
 {
@@ -379,9 +421,10 @@ Value Value::deepCopy() const
 Value Value::deepCopyImpl(QHash<const void *, Value> &seen) const
 {
     // Shared sub-containers stay shared (once) in the copy, and a cycle cannot recurse forever.
-    const void *key = m_array ? static_cast<const void *>(m_array.get())
-                      : m_dict ? static_cast<const void *>(m_dict.get())
-                      : m_object ? static_cast<const void *>(m_object.get()) : nullptr;
+    const void *key = m_array    ? static_cast<const void *>(m_array.get())
+                      : m_dict   ? static_cast<const void *>(m_dict.get())
+                      : m_object ? static_cast<const void *>(m_object.get())
+                                 : nullptr;
     if (!key)
         return *this;
     if (seen.contains(key))
@@ -421,8 +464,7 @@ bool Value::operator==(const Value &o) const
     case Type::Date: return m_scalar.d == o.m_scalar.d;
     case Type::Uid: return m_scalar.u == o.m_scalar.u;
     case Type::Image: return m_image == o.m_image || *m_image == *o.m_image;
-    case Type::Array:
-        return m_array == o.m_array || m_array->items == o.m_array->items;
+    case Type::Array: return m_array == o.m_array || m_array->items == o.m_array->items;
     case Type::Dict: {
         if (m_dict == o.m_dict)
             return true;
@@ -436,8 +478,8 @@ bool Value::operator==(const Value &o) const
         return true;
     }
     case Type::Object:
-        return m_object == o.m_object
-               || (m_object->className == o.m_object->className && m_object->attributes == o.m_object->attributes);
+        return m_object == o.m_object ||
+               (m_object->className == o.m_object->className && m_object->attributes == o.m_object->attributes);
     default: return false;
     }
 }

@@ -63,13 +63,13 @@ public:
     bool toBool() const;
     qint64 toInt() const;
     double toDouble() const;
-    QString toString() const;  // the string itself, or "" for any other kind
+    QString toString() const; // the string itself, or "" for any other kind
     QByteArray toData() const;
-    double toDate() const;     // seconds since 2001-01-01 00:00:00 UTC
+    double toDate() const; // seconds since 2001-01-01 00:00:00 UTC
     QDateTime toDateTime() const;
     quint64 toUid() const;
     QImage toImage() const;
-    QStringList toStringList() const;  // the string elements of an array
+    QStringList toStringList() const; // the string elements of an array
 
     // Text of any value: strings as they are, numbers in their standard form, null as "<null>".
     QString description() const;

@@ -46,7 +46,10 @@ void LMLogin::setPassword(const QString &password)
     m_typedPassword = password;
 }
 
-QString LMLogin::userName() const { return m_user.value(QStringLiteral("Name")).toString(); }
+QString LMLogin::userName() const
+{
+    return m_user.value(QStringLiteral("Name")).toString();
+}
 
 bool LMLogin::isAdmin() const
 {
@@ -60,8 +63,7 @@ bool LMLogin::isAllowedTo(const QString &section) const
 
 bool LMLogin::isAllowedToEdit(const QString &object, const QString &key) const
 {
-    return m_nilInit
-           || m_user.value(QStringLiteral("Permissions")).value(object + QLatin1Char('/') + key).toBool();
+    return m_nilInit || m_user.value(QStringLiteral("Permissions")).value(object + QLatin1Char('/') + key).toBool();
 }
 
 QString LMLogin::passwordHash(const QString &password)
@@ -73,8 +75,7 @@ QString LMLogin::passwordHash(const QString &password)
     unsigned int length = 0;
     if (EVP_Digest(bytes.constData(), size_t(bytes.size()), digest, &length, EVP_sha1(), nullptr) != 1)
         return QString();
-    return QString::fromLatin1(
-        QByteArray(reinterpret_cast<const char *>(digest), int(length)).toBase64());
+    return QString::fromLatin1(QByteArray(reinterpret_cast<const char *>(digest), int(length)).toBase64());
 }
 
 Value LMLogin::checkUsername(const QString &name, const QString &password, const Value &users)
@@ -84,8 +85,8 @@ Value LMLogin::checkUsername(const QString &name, const QString &password, const
         return Value();
     for (int i = 0; i < users.size(); ++i) {
         const Value user = users.at(i);
-        if (user.value(QStringLiteral("Name")).toString() == name
-            && user.value(QStringLiteral("Password")).toString() == hash)
+        if (user.value(QStringLiteral("Name")).toString() == name &&
+            user.value(QStringLiteral("Password")).toString() == hash)
             return user;
     }
     return Value();

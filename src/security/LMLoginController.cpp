@@ -49,7 +49,8 @@ LMLoginController::LMLoginController(MyDocument *document, const Value &users, C
                                 : QStringLiteral("Untitled");
     setWindowTitle(QStringLiteral("Log In — %1").arg(docName));
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral("Choose your user and enter your password to open “%1”.").arg(docName)));
+    layout->addWidget(
+        new QLabel(QStringLiteral("Choose your user and enter your password to open “%1”.").arg(docName)));
 
     m_list = new QListWidget;
     m_list->setViewMode(QListView::IconMode);
@@ -115,8 +116,7 @@ QString LMLoginController::chosenUser() const
 void LMLoginController::updatePrompt()
 {
     const QString user = chosenUser();
-    m_prompt->setText(user.isEmpty() ? QStringLiteral("Choose a user.")
-                                     : QStringLiteral("Password for %1:").arg(user));
+    m_prompt->setText(user.isEmpty() ? QStringLiteral("Choose a user.") : QStringLiteral("Password for %1:").arg(user));
     m_logIn->setEnabled(!user.isEmpty());
 }
 

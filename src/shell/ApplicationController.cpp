@@ -14,8 +14,8 @@ ApplicationController::StartResult ApplicationController::applicationDidFinishLa
     result.previousRunEndedBadly = prefs.boolValue(QStringLiteral("ShutdownBad"));
     prefs.setValue(QStringLiteral("ShutdownBad"), true);
 
-    result.firstTime = !prefs.hasUserValue(QStringLiteral("First Time"))
-                       || prefs.boolValue(QStringLiteral("First Time"));
+    result.firstTime =
+        !prefs.hasUserValue(QStringLiteral("First Time")) || prefs.boolValue(QStringLiteral("First Time"));
     prefs.setValue(QStringLiteral("First Time"), false);
 
     result.showWelcomeScreen = prefs.boolValue(QStringLiteral("LMShowWelcomeScreen"));

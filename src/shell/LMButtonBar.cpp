@@ -13,14 +13,14 @@ LMButtonBar::LMButtonBar(QWidget *parent) : QWidget(parent)
     layout->setContentsMargins(2, 2, 2, 2);
     layout->setSpacing(2);
     layout->addWidget(make(QStringLiteral("SB2_Plus"), QStringLiteral("Add a new item"), &LMButtonBar::addClicked));
-    layout->addWidget(make(QStringLiteral("SB2_Minus"), QStringLiteral("Delete the selected item"),
-                           &LMButtonBar::removeClicked));
-    layout->addWidget(make(QStringLiteral("SB2_Design"), QStringLiteral("Design the selected item"),
-                           &LMButtonBar::designClicked));
-    layout->addWidget(make(QStringLiteral("SB2_Edit"), QStringLiteral("Open the selected item's data"),
-                           &LMButtonBar::editClicked));
-    layout->addWidget(make(QStringLiteral("SB2_Run"), QStringLiteral("Run the selected script"),
-                           &LMButtonBar::runClicked));
+    layout->addWidget(
+        make(QStringLiteral("SB2_Minus"), QStringLiteral("Delete the selected item"), &LMButtonBar::removeClicked));
+    layout->addWidget(
+        make(QStringLiteral("SB2_Design"), QStringLiteral("Design the selected item"), &LMButtonBar::designClicked));
+    layout->addWidget(
+        make(QStringLiteral("SB2_Edit"), QStringLiteral("Open the selected item's data"), &LMButtonBar::editClicked));
+    layout->addWidget(
+        make(QStringLiteral("SB2_Run"), QStringLiteral("Run the selected script"), &LMButtonBar::runClicked));
     layout->addStretch();
     setUpForMode(QStringLiteral("Other"), QString());
 }
@@ -37,7 +37,10 @@ QToolButton *LMButtonBar::make(const QString &name, const QString &tip, void (LM
     return b;
 }
 
-QToolButton *LMButtonBar::button(const QString &name) const { return findChild<QToolButton *>(name); }
+QToolButton *LMButtonBar::button(const QString &name) const
+{
+    return findChild<QToolButton *>(name);
+}
 
 void LMButtonBar::setUpForMode(const QString &mode, const QString &selectedTitle)
 {

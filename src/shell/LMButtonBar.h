@@ -12,7 +12,7 @@ public:
 
     // Enables the buttons that mean something for `mode` with `selectedTitle` (empty: a heading).
     void setUpForMode(const QString &mode, const QString &selectedTitle);
-    QToolButton *button(const QString &name) const;  // "SB2_Plus", "SB2_Minus", "SB2_Design", "SB2_Edit", "SB2_Run"
+    QToolButton *button(const QString &name) const; // "SB2_Plus", "SB2_Minus", "SB2_Design", "SB2_Edit", "SB2_Run"
 
 signals:
     void addClicked();

@@ -59,11 +59,13 @@ void LMMenus::install(LMDocumentWindow *window, LMApplication *app)
     QObject::connect(file->addAction(QStringLiteral("&Close"), QKeySequence::Close), &QAction::triggered, window,
                      &QWidget::close);
     command(file, app, QStringLiteral("&Save"), QStringLiteral("Save:"), QKeySequence::Save);
-    QObject::connect(file->addAction(QStringLiteral("Save &As…"), QKeySequence::SaveAs), &QAction::triggered,
-                     window, &LMDocumentWindow::saveDocumentAs);
+    QObject::connect(file->addAction(QStringLiteral("Save &As…"), QKeySequence::SaveAs), &QAction::triggered, window,
+                     &LMDocumentWindow::saveDocumentAs);
     file->addSeparator();
-    command(file, app, QStringLiteral("&Import…"), QStringLiteral("Import:"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_I));
-    command(file, app, QStringLiteral("&Export…"), QStringLiteral("Export:"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
+    command(file, app, QStringLiteral("&Import…"), QStringLiteral("Import:"),
+            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_I));
+    command(file, app, QStringLiteral("&Export…"), QStringLiteral("Export:"),
+            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
     file->addSeparator();
     command(file, app, QStringLiteral("Page Set&up…"), QStringLiteral("PageSetup:"),
             QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
@@ -93,9 +95,8 @@ void LMMenus::install(LMDocumentWindow *window, LMApplication *app)
     QAction *sql = command(view, app, QStringLiteral("S&QL Editor"), QStringLiteral("SQL_Editor:"),
                            QKeySequence(Qt::CTRL | Qt::Key_4), QStringLiteral("Command Line 16"));
     // The SQL editor is offered only when the user asked for it.
-    QObject::connect(view, &QMenu::aboutToShow, sql, [sql] {
-        sql->setEnabled(Preferences::instance().boolValue(QStringLiteral("LMAllowSQLEditor")));
-    });
+    QObject::connect(view, &QMenu::aboutToShow, sql,
+                     [sql] { sql->setEnabled(Preferences::instance().boolValue(QStringLiteral("LMAllowSQLEditor"))); });
     sql->setEnabled(Preferences::instance().boolValue(QStringLiteral("LMAllowSQLEditor")));
     command(view, app, QStringLiteral("&Chooser"), QStringLiteral("Chooser:"), QKeySequence(Qt::CTRL | Qt::Key_5),
             QStringLiteral("Chooser 16"));
@@ -120,7 +121,8 @@ void LMMenus::install(LMDocumentWindow *window, LMApplication *app)
     closeTab->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_W), QKeySequence(Qt::CTRL | Qt::Key_F4)});
     command(tabs, app, QStringLiteral("&Previous Tab"), QStringLiteral("PreviousTab:"),
             QKeySequence(Qt::CTRL | Qt::Key_PageUp));
-    command(tabs, app, QStringLiteral("Ne&xt Tab"), QStringLiteral("NextTab:"), QKeySequence(Qt::CTRL | Qt::Key_PageDown));
+    command(tabs, app, QStringLiteral("Ne&xt Tab"), QStringLiteral("NextTab:"),
+            QKeySequence(Qt::CTRL | Qt::Key_PageDown));
     tabs->addSeparator();
     command(tabs, app, QStringLiteral("Open in &Text Editor"), QStringLiteral("Open_In_Text_Editor:"));
 

@@ -53,7 +53,10 @@ QStringList LMModeList::modes() const
     return list;
 }
 
-int LMModeList::rowOfMode(const QString &mode) const { return int(modes().indexOf(mode)); }
+int LMModeList::rowOfMode(const QString &mode) const
+{
+    return int(modes().indexOf(mode));
+}
 
 void LMModeList::selectModeSilently(const QString &mode)
 {

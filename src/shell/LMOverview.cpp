@@ -44,13 +44,16 @@ LMOverview::LMOverview(const LMViewContext &context, bool firstTime) : m_context
 
 LMOverview::~LMOverview() = default;
 
-QString LMOverview::title() const { return m_title->text(); }
+QString LMOverview::title() const
+{
+    return m_title->text();
+}
 
 void LMOverview::refreshTitle()
 {
     const MyDocument *doc = m_context.document;
-    const QString name = doc && !doc->fileName().isEmpty() ? QFileInfo(doc->fileName()).completeBaseName()
-                                                            : QStringLiteral("Untitled");
+    const QString name =
+        doc && !doc->fileName().isEmpty() ? QFileInfo(doc->fileName()).completeBaseName() : QStringLiteral("Untitled");
     m_title->setText(m_firstTime ? QStringLiteral("Welcome to %1").arg(name) : name);
 }
 
@@ -124,10 +127,19 @@ void LMOverview::refresh()
     }
 }
 
-void LMOverview::itemDidRename(const QString &, const QString &, const QString &) { refresh(); }
-void LMOverview::itemDidDelete(const QString &, const QString &) { refresh(); }
+void LMOverview::itemDidRename(const QString &, const QString &, const QString &)
+{
+    refresh();
+}
+void LMOverview::itemDidDelete(const QString &, const QString &)
+{
+    refresh();
+}
 
-void LMOverview::userDidLogin() { rebuild(); }
+void LMOverview::userDidLogin()
+{
+    rebuild();
+}
 
 QStringList LMOverview::shownKinds() const
 {
@@ -138,7 +150,10 @@ QStringList LMOverview::shownKinds() const
     return kinds;
 }
 
-QListWidget *LMOverview::listOf(const QString &kind) const { return m_lists.value(kind); }
+QListWidget *LMOverview::listOf(const QString &kind) const
+{
+    return m_lists.value(kind);
+}
 
 QStringList LMOverview::itemsOf(const QString &kind) const
 {
@@ -167,7 +182,10 @@ QString LMOverview::selectedItem(const QString &kind) const
     return list && list->currentItem() ? list->currentItem()->text() : QString();
 }
 
-QString LMOverview::kindOfTag(int tag) const { return LMItemKinds::sourceListModes().value(tag); }
+QString LMOverview::kindOfTag(int tag) const
+{
+    return LMItemKinds::sourceListModes().value(tag);
+}
 
 void LMOverview::add(int tag)
 {

@@ -25,7 +25,10 @@ LMPlaceholderView::LMPlaceholderView(const QString &identifier, const QString &t
 
 LMPlaceholderView::~LMPlaceholderView() = default;
 
-LMIdentifiedView *LMPlaceholderView::view() { return m_view; }
+LMIdentifiedView *LMPlaceholderView::view()
+{
+    return m_view;
+}
 
 QString LMPlaceholderView::text() const
 {

@@ -37,7 +37,10 @@ int LMTabView::addNewTab()
     return index;
 }
 
-LMIdentifiedView *LMTabView::identifiedView(int index) const { return viewIn(widget(index)); }
+LMIdentifiedView *LMTabView::identifiedView(int index) const
+{
+    return viewIn(widget(index));
+}
 
 LMIdentifiedView *LMTabView::viewIn(QWidget *holder)
 {

@@ -22,11 +22,11 @@ struct LMViewContext {
 
 // One request to open a view.
 struct LMViewRequest {
-    QString identifier;  // the kind of view, see LMViewController::identifier
-    QString name;        // the item's name; empty for a new item
-    Value item;          // the item's design dictionary when it has one (query, report)
-    QString detail;      // extra text: the search text, the chooser's mode, the query's table
-    bool flag = false;   // extra switch: "in a form" for queries, "is user" for users and groups
+    QString identifier; // the kind of view, see LMViewController::identifier
+    QString name;       // the item's name; empty for a new item
+    Value item;         // the item's design dictionary when it has one (query, report)
+    QString detail;     // extra text: the search text, the chooser's mode, the query's table
+    bool flag = false;  // extra switch: "in a form" for queries, "is user" for users and groups
 };
 
 class LMViewRegistry {

@@ -55,7 +55,8 @@ private slots:
         QTest::newRow("bool-int") << Value(true) << Value(1) << true;
         QTest::newRow("real-differs") << Value(2.5) << Value(2) << false;
         QTest::newRow("string-number") << Value("3") << Value(3) << false;
-        QTest::newRow("dict-order-free") << Value::dict({{"a", 1}, {"b", 2}}) << Value::dict({{"b", 2}, {"a", 1}}) << true;
+        QTest::newRow("dict-order-free") << Value::dict({{"a", 1}, {"b", 2}}) << Value::dict({{"b", 2}, {"a", 1}})
+                                         << true;
         QTest::newRow("nested") << Value::array({Value::dict({{"x", Value::array({1, "y"})}})})
                                 << Value::array({Value::dict({{"x", Value::array({1, "y"})}})}) << true;
         QTest::newRow("nested-differs") << Value::array({Value::dict({{"x", Value::array({1, "y"})}})})
@@ -110,7 +111,7 @@ private slots:
         QCOMPARE(s.size(), 0);
         QVERIFY(s.at(3).isNull());
         QVERIFY(s["Name"].isNull());
-        s.append(1);  // no effect on a string
+        s.append(1); // no effect on a string
         s.set("k", 1);
         QCOMPARE(s.toString(), QStringLiteral("text"));
         Value a = Value::array({1});

@@ -24,8 +24,8 @@ QImage sampleImage()
 // TIFF keeps translucent pixels premultiplied, so images are compared in that form.
 bool sameImage(const QImage &a, const QImage &b)
 {
-    return a.convertToFormat(QImage::Format_ARGB32_Premultiplied)
-           == b.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    return a.convertToFormat(QImage::Format_ARGB32_Premultiplied) ==
+           b.convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
 QString writeFile(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes)
@@ -90,7 +90,8 @@ void TestDesignConversion::roundTrip_data()
     QTest::addColumn<QString>("stored");
     QTest::newRow("primary key") << "Primary Key" << Value("42") << "42";
     QTest::newRow("text with quote") << "Text" << Value("O'Brien") << "O'Brien";
-    QTest::newRow("text non-BMP") << "Text" << Value(QString::fromUtf8("clef \xF0\x9D\x84\x9E")) << QString::fromUtf8("clef \xF0\x9D\x84\x9E");
+    QTest::newRow("text non-BMP") << "Text" << Value(QString::fromUtf8("clef \xF0\x9D\x84\x9E"))
+                                  << QString::fromUtf8("clef \xF0\x9D\x84\x9E");
     QTest::newRow("number integral") << "Number" << Value(3.0) << "3";
     QTest::newRow("number fraction") << "Number" << Value(2.5) << "2.5";
     QTest::newRow("number negative") << "Number" << Value(-0.125) << "-0.125";
@@ -119,7 +120,7 @@ void TestDesignConversion::toStored_data()
     QTest::addColumn<QString>("datatype");
     QTest::addColumn<Value>("native");
     QTest::addColumn<bool>("escape");
-    QTest::addColumn<QString>("stored");  // a null string stands for nil
+    QTest::addColumn<QString>("stored"); // a null string stands for nil
     QTest::newRow("text escaped") << "Text" << Value("it's 'x'") << true << "it''s ''x''";
     QTest::newRow("text unescaped") << "Text" << Value("it's") << false << "it's";
     QTest::newRow("date 0.6s rounds up") << "Date" << Value::date(0.6) << false << "1";
@@ -154,16 +155,26 @@ void TestDesignConversion::toNative_data()
     QTest::addColumn<QString>("datatype");
     QTest::addColumn<QString>("stored");
     QTest::addColumn<Value>("native");
-    QTest::newRow("YES is true") << "Yes/No" << "YES" << Value(true);
-    QTest::newRow("NO is false") << "Yes/No" << "NO" << Value(false);
-    QTest::newRow("other text is false") << "Yes/No" << "yes" << Value(false);
-    QTest::newRow("two is false") << "Yes/No" << "2" << Value(false);
-    QTest::newRow("list comma without blank") << "List" << "a, b,c" << Value(QStringList{"a", "b,c"});
-    QTest::newRow("list single") << "List" << "alone" << Value(QStringList{"alone"});
-    QTest::newRow("date rounds") << "Date" << "10.5" << Value::date(11);
-    QTest::newRow("number leading text") << "Number" << "12abc" << Value(12.0);
-    QTest::newRow("number non-numeric") << "Number" << "abc" << Value(0.0);
-    QTest::newRow("unknown datatype") << "Blob" << "raw" << Value();
+    QTest::newRow("YES is true") << "Yes/No"
+                                 << "YES" << Value(true);
+    QTest::newRow("NO is false") << "Yes/No"
+                                 << "NO" << Value(false);
+    QTest::newRow("other text is false") << "Yes/No"
+                                         << "yes" << Value(false);
+    QTest::newRow("two is false") << "Yes/No"
+                                  << "2" << Value(false);
+    QTest::newRow("list comma without blank") << "List"
+                                              << "a, b,c" << Value(QStringList{"a", "b,c"});
+    QTest::newRow("list single") << "List"
+                                 << "alone" << Value(QStringList{"alone"});
+    QTest::newRow("date rounds") << "Date"
+                                 << "10.5" << Value::date(11);
+    QTest::newRow("number leading text") << "Number"
+                                         << "12abc" << Value(12.0);
+    QTest::newRow("number non-numeric") << "Number"
+                                        << "abc" << Value(0.0);
+    QTest::newRow("unknown datatype") << "Blob"
+                                      << "raw" << Value();
 }
 
 void TestDesignConversion::toNative()
@@ -263,12 +274,15 @@ void TestDesignConversion::undecodableMediaGiveNil_data()
 {
     QTest::addColumn<QString>("datatype");
     QTest::addColumn<QString>("stored");
-    QTest::newRow("image not base64") << "Image" << "not base64!";
+    QTest::newRow("image not base64") << "Image"
+                                      << "not base64!";
     QTest::newRow("image base64 of text") << "Image" << Base64::encode("plain text");
     QTest::newRow("video garbage") << "Video" << Base64::encode("garbage");
-    QTest::newRow("audio not base64") << "Audio" << "%%%";
+    QTest::newRow("audio not base64") << "Audio"
+                                      << "%%%";
     QTest::newRow("attachment garbage") << "Attachment" << Base64::encode("bplist00 but not really");
-    QTest::newRow("attachment holding a movie") << "Attachment" << Base64::encode(OXMovie{"x", "a.mp4", "video/mp4"}.archivedData());
+    QTest::newRow("attachment holding a movie")
+        << "Attachment" << Base64::encode(OXMovie{"x", "a.mp4", "video/mp4"}.archivedData());
 }
 
 void TestDesignConversion::undecodableMediaGiveNil()
@@ -310,7 +324,8 @@ void TestDesignConversion::optionsIndexStoresOptionText()
     OXDatabase *db = doc->database();
     QCOMPARE(db->nativeToDbForTable(Value(2), QStringLiteral("Cars"), QStringLiteral("Colour")), QString("Blue''s"));
     QCOMPARE(db->nativeToDbForTable(Value(0), QStringLiteral("Cars"), QStringLiteral("Colour"), false), QString("Red"));
-    QCOMPARE(db->nativeToDbForTable(Value("Green"), QStringLiteral("Cars"), QStringLiteral("Colour")), QString("Green"));
+    QCOMPARE(db->nativeToDbForTable(Value("Green"), QStringLiteral("Cars"), QStringLiteral("Colour")),
+             QString("Green"));
     // An index past the options has no text.
     QCOMPARE(db->nativeToDbForTable(Value(9), QStringLiteral("Cars"), QStringLiteral("Colour")), QString(""));
     QCOMPARE(db->dbToNativeForTable(QStringLiteral("Red"), QStringLiteral("Cars"), QStringLiteral("Colour")),

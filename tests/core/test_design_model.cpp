@@ -14,7 +14,10 @@ namespace {
 const Value kAttributes = Value::dict({{"Font", Value("Helvetica 12")}, {"Colour", Value("red")}});
 
 // The field of table "T" that documentWithField gives the type: "id" for the primary key, else "F".
-QString fieldFor(const QString &type) { return type == QLatin1String("Primary Key") ? "id" : "F"; }
+QString fieldFor(const QString &type)
+{
+    return type == QLatin1String("Primary Key") ? "id" : "F";
+}
 
 // A document holding table "T" with a field of the type and extra keys given (a table has one primary key,
 // so for that type the keys go onto "id").
@@ -84,7 +87,7 @@ void TestDesignModel::lookups()
     QCOMPARE(db->uniqueForTable("People", "Age"), Value(true));
     QVERIFY(db->checkForTable("People", "Age").isNull());
     QCOMPARE(db->objectForKey("Yes Value", "People", "Name"), Value("Yes"));
-    QVERIFY(db->notNullForTable("People", "age").isNull());  // names are exact
+    QVERIFY(db->notNullForTable("People", "age").isNull()); // names are exact
     QVERIFY(db->namesForTable("Nowhere").isEmpty());
     QVERIFY(db->uniquesForTable("Nowhere").isEmpty());
 }
@@ -101,23 +104,20 @@ void TestDesignModel::noDocumentMeansNoDesign()
 
 void TestDesignModel::humanKey_data()
 {
-    QTest::addColumn<Value>("fields");  // each: [name, type] or [name, type, HumanKey]
+    QTest::addColumn<Value>("fields"); // each: [name, type] or [name, type, HumanKey]
     QTest::addColumn<QString>("expected");
     const auto f = [](std::initializer_list<Value> items) { return Value::array(items); };
     QTest::newRow("contains Name") << f({f({"First Name", "Text"}), f({"Age", "Number"})}) << "First Name";
     QTest::newRow("only id") << f({}) << "id";
     QTest::newRow("exact Name beats Title") << f({f({"Title", "Text"}), f({"name", "Text"})}) << "name";
-    QTest::newRow("exact Surname beats contains Name") << f({f({"Full Name", "Text"}), f({"Surname", "Text"})})
-                                                      << "Surname";
-    QTest::newRow("exact Title beats contains Name") << f({f({"Nickname", "Text"}), f({"TITLE", "Text"})})
-                                                    << "TITLE";
+    QTest::newRow("exact Surname beats contains Name")
+        << f({f({"Full Name", "Text"}), f({"Surname", "Text"})}) << "Surname";
+    QTest::newRow("exact Title beats contains Name") << f({f({"Nickname", "Text"}), f({"TITLE", "Text"})}) << "TITLE";
     QTest::newRow("contains Title") << f({f({"Age", "Number"}), f({"Book title", "Text"})}) << "Book title";
     QTest::newRow("second field") << f({f({"Age", "Number"}), f({"Colour", "Text"})}) << "Age";
-    QTest::newRow("relationships do not count")
-        << f({f({"Name", "Relationship"}), f({"Age", "Number"})}) << "Age";
+    QTest::newRow("relationships do not count") << f({f({"Name", "Relationship"}), f({"Age", "Number"})}) << "Age";
     QTest::newRow("HumanKey wins") << f({f({"Name", "Text"}), f({"Age", "Number", 1})}) << "Age";
-    QTest::newRow("HumanKey on a relationship") << f({f({"Name", "Text"}), f({"Link", "Relationship", 1})})
-                                               << "Link";
+    QTest::newRow("HumanKey on a relationship") << f({f({"Name", "Text"}), f({"Link", "Relationship", 1})}) << "Link";
     QTest::newRow("HumanKey must be 1") << f({f({"Name", "Text"}), f({"Age", "Number", 2})}) << "Name";
 }
 
@@ -152,7 +152,7 @@ void TestDesignModel::designChanges()
     db->updateTableDesign("B", renamed);
     QCOMPARE(db->tablesList(), (QStringList{"A", "B2"}));
     QVERIFY(doc->tables().at(1).isSameContainer(renamed));
-    db->updateTableDesign("Missing", c);  // no such design: appended
+    db->updateTableDesign("Missing", c); // no such design: appended
     QCOMPARE(db->tablesList(), (QStringList{"A", "B2", "C"}));
 
     db->deleteTableDesign("A");
@@ -166,13 +166,11 @@ void TestDesignModel::createTableFromDesignSql()
     std::unique_ptr<MyDocument> doc = MyDocument::createNew();
     QVERIFY(doc);
     OXDatabase *db = doc->database();
-    const Value design = table("Stock", {DesignFixture::field("Name", "Text", {{"Default", "it's"}}),
-                                         DesignFixture::field("Count", "Number", {{"Default", "5"}}),
-                                         DesignFixture::field("When", "Date"),
-                                         DesignFixture::field("Price", "Number"),
-                                         DesignFixture::field("Ok", "Yes/No", {{"Default", "Yes"}}),
-                                         DesignFixture::field("Pic", "Image"),
-                                         DesignFixture::field("Links", "Relationship")});
+    const Value design = table(
+        "Stock", {DesignFixture::field("Name", "Text", {{"Default", "it's"}}),
+                  DesignFixture::field("Count", "Number", {{"Default", "5"}}), DesignFixture::field("When", "Date"),
+                  DesignFixture::field("Price", "Number"), DesignFixture::field("Ok", "Yes/No", {{"Default", "Yes"}}),
+                  DesignFixture::field("Pic", "Image"), DesignFixture::field("Links", "Relationship")});
     QVERIFY(db->createTableFromDesign(design));
     QCOMPARE(db->lastErrorID(), 0);
     // Creating the table does not add the design.
@@ -182,10 +180,12 @@ void TestDesignModel::createTableFromDesignSql()
         db->executeQuery("SELECT sql FROM sqlite_master WHERE tbl_name = 'Stock' AND type = 'table'");
     QVERIFY(cursor);
     QCOMPARE(cursor->rowCount(), 1u);
-    QCOMPARE(cursor->rowAtIndex(0)->stringForColumn("sqlite_master.sql"),
-             QStringLiteral("CREATE TABLE `Stock` (`id` INTEGER PRIMARY KEY AUTOINCREMENT DEFAULT '' ,"
-                            "`Name` TEXT DEFAULT 'it''s' ,`Count` REAL DEFAULT '5' ,`When` REAL DEFAULT '' ,"
-                            "`Price` REAL DEFAULT '' ,`Ok` INTEGER DEFAULT '1' ,`Pic` TEXT DEFAULT '' ,`Links` TEXT DEFAULT '' )"));
+    QCOMPARE(
+        cursor->rowAtIndex(0)->stringForColumn("sqlite_master.sql"),
+        QStringLiteral(
+            "CREATE TABLE `Stock` (`id` INTEGER PRIMARY KEY AUTOINCREMENT DEFAULT '' ,"
+            "`Name` TEXT DEFAULT 'it''s' ,`Count` REAL DEFAULT '5' ,`When` REAL DEFAULT '' ,"
+            "`Price` REAL DEFAULT '' ,`Ok` INTEGER DEFAULT '1' ,`Pic` TEXT DEFAULT '' ,`Links` TEXT DEFAULT '' )"));
 
     // A known design name is refused without touching SQLite.
     db->createTableDesign(design);
@@ -227,26 +227,25 @@ void TestDesignModel::formatting_data()
     QTest::newRow("number plain") << "Number" << none << Value(2.5) << "2.5" << true;
     QTest::newRow("number from string") << "Number" << none << Value("3") << "3" << true;
     QTest::newRow("number pattern") << "Number" << with({{"Format", "0.000"}}) << Value(2.5) << "2.500" << true;
-    QTest::newRow("number given an image") << "Number" << none << Value(QImage(1, 1, QImage::Format_RGB32)) << ""
-                                           << false;
-    QTest::newRow("date pattern") << "Date" << with({{"Date Format", "yyyy-MM-dd"}}) << Value::date(0)
-                                  << "2001-01-01" << true;
-    QTest::newRow("date from stored text") << "Date" << with({{"Date Format", "yyyy-MM-dd"}}) << Value("86400")
-                                           << "2001-01-02" << true;
+    QTest::newRow("number given an image")
+        << "Number" << none << Value(QImage(1, 1, QImage::Format_RGB32)) << "" << false;
+    QTest::newRow("date pattern") << "Date" << with({{"Date Format", "yyyy-MM-dd"}}) << Value::date(0) << "2001-01-01"
+                                  << true;
+    QTest::newRow("date from stored text")
+        << "Date" << with({{"Date Format", "yyyy-MM-dd"}}) << Value("86400") << "2001-01-02" << true;
     QTest::newRow("yes") << "Yes/No" << with({{"Yes Value", "Ja"}, {"No Value", "Nein"}}) << Value(true) << "Ja"
                          << true;
-    QTest::newRow("no") << "Yes/No" << with({{"Yes Value", "Ja"}, {"No Value", "Nein"}}) << Value(false)
-                        << "Nein" << true;
+    QTest::newRow("no") << "Yes/No" << with({{"Yes Value", "Ja"}, {"No Value", "Nein"}}) << Value(false) << "Nein"
+                        << true;
     QTest::newRow("yes from text") << "Yes/No" << none << Value("1") << "Yes" << true;
-    QTest::newRow("list separator") << "List" << with({{"List Separator", " | "}})
-                                    << Value(QStringList{"a", "b"}) << "a | b" << true;
+    QTest::newRow("list separator") << "List" << with({{"List Separator", " | "}}) << Value(QStringList{"a", "b"})
+                                    << "a | b" << true;
     QTest::newRow("list default separator") << "List" << none << Value(QStringList{"a", "b"}) << "a, b" << true;
     QTest::newRow("options") << "Options" << none << Value("Red") << "Red" << true;
     QTest::newRow("image") << "Image" << none << Value(QImage(1, 1, QImage::Format_RGB32)) << "<image>" << false;
     QTest::newRow("audio") << "Audio" << none << Value::object("OXMovie") << "<audio>" << false;
     QTest::newRow("video") << "Video" << none << Value::object("OXMovie") << "<video>" << false;
-    QTest::newRow("attachment") << "Attachment" << none << Value::object("HVFileWrapper") << "<attachment>"
-                                << false;
+    QTest::newRow("attachment") << "Attachment" << none << Value::object("HVFileWrapper") << "<attachment>" << false;
     QTest::newRow("file path") << "File Path" << none << Value("/tmp/x") << "/tmp/x" << false;
     QTest::newRow("relationship") << "Relationship" << none << Value("1, 2") << "1, 2" << false;
     QTest::newRow("file path given a number") << "File Path" << none << Value(3.5) << "3.5" << false;
@@ -272,9 +271,9 @@ void TestDesignModel::formatting()
 
 void TestDesignModel::formatterKinds()
 {
-    std::unique_ptr<MyDocument> doc = newDocumentWithTable(
-        table("T", {DesignFixture::field("N", "Number"), DesignFixture::field("D", "Date"),
-                    DesignFixture::field("S", "Text", {{"Text Attributes", kAttributes}})}));
+    std::unique_ptr<MyDocument> doc =
+        newDocumentWithTable(table("T", {DesignFixture::field("N", "Number"), DesignFixture::field("D", "Date"),
+                                         DesignFixture::field("S", "Text", {{"Text Attributes", kAttributes}})}));
     QVERIFY(doc);
     OXDatabase *db = doc->database();
     QVERIFY(db->formatterForTable("T", "N").number);

@@ -19,16 +19,16 @@ Alert alert(const char *message, const QString &informative)
 
 Alert invalidNumber(const QString &c)
 {
-    return alert("Number is invalid",
-                 QStringLiteral("The number you entered did not pass the validation checks required by field \"%1\"")
-                     .arg(c));
+    return alert(
+        "Number is invalid",
+        QStringLiteral("The number you entered did not pass the validation checks required by field \"%1\"").arg(c));
 }
 
 Alert invalidValue(const QString &c)
 {
-    return alert("Value is invalid",
-                 QStringLiteral("The value you entered did not pass the validation checks required by field \"%1\"")
-                     .arg(c));
+    return alert(
+        "Value is invalid",
+        QStringLiteral("The value you entered did not pass the validation checks required by field \"%1\"").arg(c));
 }
 
 const Alert kDatabaseError = Alert::make(
@@ -81,12 +81,11 @@ private:
 void TestDesignValidation::init()
 {
     const Value design = table(
-        kTable,
-        {DesignFixture::field("Name", "Text", {{"Not Null", true}}),
-         DesignFixture::field("Code", "Text", {{"Unique", true}}),
-         DesignFixture::field("Strict", "Text", {{"Not Null", true}, {"Unique", true}, {"Regex", "^[A-Z]+$"}}),
-         DesignFixture::field("Pattern", "Text"), DesignFixture::field("Amount", "Number"),
-         DesignFixture::field("Notes", "Text"), DesignFixture::field("Photo", "Image")});
+        kTable, {DesignFixture::field("Name", "Text", {{"Not Null", true}}),
+                 DesignFixture::field("Code", "Text", {{"Unique", true}}),
+                 DesignFixture::field("Strict", "Text", {{"Not Null", true}, {"Unique", true}, {"Regex", "^[A-Z]+$"}}),
+                 DesignFixture::field("Pattern", "Text"), DesignFixture::field("Amount", "Number"),
+                 DesignFixture::field("Notes", "Text"), DesignFixture::field("Photo", "Image")});
     QString error;
     m_doc = newDocumentWithTable(design, &error);
     QVERIFY2(m_doc, qPrintable(error));
@@ -97,7 +96,10 @@ void TestDesignValidation::init()
     m_env.ui().reset();
 }
 
-void TestDesignValidation::cleanup() { m_doc.reset(); }
+void TestDesignValidation::cleanup()
+{
+    m_doc.reset();
+}
 
 void TestDesignValidation::notNull_data()
 {
@@ -173,22 +175,37 @@ void TestDesignValidation::regex_data()
     QTest::addColumn<QString>("pattern");
     QTest::addColumn<QString>("value");
     QTest::addColumn<bool>("accepted");
-    QTest::newRow("anchored digits 123") << "^\\d+$" << "123" << true;
-    QTest::newRow("anchored digits 12a") << "^\\d+$" << "12a" << false;
-    QTest::newRow("anchored digits empty") << "^\\d+$" << "" << false;
-    QTest::newRow("anchored digits second line") << "^\\d+$" << "123\nabc" << false;
-    QTest::newRow("unanchored is wrapped") << "\\d+" << "a123" << false;
-    QTest::newRow("unanchored whole") << "\\d+" << "123" << true;
-    QTest::newRow("trailing anchor only") << "\\d+$" << "77" << true;
-    QTest::newRow("trailing anchor refuses") << "\\d+$" << "x77" << false;
-    QTest::newRow("alternation is whole") << "a|b" << "axyz" << false;
-    QTest::newRow("alternation second") << "a|b" << "b" << true;
-    QTest::newRow("lone caret checks nothing") << "^" << "anything" << true;
-    QTest::newRow("lone dollar checks nothing") << "$" << "anything" << true;
-    QTest::newRow("ruby hex class") << "\\h+" << "ff09" << true;
-    QTest::newRow("case sensitive") << "[a-z]+" << "ABC" << false;
+    QTest::newRow("anchored digits 123") << "^\\d+$"
+                                         << "123" << true;
+    QTest::newRow("anchored digits 12a") << "^\\d+$"
+                                         << "12a" << false;
+    QTest::newRow("anchored digits empty") << "^\\d+$"
+                                           << "" << false;
+    QTest::newRow("anchored digits second line") << "^\\d+$"
+                                                 << "123\nabc" << false;
+    QTest::newRow("unanchored is wrapped") << "\\d+"
+                                           << "a123" << false;
+    QTest::newRow("unanchored whole") << "\\d+"
+                                      << "123" << true;
+    QTest::newRow("trailing anchor only") << "\\d+$"
+                                          << "77" << true;
+    QTest::newRow("trailing anchor refuses") << "\\d+$"
+                                             << "x77" << false;
+    QTest::newRow("alternation is whole") << "a|b"
+                                          << "axyz" << false;
+    QTest::newRow("alternation second") << "a|b"
+                                        << "b" << true;
+    QTest::newRow("lone caret checks nothing") << "^"
+                                               << "anything" << true;
+    QTest::newRow("lone dollar checks nothing") << "$"
+                                                << "anything" << true;
+    QTest::newRow("ruby hex class") << "\\h+"
+                                    << "ff09" << true;
+    QTest::newRow("case sensitive") << "[a-z]+"
+                                    << "ABC" << false;
     QTest::newRow("non-BMP") << "^.$" << QString::fromUtf8("\xF0\x9F\x98\x80") << true;
-    QTest::newRow("invalid pattern refuses") << "[" << "[" << false;
+    QTest::newRow("invalid pattern refuses") << "["
+                                             << "[" << false;
 }
 
 void TestDesignValidation::regex()
@@ -222,15 +239,24 @@ void TestDesignValidation::numberRounding_data()
     QTest::addColumn<QString>("input");
     QTest::addColumn<QString>("stored");
     QTest::addColumn<int>("beeps");
-    QTest::newRow("integer rounds up") << true << false << "3.6" << "4" << 1;
-    QTest::newRow("integer half away from zero") << true << false << "-3.5" << "-4" << 1;
-    QTest::newRow("integer unchanged") << true << false << "3" << "3" << 0;
-    QTest::newRow("positive drops fraction") << false << true << "-3.7" << "3" << 1;
-    QTest::newRow("positive of positive fraction") << false << true << "2.9" << "2" << 1;
-    QTest::newRow("positive unchanged") << false << true << "5" << "5" << 0;
-    QTest::newRow("integer then positive") << true << true << "-3.7" << "4" << 1;
-    QTest::newRow("neither") << false << false << "2.5" << "2.5" << 0;
-    QTest::newRow("empty stays empty") << true << true << "" << "" << 0;
+    QTest::newRow("integer rounds up") << true << false << "3.6"
+                                       << "4" << 1;
+    QTest::newRow("integer half away from zero") << true << false << "-3.5"
+                                                 << "-4" << 1;
+    QTest::newRow("integer unchanged") << true << false << "3"
+                                       << "3" << 0;
+    QTest::newRow("positive drops fraction") << false << true << "-3.7"
+                                             << "3" << 1;
+    QTest::newRow("positive of positive fraction") << false << true << "2.9"
+                                                   << "2" << 1;
+    QTest::newRow("positive unchanged") << false << true << "5"
+                                        << "5" << 0;
+    QTest::newRow("integer then positive") << true << true << "-3.7"
+                                           << "4" << 1;
+    QTest::newRow("neither") << false << false << "2.5"
+                             << "2.5" << 0;
+    QTest::newRow("empty stays empty") << true << true << ""
+                                       << "" << 0;
 }
 
 void TestDesignValidation::numberRounding()

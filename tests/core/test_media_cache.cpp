@@ -25,7 +25,10 @@ QImage sampleImage()
 }
 
 QStringList g_messages;
-void collect(QtMsgType, const QMessageLogContext &, const QString &message) { g_messages << message; }
+void collect(QtMsgType, const QMessageLogContext &, const QString &message)
+{
+    g_messages << message;
+}
 } // namespace
 
 class TestMediaCache : public QObject {
@@ -82,7 +85,7 @@ void TestMediaCache::mediaCellEndsWithBase64OfBytes_data()
 {
     QTest::addColumn<QString>("column");
     QTest::addColumn<Value>("value");
-    QTest::addColumn<QByteArray>("bytes");  // empty: the TIFF data of the image, computed in the test
+    QTest::addColumn<QByteArray>("bytes"); // empty: the TIFF data of the image, computed in the test
     const OXMovie movie{QByteArray("\x00\x01movie", 7), QStringLiteral("m.mov"), QStringLiteral("video/quicktime")};
     HVFileWrapper wrapper;
     wrapper.name = QStringLiteral("a.txt");
@@ -170,14 +173,29 @@ void TestMediaCache::keys_data()
     QTest::addColumn<QString>("table");
     QTest::addColumn<QString>("rowid");
     QTest::addColumn<bool>("matches");
-    QTest::newRow("cell of the row") << OXDBMediaCache::keyForTable("T", "Photo", "5") << "T" << "5" << true;
-    QTest::newRow("column with backquote") << "T`a`b`5" << "T" << "5" << true;
-    QTest::newRow("empty column") << "T``5" << "T" << "5" << true;
-    QTest::newRow("other row ending alike") << "T`Photo`15" << "T" << "5" << false;
-    QTest::newRow("other row starting alike") << "T`Photo`51" << "T" << "5" << false;
-    QTest::newRow("other table ending alike") << "TT`Photo`5" << "T" << "5" << false;
-    QTest::newRow("table prefix of another") << "T`Photo`5" << "TT" << "5" << false;
-    QTest::newRow("too short to hold both") << "T`5" << "T" << "5" << false;
+    QTest::newRow("cell of the row") << OXDBMediaCache::keyForTable("T", "Photo", "5") << "T"
+                                     << "5" << true;
+    QTest::newRow("column with backquote") << "T`a`b`5"
+                                           << "T"
+                                           << "5" << true;
+    QTest::newRow("empty column") << "T``5"
+                                  << "T"
+                                  << "5" << true;
+    QTest::newRow("other row ending alike") << "T`Photo`15"
+                                            << "T"
+                                            << "5" << false;
+    QTest::newRow("other row starting alike") << "T`Photo`51"
+                                              << "T"
+                                              << "5" << false;
+    QTest::newRow("other table ending alike") << "TT`Photo`5"
+                                              << "T"
+                                              << "5" << false;
+    QTest::newRow("table prefix of another") << "T`Photo`5"
+                                             << "TT"
+                                             << "5" << false;
+    QTest::newRow("too short to hold both") << "T`5"
+                                            << "T"
+                                            << "5" << false;
 }
 
 void TestMediaCache::keys()
@@ -214,9 +232,8 @@ void TestMediaCache::logsOnlyWhenEnabled()
     QCOMPARE(g_messages.size(), 6);
     const QStringList labels = {"creating data", "encode", "base64", "builtQuery"};
     for (int i = 0; i < labels.size(); ++i)
-        QVERIFY2(QRegularExpression(QStringLiteral("^\\t Lap %1 Timer '%2' - took time: \\d+\\.\\d+$")
-                                        .arg(i + 1)
-                                        .arg(labels.at(i)))
+        QVERIFY2(QRegularExpression(
+                     QStringLiteral("^\\t Lap %1 Timer '%2' - took time: \\d+\\.\\d+$").arg(i + 1).arg(labels.at(i)))
                      .match(g_messages.at(i))
                      .hasMatch(),
                  qPrintable(g_messages.at(i)));

@@ -1,11 +1,11 @@
 // Tests of design commits: rows after adding, removing, renaming and retyping fields, the rebuild statements,
 // "no change, no SQL", new tables, and the rollback when a rebuild statement fails.
+#include "DesignFixture.h"
 #include "MyDocument.h"
 #include "OXDatabase.h"
 #include "QLiteCursor.h"
 #include "QLiteRow.h"
 #include "TestEnvironment.h"
-#include "DesignFixture.h"
 
 #include <QtTest>
 #include <sqlite3.h>

@@ -1,9 +1,9 @@
 // Tests of field and table renames with the designs that name them, the rename broadcast and the name rules.
+#include "DesignFixture.h"
 #include "MyDocument.h"
 #include "OXDatabase.h"
 #include "SchemaNameRules.h"
 #include "TestEnvironment.h"
-#include "DesignFixture.h"
 
 #include <QtTest>
 

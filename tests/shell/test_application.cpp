@@ -47,14 +47,22 @@ private slots:
     {
         QTest::addColumn<QString>("action");
         QTest::addColumn<QString>("label");
-        QTest::newRow("new table") << "New_Object__Table:" << "New Table";
-        QTest::newRow("new form") << "New_Object__Form:" << "New Form";
-        QTest::newRow("new script") << "New_Object__Script:" << "New Script";
-        QTest::newRow("new report") << "New_Object__Report:" << "New Report";
-        QTest::newRow("relationships") << "Relationships:" << "Relationships";
-        QTest::newRow("sql editor") << "SQL_Editor:" << "SQL Editor";
-        QTest::newRow("overview") << "Overview:" << "Overview";
-        QTest::newRow("users and groups") << "Users_and_Groups:" << "Users";
+        QTest::newRow("new table") << "New_Object__Table:"
+                                   << "New Table";
+        QTest::newRow("new form") << "New_Object__Form:"
+                                  << "New Form";
+        QTest::newRow("new script") << "New_Object__Script:"
+                                    << "New Script";
+        QTest::newRow("new report") << "New_Object__Report:"
+                                    << "New Report";
+        QTest::newRow("relationships") << "Relationships:"
+                                       << "Relationships";
+        QTest::newRow("sql editor") << "SQL_Editor:"
+                                    << "SQL Editor";
+        QTest::newRow("overview") << "Overview:"
+                                  << "Overview";
+        QTest::newRow("users and groups") << "Users_and_Groups:"
+                                          << "Users";
     }
 
     void commandsReachTheFrontmostDocument()
@@ -121,7 +129,8 @@ private slots:
         LMApplication app;
         app.setShowsWindows(false);
         LMDocumentWindow *window = app.newDocument();
-        Value design = Value::dict({{"Name", "Notes"}, {"Fields", Value::array({Value::dict({{"Name", "Text"}, {"Type", "Text"}})})}});
+        Value design = Value::dict(
+            {{"Name", "Notes"}, {"Fields", Value::array({Value::dict({{"Name", "Text"}, {"Type", "Text"}})})}});
         QVERIFY(window->document()->database()->createTableFromDesign(design));
         window->document()->tables().append(design);
         window->document()->setChanged(true);

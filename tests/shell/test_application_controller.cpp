@@ -38,7 +38,8 @@ private slots:
         QCOMPARE(p.doubleValue("LMForm_Font_Size"), 11.0);
         QVERIFY(p.boolValue("LMPromptWhenDelete"));
         QVERIFY(!p.boolValue("LMAllowSQLEditor"));
-        QCOMPARE(ArchivedColor::unarchive(p.value("LMForm_Color_Background").toByteArray()).value_or(QColor()), QColor(Qt::red));
+        QCOMPARE(ArchivedColor::unarchive(p.value("LMForm_Color_Background").toByteArray()).value_or(QColor()),
+                 QColor(Qt::red));
         p.setValue("LMUIDateFormat", 3);
         QCOMPARE(p.intValue("LMUIDateFormat"), 3);
         QVERIFY(!p.hasUserValue("LMOverviewStyle"));

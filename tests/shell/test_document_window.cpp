@@ -9,8 +9,8 @@
 #include "LMSourceList.h"
 #include "LMTabView.h"
 #include "Preferences.h"
-#include "support/ShellFixture.h"
 #include "TestEnvironment.h"
+#include "support/ShellFixture.h"
 
 #include <QTest>
 #include <QToolBar>
@@ -72,14 +72,46 @@ private slots:
         QTest::addColumn<QString>("label");
         QTest::addColumn<QString>("icon");
         QTest::addColumn<QString>("modeRow");
-        QTest::newRow("table records") << "Tables" << "People" << false << "Table Edit" << "People" << "Tables 16" << "Tables";
-        QTest::newRow("table design") << "Tables" << "People" << true << "Table Design" << "People" << "Tables 16" << "Tables";
-        QTest::newRow("query") << "Queries" << "Adults" << false << "Query" << "People" << "Tables 16" << "Queries";
-        QTest::newRow("query in form") << "Queries" << "Adults" << true << "Form Data" << "People" << "Tables 16" << "Queries";
-        QTest::newRow("form data") << "Forms" << "People Form" << false << "Form Data" << "People Form" << "Forms small" << "Forms";
-        QTest::newRow("form design") << "Forms" << "People Form" << true << "Form Design" << "People Form" << "Forms small" << "Forms";
-        QTest::newRow("report") << "Reports" << "Summary" << false << "Reports" << "Summary" << "Report 16" << "Reports";
-        QTest::newRow("script") << "Scripts" << "Hello" << false << "Script" << "Hello" << "Scripts small" << "Scripts";
+        QTest::newRow("table records") << "Tables"
+                                       << "People" << false << "Table Edit"
+                                       << "People"
+                                       << "Tables 16"
+                                       << "Tables";
+        QTest::newRow("table design") << "Tables"
+                                      << "People" << true << "Table Design"
+                                      << "People"
+                                      << "Tables 16"
+                                      << "Tables";
+        QTest::newRow("query") << "Queries"
+                               << "Adults" << false << "Query"
+                               << "People"
+                               << "Tables 16"
+                               << "Queries";
+        QTest::newRow("query in form") << "Queries"
+                                       << "Adults" << true << "Form Data"
+                                       << "People"
+                                       << "Tables 16"
+                                       << "Queries";
+        QTest::newRow("form data") << "Forms"
+                                   << "People Form" << false << "Form Data"
+                                   << "People Form"
+                                   << "Forms small"
+                                   << "Forms";
+        QTest::newRow("form design") << "Forms"
+                                     << "People Form" << true << "Form Design"
+                                     << "People Form"
+                                     << "Forms small"
+                                     << "Forms";
+        QTest::newRow("report") << "Reports"
+                                << "Summary" << false << "Reports"
+                                << "Summary"
+                                << "Report 16"
+                                << "Reports";
+        QTest::newRow("script") << "Scripts"
+                                << "Hello" << false << "Script"
+                                << "Hello"
+                                << "Scripts small"
+                                << "Scripts";
     }
 
     void sourceListDoubleClickOpensEachKind()
@@ -120,15 +152,51 @@ private slots:
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("identifier");
         QTest::addColumn<QString>("label");
-        QTest::newRow("table edit") << "Tables" << "Companies" << "SB2_Edit" << "Table Edit" << "Companies";
-        QTest::newRow("table design") << "Tables" << "Companies" << "SB2_Design" << "Table Design" << "Companies";
-        QTest::newRow("new table") << "Tables" << "" << "SB2_Plus" << "Table Design" << "New Table";
-        QTest::newRow("query design") << "Queries" << "Adults" << "SB2_Design" << "Query" << "People";
-        QTest::newRow("new form") << "Forms" << "" << "SB2_Plus" << "Form Design" << "New Form";
-        QTest::newRow("form data") << "Forms" << "People Form" << "SB2_Edit" << "Form Data" << "People Form";
-        QTest::newRow("new report") << "Reports" << "" << "SB2_Plus" << "Reports" << "New Report";
-        QTest::newRow("script design") << "Scripts" << "Hello" << "SB2_Design" << "Script" << "Hello";
-        QTest::newRow("new script") << "Scripts" << "" << "SB2_Plus" << "Script" << "New Script";
+        QTest::newRow("table edit") << "Tables"
+                                    << "Companies"
+                                    << "SB2_Edit"
+                                    << "Table Edit"
+                                    << "Companies";
+        QTest::newRow("table design") << "Tables"
+                                      << "Companies"
+                                      << "SB2_Design"
+                                      << "Table Design"
+                                      << "Companies";
+        QTest::newRow("new table") << "Tables"
+                                   << ""
+                                   << "SB2_Plus"
+                                   << "Table Design"
+                                   << "New Table";
+        QTest::newRow("query design") << "Queries"
+                                      << "Adults"
+                                      << "SB2_Design"
+                                      << "Query"
+                                      << "People";
+        QTest::newRow("new form") << "Forms"
+                                  << ""
+                                  << "SB2_Plus"
+                                  << "Form Design"
+                                  << "New Form";
+        QTest::newRow("form data") << "Forms"
+                                   << "People Form"
+                                   << "SB2_Edit"
+                                   << "Form Data"
+                                   << "People Form";
+        QTest::newRow("new report") << "Reports"
+                                    << ""
+                                    << "SB2_Plus"
+                                    << "Reports"
+                                    << "New Report";
+        QTest::newRow("script design") << "Scripts"
+                                       << "Hello"
+                                       << "SB2_Design"
+                                       << "Script"
+                                       << "Hello";
+        QTest::newRow("new script") << "Scripts"
+                                    << ""
+                                    << "SB2_Plus"
+                                    << "Script"
+                                    << "New Script";
     }
 
     void buttonBarActsOnModeAndTitle()
@@ -147,7 +215,7 @@ private slots:
     void buttonBarFollowsTheSelection()
     {
         LMButtonBar *bar = window->buttonBar();
-        QVERIFY(!bar->button("SB2_Plus")->isEnabled());  // nothing selected: mode "Other"
+        QVERIFY(!bar->button("SB2_Plus")->isEnabled()); // nothing selected: mode "Other"
         QCOMPARE(window->myMode(), QStringLiteral("Other"));
         window->sourceList()->select("Tables");
         QVERIFY(bar->button("SB2_Plus")->isEnabled());
@@ -180,19 +248,32 @@ private slots:
         QTest::addColumn<QString>("action");
         QTest::addColumn<bool>("alternate");
         QTest::addColumn<QString>("identifier");
-        QTest::newRow("table edit") << 0 << "People" << "edit" << false << "Table Edit";
-        QTest::newRow("table design") << 0 << "People" << "design" << false << "Table Design";
-        QTest::newRow("table double-click") << 0 << "People" << "double" << false << "Table Edit";
-        QTest::newRow("table double-click option") << 0 << "People" << "double" << true << "Table Design";
-        QTest::newRow("query edit") << 1 << "Adults" << "edit" << false << "Query";
-        QTest::newRow("query design option") << 1 << "Adults" << "design" << true << "Form Data";
-        QTest::newRow("form edit") << 2 << "People Form" << "edit" << false << "Form Data";
-        QTest::newRow("form design") << 2 << "People Form" << "design" << false << "Form Design";
-        QTest::newRow("report edit") << 3 << "Summary" << "edit" << false << "Reports";
-        QTest::newRow("script design") << 4 << "Hello" << "design" << false << "Script";
-        QTest::newRow("script double-click option") << 4 << "Hello" << "double" << true << "Script";
-        QTest::newRow("new table") << 0 << "" << "add" << false << "Table Design";
-        QTest::newRow("new form") << 2 << "" << "add" << false << "Form Design";
+        QTest::newRow("table edit") << 0 << "People"
+                                    << "edit" << false << "Table Edit";
+        QTest::newRow("table design") << 0 << "People"
+                                      << "design" << false << "Table Design";
+        QTest::newRow("table double-click") << 0 << "People"
+                                            << "double" << false << "Table Edit";
+        QTest::newRow("table double-click option") << 0 << "People"
+                                                   << "double" << true << "Table Design";
+        QTest::newRow("query edit") << 1 << "Adults"
+                                    << "edit" << false << "Query";
+        QTest::newRow("query design option") << 1 << "Adults"
+                                             << "design" << true << "Form Data";
+        QTest::newRow("form edit") << 2 << "People Form"
+                                   << "edit" << false << "Form Data";
+        QTest::newRow("form design") << 2 << "People Form"
+                                     << "design" << false << "Form Design";
+        QTest::newRow("report edit") << 3 << "Summary"
+                                     << "edit" << false << "Reports";
+        QTest::newRow("script design") << 4 << "Hello"
+                                       << "design" << false << "Script";
+        QTest::newRow("script double-click option") << 4 << "Hello"
+                                                    << "double" << true << "Script";
+        QTest::newRow("new table") << 0 << ""
+                                   << "add" << false << "Table Design";
+        QTest::newRow("new form") << 2 << ""
+                                  << "add" << false << "Form Design";
     }
 
     void overviewOpensEachKind()
@@ -321,8 +402,12 @@ private slots:
     void loginWithoutFormsHidesFormsAndMovesRowsUp()
     {
         QCOMPARE(window->modeList()->rowOfMode("Reports"), 4);
-        Value rights = Value::dict({{"Overview", true}, {"Tables", true}, {"Queries", true},
-                                    {"Forms", false}, {"Reports", true}, {"Scripts", true}});
+        Value rights = Value::dict({{"Overview", true},
+                                    {"Tables", true},
+                                    {"Queries", true},
+                                    {"Forms", false},
+                                    {"Reports", true},
+                                    {"Scripts", true}});
         Value user = Value::dict({{"Name", "Clerk"}, {"ClassDefaultPermissions", rights}});
         window->login(LMLogin::forUser(user));
         QCOMPARE(window->modeList()->modes(), (QStringList{"Overview", "Tables", "Queries", "Reports", "Scripts"}));
@@ -346,11 +431,21 @@ private slots:
         QTest::addColumn<QString>("mode");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("kind");
-        QTest::newRow("table") << "Tables" << "Companies" << "table";
-        QTest::newRow("query") << "Queries" << "Orphan" << "query";
-        QTest::newRow("form") << "Forms" << "People Form" << "form";
-        QTest::newRow("report") << "Reports" << "Summary" << "report";
-        QTest::newRow("script") << "Scripts" << "Hello" << "script";
+        QTest::newRow("table") << "Tables"
+                               << "Companies"
+                               << "table";
+        QTest::newRow("query") << "Queries"
+                               << "Orphan"
+                               << "query";
+        QTest::newRow("form") << "Forms"
+                              << "People Form"
+                              << "form";
+        QTest::newRow("report") << "Reports"
+                                << "Summary"
+                                << "report";
+        QTest::newRow("script") << "Scripts"
+                                << "Hello"
+                                << "script";
     }
 
     void removalIsRefusedWhileAnotherTabIsOpen()
@@ -400,9 +495,12 @@ private slots:
         QTest::addColumn<QString>("action");
         QTest::addColumn<QString>("identifier");
         QTest::addColumn<bool>("expanded");
-        QTest::newRow("unset creates a new query") << "" << "Query" << true;
-        QTest::newRow("do nothing") << "Do nothing" << "Overview" << true;
-        QTest::newRow("expand/collapse") << "Expand/Collapse the heading" << "Overview" << false;
+        QTest::newRow("unset creates a new query") << ""
+                                                   << "Query" << true;
+        QTest::newRow("do nothing") << "Do nothing"
+                                    << "Overview" << true;
+        QTest::newRow("expand/collapse") << "Expand/Collapse the heading"
+                                         << "Overview" << false;
     }
 
     void headingDoubleClickFollowsThePreference()
@@ -438,10 +536,14 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("informative");
-        QTest::newRow("query on a deleted table")
-            << "query" << "Orphan" << "Invalid Query" << "This does not have a valid content table and cannot be opened.";
-        QTest::newRow("locked report")
-            << "report" << "Secret" << "Locked Object" << "This object is locked. You cannot use it.";
+        QTest::newRow("query on a deleted table") << "query"
+                                                  << "Orphan"
+                                                  << "Invalid Query"
+                                                  << "This does not have a valid content table and cannot be opened.";
+        QTest::newRow("locked report") << "report"
+                                       << "Secret"
+                                       << "Locked Object"
+                                       << "This object is locked. You cannot use it.";
     }
 
     void itemsThatCannotOpenShowASheet()
@@ -465,11 +567,26 @@ private slots:
         QTest::addColumn<QString>("identifier");
         QTest::addColumn<QString>("label");
         QTest::addColumn<QString>("icon");
-        QTest::newRow("users") << "users" << "Users Groups" << "Users: Admin" << "Users small";
-        QTest::newRow("groups") << "groups" << "Users Groups" << "Groups" << "Users small";
-        QTest::newRow("find") << "find" << "Find" << "smith" << "Find 16";
-        QTest::newRow("chooser") << "chooser" << "Chooser" << "Tables Chooser" << "Chooser 16";
-        QTest::newRow("sql") << "sql" << "SQL" << "SQL Editor" << "Command Line 16";
+        QTest::newRow("users") << "users"
+                               << "Users Groups"
+                               << "Users: Admin"
+                               << "Users small";
+        QTest::newRow("groups") << "groups"
+                                << "Users Groups"
+                                << "Groups"
+                                << "Users small";
+        QTest::newRow("find") << "find"
+                              << "Find"
+                              << "smith"
+                              << "Find 16";
+        QTest::newRow("chooser") << "chooser"
+                                 << "Chooser"
+                                 << "Tables Chooser"
+                                 << "Chooser 16";
+        QTest::newRow("sql") << "sql"
+                             << "SQL"
+                             << "SQL Editor"
+                             << "Command Line 16";
     }
 
     void tabLabelsOfTheOtherOperations()

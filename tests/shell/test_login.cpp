@@ -13,7 +13,8 @@
 namespace {
 Value user(const QString &name, const QString &password, const Value &sections = Value())
 {
-    Value u = Value::dict({{"Name", name}, {"Password", password.isNull() ? QString() : LMLogin::passwordHash(password)},
+    Value u = Value::dict({{"Name", name},
+                           {"Password", password.isNull() ? QString() : LMLogin::passwordHash(password)},
                            {"Group", "none"}});
     if (!sections.isNull())
         u.set("ClassDefaultPermissions", sections);
@@ -29,8 +30,10 @@ private slots:
         QTest::addColumn<QString>("password");
         QTest::addColumn<QString>("hash");
         // Base64 of SHA-1, checked against Python's hashlib.
-        QTest::newRow("secret") << "secret" << "5en6G6MezRroT3XKqkdPOmY/BfQ=";
-        QTest::newRow("empty") << "" << "2jmj7l5rSw0yVb/vlWAYkK/YBwk=";
+        QTest::newRow("secret") << "secret"
+                                << "5en6G6MezRroT3XKqkdPOmY/BfQ=";
+        QTest::newRow("empty") << ""
+                               << "2jmj7l5rSw0yVb/vlWAYkK/YBwk=";
         QTest::newRow("non-ASCII digests UTF-8") << QString::fromUtf8("pässwörd") << "9Rfd8dMqES/xrVXGbRsSyzjn6Pc=";
     }
 
@@ -71,7 +74,7 @@ private slots:
         QVERIFY(!clerk->isAdmin());
         QVERIFY(clerk->isAllowedTo("Tables"));
         QVERIFY(!clerk->isAllowedTo("Forms"));
-        QVERIFY(!clerk->isAllowedTo("Scripts"));  // absent means no
+        QVERIFY(!clerk->isAllowedTo("Scripts")); // absent means no
         QVERIFY(clerk->isAllowedToEdit("People", "Read"));
         QVERIFY(!clerk->isAllowedToEdit("People", "Write"));
 

@@ -66,9 +66,9 @@ std::optional<HVFileWrapper> HVFileWrapper::fromPath(const QString &path)
 Value HVFileWrapper::toValue() const
 {
     return Value::object(className, Value::dict({{QStringLiteral("name"), Value(name)},
-                                                  {QStringLiteral("path"), Value(path)},
-                                                  {QStringLiteral("icon"), icon.isNull() ? Value() : Value(icon)},
-                                                  {QStringLiteral("data"), Value(data)}}));
+                                                 {QStringLiteral("path"), Value(path)},
+                                                 {QStringLiteral("icon"), icon.isNull() ? Value() : Value(icon)},
+                                                 {QStringLiteral("data"), Value(data)}}));
 }
 
 bool HVFileWrapper::isWrapperValue(const Value &value)
@@ -104,6 +104,6 @@ std::optional<HVFileWrapper> HVFileWrapper::wrapperWithArchivedData(const QByteA
 
 bool HVFileWrapper::operator==(const HVFileWrapper &o) const
 {
-    return name == o.name && path == o.path && data == o.data
-           && icon.convertToFormat(QImage::Format_ARGB32) == o.icon.convertToFormat(QImage::Format_ARGB32);
+    return name == o.name && path == o.path && data == o.data &&
+           icon.convertToFormat(QImage::Format_ARGB32) == o.icon.convertToFormat(QImage::Format_ARGB32);
 }

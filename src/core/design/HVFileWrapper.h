@@ -12,7 +12,7 @@ class HVFileWrapper {
 public:
     static inline const QString className = QStringLiteral("HVFileWrapper");
 
-    QString name;  // the file's last path component
+    QString name; // the file's last path component
     QString path;
     QImage icon;
     QByteArray data;

@@ -60,11 +60,20 @@ Value OXDatabase::dateFromString(const QString &text)
     return Value::date(std::round(Value(text).toDouble()));
 }
 
-QString OXDatabase::listFromArray(const Value &array) { return array.toStringList().join(kListJoin); }
+QString OXDatabase::listFromArray(const Value &array)
+{
+    return array.toStringList().join(kListJoin);
+}
 
-Value OXDatabase::arrayFromList(const QString &list) { return Value(list.split(kListJoin)); }
+Value OXDatabase::arrayFromList(const QString &list)
+{
+    return Value(list.split(kListJoin));
+}
 
-QString OXDatabase::yesNoFromBool(bool value) { return value ? QStringLiteral("1") : QStringLiteral("0"); }
+QString OXDatabase::yesNoFromBool(bool value)
+{
+    return value ? QStringLiteral("1") : QStringLiteral("0");
+}
 
 bool OXDatabase::boolFromYesNo(const QString &text)
 {
@@ -102,8 +111,8 @@ QString OXDatabase::nativeToDb(const Value &value, const QString &datatype, bool
         return QStringLiteral("");
     QString result;
     bool handled = true;
-    if (datatype == QLatin1String("Primary Key") || datatype == QLatin1String("Text")
-        || datatype == QLatin1String("File Path") || datatype == QLatin1String("Relationship")) {
+    if (datatype == QLatin1String("Primary Key") || datatype == QLatin1String("Text") ||
+        datatype == QLatin1String("File Path") || datatype == QLatin1String("Relationship")) {
         result = textOf(value);
     } else if (datatype == QLatin1String("Number") && (value.isNumber() || value.isString())) {
         result = Value::numberText(value.toDouble());
@@ -145,9 +154,9 @@ Value OXDatabase::dbToNative(const QString &text, const QString &datatype)
 {
     if (text.isEmpty())
         return Value();
-    if (datatype == QLatin1String("Primary Key") || datatype == QLatin1String("Text")
-        || datatype == QLatin1String("Options") || datatype == QLatin1String("File Path")
-        || datatype == QLatin1String("Relationship"))
+    if (datatype == QLatin1String("Primary Key") || datatype == QLatin1String("Text") ||
+        datatype == QLatin1String("Options") || datatype == QLatin1String("File Path") ||
+        datatype == QLatin1String("Relationship"))
         return Value(text);
     if (datatype == QLatin1String("Number"))
         return Value(Value(text).toDouble());

@@ -18,8 +18,8 @@ QString listSeparator(const Value &field)
 
 bool isMediaType(const QString &type)
 {
-    return type == QLatin1String("Image") || type == QLatin1String("Audio") || type == QLatin1String("Video")
-           || type == QLatin1String("Attachment");
+    return type == QLatin1String("Image") || type == QLatin1String("Audio") || type == QLatin1String("Video") ||
+           type == QLatin1String("Attachment");
 }
 } // namespace
 
@@ -53,8 +53,9 @@ FieldFormatter OXDatabase::formatterForTable(const QString &table, const QString
     if (type == QLatin1String("Number"))
         formatter.number = std::make_shared<NumberFormatter>(field.value(QStringLiteral("Format")).toString());
     else if (type == QLatin1String("Date"))
-        formatter.date = std::make_shared<DateFormatter>(DateFormatter::forField(
-            field.value(QStringLiteral("Date Format")).toString(), field.value(QStringLiteral("Time Format")).toString()));
+        formatter.date = std::make_shared<DateFormatter>(
+            DateFormatter::forField(field.value(QStringLiteral("Date Format")).toString(),
+                                    field.value(QStringLiteral("Time Format")).toString()));
     return formatter;
 }
 
@@ -64,8 +65,7 @@ FormattedText OXDatabase::textFormatString(const QString &text, const QString &t
     return FormattedText{text, attributes.isDict() ? attributes : Value()};
 }
 
-FormattedText OXDatabase::addFormattingToObject(const Value &value, const QString &table,
-                                                const QString &column) const
+FormattedText OXDatabase::addFormattingToObject(const Value &value, const QString &table, const QString &column) const
 {
     if (value.isNull())
         return FormattedText{};
@@ -103,8 +103,7 @@ FormattedText OXDatabase::addFormattingToObject(const Value &value, const QStrin
     return FormattedText{value.isNumber() ? text : value.description(), Value()};
 }
 
-Value OXDatabase::removeFormattingFromString(const QString &text, const QString &table,
-                                             const QString &column) const
+Value OXDatabase::removeFormattingFromString(const QString &text, const QString &table, const QString &column) const
 {
     const Value field = fieldForTable(table, column);
     const QString type = field.value(QStringLiteral("Type")).toString();

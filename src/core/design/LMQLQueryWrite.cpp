@@ -32,7 +32,10 @@ Alert internalDatabaseError()
                                       "program, or a corrupt database. Please report."));
 }
 
-bool hasNoBound(const QString &op) { return op.isEmpty() || op.startsWith(QLatin1Char('x')); }
+bool hasNoBound(const QString &op)
+{
+    return op.isEmpty() || op.startsWith(QLatin1Char('x'));
+}
 
 // "lo op x" for the lower bound.
 bool lowerHolds(const QString &op, double lo, double x)
@@ -71,8 +74,8 @@ bool upperHolds(const QString &op, double x, double hi)
 
 std::optional<Alert> OXDatabase::checkUnique(const QString &value, const QString &table, const QString &column)
 {
-    const std::shared_ptr<QLiteCursor> cursor = executeQuery(
-        QStringLiteral("SELECT `%1` FROM `%2` WHERE `%1`='%3'").arg(column, table, literalBody(value)));
+    const std::shared_ptr<QLiteCursor> cursor =
+        executeQuery(QStringLiteral("SELECT `%1` FROM `%2` WHERE `%1`='%3'").arg(column, table, literalBody(value)));
     // A check that could not run must not let the value through as if it were unique.
     if (!cursor)
         return internalDatabaseError();
@@ -82,8 +85,7 @@ std::optional<Alert> OXDatabase::checkUnique(const QString &value, const QString
     return std::nullopt;
 }
 
-std::optional<Alert> OXDatabase::checkRegex(const QString &value, const QString &pattern,
-                                            const QString &column) const
+std::optional<Alert> OXDatabase::checkRegex(const QString &value, const QString &pattern, const QString &column) const
 {
     QString body = pattern;
     if (body.startsWith(QLatin1Char('^')))
@@ -99,7 +101,8 @@ std::optional<Alert> OXDatabase::checkRegex(const QString &value, const QString 
         return std::nullopt;
     return Alert::make(
         QStringLiteral("Value is invalid"),
-        QStringLiteral("The value you entered did not pass the validation checks required by field \"%1\"").arg(column));
+        QStringLiteral("The value you entered did not pass the validation checks required by field \"%1\"")
+            .arg(column));
 }
 
 std::optional<Alert> OXDatabase::checkNumber(QString &value, const Value &field, const QString &column) const
@@ -162,8 +165,8 @@ std::optional<Alert> OXDatabase::insertDbValue(const QString &value, const QStri
         return alert;
     // The row is addressed by its integer value only, so no text of the row id reaches the statement.
     const qint64 rowid = Value(row).toInt();
-    performQuery(QStringLiteral("UPDATE `%1` SET `%2` = '%3' WHERE id = '").arg(table, column, literalBody(stored))
-                 + QString::number(rowid) + QStringLiteral("'"));
+    performQuery(QStringLiteral("UPDATE `%1` SET `%2` = '%3' WHERE id = '").arg(table, column, literalBody(stored)) +
+                 QString::number(rowid) + QStringLiteral("'"));
     if (lastErrorID() != 0 || !lastError().isEmpty())
         return internalDatabaseError();
     if (m_document)

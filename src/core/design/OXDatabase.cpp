@@ -65,11 +65,20 @@ QString OXDatabase::sqlTypeForDatatype(const QString &datatype)
 
 OXDatabase::OXDatabase(const QString &path, MyDocument *document) : QLiteDatabase(path), m_document(document) {}
 
-QWidget *OXDatabase::window() const { return m_document ? m_document->window() : nullptr; }
+QWidget *OXDatabase::window() const
+{
+    return m_document ? m_document->window() : nullptr;
+}
 
-std::shared_ptr<QLiteCursor> OXDatabase::executeQuery(const QString &sql) { return performQuery(sql, 2); }
+std::shared_ptr<QLiteCursor> OXDatabase::executeQuery(const QString &sql)
+{
+    return performQuery(sql, 2);
+}
 
-Value OXDatabase::design() const { return m_document ? m_document->tables() : Value::array(); }
+Value OXDatabase::design() const
+{
+    return m_document ? m_document->tables() : Value::array();
+}
 
 QStringList OXDatabase::tablesList() const
 {
@@ -225,8 +234,8 @@ QString OXDatabase::humanKeyForTable(const QString &table) const
             return f.value(kName).toString();
     }
     const QStringList names = namesForTable(table);
-    static const QStringList patterns = {QStringLiteral("Name"),    QStringLiteral("Surname"),
-                                         QStringLiteral("Title"),   QStringLiteral("*Name*"),
+    static const QStringList patterns = {QStringLiteral("Name"),      QStringLiteral("Surname"),
+                                         QStringLiteral("Title"),     QStringLiteral("*Name*"),
                                          QStringLiteral("*Surname*"), QStringLiteral("*Title*")};
     for (const QString &pattern : patterns)
         for (const QString &name : names)

@@ -28,8 +28,8 @@ std::optional<OXMovie> OXMovie::fromPath(const QString &path)
 Value OXMovie::toValue() const
 {
     return Value::object(className, Value::dict({{QStringLiteral("name"), Value(fileName)},
-                                                  {QStringLiteral("type"), Value(type)},
-                                                  {QStringLiteral("data"), Value(data)}}));
+                                                 {QStringLiteral("type"), Value(type)},
+                                                 {QStringLiteral("data"), Value(data)}}));
 }
 
 bool OXMovie::isMovieValue(const Value &value)

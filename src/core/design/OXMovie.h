@@ -11,9 +11,9 @@ class OXMovie {
 public:
     static inline const QString className = QStringLiteral("OXMovie");
 
-    QByteArray data;   // the file's bytes
-    QString fileName;  // last path component of the file it came from
-    QString type;      // MIME type, e.g. "video/mp4"
+    QByteArray data;  // the file's bytes
+    QString fileName; // last path component of the file it came from
+    QString type;     // MIME type, e.g. "video/mp4"
 
     // A movie made from the file at `path`; nullopt when it cannot be read.
     static std::optional<OXMovie> fromPath(const QString &path);
@@ -26,8 +26,5 @@ public:
     static std::optional<OXMovie> fromValue(const Value &value);
     static bool isMovieValue(const Value &value);
 
-    bool operator==(const OXMovie &o) const
-    {
-        return data == o.data && fileName == o.fileName && type == o.type;
-    }
+    bool operator==(const OXMovie &o) const { return data == o.data && fileName == o.fileName && type == o.type; }
 };

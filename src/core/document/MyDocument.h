@@ -130,7 +130,7 @@ private:
     std::shared_ptr<LMLogin> m_login;
     qint32 m_securityLevel = 0;
     QString m_path;
-    QString m_workingDirectory;  // the <tmp>/<uuid> directory of an opened package, else empty
+    QString m_workingDirectory; // the <tmp>/<uuid> directory of an opened package, else empty
     QString m_fileName;
     std::unique_ptr<OXDatabase> m_database;
     std::unique_ptr<OXDBMediaCache> m_mediaCache;
@@ -145,7 +145,7 @@ private:
     Value m_groups = Value::array();
     Value m_users = Value::array();
     int m_changeCount = 0;
-    QPointer<QObject> m_window;  // the document window, for sheets; not owned
+    QPointer<QObject> m_window; // the document window, for sheets; not owned
     DocumentViewHost *m_viewHost = nullptr;
     std::unique_ptr<QUndoStack> m_undoStack;
 };

@@ -57,7 +57,10 @@ void installProbes()
     }
 }
 
-void restoreViews() { LMViewRegistry::instance().resetToDefaults(); }
+void restoreViews()
+{
+    LMViewRegistry::instance().resetToDefaults();
+}
 
 Probe::Probe(const QString &identifier, const QString &itemName) : name(itemName), m_identifier(identifier)
 {
@@ -66,7 +69,10 @@ Probe::Probe(const QString &identifier, const QString &itemName) : name(itemName
     m_action = new QAction(QStringLiteral("Probe Item"), m_view);
 }
 
-void Probe::cleanUp() { log() << QStringLiteral("cleanUp %1 %2").arg(m_identifier, name); }
+void Probe::cleanUp()
+{
+    log() << QStringLiteral("cleanUp %1 %2").arg(m_identifier, name);
+}
 
 std::optional<Value> Probe::cleanUpAndArchive()
 {
@@ -74,7 +80,10 @@ std::optional<Value> Probe::cleanUpAndArchive()
     return Value::dict({{QStringLiteral("From Probe"), true}});
 }
 
-void Probe::refresh() { log() << QStringLiteral("refresh %1 %2").arg(m_identifier, name); }
+void Probe::refresh()
+{
+    log() << QStringLiteral("refresh %1 %2").arg(m_identifier, name);
+}
 
 void Probe::itemDidRename(const QString &type, const QString &oldName, const QString &newName)
 {
