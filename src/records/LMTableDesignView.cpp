@@ -1,5 +1,6 @@
 // LMTableDesignView: the editing rules of the field grid, undo, naming and the commit of the change set.
 #include "LMTableDesignView.h"
+#include "DesignVocabulary.h"
 
 #include "LMIdentifiedView.h"
 #include "LMTableDesignCommit.h"
@@ -250,7 +251,7 @@ void LMTableDesignView::tableViewSelectionDidChange(int row)
 void LMTableDesignView::addRowButtonPressed()
 {
     recordUndoStep(QStringLiteral("Add Field"));
-    m_schema.append(LMTableDesignRules::newField());
+    m_schema.append(DesignVocabulary::blankField());
     m_left << QString("");
     m_right << QString("");
     emit schemaDidChange();
@@ -342,7 +343,7 @@ bool LMTableDesignView::commitTable()
     }
     // Every table keeps its "id" field first, whatever happened to the rows below it.
     if (fieldAt(0).value(kName).toString() != QLatin1String("id")) {
-        m_schema.insert(0, LMTableDesignRules::idField());
+        m_schema.insert(0, DesignVocabulary::idField());
         m_left.insert(0, QStringLiteral("id"));
         m_right.insert(0, m_newTable ? QString("") : QStringLiteral("id"));
     }
