@@ -328,19 +328,19 @@ bool LMTableEditView::moveColumnAtIndex(int from, int to)
     return true;
 }
 
-void LMTableEditView::itemDidRename(const QString &type, const QString &oldName, const QString &newName)
+void LMTableEditView::itemDidRename(ItemKind kind, const QString &oldName, const QString &newName)
 {
-    if ((type == QLatin1String("Tables") || type == QLatin1String("Table")) && oldName == m_name) {
+    if (kind == ItemKind::Table && oldName == m_name) {
         m_name = newName;
         m_model->setTableName(newName);
         reload();
-    } else if ((type == QLatin1String("Queries") || type == QLatin1String("Query")) && m_filter) {
-        m_filter->itemDidRename(type, oldName, newName);
+    } else if (kind == ItemKind::Query && m_filter) {
+        m_filter->itemDidRename(kind, oldName, newName);
     }
 }
 
 void LMTableEditView::switchToEditDesignCounterpart()
 {
     if (m_container)
-        m_container->switchToMode(QStringLiteral("Table Design"));
+        m_container->switchToMode(ViewKinds::identifier(ViewKind::TableDesign));
 }

@@ -284,7 +284,7 @@ std::optional<Alert> OXDatabase::renameTable(const QString &oldName, const QStri
     renameTableDesign(oldName, newName);
     if (m_document) {
         m_document->setChanged(true);
-        m_document->itemDidRename(QStringLiteral("Tables"), oldName, newName, sender);
+        m_document->itemDidRename(ItemKind::Table, oldName, newName, sender);
     }
     renameTableReferences(oldName, newName);
     return std::nullopt;
