@@ -6,6 +6,7 @@
 #include "LMUUID.h"
 #include "OXDBMediaCache.h"
 #include "OXDatabase.h"
+#include "PackageCrypto.h"
 #include "PackageFiles.h"
 #include "Resources.h"
 #include "Ui.h"
@@ -20,6 +21,18 @@
 namespace {
 const QString kObjects = QStringLiteral("Objects");
 const QString kMainDatabase = QStringLiteral("MainDatabase");
+const QString kAccounts = QStringLiteral("Accounts");
+
+std::optional<QByteArray> readWholeFile(const QString &path, QString *error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = file.errorString();
+        return std::nullopt;
+    }
+    return file.readAll();
+}
 
 QString newWorkingLocation()
 {
@@ -104,6 +117,29 @@ std::unique_ptr<MyDocument> MyDocument::createNew(QString *error)
 
 std::unique_ptr<MyDocument> MyDocument::open(const QString &packagePath, const QString &type, QString *error)
 {
+    return openPackage(packagePath, type, std::nullopt, error);
+}
+
+std::unique_ptr<MyDocument> MyDocument::openProtected(const QString &packagePath, const QString &password,
+                                                      QString *error)
+{
+    return openPackage(packagePath, QStringLiteral("Orvix"), password, error);
+}
+
+bool MyDocument::isProtectedPackage(const QString &packagePath)
+{
+    const QDir package(PackageFiles::expandTilde(packagePath));
+    for (const QString &entry : {kObjects, kMainDatabase, kAccounts}) {
+        QFile file(package.filePath(entry));
+        if (file.open(QIODevice::ReadOnly) && PackageCrypto::isSealed(file.read(16)))
+            return true;
+    }
+    return false;
+}
+
+std::unique_ptr<MyDocument> MyDocument::openPackage(const QString &packagePath, const QString &type,
+                                                    const std::optional<QString> &password, QString *error)
+{
     auto fail = [error](const QString &message) {
         if (error)
             *error = message;
@@ -119,15 +155,24 @@ std::unique_ptr<MyDocument> MyDocument::open(const QString &packagePath, const Q
         return fail(QStringLiteral("\"%1\" is not an Orvix document: a document is a folder.").arg(packagePath));
 
     std::unique_ptr<MyDocument> doc(new MyDocument);
+    if (isProtectedPackage(package)) {
+        if (!password)
+            return fail(QStringLiteral("The document \"%1\" is protected: its password is needed to open it.")
+                            .arg(packagePath));
+        doc->m_cipher = std::make_unique<PackageCipher>(*password);
+    }
     const QString objectsPath = QDir(package).filePath(kObjects);
     if (QFileInfo::exists(objectsPath)) {
-        QFile file(objectsPath);
-        if (!file.open(QIODevice::ReadOnly))
-            return fail(
-                QStringLiteral("The designs of \"%1\" could not be read: %2").arg(packagePath, file.errorString()));
+        QString readError;
+        std::optional<QByteArray> stored = readWholeFile(objectsPath, &readError);
+        if (!stored)
+            return fail(QStringLiteral("The designs of \"%1\" could not be read: %2").arg(packagePath, readError));
+        const std::optional<QByteArray> bytes = doc->entryFromPackage(kObjects, *stored, &readError);
+        if (!bytes)
+            return fail(readError);
         QString archiveError;
         // A damaged design archive is refused: opening it empty would let the next save erase the designs.
-        const std::optional<Value> root = KeyedArchive::unarchiveTop(file.readAll(), &archiveError);
+        const std::optional<Value> root = KeyedArchive::unarchiveTop(*bytes, &archiveError);
         if (!root || !root->isDict())
             return fail(QStringLiteral("The designs of \"%1\" are damaged (%2).").arg(packagePath, archiveError));
         struct Slot {
@@ -158,13 +203,42 @@ std::unique_ptr<MyDocument> MyDocument::open(const QString &packagePath, const Q
     if (!doc->m_relationships.isDict())
         doc->m_relationships = Value::dict();
 
+    const QString accountsPath = QDir(package).filePath(kAccounts);
+    if (QFileInfo::exists(accountsPath)) {
+        QString readError;
+        std::optional<QByteArray> stored = readWholeFile(accountsPath, &readError);
+        std::optional<QByteArray> bytes =
+            stored ? doc->entryFromPackage(kAccounts, *stored, &readError) : std::optional<QByteArray>();
+        if (!bytes)
+            return fail(QStringLiteral("The users of \"%1\" could not be read: %2").arg(packagePath, readError));
+        const std::optional<Value> root = KeyedArchive::unarchiveTop(*bytes, &readError);
+        if (!root || !doc->readAccounts(*root, &readError))
+            return fail(QStringLiteral("The users of \"%1\" are damaged (%2).").arg(packagePath, readError));
+    }
+
     const QString working = newWorkingLocation();
     QString copyError;
-    if (!PackageFiles::copyDirectory(package, working, &copyError)) {
+    // Only the user may read the working copy: it holds the open database in clear.
+    const bool privateDirectory =
+        QDir().mkpath(working) &&
+        QFile::setPermissions(working, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    if (!privateDirectory || !PackageFiles::copyDirectory(package, working, &copyError)) {
         PackageFiles::removeWorkingLocation(working);
         return fail(QStringLiteral("The document could not be copied to its working location: %1").arg(copyError));
     }
     doc->m_workingDirectory = working;
+    const QString workingDatabase = QDir(working).filePath(kMainDatabase);
+    if (doc->m_cipher && QFileInfo::exists(workingDatabase)) {
+        QString sealError;
+        const std::optional<QByteArray> stored = readWholeFile(workingDatabase, &sealError);
+        const std::optional<QByteArray> plain =
+            stored ? doc->entryFromPackage(kMainDatabase, *stored, &sealError) : std::optional<QByteArray>();
+        if (!plain || !PackageFiles::writeFileAtomically(workingDatabase, *plain, &sealError)) {
+            PackageFiles::removeWorkingLocation(working);
+            doc->m_workingDirectory.clear();
+            return fail(sealError);
+        }
+    }
     if (!doc->openDatabase(QDir(working).filePath(kMainDatabase), error)) {
         PackageFiles::removeWorkingLocation(working);
         doc->m_workingDirectory.clear();
@@ -216,11 +290,21 @@ bool MyDocument::save(const QString &packagePath, const QString &type, QString *
 
     // Each entry is written beside its final name and renamed into place, so a failure keeps the old one whole.
     QString stepError;
-    if (!PackageFiles::backupDatabase(m_database->handle(), QDir(package).filePath(kMainDatabase), &stepError))
+    if (!writeDatabaseEntry(QDir(package).filePath(kMainDatabase), &stepError))
         return fail(QStringLiteral("The database could not be saved: %1").arg(stepError));
-    if (!PackageFiles::writeFileAtomically(QDir(package).filePath(kObjects), KeyedArchive::archiveTop(archiveRoot()),
-                                           &stepError))
+    const std::optional<QByteArray> objects =
+        entryForSave(kObjects, KeyedArchive::archiveTop(archiveRoot()), &stepError);
+    if (!objects || !PackageFiles::writeFileAtomically(QDir(package).filePath(kObjects), *objects, &stepError))
         return fail(QStringLiteral("The designs could not be saved: %1").arg(stepError));
+    const Value accounts = accountsRoot();
+    const QString accountsPath = QDir(package).filePath(kAccounts);
+    if (accounts.isNull()) {
+        QFile::remove(accountsPath);
+    } else {
+        const std::optional<QByteArray> bytes = entryForSave(kAccounts, KeyedArchive::archiveTop(accounts), &stepError);
+        if (!bytes || !PackageFiles::writeFileAtomically(accountsPath, *bytes, &stepError))
+            return fail(QStringLiteral("The users could not be saved: %1").arg(stepError));
+    }
     const std::optional<QByteArray> pkgInfo = Resources::read(QStringLiteral("PkgInfoTemplate"));
     if (!pkgInfo)
         return fail(QStringLiteral("The resource \"PkgInfoTemplate\" is missing."));
@@ -432,4 +516,126 @@ bool MyDocument::vacuuuuuum()
     m_database->performQuery(QStringLiteral("VACUUM"));
     setChanged(true);
     return m_database->lastErrorID() == 0;
+}
+
+std::optional<QByteArray> MyDocument::entryForSave(const QString &entry, const QByteArray &plain, QString *error)
+{
+    if (!m_cipher)
+        return plain;
+    QByteArray sealed = m_cipher->seal(entry, plain, error);
+    if (sealed.isEmpty())
+        return std::nullopt;
+    return sealed;
+}
+
+std::optional<QByteArray> MyDocument::entryFromPackage(const QString &entry, const QByteArray &stored, QString *error)
+{
+    if (!m_cipher)
+        return stored;
+    // In a protected package every entry is sealed; a clear one would be a substitute.
+    if (!PackageCrypto::isSealed(stored)) {
+        if (error)
+            *error =
+                QStringLiteral("The protected document's entry \"%1\" is not encrypted; it was replaced.").arg(entry);
+        return std::nullopt;
+    }
+    return m_cipher->unseal(entry, stored, error);
+}
+
+bool MyDocument::writeDatabaseEntry(const QString &target, QString *error)
+{
+    if (!m_cipher)
+        return PackageFiles::backupDatabase(m_database->handle(), target, error);
+    // The clear copy stays inside the private working location; only sealed bytes reach the package.
+    const QString clear = m_path + QStringLiteral(".sealing");
+    const bool ok = [&] {
+        if (!PackageFiles::backupDatabase(m_database->handle(), clear, error))
+            return false;
+        const std::optional<QByteArray> plain = readWholeFile(clear, error);
+        const std::optional<QByteArray> sealed =
+            plain ? entryForSave(kMainDatabase, *plain, error) : std::optional<QByteArray>();
+        return sealed && PackageFiles::writeFileAtomically(target, *sealed, error);
+    }();
+    QFile::remove(clear);
+    return ok;
+}
+
+Value MyDocument::accountsRoot()
+{
+    if (m_users.isEmpty() && m_groups.isEmpty() && m_securityLevel == 0 && m_masterPassword.isEmpty())
+        return Value();
+    // A password digest is fast to attack, so the package keeps only a salted, slow verifier of it.
+    for (int i = 0; i < m_users.size(); ++i) {
+        Value user = m_users.at(i);
+        const QString password = user.value(QStringLiteral("Password")).toString();
+        if (!password.isEmpty() && !PackageCrypto::isVerifier(password))
+            user.set(QStringLiteral("Password"), PackageCrypto::makeVerifier(password.toUtf8()));
+    }
+    Value root = Value::dict();
+    root.set(QStringLiteral("Version"), bundleVersion());
+    root.set(QStringLiteral("Users"), m_users);
+    root.set(QStringLiteral("Groups"), m_groups);
+    root.set(QStringLiteral("SecurityLevel"), Value(qint64(m_securityLevel)));
+    root.set(QStringLiteral("MasterPassword"), m_masterPassword);
+    return root;
+}
+
+bool MyDocument::readAccounts(const Value &root, QString *error)
+{
+    const Value users = root.value(QStringLiteral("Users"));
+    const Value groups = root.value(QStringLiteral("Groups"));
+    if (!root.isDict() || (!users.isNull() && !users.isArray()) || (!groups.isNull() && !groups.isArray())) {
+        if (error)
+            *error = QStringLiteral("the users or groups are not lists");
+        return false;
+    }
+    if (users.isArray())
+        m_users = users;
+    if (groups.isArray())
+        m_groups = groups;
+    const qint64 level = root.value(QStringLiteral("SecurityLevel")).toInt();
+    m_securityLevel = level >= 0 && level <= 3 ? qint32(level) : 0;
+    const QString master = root.value(QStringLiteral("MasterPassword")).toString();
+    m_masterPassword = PackageCrypto::isVerifier(master) ? master : QString();
+    return true;
+}
+
+bool MyDocument::masterPasswordMatches(const QString &password) const
+{
+    if (m_masterPassword.isEmpty())
+        return password.isEmpty();
+    return PackageCrypto::matchesVerifier(password.toUtf8(), m_masterPassword);
+}
+
+void MyDocument::setMasterPassword(const QString &password)
+{
+    m_masterPassword = password.isEmpty() ? QString() : PackageCrypto::makeVerifier(password.toUtf8());
+    if (m_cipher) {
+        if (password.isEmpty())
+            m_cipher.reset();
+        else
+            m_cipher = std::make_unique<PackageCipher>(password);
+    }
+    setChanged(true);
+}
+
+bool MyDocument::protect(const QString &masterPassword, QString *error)
+{
+    if (m_masterPassword.isEmpty() || !masterPasswordMatches(masterPassword)) {
+        if (error)
+            *error = m_masterPassword.isEmpty() ? QStringLiteral("The document has no master password; set one first.")
+                                                : QStringLiteral("The master password is not correct.");
+        return false;
+    }
+    m_cipher = std::make_unique<PackageCipher>(masterPassword);
+    setChanged(true);
+    return true;
+}
+
+void MyDocument::unprotect()
+{
+    if (!m_cipher)
+        return;
+    m_cipher.reset();
+    setChanged(true);
 }
