@@ -112,10 +112,36 @@ int CliContext::refuse(const Alert &alert)
     return 3;
 }
 
+std::optional<QString> CliContext::readLine()
+{
+    static QTextStream in(stdin);
+    QString line;
+    if (!in.readLineInto(&line))
+        return std::nullopt;
+    return line;
+}
+
 std::unique_ptr<MyDocument> CliContext::openPackage(const QString &path)
 {
     QString error;
-    auto document = MyDocument::open(path, QStringLiteral("Orvix"), &error);
+    std::unique_ptr<MyDocument> document;
+    if (MyDocument::isProtectedPackage(path)) {
+        std::optional<QString> password;
+        if (qEnvironmentVariableIsSet("ORVIX_PASSWORD"))
+            password = qEnvironmentVariable("ORVIX_PASSWORD");
+        else
+            password = readLine();
+        if (!password) {
+            fail(QStringLiteral("\"%1\" is protected: give its password on standard input or in ORVIX_PASSWORD")
+                     .arg(path));
+            return nullptr;
+        }
+        document = MyDocument::openProtected(path, *password, &error);
+        if (!document)
+            fail(error);
+        return document;
+    }
+    document = MyDocument::open(path, QStringLiteral("Orvix"), &error);
     if (!document)
         fail(error);
     return document;

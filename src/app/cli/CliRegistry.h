@@ -80,8 +80,11 @@ public:
     int fail(const QString &message, int code = 1);
     // Prints the alert line and returns 3.
     int refuse(const Alert &alert);
-    // Opens a package, or prints why it cannot be opened and answers null.
+    // Opens a package, or prints why it cannot be opened and answers null. A protected package's password
+    // comes from ORVIX_PASSWORD or, when that is not set, the next line of standard input.
     std::unique_ptr<MyDocument> openPackage(const QString &path);
+    // The next line of standard input without its line end (passwords); null at the end of the input.
+    std::optional<QString> readLine();
     bool savePackage(MyDocument &document, const QString &path);
     // Reads a JSON object file for commands that take designs ("a JSON table design": `what`); prints the
     // problem and answers false.
