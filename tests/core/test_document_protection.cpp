@@ -124,6 +124,13 @@ private slots:
         QVERIFY(doc->masterPasswordMatches(QString()));
     }
 
+    void newWorkingDatabaseIsPrivate()
+    {
+        auto doc = MyDocument::createNew();
+        const QFile::Permissions others = QFile::ReadGroup | QFile::ReadOther | QFile::WriteGroup | QFile::WriteOther;
+        QCOMPARE(QFileInfo(doc->path()).permissions() & others, QFile::Permissions());
+    }
+
     void protectNeedsTheMasterPassword()
     {
         auto doc = documentWithData();

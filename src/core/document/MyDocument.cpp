@@ -98,7 +98,14 @@ bool MyDocument::openDatabase(const QString &path, QString *error)
 std::unique_ptr<MyDocument> MyDocument::createNew(QString *error)
 {
     std::unique_ptr<MyDocument> doc(new MyDocument);
-    if (!doc->openDatabase(newWorkingLocation(), error))
+    const QString location = newWorkingLocation();
+    // Only the user may read the working database (SQLite gives its journals the same permissions).
+    {
+        QFile file(location);
+        if (file.open(QIODevice::WriteOnly))
+            file.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+    }
+    if (!doc->openDatabase(location, error))
         return nullptr;
     doc->m_database->performQuery(QStringLiteral(
         "CREATE TABLE `LM_Tables` (`id` INTEGER PRIMARY KEY AUTOINCREMENT, `tableName` TEXT, `columnName` TEXT, "
@@ -546,18 +553,19 @@ bool MyDocument::writeDatabaseEntry(const QString &target, QString *error)
 {
     if (!m_cipher)
         return PackageFiles::backupDatabase(m_database->handle(), target, error);
-    // The clear copy stays inside the private working location; only sealed bytes reach the package.
-    const QString clear = m_path + QStringLiteral(".sealing");
-    const bool ok = [&] {
-        if (!PackageFiles::backupDatabase(m_database->handle(), clear, error))
-            return false;
-        const std::optional<QByteArray> plain = readWholeFile(clear, error);
-        const std::optional<QByteArray> sealed =
-            plain ? entryForSave(kMainDatabase, *plain, error) : std::optional<QByteArray>();
-        return sealed && PackageFiles::writeFileAtomically(target, *sealed, error);
-    }();
-    QFile::remove(clear);
-    return ok;
+    // The database is copied in memory, so no clear copy of it is ever written beside the sealed one.
+    sqlite3_int64 size = 0;
+    unsigned char *image = sqlite3_serialize(m_database->handle(), "main", &size, 0);
+    if (!image) {
+        if (error)
+            *error = QString::fromUtf8(sqlite3_errmsg(m_database->handle()));
+        return false;
+    }
+    QByteArray plain(reinterpret_cast<const char *>(image), qsizetype(size));
+    sqlite3_free(image);
+    const std::optional<QByteArray> sealed = entryForSave(kMainDatabase, plain, error);
+    plain.fill('\0');
+    return sealed && PackageFiles::writeFileAtomically(target, *sealed, error);
 }
 
 Value MyDocument::accountsRoot()
