@@ -806,6 +806,9 @@ std::function<void(const QString &table)> LMDocumentWindow::importedTableOpener(
 {
     QPointer<LMDocumentWindow> self = this;
     return [self](const QString &table) {
+        // In a new tab, unless the current tab shows the overview and the new-tab modifier is not held.
+        if (self && self->m_tabs->count() > 0 && (!self->overview() || Ui::instance().isNewTabModifierHeld()))
+            self->m_tabs->addNewTab();
         if (self)
             self->switchToTableEditView(table);
     };

@@ -6,6 +6,7 @@
 #include "LMQueryFilterView.h"
 #include "LMQueryWhere.h"
 #include "LMSourceList.h"
+#include "LMTabView.h"
 #include "LMTableDataTableView.h"
 #include "LMTableDesignView.h"
 #include "LMTableEditContainer.h"
@@ -163,9 +164,18 @@ private slots:
         Value design = Value::dict(
             {{"Name", Value("Imported")}, {"Fields", Value::array({field("id", "Primary Key"), field("A", "Text")})}});
         window->document()->database()->createTableDesign(design);
+        // From the overview: in its tab.
+        QVERIFY(window->switchToOverview());
+        const int tabs = window->tabView()->count();
         window->importedTableOpener()("Imported");
         QVERIFY(grid());
         QCOMPARE(grid()->tableEditView()->tableName(), QStringLiteral("Imported"));
+        QCOMPARE(window->tabView()->count(), tabs);
+        // From any other view: in a new tab, the grid before it kept.
+        window->importedTableOpener()("Imported");
+        QCOMPARE(window->tabView()->count(), tabs + 1);
+        QVERIFY(grid());
+        QVERIFY(dynamic_cast<LMTableEditContainer *>(window->tabView()->controllerAt(tabs - 1)));
     }
 };
 
