@@ -8,6 +8,7 @@
 #include "Ui.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileInfo>
@@ -77,6 +78,16 @@ LMImportSheet::LMImportSheet(MyDocument *document, QWidget *parent) : QDialog(pa
     connect(m_tableName, &QLineEdit::textEdited, this, [this](const QString &text) {
         m_controller.controlTextDidChange(text);
         updateTableNameState();
+    });
+
+    m_holdsNames = new QCheckBox(QStringLiteral("First record holds the column names"));
+    m_holdsNames->setEnabled(false);
+    layout->addWidget(m_holdsNames);
+    connect(m_holdsNames, &QCheckBox::toggled, this, [this](bool on) {
+        if (m_reloading)
+            return;
+        m_controller.setFirstRecordHoldsNames(on);
+        reloadColumns();
     });
 
     m_columns = new QTableWidget(0, 4);
@@ -150,6 +161,8 @@ void LMImportSheet::reloadColumns()
         m_columns->setItem(row, SampleColumn, first);
     }
     m_columns->setEnabled(m_controller.columnTableEnabled());
+    m_holdsNames->setEnabled(m_controller.columnTableEnabled());
+    m_holdsNames->setChecked(m_controller.firstRecordHoldsNames());
     m_reloading = false;
 }
 
@@ -182,8 +195,10 @@ bool LMImportSheet::import()
 {
     m_progress->show();
     BarProgress progress(m_progress);
-    const std::optional<Alert> failure = m_controller.import(&progress);
+    const std::optional<Alert> failure = m_controller.import(&progress, nullptr, this);
     m_progress->hide();
+    if (m_controller.cancelled())
+        return false;
     if (failure) {
         Ui::instance().runAlert(*failure, this);
         updateTableNameState();
