@@ -10,6 +10,7 @@
 #include "support/ExportFixture.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
@@ -432,6 +433,14 @@ private slots:
         QCOMPARE(sheet.tableNameImage(), QStringLiteral("Good"));
         QVERIFY(sheet.importButton()->isEnabled());
 
+        // The switch names the columns from the first record, or not.
+        QVERIFY(sheet.firstRecordHoldsNamesCheckBox()->isChecked());
+        sheet.firstRecordHoldsNamesCheckBox()->setChecked(false);
+        QCOMPARE(sheet.columnTable()->item(1, 1)->text(), QStringLiteral("untitled1"));
+        QVERIFY(!sheet.controller().firstRecordHoldsNames());
+        sheet.firstRecordHoldsNamesCheckBox()->setChecked(true);
+        QCOMPARE(sheet.columnTable()->item(1, 1)->text(), QStringLiteral("Town"));
+
         // A refused column name beeps and the cell shows the kept name again.
         sheet.columnTable()->item(1, 1)->setText("id");
         QCOMPARE(env.ui().beeps(), 1);
@@ -593,6 +602,17 @@ private slots:
         QVERIFY(sheet.exportFile());
         QCOMPARE(sheet.writtenPath(), env.path("script.sql"));
         QVERIFY(readFile(env.path("script.sql")).contains("VALUES ('1', 'O''Neil');"));
+
+        // Delimited text: the header and values-as-shown boxes show with it and decide its form.
+        sheet.formatPopUp()->setCurrentIndex(0);
+        QVERIFY(sheet.headerCheckBox()->isVisibleTo(&sheet));
+        sheet.headerCheckBox()->setChecked(false);
+        sheet.valuesAsShownCheckBox()->setChecked(false);
+        env.ui().answerSavePanel(env.path("plain.csv"));
+        QVERIFY(sheet.exportFile());
+        QCOMPARE(readFile(env.path("plain.csv")), QByteArray("1,O'Neil"));
+        sheet.formatPopUp()->setCurrentIndex(2);
+        QVERIFY(!sheet.headerCheckBox()->isVisibleTo(&sheet));
 
         env.ui().answerSavePanel(QString());
         QVERIFY(!sheet.exportFile());
