@@ -1,6 +1,7 @@
 // LMImportSheet: thin widgets; every rule is the controller's, every alert and beep goes through Ui.
 #include "LMImportSheet.h"
 
+#include "LMDocumentNavigator.h"
 #include "LMImportProgress.h"
 #include "MyDocument.h"
 #include "OXDatabase.h"
@@ -210,7 +211,7 @@ bool LMImportSheet::import()
 }
 
 bool LMImportController::runSheet(MyDocument *document, QWidget *parent, const QString &path,
-                                  const OpenTableView &openTableView)
+                                  LMDocumentNavigator *navigator)
 {
     if (!document || !document->database())
         return false;
@@ -224,7 +225,12 @@ bool LMImportController::runSheet(MyDocument *document, QWidget *parent, const Q
         host->refreshAllViews();
         host->reloadSourceList();
     }
-    if (openTableView && document->database()->tablesList().contains(table))
-        openTableView(table);
+    if (navigator && document->database()->tablesList().contains(table)) {
+        // In a new tab, unless the tab in front shows the overview (the switch itself takes a new tab while the
+        // new-tab modifier is held).
+        if (!navigator->showsOverview() && !Ui::instance().isNewTabModifierHeld())
+            navigator->addNewTab();
+        navigator->switchToTableEditView(table);
+    }
     return true;
 }

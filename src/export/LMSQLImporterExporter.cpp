@@ -1,5 +1,6 @@
 // LMSQLImporterExporter: one CREATE TABLE and one INSERT per row, quoted and typed for the chosen target.
 #include "LMSQLImporterExporter.h"
+#include "DesignVocabulary.h"
 
 #include "LMTableRowReader.h"
 #include "OXDatabase.h"
@@ -86,12 +87,6 @@ QString columnType(const QString &datatype, const Target &target)
     return target.textType;
 }
 
-bool isMediaType(const QString &type)
-{
-    return type == QLatin1String("Image") || type == QLatin1String("Audio") || type == QLatin1String("Video") ||
-           type == QLatin1String("Attachment");
-}
-
 // 'value' with every ' doubled, and every backslash too for targets that read it as an escape.
 void appendQuoted(QByteArray &buffer, const QByteArray &value, const Target &target)
 {
@@ -146,7 +141,7 @@ void appendValue(QByteArray &buffer, const LMTableRowReader &reader, int index, 
         buffer += "NULL";
         return;
     }
-    if (isMediaType(type)) {
+    if (Datatypes::isMedia(type)) {
         // Quoted, so the script still loads; the content itself is never exported.
         appendQuoted(buffer, "<" + type.toLower().toUtf8() + ">", target);
     } else if (type == QLatin1String("Number") || type == QLatin1String("Primary Key")) {

@@ -6,6 +6,7 @@
 #include "LMImportedDocument.h"
 #include "MyDocument.h"
 #include "OXDatabase.h"
+#include "RecordingNavigator.h"
 #include "TestEnvironment.h"
 #include "support/ExportFixture.h"
 
@@ -28,8 +29,8 @@ struct Host : DocumentViewHost {
     int refreshed = 0;
     int reloaded = 0;
     void cleanUpAllViews() override {}
-    void broadcastRename(const QString &, const QString &, const QString &, const void *) override {}
-    void broadcastDelete(const QString &, const QString &) override {}
+    void broadcastRename(ItemKind, const QString &, const QString &, const void *) override {}
+    void broadcastDelete(ItemKind, const QString &) override {}
     QStringList openTabIdentifiers() const override { return {}; }
     void refreshAllViews() override { ++refreshed; }
     void reloadSourceList() override { ++reloaded; }
@@ -484,7 +485,8 @@ private slots:
         std::unique_ptr<MyDocument> opened;
         QWidget window;
         Host host;
-        QStringList openedTables;
+        RecordingNavigator navigator;
+        navigator.overviewInFront = true;
         // The sheet runs modally: press its import button once it is up.
         QTimer::singleShot(0, [] {
             auto *sheet = qobject_cast<LMImportSheet *>(QApplication::activeModalWidget());
@@ -497,14 +499,15 @@ private slots:
             [&](std::unique_ptr<MyDocument> document) {
                 opened = std::move(document);
                 opened->setViewHost(&host);
-                return LMImportedDocument::Window{&window, [&](const QString &t) { openedTables << t; }};
+                return LMImportedDocument::Window{&window, &navigator};
             },
             &error);
         QVERIFY2(ok, qPrintable(error));
         QVERIFY(opened);
         QCOMPARE(opened->database()->tablesList(), QStringList{"people_crlf"});
         QCOMPARE(rows(*opened, "people_crlf").size(), 3);
-        QCOMPARE(openedTables, QStringList{"people_crlf"});
+        // The new document's window shows the overview: the table opens in its tab.
+        QCOMPARE(navigator.calls, QStringList{"switchToTableEditView people_crlf"});
         QCOMPARE(host.refreshed, 1);
         QCOMPARE(host.reloaded, 1);
         QVERIFY(opened->isChanged());
@@ -519,6 +522,35 @@ private slots:
             &error));
         QVERIFY(!made);
         QVERIFY(error.contains("cannot be imported"));
+    }
+
+    void importedTableOpensInANewTabUnlessOnTheOverview_data()
+    {
+        QTest::addColumn<bool>("overview");
+        QTest::addColumn<bool>("modifier");
+        QTest::addColumn<QStringList>("calls");
+        const QStringList open{"switchToTableEditView t"};
+        QTest::newRow("overview in front: its tab") << true << false << open;
+        QTest::newRow("overview, new-tab modifier: the switch takes a new tab") << true << true << open;
+        QTest::newRow("another view in front: a new tab") << false << false << QStringList{"addNewTab"} + open;
+        QTest::newRow("another view, modifier: one new tab") << false << true << open;
+    }
+    void importedTableOpensInANewTabUnlessOnTheOverview()
+    {
+        QFETCH(bool, overview);
+        QFETCH(bool, modifier);
+        QFETCH(QStringList, calls);
+        auto doc = newDocument();
+        RecordingNavigator navigator;
+        navigator.overviewInFront = overview;
+        env.ui().setNewTabModifierHeld(modifier);
+        QTimer::singleShot(0, [] {
+            if (auto *sheet = qobject_cast<LMImportSheet *>(QApplication::activeModalWidget()))
+                sheet->importButton()->click();
+        });
+        QVERIFY(LMImportController::runSheet(doc.get(), nullptr, file("t.csv", "a,b\n1,2\n"), &navigator));
+        env.ui().setNewTabModifierHeld(false);
+        QCOMPARE(navigator.calls, calls);
     }
 
     void exportControllerModesAndFormats()
