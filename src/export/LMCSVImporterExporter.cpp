@@ -501,8 +501,8 @@ bool LMCSVImporterExporter::exportTable(QIODevice &out, const QString &table, OX
 
 QString LMCSVImporterExporter::isoDatePattern(const Value &field)
 {
-    const QString dateFormat = field.value(QStringLiteral("Date Format")).toString().trimmed();
-    const QString timeFormat = field.value(QStringLiteral("Time Format")).toString().trimmed();
+    const QString dateFormat = field.value(DesignKey::DateFormat).toString().trimmed();
+    const QString timeFormat = field.value(DesignKey::TimeFormat).toString().trimmed();
     const auto isDefault = [](const QString &t) { return t.compare(u"Default", Qt::CaseInsensitive) == 0; };
     const QString date = QStringLiteral("yyyy-MM-dd");
     if (!dateFormat.isEmpty() && !isDefault(dateFormat) && !DateFormatter::styleFromText(dateFormat)) {
@@ -541,15 +541,14 @@ public:
     // Whether field `i` shows its stored text as it is.
     bool showsStoredText(int i) const
     {
-        static const QStringList converted = {QStringLiteral("Number"), QStringLiteral("Date"),
-                                              QStringLiteral("Yes/No"), QStringLiteral("List")};
-        return !converted.contains(m_types[i]);
+        const Datatype type = Datatypes::fromName(m_types[i]);
+        return type != Datatype::Number && type != Datatype::Date && type != Datatype::YesNo && type != Datatype::List;
     }
     QByteArray text(int i, const LMTableRowReader &reader) const
     {
-        const QString &type = m_types[i];
+        const Datatype type = Datatypes::fromName(m_types[i]);
         const QString &field = m_fields[i];
-        if (type == QLatin1String("Yes/No")) {
+        if (type == Datatype::YesNo) {
             // Never set is No too.
             const Value value(OXDatabase::boolFromYesNo(reader.text(i).trimmed()));
             return m_db->addFormattingToObject(value, m_table, field).text.toUtf8();
@@ -557,16 +556,16 @@ public:
         const QByteArray stored = reader.utf8(i);
         if (stored.isEmpty())
             return QByteArray();
-        if (type == QLatin1String("Number") || type == QLatin1String("Date")) {
+        if (type == Datatype::Number || type == Datatype::Date) {
             // Text that is no number or moment (kept so by older imports) goes out as it is.
             const std::optional<double> number = reader.number(i);
             if (!number)
                 return stored;
-            if (type == QLatin1String("Date"))
+            if (type == Datatype::Date)
                 return m_dates[i].format(std::round(*number)).toUtf8();
             return m_db->addFormattingToObject(Value(*number), m_table, field).text.toUtf8();
         }
-        const Value native = OXDatabase::dbToNative(QString::fromUtf8(stored), type);
+        const Value native = OXDatabase::dbToNative(QString::fromUtf8(stored), m_types[i]);
         return m_db->addFormattingToObject(native, m_table, field).text.toUtf8();
     }
 

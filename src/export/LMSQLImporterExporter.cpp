@@ -76,15 +76,13 @@ Target targetFor(const QString &name)
 
 QString columnType(const QString &datatype, const Target &target)
 {
-    if (datatype == QLatin1String("Primary Key"))
-        return target.keyType;
-    if (datatype == QLatin1String("Number"))
-        return target.numberType;
-    if (datatype == QLatin1String("Date"))
-        return target.dateType;
-    if (datatype == QLatin1String("Yes/No"))
-        return target.yesNoType;
-    return target.textType;
+    switch (Datatypes::fromName(datatype)) {
+    case Datatype::PrimaryKey: return target.keyType;
+    case Datatype::Number: return target.numberType;
+    case Datatype::Date: return target.dateType;
+    case Datatype::YesNo: return target.yesNoType;
+    default: return target.textType;
+    }
 }
 
 // 'value' with every ' doubled, and every backslash too for targets that read it as an escape.
@@ -129,29 +127,39 @@ QByteArray dateLiteral(double secondsSinceReferenceDate, const Target &target)
 
 // One value of the row as the target reads it. Empty cells are NULL, except a Yes/No, which without a value is
 // No; text in a number or date cell that is no number or moment is NULL too, so every script loads.
-void appendValue(QByteArray &buffer, const LMTableRowReader &reader, int index, const QString &type,
+void appendValue(QByteArray &buffer, const LMTableRowReader &reader, int index, const QString &typeName,
                  const Target &target)
 {
     const QByteArray stored = reader.utf8(index);
-    if (type == QLatin1String("Yes/No")) {
+    const Datatype type = Datatypes::fromName(typeName);
+    if (type == Datatype::YesNo) {
         buffer += OXDatabase::boolFromYesNo(QString::fromUtf8(stored).trimmed()) ? "'1'" : "'0'";
         return;
     }
-    if (stored.isEmpty()) {
+    if (DesignVocabulary::isNullLike(QString::fromUtf8(stored))) {
         buffer += "NULL";
         return;
     }
-    if (Datatypes::isMedia(type)) {
+    switch (type) {
+    case Datatype::Image:
+    case Datatype::Audio:
+    case Datatype::Video:
+    case Datatype::Attachment:
         // Quoted, so the script still loads; the content itself is never exported.
-        appendQuoted(buffer, "<" + type.toLower().toUtf8() + ">", target);
-    } else if (type == QLatin1String("Number") || type == QLatin1String("Primary Key")) {
+        appendQuoted(buffer, "<" + typeName.toLower().toUtf8() + ">", target);
+        return;
+    case Datatype::Number:
+    case Datatype::PrimaryKey: {
         const std::optional<double> number = reader.number(index);
         buffer += number ? numberLiteral(*number) : QByteArray("NULL");
-    } else if (type == QLatin1String("Date")) {
+        return;
+    }
+    case Datatype::Date: {
         const std::optional<double> seconds = reader.number(index);
         buffer += seconds ? dateLiteral(*seconds, target) : QByteArray("NULL");
-    } else {
-        appendQuoted(buffer, stored, target);
+        return;
+    }
+    default: appendQuoted(buffer, stored, target);
     }
 }
 
