@@ -11,9 +11,23 @@ QString LMContactCard::preferenceKey()
     return QStringLiteral("LMMyCardPath");
 }
 
+namespace {
+QString &cardFileOverride()
+{
+    static QString path;
+    return path;
+}
+} // namespace
+
+void LMContactCard::setCardFile(const QString &path)
+{
+    cardFileOverride() = path;
+}
+
 std::optional<LMContactCard> LMContactCard::myCard()
 {
-    const QString path = Preferences::instance().stringValue(preferenceKey());
+    const QString path =
+        cardFileOverride().isEmpty() ? Preferences::instance().stringValue(preferenceKey()) : cardFileOverride();
     if (path.isEmpty())
         return std::nullopt;
     return fromFile(path);

@@ -19,8 +19,11 @@ struct LMContactCard {
 
     // The preference naming the vCard file that stands for the user's own card.
     static QString preferenceKey();
-    // The card of the file the preference names; none when it is unset, unreadable or holds no card.
+    // The card of the file the preference names (or the file set for this run); none when it is unset,
+    // unreadable or holds no card.
     static std::optional<LMContactCard> myCard();
+    // A card file for this run only, ahead of the preference (tools); empty returns to the preference.
+    static void setCardFile(const QString &path);
     // The first card of a vCard text (versions 2.1 to 4.0); none when there is no card.
     static std::optional<LMContactCard> fromVCard(const QString &text);
     static std::optional<LMContactCard> fromFile(const QString &path);

@@ -31,6 +31,13 @@ QString contentTable(const Value &report)
     return table == QLatin1String("None") ? QString() : table;
 }
 
+std::optional<Alert> lockedAlert(const Value &report)
+{
+    if (!report.value(QStringLiteral("Locked")).toBool())
+        return std::nullopt;
+    return Alert::make(QStringLiteral("Locked Object"), QStringLiteral("This object is locked. You cannot use it."));
+}
+
 std::unique_ptr<QTextDocument> evaluate(const QTextDocument &templateDocument, const QString &contentTable,
                                         OXDatabase &database, const std::optional<QStringList> &recordIds,
                                         LMReportParserDelegate *delegate)

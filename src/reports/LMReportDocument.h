@@ -1,6 +1,7 @@
 // LMReportDocument: the stored report record as the evaluator sees it: its template and content table.
 #pragma once
 
+#include "Alert.h"
 #include "Value.h"
 
 #include <QString>
@@ -19,6 +20,8 @@ std::unique_ptr<QTextDocument> templateForReport(const Value &report);
 Value storedTemplate(const QTextDocument &document);
 // The report's "Content Table"; "" when it has none or the user chose "None".
 QString contentTable(const Value &report);
+// The alert shown instead of opening a report whose "Locked" is true; none for a report that may be opened.
+std::optional<Alert> lockedAlert(const Value &report);
 // Evaluates a template for a content table: every record of it, or only `recordIds` when given.
 std::unique_ptr<QTextDocument> evaluate(const QTextDocument &templateDocument, const QString &contentTable,
                                         OXDatabase &database, const std::optional<QStringList> &recordIds = {},

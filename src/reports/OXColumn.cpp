@@ -52,16 +52,14 @@ std::optional<QStringList> OXColumn::storedTexts() const
 
 OXObjectPtr OXColumn::withRowids(const QStringList &ids) const
 {
-    Value d = description();
-    d.set(kRowids, Value(ids));
-    return std::make_shared<OXColumn>(database(), d);
+    return std::make_shared<OXColumn>(database(), descriptionWithoutRowids(), ids);
 }
 
 OXObjectPtr OXColumn::valueOfRecord(const QString &id) const
 {
-    Value d = description();
+    Value d = descriptionWithoutRowids();
     d.set(kRowid, id);
-    return std::make_shared<OXValue>(database(), d);
+    return std::make_shared<OXValue>(database(), d, m_rowids);
 }
 
 OXObjectPtr OXColumn::rowAtIndex(qint64 n)
@@ -93,9 +91,9 @@ OXObjectPtr OXColumn::recordFunction(const QString &name, const OXArguments &arg
         if (among(name, {"tablename", "table"}))
             return plainValueWithString(tableName());
         if (among(name, {"grid"})) {
-            Value d = description();
+            Value d = descriptionWithoutRowids();
             d.remove(kColumnName);
-            return std::make_shared<OXGrid>(database(), d);
+            return std::make_shared<OXGrid>(database(), d, m_rowids);
         }
         if (among(name, {"distinct"})) {
             QStringList unique;
@@ -182,6 +180,5 @@ OXObjectPtr OXColumn::selection(const QString &name, const OXArguments &args)
         d.set(kRowid, ids->first());
         return std::make_shared<OXRow>(database(), d);
     }
-    d.set(kRowids, Value(*ids));
-    return std::make_shared<OXGrid>(database(), d);
+    return std::make_shared<OXGrid>(database(), d, *ids);
 }

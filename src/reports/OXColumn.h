@@ -7,7 +7,10 @@
 
 class OXColumn : public OXFormulaObject {
 public:
-    OXColumn(OXDatabase &database, const Value &description) : OXFormulaObject(database, description) {}
+    OXColumn(OXDatabase &database, const Value &description, std::optional<QStringList> rowids = std::nullopt)
+        : OXFormulaObject(database, description, std::move(rowids))
+    {
+    }
     Kind kind() const override { return Kind::Column; }
     // The n-th record's value of the field.
     OXObjectPtr rowAtIndex(qint64 n) override;

@@ -97,17 +97,16 @@ OXObjectPtr resolve(const OXFormulaObject &object, const QString &field, const Q
             d.set(OXFormulaObject::kRowid, ids->first());
             return std::make_shared<OXRow>(database, d);
         }
-        d.set(OXFormulaObject::kRowids, Value(*ids));
-        return std::make_shared<OXGrid>(database, d);
+        return std::make_shared<OXGrid>(database, d, *ids);
     }
     if (isMediaType(type))
         return nullptr;
-    Value d = object.description();
+    Value d = object.descriptionWithoutRowids();
     d.remove(OXFormulaObject::kStringValue);
     d.set(OXFormulaObject::kColumnName, field);
     if (fromGrid)
-        return std::make_shared<OXColumn>(database, d);
-    return std::make_shared<OXValue>(database, d);
+        return std::make_shared<OXColumn>(database, d, object.rowidList());
+    return std::make_shared<OXValue>(database, d, object.rowidList());
 }
 
 } // namespace OXFieldResolver

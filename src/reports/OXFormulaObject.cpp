@@ -10,14 +10,28 @@ const QString OXFormulaObject::kRowid = QStringLiteral("Rowid");
 const QString OXFormulaObject::kColumnName = QStringLiteral("Column Name");
 const QString OXFormulaObject::kStringValue = QStringLiteral("String Value");
 
-OXFormulaObject::OXFormulaObject(OXDatabase &database, const Value &description)
-    : m_description(description.isDict() ? description.deepCopy() : Value::dict()), m_database(&database)
+OXFormulaObject::OXFormulaObject(OXDatabase &database, const Value &description, std::optional<QStringList> rowids)
+    : m_description(description.isDict() ? description.deepCopy() : Value::dict()), m_rowids(std::move(rowids)),
+      m_database(&database)
 {
+    if (m_description.contains(kRowids)) {
+        if (!m_rowids)
+            m_rowids = m_description.value(kRowids).toStringList();
+        m_description.remove(kRowids);
+    }
+}
+
+Value OXFormulaObject::description() const
+{
+    Value d = m_description.deepCopy();
+    if (m_rowids)
+        d.set(kRowids, Value(*m_rowids));
+    return d;
 }
 
 QStringList OXFormulaObject::rowids() const
 {
-    return m_description.value(kRowids).toStringList();
+    return m_rowids.value_or(QStringList());
 }
 
 std::optional<qint64> OXFormulaObject::recordNumber(const QString &component)
@@ -67,17 +81,17 @@ OXObjectPtr OXFormulaObject::evaluateFormulaFunctionComponent(const QString &com
 
 OXObjectPtr OXFormulaObject::valueWithString(const QString &text) const
 {
-    Value d = description();
+    Value d = descriptionWithoutRowids();
     d.set(kStringValue, text);
-    return std::make_shared<OXValue>(database(), d);
+    return std::make_shared<OXValue>(database(), d, m_rowids);
 }
 
 OXObjectPtr OXFormulaObject::plainValueWithString(const QString &text) const
 {
-    Value d = description();
+    Value d = descriptionWithoutRowids();
     d.remove(kColumnName);
     d.set(kStringValue, text);
-    return std::make_shared<OXValue>(database(), d);
+    return std::make_shared<OXValue>(database(), d, m_rowids);
 }
 
 OXPlainText::OXPlainText(OXDatabase &database, const QString &text)

@@ -38,18 +38,22 @@ public:
     static const QString kColumnName;
     static const QString kStringValue;
 
-    // The description is copied: an object never shares its dictionary with the one it was made from.
-    OXFormulaObject(OXDatabase &database, const Value &description);
+    // The description is copied: an object never shares its dictionary with the one it was made from. The
+    // record ids may come apart from it (`rowids`), so that long lists are shared instead of copied.
+    OXFormulaObject(OXDatabase &database, const Value &description, std::optional<QStringList> rowids = std::nullopt);
     virtual ~OXFormulaObject() = default;
 
     virtual Kind kind() const = 0;
     OXDatabase &database() const { return *m_database; }
-    // A copy of the description, for the next object to change.
-    Value description() const { return m_description.deepCopy(); }
+    // A copy of the whole description dictionary, "Rowids" included.
+    Value description() const;
+    // A copy of the description without "Rowids", for the next object to change.
+    Value descriptionWithoutRowids() const { return m_description.deepCopy(); }
+    const std::optional<QStringList> &rowidList() const { return m_rowids; }
 
     QString tableName() const { return m_description.value(kTableName).toString(); }
     QStringList rowids() const;
-    bool hasRowids() const { return m_description.contains(kRowids); }
+    bool hasRowids() const { return m_rowids.has_value(); }
     QString rowid() const { return m_description.value(kRowid).toString(); }
     bool hasRowid() const { return m_description.contains(kRowid); }
     QString columnName() const { return m_description.value(kColumnName).toString(); }
@@ -78,7 +82,8 @@ protected:
     // Whether a component that is not a function may be a record number here.
     virtual bool takesRecordNumbers() const { return false; }
 
-    Value m_description;
+    Value m_description; // without "Rowids"
+    std::optional<QStringList> m_rowids;
 
 private:
     OXDatabase *m_database;

@@ -14,21 +14,19 @@ OXObjectPtr OXGrid::initStartGrid(OXDatabase &database, const QString &tableName
     const std::optional<QStringList> ids = OXRecordReader::allIds(database, tableName);
     if (!ids)
         return nullptr;
-    return std::make_shared<OXGrid>(database, Value::dict({{kTableName, Value(tableName)}, {kRowids, Value(*ids)}}));
+    return std::make_shared<OXGrid>(database, Value::dict({{kTableName, Value(tableName)}}), *ids);
 }
 
 OXObjectPtr OXGrid::withRowids(const QStringList &ids) const
 {
-    Value d = description();
-    d.set(kRowids, Value(ids));
-    return std::make_shared<OXGrid>(database(), d);
+    return std::make_shared<OXGrid>(database(), descriptionWithoutRowids(), ids);
 }
 
 OXObjectPtr OXGrid::rowWithId(const QString &id) const
 {
-    Value d = description();
+    Value d = descriptionWithoutRowids();
     d.set(kRowid, id);
-    return std::make_shared<OXRow>(database(), d);
+    return std::make_shared<OXRow>(database(), d, m_rowids);
 }
 
 OXObjectPtr OXGrid::rowAtIndex(qint64 n)
@@ -66,7 +64,7 @@ OXObjectPtr OXGrid::callFunction(const QString &name, const OXArguments &args)
         if (is({"tablename", "table"}))
             return plainValueWithString(tableName());
         if (is({"asTable"}))
-            return std::make_shared<OXTextTable>(database(), description());
+            return std::make_shared<OXTextTable>(database(), descriptionWithoutRowids(), m_rowids);
         return nullptr;
     }
     if (!args.one())

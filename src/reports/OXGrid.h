@@ -5,7 +5,10 @@
 
 class OXGrid : public OXFormulaObject {
 public:
-    OXGrid(OXDatabase &database, const Value &description) : OXFormulaObject(database, description) {}
+    OXGrid(OXDatabase &database, const Value &description, std::optional<QStringList> rowids = std::nullopt)
+        : OXFormulaObject(database, description, std::move(rowids))
+    {
+    }
     // All records of a document table in the order SELECT returns them; null for an unknown table.
     static OXObjectPtr initStartGrid(OXDatabase &database, const QString &tableName);
 

@@ -115,8 +115,24 @@ std::optional<QStringList> column(OXDatabase &database, const QString &table, co
             database.executeQuery(QStringLiteral("SELECT `id`, `%1` FROM `%2`").arg(field, table));
         if (!cursor)
             return std::nullopt;
-        texts.reserve(int(cursor->rowCount()));
-        for (quint32 i = 0; i < cursor->rowCount(); ++i) {
+        const quint32 rows = cursor->rowCount();
+        // The usual case, every record in table order, needs no lookup by id.
+        QStringList inOrder;
+        inOrder.reserve(int(rows));
+        for (quint32 i = 0; i < rows && i < quint32(ids.size()); ++i) {
+            const QLiteRow row = *cursor->rowAtIndex(i);
+            if (row.stringForColumn(idKey) != ids.at(int(i)))
+                break;
+            inOrder << row.stringForColumn(key);
+        }
+        if (inOrder.size() == ids.size()) {
+            for (const QString &text : std::as_const(inOrder))
+                if (text.isNull())
+                    return std::nullopt;
+            return inOrder;
+        }
+        texts.reserve(int(rows));
+        for (quint32 i = 0; i < rows; ++i) {
             const QLiteRow row = *cursor->rowAtIndex(i);
             texts.insert(row.stringForColumn(idKey), row.stringForColumn(key));
         }

@@ -25,9 +25,9 @@ OXObjectPtr OXRow::callFunction(const QString &name, const OXArguments &args)
     if (!args.none())
         return nullptr;
     if (name == QLatin1String("grid")) {
-        Value d = description();
+        Value d = descriptionWithoutRowids();
         d.remove(kRowid);
-        return std::make_shared<OXGrid>(database(), d);
+        return std::make_shared<OXGrid>(database(), d, m_rowids);
     }
     if (name == QLatin1String("id"))
         return columnNamed(QStringLiteral("id"));

@@ -5,7 +5,10 @@
 
 class OXRow : public OXFormulaObject {
 public:
-    OXRow(OXDatabase &database, const Value &description) : OXFormulaObject(database, description) {}
+    OXRow(OXDatabase &database, const Value &description, std::optional<QStringList> rowids = std::nullopt)
+        : OXFormulaObject(database, description, std::move(rowids))
+    {
+    }
     Kind kind() const override { return Kind::Row; }
 
     // A record number on a row leaves the row itself.

@@ -19,7 +19,10 @@ public:
     static const QString kDataColor;
     static const QString kAlternatingColor;
 
-    OXTextTable(OXDatabase &database, const Value &description) : OXFormulaObject(database, description) {}
+    OXTextTable(OXDatabase &database, const Value &description, std::optional<QStringList> rowids = std::nullopt)
+        : OXFormulaObject(database, description, std::move(rowids))
+    {
+    }
     Kind kind() const override { return Kind::TextTable; }
     // Only function components mean something on a text table.
     OXObjectPtr parseFormulaComponent(const QString &component) override;

@@ -165,23 +165,23 @@ OXObjectPtr OXValue::callFunction(const QString &name, const OXArguments &args)
     if (name == QLatin1String("grid")) {
         if (tableName().isEmpty() || !hasRowids())
             return nullptr;
-        Value d = description();
+        Value d = descriptionWithoutRowids();
         d.remove(kStringValue);
-        return std::make_shared<OXGrid>(database(), d);
+        return std::make_shared<OXGrid>(database(), d, m_rowids);
     }
     if (name == QLatin1String("row")) {
         if (tableName().isEmpty() || !hasRowid())
             return nullptr;
-        Value d = description();
+        Value d = descriptionWithoutRowids();
         d.remove(kStringValue);
-        return std::make_shared<OXRow>(database(), d);
+        return std::make_shared<OXRow>(database(), d, m_rowids);
     }
     if (name == QLatin1String("column")) {
         if (tableName().isEmpty() || !hasRowids() || columnName().isEmpty())
             return nullptr;
-        Value d = description();
+        Value d = descriptionWithoutRowids();
         d.remove(kStringValue);
-        return std::make_shared<OXColumn>(database(), d);
+        return std::make_shared<OXColumn>(database(), d, m_rowids);
     }
     return nullptr;
 }

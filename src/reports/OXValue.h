@@ -5,7 +5,10 @@
 
 class OXValue : public OXFormulaObject {
 public:
-    OXValue(OXDatabase &database, const Value &description) : OXFormulaObject(database, description) {}
+    OXValue(OXDatabase &database, const Value &description, std::optional<QStringList> rowids = std::nullopt)
+        : OXFormulaObject(database, description, std::move(rowids))
+    {
+    }
     Kind kind() const override { return Kind::Value; }
 
     // Every non-function component leaves a value as it is.
