@@ -99,6 +99,9 @@ std::optional<QColor> OXTextTable::colorOption(const QString &key) const
 }
 
 namespace {
+constexpr double kBorderWidth = 0.5;
+constexpr double kPadding = 4.5;
+
 // The display texts of the fields of one record; empty texts when the record cannot be read.
 QStringList recordTexts(OXDatabase &database, const QString &table, const QStringList &fields, const QString &id)
 {
@@ -144,12 +147,13 @@ void OXTextTable::insertInto(QTextCursor &cursor) const
     cursor.insertBlock();
     if (rows == 0 || columns == 0)
         return;
+    const QColor borderColour = QColor::fromRgbF(0.3f, 0.3f, 0.3f);
     QTextTableFormat format;
     format.setBorderCollapse(true);
-    format.setBorder(0.5);
-    format.setBorderBrush(QColor::fromRgbF(0.3f, 0.3f, 0.3f));
+    format.setBorder(kBorderWidth);
+    format.setBorderBrush(borderColour);
     format.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
-    format.setCellPadding(4.5);
+    format.setCellPadding(kPadding);
     format.setCellSpacing(0);
     QTextTable *table = cursor.insertTable(rows, columns, format);
 
@@ -178,11 +182,15 @@ void OXTextTable::insertInto(QTextCursor &cursor) const
             else
                 background = data;
             QTextTableCell cell = table->cellAt(r, c);
-            if (background) {
-                QTextTableCellFormat cellFormat = cell.format().toTableCellFormat();
+            // With collapsed borders every cell draws its own edges.
+            QTextTableCellFormat cellFormat = cell.format().toTableCellFormat();
+            cellFormat.setBorder(kBorderWidth);
+            cellFormat.setBorderBrush(borderColour);
+            cellFormat.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
+            cellFormat.setPadding(kPadding);
+            if (background)
                 cellFormat.setBackground(*background);
-                cell.setFormat(cellFormat);
-            }
+            cell.setFormat(cellFormat);
             QTextCursor cellCursor = cell.firstCursorPosition();
             cellCursor.insertText(text);
         }

@@ -1,4 +1,5 @@
 // Tests of formula chains: grids, rows, columns, values and selections over the sales document.
+#include "DesignFixture.h"
 #include "LMReportParser.h"
 #include "MyDocument.h"
 #include "OXDatabase.h"
@@ -18,6 +19,7 @@ private slots:
     void selectionKinds();
     void relationshipsReadLinksOnce();
     void textTableComesBack();
+    void bigColumnsInAnyOrder();
 
 private:
     std::optional<QString> evaluate(const QString &formula) const;
@@ -255,6 +257,33 @@ void TestFormulaChain::textTableComesBack()
     QCOMPARE(int(table->kind()), int(OXFormulaObject::Kind::TextTable));
     QVERIFY(!LMReportParser::evaluateChain(db, LMReportParser::components(QStringLiteral("Sales.:asTable.Name"))));
     QVERIFY(!LMReportParser::evaluateChain(db, LMReportParser::components(QStringLiteral("Sales.:asTable.:bogus"))));
+}
+
+void TestFormulaChain::bigColumnsInAnyOrder()
+{
+    // Enough records for a column to be read in one pass over the table, in table order and reordered.
+    QString error;
+    const std::unique_ptr<MyDocument> document = DesignFixture::newDocument(
+        {DesignFixture::table(QStringLiteral("Big"),
+                              {DesignFixture::field(QStringLiteral("V"), QStringLiteral("Number"))})},
+        &error);
+    QVERIFY2(document, qPrintable(error));
+    OXDatabase &db = *document->database();
+    db.performQuery(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 2500) "
+                                   "INSERT INTO Big (V) SELECT i FROM n"));
+    QCOMPARE(db.lastErrorID(), 0);
+    const auto evaluate = [&](const char *formula) {
+        const OXObjectPtr object =
+            LMReportParser::evaluateChain(db, LMReportParser::components(QString::fromUtf8(formula)));
+        return object ? object->insertedText().value_or(QStringLiteral("(no text)")) : QStringLiteral("(nothing)");
+    };
+    QCOMPARE(evaluate("Big.V.:sum"), QStringLiteral("3126250"));
+    QCOMPARE(evaluate("Big.:desc(V).V.:first"), QStringLiteral("2500.0"));
+    QCOMPARE(evaluate("Big.:desc(V).V.:last(3).:list"), QStringLiteral("3.0, 2.0, 1.0"));
+    QCOMPARE(evaluate("Big.:desc(V).V.:median"), QStringLiteral("1250.5"));
+    QCOMPARE(evaluate("Big.V.:desc.:first(2).:list"), QStringLiteral("2500.0, 2499.0"));
+    db.performQuery(QStringLiteral("DELETE FROM Big WHERE id = 7"));
+    QCOMPARE(evaluate("Big.V.:sum"), QStringLiteral("3126243"));
 }
 
 QTEST_MAIN(TestFormulaChain)

@@ -156,6 +156,12 @@ void TestTextTable::styleOfCells()
     QCOMPARE(format.borderBrush().color(), QColor::fromRgbF(0.3f, 0.3f, 0.3f));
     QVERIFY(format.columnWidthConstraints().isEmpty());
     QCOMPARE(rendered->cellAt(0, 0).format().background().style(), Qt::NoBrush);
+    // Collapsed borders are drawn by the cells themselves.
+    const QTextTableCellFormat cell = rendered->cellAt(2, 5).format().toTableCellFormat();
+    QCOMPARE(cell.topBorder(), 0.5);
+    QCOMPARE(cell.leftBorderBrush().color(), QColor::fromRgbF(0.3f, 0.3f, 0.3f));
+    QCOMPARE(cell.topPadding(), 4.5);
+    QCOMPARE(cell.bottomBorderStyle(), QTextFrameFormat::BorderStyle_Solid);
     QCOMPARE(cellText(rendered, 0, 1), QStringLiteral("Apple"));
 }
 
