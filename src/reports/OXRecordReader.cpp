@@ -8,6 +8,7 @@
 #include <QHash>
 #include <QSet>
 #include <algorithm>
+#include <cmath>
 #include <numeric>
 
 namespace OXRecordReader {
@@ -174,16 +175,33 @@ std::optional<QStringList> sortedIds(OXDatabase &database, const QString &table,
     if (!texts)
         return std::nullopt;
     const QString type = database.typeForTable(table, field);
-    QList<Value> natives;
-    natives.reserve(texts->size());
-    for (const QString &text : *texts)
-        natives << OXDatabase::dbToNative(text, type);
     std::vector<int> order(size_t(ids.size()));
     std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-        const int c = compareNative(natives.at(a), natives.at(b));
-        return descending ? c > 0 : c < 0;
-    });
+    if (type == QLatin1String("Number") || type == QLatin1String("Date")) {
+        // Numbers and dates order by their value; an empty cell (no value) comes first.
+        std::vector<std::pair<bool, double>> keys;
+        keys.reserve(size_t(texts->size()));
+        for (const QString &text : *texts) {
+            const Value native = OXDatabase::dbToNative(text, type);
+            const double key = native.isDate() ? native.toDate() : native.toDouble();
+            // A "nan" text has no order: it goes with the empty cells.
+            if (native.isNull() || std::isnan(key))
+                keys.emplace_back(false, 0.0);
+            else
+                keys.emplace_back(true, key);
+        }
+        std::stable_sort(order.begin(), order.end(),
+                         [&](int a, int b) { return descending ? keys[b] < keys[a] : keys[a] < keys[b]; });
+    } else {
+        QList<Value> natives;
+        natives.reserve(texts->size());
+        for (const QString &text : *texts)
+            natives << OXDatabase::dbToNative(text, type);
+        std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+            const int c = compareNative(natives.at(a), natives.at(b));
+            return descending ? c > 0 : c < 0;
+        });
+    }
     QStringList sorted;
     sorted.reserve(ids.size());
     for (int i : order)
