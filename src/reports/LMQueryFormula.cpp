@@ -1,5 +1,6 @@
 // LMReportParser: the query formula pass: the query's records copied into a temporary table with a
 // temporary design, both removed before the next formula whatever happens.
+#include "DesignVocabulary.h"
 #include "LMQueryWhere.h"
 #include "LMReportParser.h"
 #include "LMReportText.h"
@@ -13,11 +14,12 @@
 Q_LOGGING_CATEGORY(lcReports, "orvix.reports")
 
 namespace {
-QString storageType(const QString &type)
+QString storageType(const QString &typeName)
 {
-    if (type == QLatin1String("Primary Key"))
+    const Datatype type = Datatypes::fromName(typeName);
+    if (type == Datatype::PrimaryKey)
         return QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT");
-    if (type == QLatin1String("Number") || type == QLatin1String("Date"))
+    if (type == Datatype::Number || type == Datatype::Date)
         return QStringLiteral("REAL");
     return QStringLiteral("TEXT");
 }

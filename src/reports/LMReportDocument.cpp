@@ -2,27 +2,34 @@
 #include "LMReportDocument.h"
 
 #include "LMReportParser.h"
+#include "RichTextCodec.h"
+
+#include <QLoggingCategory>
 
 #include <QTextDocument>
+
+Q_LOGGING_CATEGORY(lcReportDocument, "orvix.reports.document")
 
 namespace LMReportDocument {
 
 std::unique_ptr<QTextDocument> templateForReport(const Value &report)
 {
-    // Until the rich-text archive codec is in place the template is kept as HTML (or plain) text.
     auto document = std::make_unique<QTextDocument>();
     const Value stored = report.value(QStringLiteral("Attributed String"));
-    const QString text = stored.isData() ? QString::fromUtf8(stored.toData()) : stored.toString();
-    if (Qt::mightBeRichText(text))
-        document->setHtml(text);
-    else
-        document->setPlainText(text);
+    if (stored.isDict()) {
+        QString error;
+        if (!RichTextCodec::decode(stored, *document, &error))
+            qCWarning(lcReportDocument).noquote() << "Unreadable report template:" << error;
+        return document;
+    }
+    // A report written by hand (a tool's JSON) may hold its template as plain text.
+    document->setPlainText(stored.toString());
     return document;
 }
 
 Value storedTemplate(const QTextDocument &document)
 {
-    return Value(document.toHtml());
+    return RichTextCodec::encode(document);
 }
 
 QString contentTable(const Value &report)

@@ -1,6 +1,7 @@
 // OXColumn: the functions of a column of one field.
 #include "OXColumn.h"
 
+#include "DesignVocabulary.h"
 #include "OXColumnStatistics.h"
 #include "OXDatabase.h"
 #include "OXFormulaText.h"
@@ -23,26 +24,26 @@ bool among(const QString &name, std::initializer_list<const char *> names)
 // Selection templates by function: the condition with %1 the field and %2 the value.
 struct SelectionRule {
     const char *name;
-    const char *requiredType; // nullptr: any type
+    std::optional<Datatype> requiredType; // none: any type
     const char *condition;
 };
 const SelectionRule kSelections[] = {
-    {"equalTo", nullptr, "`%1`='%2'"},
-    {"isNotEqualTo", nullptr, "`%1`!='%2'"},
-    {"lessThan", "Number", "`%1`<'%2'"},
-    {"greaterThan", "Number", "`%1`>'%2'"},
-    {"lessThanOrEqualTo", "Number", "`%1`<='%2'"},
-    {"greaterThanOrEqualTo", "Number", "`%1`>='%2'"},
-    {"startsWith", "Text", "`%1` LIKE '%2%'"},
-    {"endsWith", "Text", "`%1` LIKE '%%2'"},
-    {"contains", "Text", "`%1` LIKE '%%2%'"},
-    {"caseInsensitiveEqualTo", "Text", "`%1` LIKE '%2'"},
+    {"equalTo", std::nullopt, "`%1`='%2'"},
+    {"isNotEqualTo", std::nullopt, "`%1`!='%2'"},
+    {"lessThan", Datatype::Number, "`%1`<'%2'"},
+    {"greaterThan", Datatype::Number, "`%1`>'%2'"},
+    {"lessThanOrEqualTo", Datatype::Number, "`%1`<='%2'"},
+    {"greaterThanOrEqualTo", Datatype::Number, "`%1`>='%2'"},
+    {"startsWith", Datatype::Text, "`%1` LIKE '%2%'"},
+    {"endsWith", Datatype::Text, "`%1` LIKE '%%2'"},
+    {"contains", Datatype::Text, "`%1` LIKE '%%2%'"},
+    {"caseInsensitiveEqualTo", Datatype::Text, "`%1` LIKE '%2'"},
 };
 } // namespace
 
-QString OXColumn::fieldType() const
+Datatype OXColumn::fieldType() const
 {
-    return database().typeForTable(tableName(), columnName());
+    return Datatypes::fromName(database().typeForTable(tableName(), columnName()));
 }
 
 std::optional<QStringList> OXColumn::storedTexts() const
@@ -135,9 +136,8 @@ OXObjectPtr OXColumn::numberFunction(const QString &name, const OXArguments &arg
         return nullptr;
     if (aggregate.isEmpty())
         return nullptr;
-    const QString type = fieldType();
-    const bool numberField = type == QLatin1String("Number");
-    if (!numberField && !(type == QLatin1String("Date") && OXColumnStatistics::takesDates(aggregate)))
+    const Datatype type = fieldType();
+    if (type != Datatype::Number && !(type == Datatype::Date && OXColumnStatistics::takesDates(aggregate)))
         return nullptr;
     const std::optional<QStringList> texts = storedTexts();
     if (!texts)
@@ -156,7 +156,7 @@ OXObjectPtr OXColumn::selection(const QString &name, const OXArguments &args)
     const QString field = QLiteDatabase::escapeQuotesFromString(columnName());
     if (args.none() && among(name, {"isYes", "isNo"})) {
         // "Yes/No" cells hold "1" or "0"; "YES" and "NO" are read the same way.
-        if (fieldType() != QLatin1String("Yes/No"))
+        if (fieldType() != Datatype::YesNo)
             return nullptr;
         condition = name == QLatin1String("isYes") ? QStringLiteral("`%1` IN ('1','YES')").arg(field)
                                                    : QStringLiteral("`%1` IN ('0','NO')").arg(field);
@@ -164,7 +164,7 @@ OXObjectPtr OXColumn::selection(const QString &name, const OXArguments &args)
         for (const SelectionRule &rule : kSelections) {
             if (name != QLatin1String(rule.name))
                 continue;
-            if (rule.requiredType && fieldType() != QLatin1String(rule.requiredType))
+            if (rule.requiredType && fieldType() != *rule.requiredType)
                 return nullptr;
             condition =
                 QString::fromLatin1(rule.condition).arg(field, QLiteDatabase::escapeQuotesFromString(args.joined()));

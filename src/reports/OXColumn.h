@@ -1,6 +1,7 @@
 // OXColumn: one field over the records of a grid: aggregates, lists, slices, sorting and selections.
 #pragma once
 
+#include "DesignVocabulary.h"
 #include "OXFormulaObject.h"
 
 #include <functional>
@@ -17,7 +18,7 @@ public:
 
     // The stored texts of the field in record order; none when a record cannot be read.
     std::optional<QStringList> storedTexts() const;
-    QString fieldType() const;
+    Datatype fieldType() const;
 
 protected:
     OXObjectPtr callFunction(const QString &name, const OXArguments &args) override;

@@ -1,6 +1,7 @@
 // OXFieldResolver: field names on grids and rows, following relationship lines with one read of the links.
 #include "OXFieldResolver.h"
 
+#include "DesignVocabulary.h"
 #include "LMRelationship.h"
 #include "MyDocument.h"
 #include "OXColumn.h"
@@ -14,12 +15,6 @@
 #include <QHash>
 
 namespace OXFieldResolver {
-
-bool isMediaType(const QString &type)
-{
-    return type == QLatin1String("Image") || type == QLatin1String("Audio") || type == QLatin1String("Video") ||
-           type == QLatin1String("Attachment");
-}
 
 namespace {
 // The table at the other end of the last relationship line that starts or ends at (table, field).
@@ -73,7 +68,7 @@ std::optional<QStringList> linkedIds(OXDatabase &database, const QString &table,
         const QString list = fromGrid ? lists.value(record) : (lists.isEmpty() ? QString() : *lists.cbegin());
         for (const QString &id : LMRelationship::splitLinkList(list)) {
             const QString trimmed = id.trimmed();
-            if (!trimmed.isEmpty() && !LMRelationship::isNullLike(trimmed))
+            if (!DesignVocabulary::isNullLike(trimmed))
                 ids << trimmed;
         }
     }
@@ -87,7 +82,7 @@ OXObjectPtr resolve(const OXFormulaObject &object, const QString &field, const Q
     const QString table = object.tableName();
     const QString type = database.typeForTable(table, field);
     if (const std::optional<QString> target = relatedTable(database, table, field)) {
-        if (type != QLatin1String("Relationship"))
+        if (Datatypes::fromName(type) != Datatype::Relationship)
             return nullptr;
         const std::optional<QStringList> ids = linkedIds(database, table, field, records, fromGrid);
         if (!ids)
@@ -99,7 +94,7 @@ OXObjectPtr resolve(const OXFormulaObject &object, const QString &field, const Q
         }
         return std::make_shared<OXGrid>(database, d, *ids);
     }
-    if (isMediaType(type))
+    if (Datatypes::isMedia(type))
         return nullptr;
     Value d = object.descriptionWithoutRowids();
     d.remove(OXFormulaObject::kStringValue);

@@ -8,6 +8,4 @@ namespace OXFieldResolver {
 // records of the other table (one id: a row, else a grid); a media field gives nothing; any other field a
 // column (from a grid) or a value (from a row).
 OXObjectPtr resolve(const OXFormulaObject &object, const QString &field, const QStringList &records, bool fromGrid);
-// The datatypes a formula cannot read as text.
-bool isMediaType(const QString &type);
 } // namespace OXFieldResolver

@@ -1,6 +1,7 @@
 // OXRecordReader: record reads for formula objects, batched so a column of many records costs few statements.
 #include "OXRecordReader.h"
 
+#include "DesignVocabulary.h"
 #include "OXDatabase.h"
 #include "QLiteCursor.h"
 #include "QLiteRow.h"
@@ -175,9 +176,10 @@ std::optional<QStringList> sortedIds(OXDatabase &database, const QString &table,
     if (!texts)
         return std::nullopt;
     const QString type = database.typeForTable(table, field);
+    const Datatype datatype = Datatypes::fromName(type);
     std::vector<int> order(size_t(ids.size()));
     std::iota(order.begin(), order.end(), 0);
-    if (type == QLatin1String("Number") || type == QLatin1String("Date")) {
+    if (datatype == Datatype::Number || datatype == Datatype::Date) {
         // Numbers and dates order by their value; an empty cell (no value) comes first.
         std::vector<std::pair<bool, double>> keys;
         keys.reserve(size_t(texts->size()));

@@ -1,6 +1,7 @@
 // OXValue: value texts, the scalar mathematics and the conversions back to grids, rows and columns.
 #include "OXValue.h"
 
+#include "DesignVocabulary.h"
 #include "OXColumn.h"
 #include "OXDatabase.h"
 #include "OXFormulaText.h"
@@ -18,6 +19,11 @@ OXObjectPtr OXValue::parseFormulaComponent(const QString &component)
     if (component.startsWith(QLatin1Char(':')))
         return evaluateFormulaFunctionComponent(component);
     return shared_from_this();
+}
+
+bool OXValue::isNumberField() const
+{
+    return Datatypes::fromName(database().typeForTable(tableName(), columnName())) == Datatype::Number;
 }
 
 bool OXValue::fieldExists() const
@@ -48,7 +54,7 @@ std::optional<QString> OXValue::stringValue() const
 {
     if (!fieldExists())
         return unformattedText();
-    if (database().typeForTable(tableName(), columnName()) == QLatin1String("Number"))
+    if (isNumberField())
         return unformattedText();
     return formattedText();
 }
@@ -117,7 +123,7 @@ OXObjectPtr OXValue::mathFunction(const QString &name, const OXArguments &args) 
         args.one() && (name == QLatin1String("log") || name == QLatin1String("root") || name == QLatin1String("pow"));
     if (!isUnary && !isBinary)
         return nullptr;
-    if (database().typeForTable(tableName(), columnName()) != QLatin1String("Number"))
+    if (!isNumberField())
         return nullptr;
     const std::optional<QString> text = unformattedText();
     if (!text)

@@ -28,4 +28,5 @@ protected:
 private:
     OXObjectPtr mathFunction(const QString &name, const OXArguments &args) const;
     bool fieldExists() const;
+    bool isNumberField() const;
 };

@@ -54,6 +54,7 @@ private slots:
     void calculatorFilter();
     void calculatorThroughProcessSeam();
     void progressReachesOne();
+    void storedReportEvaluates();
 
 private:
     QString evaluate(const QString &text, const QString &contentTable = QString());
@@ -496,6 +497,37 @@ void TestReportParser::progressReachesOne()
     for (int i = 1; i < recorder.values.size(); ++i)
         QVERIFY(recorder.values.at(i) >= recorder.values.at(i - 1));
     QCOMPARE(recorder.values.last(), 1.0f);
+}
+
+void TestReportParser::storedReportEvaluates()
+{
+    // The template goes through its stored form and back with its attributes; evaluation leaves it unchanged.
+    QTextDocument templ;
+    QTextCursor cursor(&templ);
+    QTextCharFormat bold;
+    bold.setFontWeight(QFont::Bold);
+    cursor.insertText(QStringLiteral("<<Name>>"), bold);
+    cursor.insertText(QStringLiteral(" owes @@Sales.Amount.:sum@@"), QTextCharFormat());
+    const Value stored = LMReportDocument::storedTemplate(templ);
+    Value report =
+        Value::dict({{"Name", Value("Dues")}, {"Content Table", Value("Sales")}, {"Attributed String", stored}});
+    const std::unique_ptr<QTextDocument> decoded = LMReportDocument::templateForReport(report);
+    QCOMPARE(decoded->toPlainText(), templ.toPlainText());
+    const std::unique_ptr<QTextDocument> result = LMReportDocument::evaluate(
+        *decoded, LMReportDocument::contentTable(report), *m_document->database(), QStringList{QStringLiteral("1")});
+    QCOMPARE(result->toPlainText(), QStringLiteral("Apple owes 30"));
+    QTextCursor check(result.get());
+    check.setPosition(2);
+    QCOMPARE(check.charFormat().fontWeight(), int(QFont::Bold));
+    check.setPosition(8);
+    QVERIFY(check.charFormat().fontWeight() != int(QFont::Bold));
+    QCOMPARE(report.value(QStringLiteral("Attributed String")), stored);
+    report.set(QStringLiteral("Content Table"), QStringLiteral("None"));
+    QCOMPARE(LMReportDocument::contentTable(report), QString());
+    QVERIFY(!LMReportDocument::lockedAlert(report));
+    report.set(QStringLiteral("Locked"), true);
+    QCOMPARE(LMReportDocument::lockedAlert(report)->informativeText,
+             QStringLiteral("This object is locked. You cannot use it."));
 }
 
 QTEST_MAIN(TestReportParser)
