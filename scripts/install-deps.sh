@@ -13,6 +13,7 @@ PACKAGES=(
   libsqlite3-dev sqlite3 libonig-dev libicu-dev libssl-dev
   bc uuid-runtime python3 xvfb xauth dbus-x11
   libgl1-mesa-dev fonts-dejavu-core clang-format ccache
+  libcurl4-openssl-dev qt6-httpserver-dev qt6-websockets-dev python3-pyftpdlib dbus
 )
 
 # The desktop run also wants audio and video playback; the tests check stored media values, not playback.
