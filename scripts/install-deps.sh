@@ -13,6 +13,9 @@ PACKAGES=(
   libsqlite3-dev sqlite3 libonig-dev libicu-dev libssl-dev
   bc uuid-runtime python3 xvfb xauth dbus-x11
   libgl1-mesa-dev fonts-dejavu-core clang-format ccache
+  # The SQL export's tests load its scripts into these; each test starts its own server on 127.0.0.1.
+  postgresql mariadb-server-core mariadb-client-core
+  # Backups and templates: the agent's transfers, the template service, and the FTP server and bus its tests start.
   libcurl4-openssl-dev qt6-httpserver-dev qt6-websockets-dev python3-pyftpdlib dbus
 )
 
