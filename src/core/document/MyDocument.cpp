@@ -3,6 +3,7 @@
 
 #include "Alert.h"
 #include "KeyedArchive.h"
+#include "LMBackupStore.h"
 #include "LMUUID.h"
 #include "OXDBMediaCache.h"
 #include "OXDatabase.h"
@@ -154,6 +155,9 @@ std::unique_ptr<MyDocument> MyDocument::open(const QString &packagePath, const Q
                             .arg(packagePath));
         if (relationships.isDict())
             doc->m_relationships = relationships.deepCopy();
+        const Value backups = root->value(QStringLiteral("Backups"));
+        if (backups.isArray())
+            doc->m_backups = LMBackupStore::fromStoredForm(backups);
     }
     if (!doc->m_relationships.isDict())
         doc->m_relationships = Value::dict();
@@ -191,6 +195,9 @@ Value MyDocument::archiveRoot() const
     root.set(QStringLiteral("Reports"), m_reports);
     root.set(QStringLiteral("Scripts"), m_scripts);
     root.set(QStringLiteral("Relationships"), m_relationships.isDict() ? m_relationships : Value::dict());
+    // Kept so a user's backup definitions survive closing the document; passwords are sealed.
+    if (!m_backups.isEmpty())
+        root.set(QStringLiteral("Backups"), LMBackupStore::storedForm(m_backups));
     return root;
 }
 
