@@ -191,6 +191,8 @@ void LMTableEditView::reload()
     QLiteRowSource source;
     if (m_database && m_model->columnOfField(QStringLiteral("id")) >= 0)
         source = QLiteRowSource{m_name, QStringLiteral("id"), identifierQuery()};
+    m_rows.reset();
+    m_model->releaseRows();
     m_rows = m_database ? m_database->performQuery(sql, method, source) : nullptr;
     m_loadedQuery = sql;
     m_loadedCacheMethod = method;

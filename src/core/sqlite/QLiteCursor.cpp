@@ -490,7 +490,7 @@ bool QLiteCursor::loadSourceIdentifiers(bool &sawNull)
         clearRows();
         return false;
     }
-    m_rowidNumbers.shrink_to_fit();
+    // No shrink_to_fit: its copy would briefly hold the ids twice, and growth by doubling wastes little.
     return true;
 }
 
