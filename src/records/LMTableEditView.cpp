@@ -210,7 +210,8 @@ void LMTableEditView::showRows()
 
 bool LMTableEditView::rowsAreCurrent() const
 {
-    return m_rows && m_database && m_loadedQuery == queriedStdSelect() &&
+    // A cursor whose connection closed (the document reverted) reads nothing more.
+    return m_rows && m_database && m_rows->database() == m_database && m_loadedQuery == queriedStdSelect() &&
            m_loadedCacheMethod == OXDatabase::cacheMethodPreference() && m_loadedStamp == m_database->changeStamp();
 }
 
