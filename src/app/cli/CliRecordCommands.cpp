@@ -1,15 +1,12 @@
 // orvix-cli commands over the records of a table as the grid reads them: rows.
 #include "CliRegistry.h"
+#include "DesignVocabulary.h"
 #include "MyDocument.h"
 #include "OXDatabase.h"
 #include "QLiteCursor.h"
 #include "QLiteRow.h"
 
 namespace {
-// Left out as the grid leaves them out: their stored text is Base64 bytes.
-const QStringList kMediaDatatypes{QStringLiteral("Image"), QStringLiteral("Audio"), QStringLiteral("Video"),
-                                  QStringLiteral("Attachment")};
-
 QString backQuoted(const QString &name)
 {
     return QLatin1Char('`') + name + QLatin1Char('`');
@@ -53,7 +50,7 @@ int runRows(CliContext &cli, const QStringList &args)
         return cli.fail(QStringLiteral("no field named \"%1\" in table \"%2\"").arg(sortField, table));
     QStringList columns;
     for (const QString &name : names)
-        if (!kMediaDatatypes.contains(db->typeForTable(table, name)))
+        if (!Datatypes::isMedia(db->typeForTable(table, name))) // Base64 bytes, left out as the grid does
             columns << backQuoted(name);
     if (columns.isEmpty())
         columns << QStringLiteral("*");
