@@ -2,6 +2,7 @@
 #include "OXDatabase.h"
 
 #include "MyDocument.h"
+#include "Preferences.h"
 #include "QLiteCursor.h"
 
 namespace {
@@ -72,7 +73,13 @@ QWidget *OXDatabase::window() const
 
 std::shared_ptr<QLiteCursor> OXDatabase::executeQuery(const QString &sql)
 {
-    return performQuery(sql, 2);
+    return performQuery(sql, cacheMethodPreference());
+}
+
+int OXDatabase::cacheMethodPreference()
+{
+    const int method = Preferences::instance().intValue(QStringLiteral("LMCacheMethod"));
+    return method == 1 || method == 2 ? method : 0;
 }
 
 Value OXDatabase::design() const

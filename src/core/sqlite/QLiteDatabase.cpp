@@ -199,15 +199,39 @@ std::shared_ptr<QLiteCursor> QLiteDatabase::performQuery(const QString &sql, int
         setLastError(kNulInQuery, QLP_UnknownError);
         return nullptr;
     }
-    if (startsWithKeyword(sql, QLatin1String("select")) || startsWithKeyword(sql, QLatin1String("pragma"))) {
-        auto cursor = std::make_shared<QLiteCursor>(this, sql, cacheMethod, treatAsString);
-        const bool loaded = cursor->refresh();
-        flushCommitNotifications();
-        return loaded ? cursor : nullptr;
-    }
+    if (startsWithKeyword(sql, QLatin1String("select")) || startsWithKeyword(sql, QLatin1String("pragma")))
+        return runCursor(std::make_shared<QLiteCursor>(this, sql, cacheMethod, treatAsString));
     performExecuteQuery(sql);
     flushCommitNotifications();
     return nullptr;
+}
+
+std::shared_ptr<QLiteCursor> QLiteDatabase::performQuery(const QString &sql, int cacheMethod,
+                                                         const QLiteRowSource &source)
+{
+    if (!source.isValid() || !startsWithKeyword(sql, QLatin1String("select")) || !m_db || sql.contains(QChar(0)))
+        return performQuery(sql, cacheMethod);
+    if (m_debugMode)
+        qInfo().noquote() << "QLiteDatabase performQuery" << sql;
+    return runCursor(std::make_shared<QLiteCursor>(this, sql, cacheMethod, false, source));
+}
+
+std::shared_ptr<QLiteCursor> QLiteDatabase::runCursor(const std::shared_ptr<QLiteCursor> &cursor)
+{
+    const bool loaded = cursor->refresh();
+    flushCommitNotifications();
+    return loaded ? cursor : nullptr;
+}
+
+QLiteDatabase::ChangeStamp QLiteDatabase::changeStamp() const
+{
+    ChangeStamp stamp;
+    if (!m_db)
+        return stamp;
+    stamp.changes = sqlite3_total_changes64(m_db);
+    // Counts commits of other connections too, which sqlite3_total_changes64 does not see.
+    sqlite3_file_control(m_db, "main", SQLITE_FCNTL_DATA_VERSION, &stamp.dataVersion);
+    return stamp;
 }
 
 bool QLiteDatabase::performExecuteQuery(const QString &sql)
@@ -235,6 +259,12 @@ bool QLiteDatabase::performExecuteQuery(const QString &sql)
         if (prepared != SQLITE_OK) {
             setLastError(errorMessage(m_db), prepared);
             break;
+        }
+        if (statement && !sqlite3_stmt_readonly(statement) && !m_pagedCursors.empty()) {
+            // Copied: a cursor may go away while it is told.
+            const std::vector<QLiteCursor *> cursors(m_pagedCursors.begin(), m_pagedCursors.end());
+            for (QLiteCursor *cursor : cursors)
+                cursor->databaseWillChange();
         }
         if (statement) {
             const int rc = stepRetryingBusy(statement);
