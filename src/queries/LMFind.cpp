@@ -134,7 +134,8 @@ LMIdentifiedView *LMFind::view()
     m_segments = new QButtonGroup(m_view);
     m_segments->setExclusive(true);
     for (int i = 0; i < segments().size(); ++i) {
-        auto *button = new QPushButton(segments().at(i));
+        // A single "&" would be taken as a keyboard mnemonic.
+        auto *button = new QPushButton(QString(segments().at(i)).replace(QLatin1Char('&'), QStringLiteral("&&")));
         button->setCheckable(true);
         button->setChecked(segments().at(i) == m_segment);
         m_segments->addButton(button, i);

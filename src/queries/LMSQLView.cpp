@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QSplitter>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 
 class LMSQLResultModel : public QAbstractTableModel {
@@ -118,6 +119,10 @@ LMIdentifiedView *LMSQLView::view()
     splitter->setStretchFactor(1, 2);
     layout->addWidget(splitter);
     m_model->reload();
+    QTimer::singleShot(0, m_editor, [editor = QPointer<QPlainTextEdit>(m_editor)] {
+        if (editor)
+            editor->setFocus();
+    });
     return m_view;
 }
 

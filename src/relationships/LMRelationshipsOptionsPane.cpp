@@ -32,6 +32,7 @@ LMRelationshipsOptionsPane::LMRelationshipsOptionsPane(LMRelationshipsDiagram *d
 {
     setObjectName(QStringLiteral("LMRelationshipsOptionsPane"));
     setMinimumWidth(220);
+    setMaximumWidth(280);
     auto *outer = new QVBoxLayout(this);
     m_empty = new QLabel(QStringLiteral("Select a relationship to edit it.\n\nDrag from a field to a field of "
                                         "another table for a two-way relationship, or to its title for a "

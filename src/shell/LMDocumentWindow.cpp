@@ -12,6 +12,7 @@
 #include "LMLoginController.h"
 #include "LMModeList.h"
 #include "LMOverview.h"
+#include "LMSearchMenuWindow.h"
 #include "LMSourceList.h"
 #include "LMTabView.h"
 #include "LMTableDataTableView.h"
@@ -146,6 +147,17 @@ void LMDocumentWindow::buildStandardToolbar()
             switchToFindView(m_search->text().trimmed());
     });
     m_standardToolbar->addWidget(m_search);
+    connect(LMSearchMenuWindow::attach(m_search, m_document.get()), &LMSearchMenuWindow::itemChosen, this,
+            [this](const QString &kind, const QString &name) {
+                const QHash<QString, std::function<bool(const QString &)>> open{
+                    {"Tables", [this](const QString &n) { return switchToTableEditView(n); }},
+                    {"Queries", [this](const QString &n) { return switchToQueryView(n); }},
+                    {"Forms", [this](const QString &n) { return switchToFormDataView(n); }},
+                    {"Reports", [this](const QString &n) { return switchToReportView(n); }},
+                    {"Scripts", [this](const QString &n) { return switchToScriptView(n); }}};
+                if (open.contains(kind))
+                    open[kind](name);
+            });
 }
 
 QToolBar *LMDocumentWindow::currentToolbar() const

@@ -2,8 +2,11 @@
 #include "LMSubsystemViews.h"
 
 #include "LMDocumentWindow.h"
+#include "LMFind.h"
 #include "LMQueryDefinition.h"
 #include "LMQueryFilterView.h"
+#include "LMRelationshipsViewController.h"
+#include "LMSQLView.h"
 #include "LMTabView.h"
 #include "LMTableDesignView.h"
 #include "LMTableEditContainer.h"
@@ -96,5 +99,17 @@ void LMSubsystemViews::install(LMViewRegistry &registry)
         if (!context.document)
             return std::unique_ptr<LMViewController>();
         return makeTableDesignController(context.document, request.name, context.window, designCalls(context.window));
+    });
+    registry.setFactory(QStringLiteral("SQL"), [](const LMViewContext &context, const LMViewRequest &) {
+        LMSQLView::showUnsupportedWarning(context.window);
+        return std::unique_ptr<LMViewController>(std::make_unique<LMSQLView>(context.database, context.window));
+    });
+    registry.setFactory(QStringLiteral("Relationship"), [](const LMViewContext &context, const LMViewRequest &request) {
+        return std::unique_ptr<LMViewController>(
+            std::make_unique<LMRelationshipsViewController>(context.database, request.item));
+    });
+    registry.setFactory(QStringLiteral("Find"), [](const LMViewContext &context, const LMViewRequest &request) {
+        return std::unique_ptr<LMViewController>(
+            std::make_unique<LMFind>(request.detail, context.database, context.window, context.document));
     });
 }
