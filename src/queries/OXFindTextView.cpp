@@ -10,6 +10,11 @@
 
 OXFindTextView::OXFindTextView(QTextEdit *edit) : m_rich(edit) {}
 OXFindTextView::OXFindTextView(QPlainTextEdit *edit) : m_plain(edit) {}
+OXFindTextView::OXFindTextView(QTextDocument *document)
+    : m_document(document), m_cursor(std::make_unique<QTextCursor>(document))
+{
+}
+OXFindTextView::~OXFindTextView() = default;
 
 QWidget *OXFindTextView::widget() const
 {
@@ -22,14 +27,18 @@ QTextDocument *OXFindTextView::document() const
 {
     if (m_rich)
         return m_rich->document();
-    return m_plain ? m_plain->document() : nullptr;
+    if (m_plain)
+        return m_plain->document();
+    return m_document;
 }
 
 QTextCursor OXFindTextView::cursor() const
 {
     if (m_rich)
         return m_rich->textCursor();
-    return m_plain ? m_plain->textCursor() : QTextCursor();
+    if (m_plain)
+        return m_plain->textCursor();
+    return m_cursor ? *m_cursor : QTextCursor();
 }
 
 void OXFindTextView::setCursor(const QTextCursor &cursor)
@@ -40,6 +49,8 @@ void OXFindTextView::setCursor(const QTextCursor &cursor)
     } else if (m_plain) {
         m_plain->setTextCursor(cursor);
         m_plain->ensureCursorVisible();
+    } else if (m_cursor) {
+        *m_cursor = cursor;
     }
 }
 
@@ -107,7 +118,7 @@ void OXFindTextView::showFindIndicator(int location, int length)
 {
     ++m_indicatorCount;
     QTextDocument *doc = document();
-    if (!doc || length <= 0)
+    if (!doc || length <= 0 || !widget())
         return;
     QTextEdit::ExtraSelection mark;
     mark.cursor = QTextCursor(doc);

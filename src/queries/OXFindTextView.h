@@ -3,6 +3,7 @@
 
 #include <QPointer>
 #include <QString>
+#include <memory>
 
 class QPlainTextEdit;
 class QTextCursor;
@@ -14,9 +15,12 @@ class OXFindTextView {
 public:
     explicit OXFindTextView(QTextEdit *edit);
     explicit OXFindTextView(QPlainTextEdit *edit);
+    // A document without a view (scripts and the command line): the selection is kept here.
+    explicit OXFindTextView(QTextDocument *document);
+    ~OXFindTextView();
 
     QWidget *widget() const;
-    bool isValid() const { return widget() != nullptr; }
+    bool isValid() const { return document() != nullptr; }
     // The characters, one per cursor position (paragraph breaks read as "\n").
     QString string() const;
     // (location, length) of the selection.
@@ -39,5 +43,7 @@ private:
 
     QPointer<QTextEdit> m_rich;
     QPointer<QPlainTextEdit> m_plain;
+    QPointer<QTextDocument> m_document;
+    std::unique_ptr<QTextCursor> m_cursor;
     int m_indicatorCount = 0;
 };
