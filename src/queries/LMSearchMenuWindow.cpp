@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QScreen>
+#include <QTimer>
 #include <QVBoxLayout>
 
 LMSearchMenuWindow *LMSearchMenuWindow::attach(QLineEdit *field, MyDocument *document)
@@ -67,6 +68,16 @@ void LMSearchMenuWindow::setSearchField(QLineEdit *field)
     });
 }
 
+bool LMSearchMenuWindow::event(QEvent *event)
+{
+    // Some window managers activate the window anyway: typing must stay in the field.
+    if (event->type() == QEvent::WindowActivate && m_field) {
+        m_field->window()->activateWindow();
+        m_field->setFocus();
+    }
+    return QFrame::event(event);
+}
+
 void LMSearchMenuWindow::dismiss()
 {
     hide();
@@ -121,9 +132,11 @@ bool LMSearchMenuWindow::eventFilter(QObject *watched, QEvent *event)
     if (watched != m_field)
         return QFrame::eventFilter(watched, event);
     if (event->type() == QEvent::FocusOut && isVisible()) {
-        // Losing the focus closes the window, unless the click went to the window itself.
-        if (!geometry().contains(QCursor::pos()))
-            dismiss();
+        // Losing the focus closes the window, unless the focus went to the window itself (it hands it back).
+        QTimer::singleShot(0, this, [this] {
+            if (isVisible() && m_field && !m_field->hasFocus() && !geometry().contains(QCursor::pos()))
+                dismiss();
+        });
     } else if (event->type() == QEvent::KeyPress && isVisible()) {
         auto *key = static_cast<QKeyEvent *>(event);
         using Command = LMSearchMenuModel::Command;

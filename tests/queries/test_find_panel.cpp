@@ -3,11 +3,14 @@
 #include "HVICURegex.h"
 #include "OGReplaceExpression.h"
 #include "OXFileFindController.h"
+#include "OXFileFindView.h"
 #include "OXFindHistory.h"
 #include "OXRegexSettings.h"
 #include "Preferences.h"
 #include "TestEnvironment.h"
 
+#include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QTextEdit>
 #include <QtTest>
@@ -62,6 +65,7 @@ private slots:
     void richTextViewWorksToo();
     void history();
     void fieldColours();
+    void panelWiring();
 
 private:
     TestEnvironment m_env;
@@ -493,6 +497,68 @@ void TestFindPanel::fieldColours()
     configure(regex, {}, "zzz");
     QCOMPARE(regex.search(false), OXFindResult::NotFound);
     QCOMPARE(regex.fieldColor(), QColor::fromRgbF(0.951f, 0.984f, 0.929f));
+}
+
+void TestFindPanel::panelWiring()
+{
+    QPlainTextEdit edit;
+    edit.setPlainText(kText);
+    OXFileFindView panel;
+    panel.setTextView(&edit);
+    QVERIFY(panel.isHidden());
+    // "Use selection": the panel shows with the selected text as the find string.
+    OXFindTextView(&edit).setSelectedRange(4, 3);
+    panel.performFileFindPanelAction(OXFileFindView::UseSelection);
+    QVERIFY(!panel.isHidden());
+    QCOMPARE(panel.findField()->text(), QString("two"));
+    // Find next and previous through the tags; each find is remembered once.
+    panel.performFileFindPanelAction(OXFileFindView::FindNext);
+    QCOMPARE(edit.textCursor().selectionStart(), 12);
+    panel.performFileFindPanelAction(OXFileFindView::FindPrevious);
+    QCOMPARE(edit.textCursor().selectionStart(), 4);
+    QCOMPARE(panel.history().remembered(), QStringList{"two"});
+    // Typing searches as the text grows but is not remembered.
+    panel.findField()->clear();
+    QTest::keyClicks(panel.findField(), "On");
+    QCOMPARE(edit.textCursor().selectedText(), QString("On"));
+    QCOMPARE(panel.history().remembered(), QStringList{"two"});
+    // The regular-expression switch changes the placeholders and colours the fields.
+    QCOMPARE(panel.findField()->placeholderText(), QString("Find"));
+    panel.setRegex(true);
+    QCOMPARE(panel.findField()->placeholderText(), QString("Find Expression"));
+    QCOMPARE(panel.replaceField()->placeholderText(), QString("Replace Expression"));
+    panel.findField()->setText("[");
+    QCOMPARE(panel.find(false), OXFindResult::Invalid);
+    QCOMPARE(panel.findField()->palette().color(QPalette::Base), QColor::fromRgbF(0.984f, 0.937f, 0.929f));
+    QCOMPARE(panel.history().remembered(), QStringList{"two"}); // an invalid pattern is not remembered
+    panel.findField()->setText("t(w)o");
+    QCOMPARE(panel.find(false), OXFindResult::Found);
+    QCOMPARE(panel.replaceField()->palette().color(QPalette::Base), QColor::fromRgbF(0.951f, 0.984f, 0.929f));
+    // Choosing a history item restores its text and its switch.
+    panel.historyMenu(4); // "two", found literally
+    QCOMPARE(panel.findField()->text(), QString("two"));
+    QVERIFY(!panel.isRegex());
+    panel.historyMenu(1); // "Clear Menu"
+    QVERIFY(panel.history().remembered().isEmpty());
+    // The options menu toggles and stores an option; the syntax menu stores its title.
+    panel.regexOptionsMenu("Free Spacing");
+    QVERIFY(OXRegexSettings::option("Free Spacing"));
+    panel.syntaxMode("Perl");
+    QCOMPARE(OXRegexSettings::syntaxTitle(), QString("Perl"));
+    QStringList checked;
+    for (QAction *a : panel.regexMenu()->actions())
+        if (a->isChecked())
+            checked << a->text();
+    QCOMPARE(checked, QStringList({"^ and $ Match Line Boundaries", "Free Spacing", "Ignore Empty Matches",
+                                   "Capture Numbered Groups"}));
+    // Replace all through the panel, then Done hides it.
+    panel.setRegex(false);
+    panel.findField()->setText("one");
+    panel.replaceField()->setText("1");
+    QCOMPARE(panel.replaceAll(), 3);
+    QCOMPARE(edit.toPlainText(), QString("1 two 1 two 1"));
+    panel.close();
+    QVERIFY(panel.isHidden());
 }
 
 QTEST_MAIN(TestFindPanel)

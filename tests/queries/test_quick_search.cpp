@@ -3,6 +3,7 @@
 #include "LMFind.h"
 #include "LMReportPlainText.h"
 #include "LMSearchMenuModel.h"
+#include "LMSearchMenuWindow.h"
 #include "LMSearchMenuWorker.h"
 #include "LMSearchResults.h"
 #include "LMWildcard.h"
@@ -11,6 +12,9 @@
 #include "TestEnvironment.h"
 #include "support/QueryFixture.h"
 
+#include <QLineEdit>
+#include <QListWidget>
+#include <QVBoxLayout>
 #include <QtTest>
 
 using namespace QueryFixture;
@@ -65,6 +69,7 @@ private slots:
     void menuModelShowsNamesFirstThenDeepPasses();
     void menuModelKeysAndChoice();
     void menuModelEmptyTextCancelsPendingPasses();
+    void resultsWindowFollowsTheField();
     void finderSegments_data();
     void finderSegments();
 
@@ -257,6 +262,60 @@ void TestQuickSearch::menuModelEmptyTextCancelsPendingPasses()
     QTest::qWait(20);
     QCOMPARE(model.resCount(), 0);
     QVERIFY(!model.doCommandBySelector(LMSearchMenuModel::Command::Return));
+}
+
+void TestQuickSearch::resultsWindowFollowsTheField()
+{
+    std::unique_ptr<MyDocument> doc = searchDocument();
+    QVERIFY(doc);
+    QWidget container;
+    auto *layout = new QVBoxLayout(&container);
+    QLineEdit &field = *new QLineEdit;
+    auto *elsewhere = new QLineEdit;
+    layout->addWidget(&field);
+    layout->addWidget(elsewhere);
+    container.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&container));
+    field.setFocus();
+    LMSearchMenuWindow *window = LMSearchMenuWindow::attach(&field, doc.get());
+    QSignalSpy chosen(window, &LMSearchMenuWindow::itemChosen);
+    QVERIFY(!window->isVisible());
+    // The window opens on the first keystroke and follows every further one, not only Return.
+    QTest::keyClick(&field, 'r');
+    QVERIFY(window->isVisible());
+    QCOMPARE(window->model()->searchString(), QString("r"));
+    QTest::keyClicks(&field, "ock");
+    QCOMPARE(window->model()->searchString(), QString("rock"));
+    QTRY_VERIFY(!window->model()->hasPendingWork());
+    QCOMPARE(window->list()->count(), 1);
+    QVERIFY(window->list()->item(0)->text().contains("Rocks"));
+    // Arrow keys move the selection; Return opens the chosen item and closes the window.
+    field.clear();
+    QTest::keyClicks(&field, "an");
+    QTRY_VERIFY(!window->model()->hasPendingWork());
+    QTest::keyClick(&field, Qt::Key_Down);
+    QCOMPARE(window->list()->currentRow(), 1);
+    QTest::keyClick(&field, Qt::Key_Return);
+    QCOMPARE(chosen.count(), 1);
+    QCOMPARE(chosen.at(0).at(1).toString(), QString("Plants"));
+    QVERIFY(!window->isVisible());
+    QVERIFY(field.text().isEmpty());
+    // Escape closes it too; an emptied field hides it.
+    QTest::keyClicks(&field, "zo");
+    QVERIFY(window->isVisible());
+    QTest::keyClick(&field, Qt::Key_Escape);
+    QVERIFY(!window->isVisible());
+    QTest::keyClicks(&field, "z");
+    QTest::keyClick(&field, Qt::Key_Backspace);
+    QVERIFY(!window->isVisible());
+    // Focus elsewhere closes the window and clears the field.
+    field.setFocus();
+    QTest::keyClicks(&field, "zo");
+    QTRY_VERIFY(window->isVisible());
+    elsewhere->setFocus();
+    QTRY_VERIFY(!window->isVisible());
+    QVERIFY(field.text().isEmpty());
+    QCOMPARE(chosen.count(), 1);
 }
 
 void TestQuickSearch::finderSegments_data()
