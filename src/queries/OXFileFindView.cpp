@@ -32,7 +32,7 @@ OXFileFindView::OXFileFindView(QWidget *parent) : QWidget(parent)
     auto *next = new QPushButton(QStringLiteral("▶"));
     auto *replace = new QPushButton(QStringLiteral("Replace"));
     auto *all = new QPushButton(QStringLiteral("Replace All"));
-    auto *replaceFind = new QPushButton(QStringLiteral("Replace & Find"));
+    auto *replaceFind = new QPushButton(QStringLiteral("Replace && Find"));
     auto *done = new QPushButton(QStringLiteral("Done"));
     m_wrap = new QCheckBox(QStringLiteral("Wrap Around"));
     m_ignoreCase = new QCheckBox(QStringLiteral("Ignore Case"));
