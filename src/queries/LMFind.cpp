@@ -1,7 +1,11 @@
 // LMFind: kind segments over the document's collections; the list shows name and kind per row.
 #include "LMFind.h"
 
+#include "ItemKind.h"
+#include "LMDocumentNavigator.h"
+#include "LMIcons.h"
 #include "LMIdentifiedView.h"
+#include "LMSearchOpening.h"
 #include "LMWildcard.h"
 #include "MyDocument.h"
 #include "OXDatabase.h"
@@ -14,22 +18,26 @@
 #include <QVBoxLayout>
 
 namespace {
+// The finder's own icon per kind, as its rows show them.
 struct KindIcon {
-    const char *kind;
+    ItemKind kind;
     const char *icon;
 };
-const KindIcon kIcons[] = {{"Tables", "Tables 16"},
-                           {"Queries", "Query 16"},
-                           {"Forms", "Forms 16"},
-                           {"Reports", "Reports 16"},
-                           {"Scripts", "Scripts 16"}};
+const KindIcon kIcons[] = {{ItemKind::Table, "Tables 16"},
+                           {ItemKind::Query, "Query 16"},
+                           {ItemKind::Form, "Forms 16"},
+                           {ItemKind::Report, "Reports 16"},
+                           {ItemKind::Script, "Scripts 16"}};
 } // namespace
 
 const QStringList &LMFind::segments()
 {
-    static const QStringList list{QStringLiteral("All"),     QStringLiteral("Tables"),        QStringLiteral("Queries"),
-                                  QStringLiteral("Forms"),   QStringLiteral("Reports"),       QStringLiteral("Scripts"),
-                                  QStringLiteral("Backups"), QStringLiteral("Users & Groups")};
+    static const QStringList list = [] {
+        QStringList names{QStringLiteral("All")};
+        for (ItemKind kind : ItemKinds::all())
+            names << ItemKinds::mode(kind);
+        return names << QStringLiteral("Backups") << QStringLiteral("Users & Groups");
+    }();
     return list;
 }
 
@@ -37,7 +45,7 @@ QString LMFind::kindOfIcon(const QString &iconName)
 {
     for (const KindIcon &k : kIcons) {
         if (iconName == QLatin1String(k.icon))
-            return QString::fromLatin1(k.kind);
+            return ItemKinds::mode(k.kind);
     }
     return QString();
 }
@@ -88,17 +96,18 @@ void LMFind::update()
     m_rows.clear();
     QStringList names, icons;
     const bool all = m_segment == QLatin1String("All");
-    auto pass = [&](const QString &kind, const Value &collection, const QString &icon) {
-        if (all || m_segment == kind)
-            filterArray(collection, names, m_query, icons, icon);
-    };
-    if (m_document) {
-        pass(QStringLiteral("Tables"), m_database ? Value(m_database->tablesList()) : Value::array(),
-             QStringLiteral("Tables 16"));
-        pass(QStringLiteral("Queries"), m_document->queries(), QStringLiteral("Query 16"));
-        pass(QStringLiteral("Forms"), m_document->forms(), QStringLiteral("Forms 16"));
-        pass(QStringLiteral("Reports"), m_document->reports(), QStringLiteral("Reports 16"));
-        pass(QStringLiteral("Scripts"), m_document->scripts(), QStringLiteral("Scripts 16"));
+    for (const KindIcon &k : kIcons) {
+        if (!m_document || (!all && m_segment != ItemKinds::mode(k.kind)))
+            continue;
+        Value collection;
+        switch (k.kind) {
+        case ItemKind::Table: collection = m_database ? Value(m_database->tablesList()) : Value::array(); break;
+        case ItemKind::Query: collection = m_document->queries(); break;
+        case ItemKind::Form: collection = m_document->forms(); break;
+        case ItemKind::Report: collection = m_document->reports(); break;
+        case ItemKind::Script: collection = m_document->scripts(); break;
+        }
+        filterArray(collection, names, m_query, icons, QString::fromLatin1(k.icon));
     }
     for (int i = 0; i < names.size(); ++i)
         m_rows.append({names.at(i), icons.at(i)});
@@ -112,6 +121,8 @@ std::optional<LMFind::Choice> LMFind::rowDoubleClicked(int row) const
     const QString kind = kindOfIcon(m_rows.at(row).iconName);
     if (kind.isEmpty())
         return std::nullopt;
+    if (m_navigator)
+        LMSearchOpening::switchToObject(*m_navigator, m_rows.at(row).name, kind);
     return Choice{kind, m_rows.at(row).name};
 }
 
@@ -125,9 +136,12 @@ LMIdentifiedView *LMFind::view()
     m_field->setObjectName(QStringLiteral("LMFindField"));
     m_field->setPlaceholderText(QStringLiteral("Find items"));
     m_field->setClearButtonEnabled(true);
-    QObject::connect(m_field, &QLineEdit::textChanged, m_view, [this](const QString &text) {
+    QObject::connect(m_field, &QLineEdit::textEdited, m_view, [this](const QString &text) {
         m_query = text;
         update();
+        // The tab is named after what it searches for.
+        if (m_navigator)
+            m_navigator->setCurrentTabLabel(text.isEmpty() ? QStringLiteral("Find") : text);
     });
     auto *bar = new QHBoxLayout;
     bar->setSpacing(0);
@@ -146,6 +160,8 @@ LMIdentifiedView *LMFind::view()
                      [this](int id) { setSegment(segments().value(id)); });
     m_list = new QListWidget;
     m_list->setObjectName(QStringLiteral("LMFindList"));
+    QObject::connect(m_list, &QListWidget::itemActivated, m_view,
+                     [this](QListWidgetItem *item) { rowDoubleClicked(m_list->row(item)); });
     layout->addWidget(m_field);
     layout->addLayout(bar);
     layout->addWidget(m_list);
@@ -159,7 +175,8 @@ void LMFind::reloadList()
         return;
     m_list->clear();
     for (const Row &row : m_rows) {
-        auto *item = new QListWidgetItem(QStringLiteral("%1 — %2").arg(row.name, kindOfIcon(row.iconName)));
+        auto *item = new QListWidgetItem(LMIcons::icon(row.iconName),
+                                         QStringLiteral("%1 — %2").arg(row.name, kindOfIcon(row.iconName)));
         item->setData(Qt::UserRole, row.name);
         m_list->addItem(item);
     }

@@ -3,6 +3,7 @@
 
 #include "LMViewController.h"
 #include "Value.h"
+#include "ViewKind.h"
 
 #include <QList>
 #include <QPointer>
@@ -10,6 +11,7 @@
 #include <QStringList>
 #include <optional>
 
+class LMDocumentNavigator;
 class LMIdentifiedView;
 class MyDocument;
 class OXDatabase;
@@ -37,11 +39,11 @@ public:
     LMFind(const QString &query, OXDatabase *database, QWidget *window, MyDocument *document);
     ~LMFind() override;
 
-    QString identifier() const override { return QStringLiteral("Find"); }
+    QString identifier() const override { return ViewKinds::identifier(ViewKind::Find); }
     LMIdentifiedView *view() override;
     void refresh() override { update(); }
-    void itemDidRename(const QString &, const QString &, const QString &) override { update(); }
-    void itemDidDelete(const QString &, const QString &) override { update(); }
+    void itemDidRename(ItemKind, const QString &, const QString &) override { update(); }
+    void itemDidDelete(ItemKind, const QString &) override { update(); }
 
     QString query() const { return m_query; }
     void setQuery(const QString &query);
@@ -50,8 +52,9 @@ public:
     // Lists the items of the chosen kind (or every kind) whose names contain the query, ignoring case.
     void update();
     const QList<Row> &rows() const { return m_rows; }
-    // The item a double click on `row` opens.
+    // The item a double click on `row` opens; with a navigator it is opened.
     std::optional<Choice> rowDoubleClicked(int row) const;
+    void setNavigator(LMDocumentNavigator *navigator) { m_navigator = navigator; }
 
     // Appends to `dest` every element of `source` whose name (its "Name" when a dictionary, else the element)
     // contains `text`, and its icon name to `secondaryDest`.
@@ -66,6 +69,7 @@ private:
     OXDatabase *m_database;
     QPointer<QWidget> m_window;
     QPointer<MyDocument> m_document;
+    LMDocumentNavigator *m_navigator = nullptr;
     QList<Row> m_rows;
     QPointer<LMIdentifiedView> m_view;
     QLineEdit *m_field = nullptr;

@@ -1,10 +1,14 @@
 // LMReportPlainText: one place that turns a stored report text into characters for searching.
 #include "LMReportPlainText.h"
 
+#include "RichTextCodec.h"
+
 #include <QTextDocument>
 
 QString LMReportPlainText::plainText(const Value &attributedString)
 {
+    if (attributedString.isDict())
+        return RichTextCodec::plainText(attributedString);
     if (attributedString.isString())
         return attributedString.toString();
     if (attributedString.isObject()) {

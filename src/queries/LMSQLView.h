@@ -2,6 +2,7 @@
 #pragma once
 
 #include "LMViewController.h"
+#include "ViewKind.h"
 
 #include <QPointer>
 #include <QString>
@@ -30,7 +31,7 @@ public:
     // The mini form: one line of SQL in a sheet; OK runs a non-empty text and ignores its result.
     static bool runMini(OXDatabase *database, QWidget *window);
 
-    QString identifier() const override { return QStringLiteral("SQL"); }
+    QString identifier() const override { return ViewKinds::identifier(ViewKind::SQL); }
     LMIdentifiedView *view() override;
     // Keeps what the statements wrote.
     void cleanUp() override;

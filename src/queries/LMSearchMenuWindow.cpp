@@ -2,6 +2,7 @@
 #include "LMSearchMenuWindow.h"
 
 #include "LMSearchMenuModel.h"
+#include "LMSearchOpening.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -11,15 +12,15 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-LMSearchMenuWindow *LMSearchMenuWindow::attach(QLineEdit *field, MyDocument *document)
+LMSearchMenuWindow *LMSearchMenuWindow::attach(QLineEdit *field, MyDocument *document, LMDocumentNavigator *navigator)
 {
-    auto *window = new LMSearchMenuWindow(field, document);
+    auto *window = new LMSearchMenuWindow(field, document, navigator);
     QObject::connect(field, &QObject::destroyed, window, &QObject::deleteLater);
     return window;
 }
 
-LMSearchMenuWindow::LMSearchMenuWindow(QLineEdit *field, MyDocument *document)
-    : QFrame(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+LMSearchMenuWindow::LMSearchMenuWindow(QLineEdit *field, MyDocument *document, LMDocumentNavigator *navigator)
+    : QFrame(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), m_navigator(navigator)
 {
     setObjectName(QStringLiteral("LMSearchMenuWindow"));
     setAttribute(Qt::WA_ShowWithoutActivating);
@@ -36,6 +37,8 @@ LMSearchMenuWindow::LMSearchMenuWindow(QLineEdit *field, MyDocument *document)
     connect(m_model, &LMSearchMenuModel::listChanged, this, &LMSearchMenuWindow::updateList);
     connect(m_model, &LMSearchMenuModel::itemChosen, this, [this](const QString &kind, const QString &name) {
         dismiss();
+        if (m_navigator)
+            LMSearchOpening::switchToObject(*m_navigator, name, kind);
         emit itemChosen(kind, name);
     });
     connect(m_list, &QListWidget::itemClicked, this, [this](QListWidgetItem *item) { choose(m_list->row(item)); });

@@ -6,6 +6,7 @@
 #include <QFrame>
 #include <QPointer>
 
+class LMDocumentNavigator;
 class LMSearchMenuModel;
 class MyDocument;
 class QLineEdit;
@@ -14,11 +15,11 @@ class QListWidget;
 class LMSearchMenuWindow : public QFrame {
     Q_OBJECT
 public:
-    // Watches `field`: its first change creates the window, later ones re-target it. The returned watcher
-    // (a child of the field) sends itemChosen for the result the user picks.
-    static LMSearchMenuWindow *attach(QLineEdit *field, MyDocument *document);
+    // Watches `field`: typing into it shows the window and re-targets it; the result the user picks is opened
+    // through `navigator` (when given) and announced by itemChosen. The window goes when the field does.
+    static LMSearchMenuWindow *attach(QLineEdit *field, MyDocument *document, LMDocumentNavigator *navigator = nullptr);
 
-    LMSearchMenuWindow(QLineEdit *field, MyDocument *document);
+    LMSearchMenuWindow(QLineEdit *field, MyDocument *document, LMDocumentNavigator *navigator = nullptr);
     ~LMSearchMenuWindow() override;
 
     // Points the window at a field (the toolbar may be rebuilt) and runs the field's text.
@@ -41,6 +42,7 @@ private:
     void choose(int row);
 
     QPointer<QLineEdit> m_field;
+    LMDocumentNavigator *m_navigator = nullptr;
     LMSearchMenuModel *m_model = nullptr;
     QListWidget *m_list = nullptr;
 };

@@ -1,6 +1,7 @@
 // LMSearchMenuWorker: each pass adds a name once per hit, so the ranking counts how many passes found it.
 #include "LMSearchMenuWorker.h"
 
+#include "ItemKind.h"
 #include "LMReportPlainText.h"
 #include "LMSearchResults.h"
 #include "LMWildcard.h"
@@ -16,11 +17,11 @@ struct Collection {
 
 QList<Collection> collections(MyDocument &document)
 {
-    return {{QStringLiteral("Tables"), document.tables()},
-            {QStringLiteral("Queries"), document.queries()},
-            {QStringLiteral("Forms"), document.forms()},
-            {QStringLiteral("Reports"), document.reports()},
-            {QStringLiteral("Scripts"), document.scripts()}};
+    return {{ItemKinds::mode(ItemKind::Table), document.tables()},
+            {ItemKinds::mode(ItemKind::Query), document.queries()},
+            {ItemKinds::mode(ItemKind::Form), document.forms()},
+            {ItemKinds::mode(ItemKind::Report), document.reports()},
+            {ItemKinds::mode(ItemKind::Script), document.scripts()}};
 }
 
 QString nameOf(const Value &item)
@@ -103,7 +104,7 @@ void LMSearchMenuWorker::initWithDataString(const QString &text, MyDocument &doc
             continue;
         const std::shared_ptr<QLiteCursor> cursor = database->executeQuery(sql);
         if (cursor && cursor->rowCount() > 0)
-            results.add(QStringLiteral("Tables"), table);
+            results.add(ItemKinds::mode(ItemKind::Table), table);
     }
 }
 
@@ -113,7 +114,7 @@ void LMSearchMenuWorker::initWithReportString(const QString &text, MyDocument &d
     for (const Value &report : reports) {
         const QString plain = LMReportPlainText::plainText(report.value(QStringLiteral("Attributed String")));
         if (LMWildcard::contains(text, plain))
-            results.add(QStringLiteral("Reports"), nameOf(report));
+            results.add(ItemKinds::mode(ItemKind::Report), nameOf(report));
     }
 }
 

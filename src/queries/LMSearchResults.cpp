@@ -1,12 +1,18 @@
 // LMSearchResults: ranking by occurrences with a stable order among equals.
 #include "LMSearchResults.h"
 
+#include "ItemKind.h"
+
 #include <algorithm>
 
 const QStringList &LMSearchResults::kinds()
 {
-    static const QStringList list{QStringLiteral("Tables"), QStringLiteral("Queries"), QStringLiteral("Forms"),
-                                  QStringLiteral("Reports"), QStringLiteral("Scripts")};
+    static const QStringList list = [] {
+        QStringList modes;
+        for (ItemKind kind : ItemKinds::all())
+            modes << ItemKinds::mode(kind);
+        return modes;
+    }();
     return list;
 }
 

@@ -125,16 +125,16 @@ std::optional<Value> LMRelationshipsViewController::cleanUpAndArchive()
     return m_diagram->cleanUpAndArchive();
 }
 
-void LMRelationshipsViewController::itemDidRename(const QString &type, const QString &oldName, const QString &newName)
+void LMRelationshipsViewController::itemDidRename(ItemKind kind, const QString &oldName, const QString &newName)
 {
-    if (type != QLatin1String("Table"))
+    if (kind != ItemKind::Table)
         return;
     m_diagram->renameTable(oldName, newName);
     refresh();
 }
 
-void LMRelationshipsViewController::itemDidDelete(const QString &type, const QString &)
+void LMRelationshipsViewController::itemDidDelete(ItemKind kind, const QString &)
 {
-    if (type == QLatin1String("Table"))
+    if (kind == ItemKind::Table)
         refresh();
 }

@@ -4,6 +4,7 @@
 
 #include "LMViewController.h"
 #include "Value.h"
+#include "ViewKind.h"
 
 #include <QPointer>
 #include <memory>
@@ -22,12 +23,12 @@ public:
     LMRelationshipsViewController(OXDatabase *database, const Value &relationships);
     ~LMRelationshipsViewController() override;
 
-    QString identifier() const override { return QStringLiteral("Relationship"); }
+    QString identifier() const override { return ViewKinds::identifier(ViewKind::Relationship); }
     LMIdentifiedView *view() override;
     void refresh() override;
     std::optional<Value> cleanUpAndArchive() override;
-    void itemDidRename(const QString &type, const QString &oldName, const QString &newName) override;
-    void itemDidDelete(const QString &type, const QString &name) override;
+    void itemDidRename(ItemKind kind, const QString &oldName, const QString &newName) override;
+    void itemDidDelete(ItemKind kind, const QString &name) override;
 
     LMRelationshipsDiagram *diagram() const { return m_diagram.get(); }
     LMRelationshipsView *diagramView() const { return m_diagramView; }

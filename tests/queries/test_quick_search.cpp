@@ -1,19 +1,24 @@
 // Tests of the quick search: the passes in order (names with wildcards, data, report text, designs), the
 // ranking by occurrences, the results window's rows and keys, and the item finder's kind segments.
 #include "LMFind.h"
+#include "LMIdentifiedView.h"
 #include "LMReportPlainText.h"
 #include "LMSearchMenuModel.h"
 #include "LMSearchMenuWindow.h"
 #include "LMSearchMenuWorker.h"
+#include "LMSearchOpening.h"
 #include "LMSearchResults.h"
 #include "LMWildcard.h"
 #include "MyDocument.h"
 #include "OXDatabase.h"
+#include "RecordingNavigator.h"
+#include "RichTextCodec.h"
 #include "TestEnvironment.h"
 #include "support/QueryFixture.h"
 
 #include <QLineEdit>
 #include <QListWidget>
+#include <QTextDocument>
 #include <QVBoxLayout>
 #include <QtTest>
 
@@ -70,6 +75,9 @@ private slots:
     void menuModelKeysAndChoice();
     void menuModelEmptyTextCancelsPendingPasses();
     void resultsWindowFollowsTheField();
+    void choosingOpensThroughTheNavigator_data();
+    void choosingOpensThroughTheNavigator();
+    void finderOpensAndRelabels();
     void finderSegments_data();
     void finderSegments();
 
@@ -195,6 +203,9 @@ void TestQuickSearch::reportPlainText_data()
     QTest::newRow("utf-8 data") << Value(QByteArray("caf\xc3\xa9")) << QString::fromUtf8("café");
     QTest::newRow("archived object") << Value::object("NSAttributedString", Value::dict({{"NSString", "inside"}}))
                                      << "inside";
+    QTextDocument rich;
+    rich.setHtml("<p>Dear <b>reader</b></p><table><tr><td>cell</td></tr></table>");
+    QTest::newRow("rich-text codec") << RichTextCodec::encode(rich) << "Dear reader\ncell\n";
     QTest::newRow("number") << Value(3) << "";
 }
 
@@ -277,7 +288,8 @@ void TestQuickSearch::resultsWindowFollowsTheField()
     container.show();
     QVERIFY(QTest::qWaitForWindowExposed(&container));
     field.setFocus();
-    LMSearchMenuWindow *window = LMSearchMenuWindow::attach(&field, doc.get());
+    RecordingNavigator navigator;
+    LMSearchMenuWindow *window = LMSearchMenuWindow::attach(&field, doc.get(), &navigator);
     QSignalSpy chosen(window, &LMSearchMenuWindow::itemChosen);
     QVERIFY(!window->isVisible());
     // The window opens on the first keystroke and follows every further one, not only Return.
@@ -298,6 +310,7 @@ void TestQuickSearch::resultsWindowFollowsTheField()
     QTest::keyClick(&field, Qt::Key_Return);
     QCOMPARE(chosen.count(), 1);
     QCOMPARE(chosen.at(0).at(1).toString(), QString("Plants"));
+    QCOMPARE(navigator.calls, QStringList{"switchToTableEditView Plants"});
     QVERIFY(!window->isVisible());
     QVERIFY(field.text().isEmpty());
     // Escape closes it too; an emptied field hides it.
@@ -316,6 +329,53 @@ void TestQuickSearch::resultsWindowFollowsTheField()
     QTRY_VERIFY(!window->isVisible());
     QVERIFY(field.text().isEmpty());
     QCOMPARE(chosen.count(), 1);
+}
+
+void TestQuickSearch::choosingOpensThroughTheNavigator_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("call");
+    QTest::newRow("table: its records") << "Tables"
+                                        << "switchToTableEditView";
+    QTest::newRow("query: its grid") << "Queries"
+                                     << "switchToQueryView";
+    QTest::newRow("form: data entry") << "Forms"
+                                      << "switchToFormDataView";
+    QTest::newRow("report") << "Reports"
+                            << "switchToReportView";
+    QTest::newRow("script: the editor, not a run") << "Scripts"
+                                                   << "switchToScriptView";
+    QTest::newRow("unknown kind") << "Backups"
+                                  << "";
+}
+
+void TestQuickSearch::choosingOpensThroughTheNavigator()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, call);
+    RecordingNavigator navigator;
+    QCOMPARE(LMSearchOpening::switchToObject(navigator, "Item", kind), !call.isEmpty());
+    QCOMPARE(navigator.calls, call.isEmpty() ? QStringList() : QStringList{call + " Item"});
+}
+
+void TestQuickSearch::finderOpensAndRelabels()
+{
+    std::unique_ptr<MyDocument> doc = searchDocument();
+    QVERIFY(doc);
+    RecordingNavigator navigator;
+    LMFind find("feed", doc->database(), nullptr, doc.get());
+    find.setNavigator(&navigator);
+    LMIdentifiedView *view = find.view();
+    auto *field = view->findChild<QLineEdit *>("LMFindField");
+    auto *list = view->findChild<QListWidget *>("LMFindList");
+    QVERIFY(field && list);
+    QCOMPARE(list->count(), 1);
+    emit list->itemActivated(list->item(0));
+    QCOMPARE(navigator.calls, QStringList{"switchToScriptView Feed"});
+    QTest::keyClicks(field, "x");
+    QCOMPARE(navigator.tabLabel, QString("feedx"));
+    QCOMPARE(list->count(), 0);
+    delete view;
 }
 
 void TestQuickSearch::finderSegments_data()

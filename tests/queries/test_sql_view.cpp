@@ -1,9 +1,12 @@
 // Tests of the SQL editor: the opening warning, the SELECT check and its question, the result grid from the
 // cursor, the error sheet, the mini form, and what is saved.
 #include "LMIdentifiedView.h"
+#include "LMQueryViews.h"
 #include "LMSQLView.h"
+#include "LMViewRegistry.h"
 #include "MyDocument.h"
 #include "OXDatabase.h"
+#include "Preferences.h"
 #include "QLiteCursor.h"
 #include "QLiteRow.h"
 #include "TestEnvironment.h"
@@ -46,6 +49,7 @@ class TestSQLView : public QObject {
 private slots:
     void init() { m_env.ui().reset(); }
     void warningOnOpen();
+    void factoryHonoursThePreference();
     void selectCheck_data();
     void selectCheck();
     void selectRunsAtOnceAndFillsTheGrid();
@@ -67,6 +71,30 @@ void TestSQLView::warningOnOpen()
     QCOMPARE(m_env.ui().alerts().at(0).alert,
              Alert::make("Warning - unsupported feature",
                          "SQL View is an unsupported development feature. Use at your own risk."));
+}
+
+void TestSQLView::factoryHonoursThePreference()
+{
+    std::unique_ptr<MyDocument> doc = petsDocument();
+    QVERIFY(doc);
+    LMViewContext context;
+    context.document = doc.get();
+    context.database = doc->database();
+    LMViewRequest request;
+    request.kind = ViewKind::SQL;
+    Preferences::instance().setValue("LMAllowSQLEditor", false);
+    QVERIFY(!makeSQLView(context, request));
+    QVERIFY(m_env.ui().alerts().isEmpty());
+    Preferences::instance().setValue("LMAllowSQLEditor", true);
+    std::unique_ptr<LMViewController> controller = makeSQLView(context, request);
+    QVERIFY(controller);
+    QCOMPARE(controller->identifier(), QString("SQL"));
+    QCOMPARE(m_env.ui().alerts().size(), 1);
+    QCOMPARE(m_env.ui().alerts().at(0).alert.messageText, QString("Warning - unsupported feature"));
+    LMViewRegistry registry;
+    registerQueryViews(registry);
+    QVERIFY(registry.hasFactory(ViewKind::SQL));
+    QVERIFY(registry.hasFactory(ViewKind::Find));
 }
 
 void TestSQLView::selectCheck_data()

@@ -2,9 +2,11 @@
 // for new lines, the type segments and their swap, the inverse switch, deleting lines, the table chooser,
 // moving boxes, and a line drawn by dragging with real mouse events on the view.
 #include "LMIdentifiedView.h"
+#include "LMRelationshipViews.h"
 #include "LMRelationshipsDiagram.h"
 #include "LMRelationshipsView.h"
 #include "LMRelationshipsViewController.h"
+#include "LMViewRegistry.h"
 #include "MyDocument.h"
 #include "OXDatabase.h"
 #include "TestEnvironment.h"
@@ -72,6 +74,7 @@ private slots:
     void optionsPaneEdits();
     void renamedAndDeletedTables();
     void dragDrawsALineOnTheView();
+    void factoryReadsTheRequestOrTheDocument();
 
 private:
     OXDatabase *db() const { return m_doc->database(); }
@@ -393,6 +396,26 @@ void TestRelationshipsDiagram::dragDrawsALineOnTheView()
     QCOMPARE(controller.diagram()->linesRef().size(), 1);
     QVERIFY(m_doc->isChanged());
     delete view;
+}
+
+void TestRelationshipsDiagram::factoryReadsTheRequestOrTheDocument()
+{
+    m_doc->relationships().set("Boxes", Value::array({box("People", 5, 5)}));
+    LMViewContext context;
+    context.document = m_doc.get();
+    context.database = db();
+    LMViewRequest request;
+    request.kind = ViewKind::Relationship;
+    std::unique_ptr<LMViewController> fromDocument = makeRelationshipsView(context, request);
+    QVERIFY(fromDocument);
+    QCOMPARE(fromDocument->identifier(), QString("Relationship"));
+    QCOMPARE(fromDocument->cleanUpAndArchive()->value("Boxes").size(), 1);
+    request.item = standardRelationships();
+    std::unique_ptr<LMViewController> fromRequest = makeRelationshipsView(context, request);
+    QCOMPARE(fromRequest->cleanUpAndArchive()->value("Lines").size(), 1);
+    LMViewRegistry registry;
+    registerRelationshipViews(registry);
+    QVERIFY(registry.hasFactory(ViewKind::Relationship));
 }
 
 QTEST_MAIN(TestRelationshipsDiagram)

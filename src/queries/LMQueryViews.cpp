@@ -1,0 +1,31 @@
+// LMQueryViews: the SQL editor and the item finder in document tabs.
+#include "LMQueryViews.h"
+
+#include "LMFind.h"
+#include "LMSQLView.h"
+#include "LMViewRegistry.h"
+#include "Preferences.h"
+
+std::unique_ptr<LMViewController> makeSQLView(const LMViewContext &context, const LMViewRequest &)
+{
+    // Offered only to those who asked for it in the preferences.
+    if (!context.database || !Preferences::instance().boolValue(QStringLiteral("LMAllowSQLEditor")))
+        return nullptr;
+    LMSQLView::showUnsupportedWarning(context.window);
+    return std::make_unique<LMSQLView>(context.database, context.window);
+}
+
+std::unique_ptr<LMViewController> makeFindView(const LMViewContext &context, const LMViewRequest &request)
+{
+    if (!context.document)
+        return nullptr;
+    auto find = std::make_unique<LMFind>(request.searchText, context.database, context.window, context.document);
+    find->setNavigator(context.navigator);
+    return find;
+}
+
+void registerQueryViews(LMViewRegistry &registry)
+{
+    registry.setFactory(ViewKind::SQL, makeSQLView);
+    registry.setFactory(ViewKind::Find, makeFindView);
+}
