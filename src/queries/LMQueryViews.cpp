@@ -4,12 +4,11 @@
 #include "LMFind.h"
 #include "LMSQLView.h"
 #include "LMViewRegistry.h"
-#include "Preferences.h"
 
 std::unique_ptr<LMViewController> makeSQLView(const LMViewContext &context, const LMViewRequest &)
 {
-    // Offered only to those who asked for it in the preferences.
-    if (!context.database || !Preferences::instance().boolValue(QStringLiteral("LMAllowSQLEditor")))
+    // The View menu offers it only with "LMAllowSQLEditor" on; every opening warns first.
+    if (!context.database)
         return nullptr;
     LMSQLView::showUnsupportedWarning(context.window);
     return std::make_unique<LMSQLView>(context.database, context.window);

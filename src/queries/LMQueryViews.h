@@ -8,7 +8,7 @@ class LMViewRegistry;
 struct LMViewContext;
 struct LMViewRequest;
 
-// "SQL": the SQL editor, after its warning; nothing while the preference "LMAllowSQLEditor" is off.
+// "SQL": the SQL editor, after its warning.
 std::unique_ptr<LMViewController> makeSQLView(const LMViewContext &context, const LMViewRequest &request);
 // "Find": the item finder on the request's search text.
 std::unique_ptr<LMViewController> makeFindView(const LMViewContext &context, const LMViewRequest &request);

@@ -49,7 +49,7 @@ class TestSQLView : public QObject {
 private slots:
     void init() { m_env.ui().reset(); }
     void warningOnOpen();
-    void factoryHonoursThePreference();
+    void factoryWarnsOnEveryOpening();
     void selectCheck_data();
     void selectCheck();
     void selectRunsAtOnceAndFillsTheGrid();
@@ -73,7 +73,7 @@ void TestSQLView::warningOnOpen()
                          "SQL View is an unsupported development feature. Use at your own risk."));
 }
 
-void TestSQLView::factoryHonoursThePreference()
+void TestSQLView::factoryWarnsOnEveryOpening()
 {
     std::unique_ptr<MyDocument> doc = petsDocument();
     QVERIFY(doc);
@@ -82,15 +82,15 @@ void TestSQLView::factoryHonoursThePreference()
     context.database = doc->database();
     LMViewRequest request;
     request.kind = ViewKind::SQL;
-    Preferences::instance().setValue("LMAllowSQLEditor", false);
+    for (int opening = 1; opening <= 2; ++opening) {
+        std::unique_ptr<LMViewController> controller = makeSQLView(context, request);
+        QVERIFY(controller);
+        QCOMPARE(controller->identifier(), QString("SQL"));
+        QCOMPARE(m_env.ui().alerts().size(), opening);
+        QCOMPARE(m_env.ui().alerts().last().alert.messageText, QString("Warning - unsupported feature"));
+    }
+    context.database = nullptr;
     QVERIFY(!makeSQLView(context, request));
-    QVERIFY(m_env.ui().alerts().isEmpty());
-    Preferences::instance().setValue("LMAllowSQLEditor", true);
-    std::unique_ptr<LMViewController> controller = makeSQLView(context, request);
-    QVERIFY(controller);
-    QCOMPARE(controller->identifier(), QString("SQL"));
-    QCOMPARE(m_env.ui().alerts().size(), 1);
-    QCOMPARE(m_env.ui().alerts().at(0).alert.messageText, QString("Warning - unsupported feature"));
     LMViewRegistry registry;
     registerQueryViews(registry);
     QVERIFY(registry.hasFactory(ViewKind::SQL));
