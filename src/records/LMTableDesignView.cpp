@@ -415,8 +415,7 @@ void LMTableDesignView::askToCreateForm()
     const bool open = answer.button == QLatin1String("Create and open");
     if (answer.button != QLatin1String("Create") && !open)
         return;
-    // Until forms can be generated there is no generator, and nothing is made.
-    const QString form = m_calls.generateForm ? m_calls.generateForm(m_tableName) : QString();
+    const QString form = LMTableDesignFormQuestion::generateForm(m_document, m_tableName);
     if (open && !form.isEmpty() && m_calls.switchToFormDesignView)
         m_calls.switchToFormDesignView(form);
 }
@@ -494,8 +493,8 @@ void LMTableDesignView::switchToFormDataCounterpart()
 {
     commitTable();
     QString form = firstFormOfTable();
-    if (form.isEmpty() && !m_newTable && m_calls.generateForm)
-        form = m_calls.generateForm(m_tableName);
+    if (form.isEmpty() && !m_newTable)
+        form = LMTableDesignFormQuestion::generateForm(m_document, m_tableName);
     if (form.isEmpty() || !m_calls.switchToFormDataView) {
         Ui::instance().beep();
         return;
@@ -507,8 +506,8 @@ void LMTableDesignView::switchToFormDesignCounterpart()
 {
     commitTable();
     QString form = firstFormOfTable();
-    if (form.isEmpty() && !m_newTable && m_calls.generateForm)
-        form = m_calls.generateForm(m_tableName);
+    if (form.isEmpty() && !m_newTable)
+        form = LMTableDesignFormQuestion::generateForm(m_document, m_tableName);
     if (form.isEmpty() || !m_calls.switchToFormDesignView) {
         Ui::instance().beep();
         return;

@@ -40,8 +40,6 @@ struct LMTableDesignWindowCalls {
     std::function<void(const QString &label)> setTabLabel;
     // Called after the source list was reloaded, to show the tables under their heading.
     std::function<void()> expandTablesHeading;
-    // Generates a form for the table; answers its name, or "" when none was made.
-    std::function<QString(const QString &table)> generateForm;
 };
 
 class LMTableDesignView : public QObject, public LMViewController {

@@ -10,6 +10,7 @@
 #include "TestEnvironment.h"
 #include "support/TableDesignFixture.h"
 
+#include <QScopeGuard>
 #include <QUndoStack>
 #include <QtTest>
 
@@ -268,14 +269,20 @@ void TestTableDesignCommit::createFormQuestion()
     QFETCH(QString, generated);
     QFETCH(int, generatorCalls);
     QFETCH(QString, opened);
-    int calls = 0;
-    QString generatedFor, openedForm;
-    LMTableDesignWindowCalls window;
-    window.generateForm = [&](const QString &table) {
+    // The generator is a plain function: it reports through these statics.
+    static int calls;
+    static QString generatedFor, answered;
+    calls = 0;
+    generatedFor.clear();
+    answered = generated;
+    QString openedForm;
+    LMTableDesignFormQuestion::setFormGenerator([](MyDocument *, const QString &table) {
         ++calls;
         generatedFor = table;
-        return generated;
-    };
+        return answered;
+    });
+    auto restore = qScopeGuard([] { LMTableDesignFormQuestion::setFormGenerator(nullptr); });
+    LMTableDesignWindowCalls window;
     window.switchToFormDesignView = [&](const QString &form) { openedForm = form; };
     Editor e = open(*m_document, QString(), window);
     QVERIFY(!e->giveName("Items"));
