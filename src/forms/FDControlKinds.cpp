@@ -114,7 +114,17 @@ const FDControlKind *kindTitled(const QString &title)
 Value makeControl(const QString &title)
 {
     const FDControlKind *kind = kindTitled(title);
-    return kind ? Value::object(kind->className, attributesFor(title)) : Value();
+    if (!kind)
+        return Value();
+    Value attributes = attributesFor(title);
+    // Every control that is a control proper can be disabled and has a tooltip.
+    if (kind->className != kShape && kind->className != kGroup && kind->className != kProgress) {
+        if (!attributes.contains("Enabled"))
+            attributes.set("Enabled", true);
+        if (!attributes.contains("Tool Tip"))
+            attributes.set("Tool Tip", "");
+    }
+    return Value::object(kind->className, attributes);
 }
 
 namespace {

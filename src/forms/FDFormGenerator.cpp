@@ -4,6 +4,7 @@
 #include "FDCanvas.h"
 #include "MyDocument.h"
 #include "OXDatabase.h"
+#include "Ui.h"
 
 namespace FDFormGenerator {
 Value generatedDefinition(OXDatabase *database, const QString &table, const QString &formName)
@@ -37,5 +38,21 @@ bool generateFormWithWindow(MyDocument *document, const QString &table, const QS
 QString generateFormForTable(MyDocument *document, const QString &table)
 {
     return generateFormWithWindow(document, table) ? table : QString();
+}
+bool addForm(MyDocument *document, const Value &definition)
+{
+    if (!document || !definition.isDict())
+        return false;
+    const QString name = definition.value(QStringLiteral("Name")).toString();
+    if (name.isEmpty() || MyDocument::indexOfItemNamed(document->forms(), name) >= 0) {
+        Ui::instance().beep();
+        return false;
+    }
+    // Stored as given: the designer reads any definition, and keys it does not know stay as they are.
+    document->forms().append(definition.deepCopy());
+    if (document->viewHost())
+        document->viewHost()->reloadSourceList();
+    document->setChanged(true);
+    return true;
 }
 } // namespace FDFormGenerator

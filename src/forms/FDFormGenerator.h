@@ -16,4 +16,7 @@ Value generatedDefinition(OXDatabase *database, const QString &table, const QStr
 bool generateFormWithWindow(MyDocument *document, const QString &table, const QString &formName = QString());
 // The same for the design editor's question: the new form's name, or "" when none was made.
 QString generateFormForTable(MyDocument *document, const QString &table);
+// Adds a whole form definition (the command line's add-form) with the name checks of the name sheet: a name
+// that is empty or another form's beeps and adds nothing.
+bool addForm(MyDocument *document, const Value &definition);
 } // namespace FDFormGenerator
