@@ -1,5 +1,5 @@
 // orvix-cli: headless entry point.
-#include "OrvixCli.h"
+#include "CliRegistry.h"
 
 #include <QDir>
 #include <QFile>
@@ -24,6 +24,6 @@ int main(int argc, char *argv[])
     QGuiApplication::setApplicationName(QStringLiteral("Orvix"));
     QTextStream out(stdout);
     QTextStream err(stderr);
-    OrvixCli cli(out, err);
+    CliContext cli(out, err);
     return cli.run(app.arguments().mid(1));
 }
