@@ -37,6 +37,7 @@ QJsonValue toJsonAt(const Value &value, int depth)
     case Value::Type::Image:
         return QJsonObject{
             {"$image", QString::fromLatin1(FDSerializationServices::serializeImage(value.toImage()).toBase64())}};
+
     case Value::Type::Array: {
         QJsonArray array;
         for (int i = 0; i < value.size(); ++i)
@@ -45,15 +46,16 @@ QJsonValue toJsonAt(const Value &value, int depth)
     }
     case Value::Type::Dict: {
         QJsonObject object;
-        for (const QString &key : value.keys())
+        bool tagLike = false;
+        for (const QString &key : value.keys()) {
+            tagLike = tagLike || key.startsWith(u'$');
             object.insert(key, toJsonAt(value.value(key), depth + 1));
-        return object;
+        }
+        // A dictionary whose keys could be read as a tag says that it is a dictionary.
+        return tagLike ? QJsonObject{{"$dict", object}} : object;
     }
-    case Value::Type::Object: {
-        QJsonObject object = toJsonAt(value.attributes(), depth + 1).toObject();
-        object.insert("$class", value.className());
-        return object;
-    }
+    case Value::Type::Object:
+        return QJsonObject{{"$class", value.className()}, {"$attributes", toJsonAt(value.attributes(), depth + 1)}};
     }
     return QJsonValue();
 }
@@ -135,17 +137,20 @@ std::optional<Value> fromJsonAt(const QJsonValue &json, int depth, QString *erro
         }
         return Value(data);
     }
+    if (object.contains("$class")) {
+        std::optional<Value> attributes = fromJsonAt(object.value("$attributes"), depth + 1, error);
+        if (!attributes)
+            return std::nullopt;
+        return Value::object(object.value("$class").toString(), attributes->isDict() ? *attributes : Value::dict());
+    }
+    const QJsonObject entries = object.contains("$dict") ? object.value("$dict").toObject() : object;
     Value dict = Value::dict();
-    for (auto it = object.begin(); it != object.end(); ++it) {
-        if (it.key() == QLatin1String("$class"))
-            continue;
+    for (auto it = entries.begin(); it != entries.end(); ++it) {
         std::optional<Value> v = fromJsonAt(it.value(), depth + 1, error);
         if (!v)
             return std::nullopt;
         dict.set(it.key(), *v);
     }
-    if (object.contains("$class"))
-        return Value::object(object.value("$class").toString(), dict);
     return dict;
 }
 } // namespace
