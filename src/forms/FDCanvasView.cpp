@@ -8,7 +8,6 @@
 #include "Ui.h"
 
 #include <QKeyEvent>
-#include <QLabel>
 #include <QMimeData>
 #include <QPainter>
 
@@ -37,6 +36,7 @@ FDCanvasView::FDCanvasView(FDCanvasEditor *editor, QWidget *parent) : QWidget(pa
     setAcceptDrops(true);
     setMouseTracking(false);
     m_overlay = new Overlay(this);
+    m_labelFont = FDControl::labelFont();
     connect(canvas(), &FDCanvas::changed, this, &FDCanvasView::sync);
     connect(canvas(), &FDCanvas::selectionChanged, this, [this] { m_overlay->update(); });
     sync();
@@ -70,23 +70,14 @@ void FDCanvasView::sync()
             shown.widget->setFocusPolicy(Qt::NoFocus);
             shown.control = control->control().deepCopy();
         }
-        if (!shown.label) {
-            shown.label = new QLabel(this);
-            shown.label->setAttribute(Qt::WA_TransparentForMouseEvents);
-        }
-        shown.label->setText(control->labelText());
-        shown.label->setGeometry(control->labelFrame().toRect());
         shown.widget->setGeometry(control->controlFrame().toRect());
-        shown.label->show();
         shown.widget->show();
         // Back to front: raising in model order leaves the last one on top.
-        shown.label->raise();
         shown.widget->raise();
     }
     for (auto it = m_shown.begin(); it != m_shown.end();) {
         if (!present.contains(it.key())) {
             delete it->widget;
-            delete it->label;
             it = m_shown.erase(it);
         } else {
             ++it;
@@ -116,6 +107,12 @@ void FDCanvasView::paintEvent(QPaintEvent *)
             painter.drawLine(0, i * spacing, width(), i * spacing);
         }
     }
+    // Labels are drawn by the canvas: they are part of the wrapper, not controls of their own.
+    painter.setPen(palette().color(QPalette::Active, QPalette::WindowText));
+    painter.setFont(m_labelFont);
+    for (const FDControlPtr &control : model->controls())
+        painter.drawText(control->labelFrame(), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                         control->labelText());
 }
 
 QRectF FDCanvasView::handleRect(const FDControlPtr &control, int handle) const

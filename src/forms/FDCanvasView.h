@@ -4,12 +4,12 @@
 
 #include "FDCanvas.h"
 
+#include <QFont>
 #include <QHash>
 #include <QPointer>
 #include <QWidget>
 
 class FDCanvasEditor;
-class QLabel;
 
 class FDCanvasView : public QWidget {
     Q_OBJECT
@@ -42,7 +42,6 @@ private:
     enum class Gesture { None, Move, Resize, RubberBand, CanvasResize };
     struct Shown {
         QPointer<QWidget> widget;
-        QPointer<QLabel> label;
         Value control; // the attributes the widget was built from
     };
     class Overlay;
@@ -58,6 +57,7 @@ private:
     QRectF m_band;
     QSizeF m_canvasStart;
     int m_handle = -1;
+    QFont m_labelFont;
 
     friend class Overlay;
 };

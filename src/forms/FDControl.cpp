@@ -26,12 +26,17 @@ QString FDControl::makeUUID()
 qreal FDControl::labelWidthFor(const QString &text)
 {
     // The label is a borderless text field: its text plus the field's two-point insets on each side.
-    if (qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
-        QFont font = QGuiApplication::font();
-        font.setPointSizeF(13);
-        return std::ceil(QFontMetricsF(font).horizontalAdvance(text) + 4);
-    }
+    if (qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
+        return std::ceil(QFontMetricsF(labelFont()).horizontalAdvance(text) + 4);
     return 7.0 * text.size() + 4;
+}
+
+QFont FDControl::labelFont()
+{
+    // Canvas coordinates are points drawn one to a pixel, so the 13-point label font is 13 pixels high.
+    QFont font = QGuiApplication::font();
+    font.setPixelSize(13);
+    return font;
 }
 
 FDControlPtr FDControl::fdcontrolFromControl(const Value &control, FDCanvas *canvas)

@@ -4,6 +4,7 @@
 #include "Value.h"
 
 #include <QByteArray>
+#include <QFont>
 #include <QRectF>
 #include <QString>
 #include <QStringList>
@@ -44,6 +45,7 @@ public:
     void refreshLabel();
     // The width a label needs for `text` in the label font (13-point system font).
     static qreal labelWidthFor(const QString &text);
+    static QFont labelFont();
 
     // The wrapper frame: label, gap and the control's area with its margin.
     QRectF frame() const { return m_frame; }
