@@ -32,6 +32,7 @@ private slots:
     void handleResizes();
     void keysNudgeAndDelete();
     void paletteDrop();
+    void clipboardCopyCutPaste();
     void nameSheetForANewForm();
     void renameExistingForm();
     void cleanUpNamesAndStores();
@@ -174,6 +175,25 @@ void TestFormDesigner::paletteDrop()
     QCOMPARE(dropped->scriptBridgeName(), QString("untitled1"));
     m_document->undoStack()->undo();
     QCOMPARE(canvas->controls().size(), 2);
+}
+
+void TestFormDesigner::clipboardCopyCutPaste()
+{
+    auto controller = open("T");
+    FDCanvas *canvas = controller->canvas();
+    const FDControlPtr a = canvas->controlNamed("A");
+    canvas->selectControls({a});
+    controller->editor()->copy();
+    const FDControlList pasted = controller->editor()->paste();
+    QCOMPARE(pasted.size(), 1);
+    QCOMPARE(pasted.first()->frameExcludingLabel(), a->frameExcludingLabel().translated(10, 10));
+    QCOMPARE(canvas->controls().size(), 3);
+    // Cut takes the control away; pasting it back keeps its identity.
+    const QString uuid = a->uuid();
+    canvas->selectControls({a});
+    controller->editor()->cut();
+    QVERIFY(!canvas->controlWithUUID(uuid));
+    QCOMPARE(controller->editor()->paste().first()->uuid(), uuid);
 }
 
 void TestFormDesigner::nameSheetForANewForm()
