@@ -4,20 +4,18 @@
 #include "FDControlKinds.h"
 #include "FDKeys.h"
 #include "FDShapeControl.h"
+#include "HVFormPopUpButton.h"
+#include "HVFormProgressIndicator.h"
+#include "HVFormRadioButtonMatrix.h"
+#include "HVFormSegmentedControl.h"
+#include "HVFormTextViewScrollView.h"
 
-#include <QButtonGroup>
 #include <QCheckBox>
-#include <QComboBox>
 #include <QDateTimeEdit>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
-#include <QPlainTextEdit>
-#include <QProgressBar>
 #include <QPushButton>
-#include <QRadioButton>
-#include <QToolButton>
 #include <QVBoxLayout>
 
 using namespace FDKeys;
@@ -83,13 +81,14 @@ QWidget *createWidget(const Value &control, QWidget *parent)
     if (cls == kTextField || cls == kTokenField) {
         widget = textField(a, parent);
     } else if (cls == kTextView) {
-        auto *edit = new QPlainTextEdit(a.value("String Value").toString(), parent);
+        auto *edit = new HVFormTextViewScrollView(parent);
+        edit->setObjectValue(a.value("String Value"));
         widget = edit;
     } else if (cls == kPopUpButton || cls == kFormPopUp) {
-        auto *combo = new QComboBox(parent);
-        combo->addItems(a.value("Item Titles").toStringList());
-        combo->setCurrentText(a.value("Selected Item Title").toString());
-        widget = combo;
+        auto *popUp = new HVFormPopUpButton(parent);
+        popUp->setItemTitles(a.value("Item Titles").toStringList());
+        popUp->setObjectValue(a.value("Selected Item Title"));
+        widget = popUp;
     } else if (cls == kDatePicker) {
         auto *picker = new QDateTimeEdit(QDateTime::currentDateTime(), parent);
         const bool date = a.value("Shows Date", true).toBool(), time = a.value("Shows Time").toBool();
@@ -104,41 +103,20 @@ QWidget *createWidget(const Value &control, QWidget *parent)
     } else if (cls == kButton) {
         widget = new QPushButton(a.value("Title").toString(), parent);
     } else if (cls == kRadioGroup) {
-        auto *box = new QWidget(parent);
-        auto *layout = new QVBoxLayout(box);
-        layout->setContentsMargins(0, 0, 0, 0);
-        layout->setSpacing(0);
-        for (const QString &option : a.value("Options").toStringList())
-            layout->addWidget(new QRadioButton(option, box));
-        widget = box;
+        auto *radio = new HVFormRadioButtonMatrix(parent);
+        radio->setOptions(a.value("Options").toStringList());
+        widget = radio;
     } else if (cls == kSegmented) {
-        auto *box = new QWidget(parent);
-        auto *layout = new QHBoxLayout(box);
-        layout->setContentsMargins(0, 0, 0, 0);
-        layout->setSpacing(0);
-        auto *group = new QButtonGroup(box);
-        QStringList labels = a.value("Labels").toStringList();
-        if (labels.isEmpty())
-            labels.append(QString());
-        for (int i = 0; i < labels.size(); ++i) {
-            auto *segment = new QToolButton(box);
-            segment->setText(labels.at(i));
-            segment->setCheckable(true);
-            segment->setChecked(i == a.value("Selected Segment").toInt());
-            segment->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-            group->addButton(segment, i);
-            layout->addWidget(segment);
-        }
-        widget = box;
+        auto *segments = new HVFormSegmentedControl(parent);
+        segments->setLabels(a.value("Labels").toStringList());
+        segments->setSelectedSegment(int(a.value("Selected Segment").toInt()));
+        widget = segments;
     } else if (cls == kProgress) {
-        auto *bar = new QProgressBar(parent);
-        bar->setTextVisible(false);
-        if (a.value("Indeterminate").toBool()) {
-            bar->setRange(0, 0);
-        } else {
-            bar->setRange(int(a.value("Min Value").toDouble()), int(a.value("Max Value", 100.0).toDouble()));
-            bar->setValue(int(a.value("Double Value").toDouble()));
-        }
+        auto *bar = new HVFormProgressIndicator(parent);
+        bar->setIndeterminate(a.value("Indeterminate").toBool());
+        bar->setMinValue(a.value("Min Value").toDouble());
+        bar->setMaxValue(a.value("Max Value", 100.0).toDouble());
+        bar->setObjectValue(a.value("Double Value"));
         widget = bar;
     } else if (cls == kImageView) {
         widget = well(QStringLiteral("Image"), parent);
