@@ -4,20 +4,6 @@
 #include "Ui.h"
 
 namespace LMTableDesignFormQuestion {
-namespace {
-FormGenerator g_generator = nullptr;
-} // namespace
-
-void setFormGenerator(FormGenerator generator)
-{
-    g_generator = generator;
-}
-
-QString generateForm(MyDocument *document, const QString &table)
-{
-    return g_generator ? g_generator(document, table) : QString();
-}
-
 Answer ask(const Alert &alert, QWidget *window)
 {
     Alert question = alert;
