@@ -1,6 +1,7 @@
 // FDCanvas: the stored form definition both ways, z-order, alignment, locking and auto-generation.
 #include "FDCanvas.h"
 
+#include "DesignVocabulary.h"
 #include "FDControlArchiver.h"
 #include "FDControlKinds.h"
 #include "FDKeys.h"
@@ -393,7 +394,7 @@ bool FDCanvas::autoGenerate(OXDatabase *database)
 {
     if (!database || m_contentTable.isEmpty() || !database->tablesList().contains(m_contentTable))
         return false;
-    const Value fields = database->tableDesign(m_contentTable).value(QStringLiteral("Fields"));
+    const Value fields = database->tableDesign(m_contentTable).value(DesignKey::Fields);
     qreal y = kGenerateMargin;
     FDControlList made;
     for (int i = 0; i < fields.size(); ++i) {
@@ -402,7 +403,7 @@ bool FDCanvas::autoGenerate(OXDatabase *database)
         const Value control = FDControlKinds::controlForField(field, &size);
         if (control.isNull())
             continue;
-        const QString name = field.value(QStringLiteral("Name")).toString();
+        const QString name = field.value(DesignKey::Name).toString();
         FDControlPtr wrapper = FDControl::fdcontrolFromControl(control, this);
         wrapper->setFrameExcludingLabel(
             QRectF(QPointF(kGenerateMargin, y), size)

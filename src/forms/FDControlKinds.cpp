@@ -2,6 +2,7 @@
 #include "FDControlKinds.h"
 
 #include "ArchivedColor.h"
+#include "DesignVocabulary.h"
 #include "FDKeys.h"
 
 #include <QColor>
@@ -137,47 +138,40 @@ bool styleShown(const Value &style)
 
 Value controlForField(const Value &field, QSizeF *size)
 {
-    const QString type = field.value(QStringLiteral("Type")).toString();
-    const QString name = field.value(QStringLiteral("Name")).toString();
+    const Datatype type = Datatypes::fromName(field.value(DesignKey::Type).toString());
+    const QString name = field.value(DesignKey::Name).toString();
     QString title;
-    if (type == QLatin1String("Text") || type == QLatin1String("Number") || type == QLatin1String("File Path"))
-        title = QStringLiteral("Text Field");
-    else if (type == QLatin1String("List"))
-        title = QStringLiteral("Token Field");
-    else if (type == QLatin1String("Options"))
-        title = QStringLiteral("Pop Up Button");
-    else if (type == QLatin1String("Date"))
-        title = QStringLiteral("Date Picker");
-    else if (type == QLatin1String("Yes/No"))
-        title = QStringLiteral("Check Box");
-    else if (type == QLatin1String("Image"))
-        title = QStringLiteral("Image Well");
-    else if (type == QLatin1String("Video"))
-        title = QStringLiteral("Movie Well");
-    else if (type == QLatin1String("Audio"))
-        title = QStringLiteral("Sound Well");
-    else if (type == QLatin1String("Relationship"))
-        title = QStringLiteral("Push Button");
-    else if (type == QLatin1String("Attachment"))
-        title = QStringLiteral("Attachment Well");
-    else
-        return Value();
+    switch (type) {
+    case Datatype::Text:
+    case Datatype::Number:
+    case Datatype::FilePath: title = QStringLiteral("Text Field"); break;
+    case Datatype::List: title = QStringLiteral("Token Field"); break;
+    case Datatype::Options: title = QStringLiteral("Pop Up Button"); break;
+    case Datatype::Date: title = QStringLiteral("Date Picker"); break;
+    case Datatype::YesNo: title = QStringLiteral("Check Box"); break;
+    case Datatype::Image: title = QStringLiteral("Image Well"); break;
+    case Datatype::Video: title = QStringLiteral("Movie Well"); break;
+    case Datatype::Audio: title = QStringLiteral("Sound Well"); break;
+    case Datatype::Relationship: title = QStringLiteral("Push Button"); break;
+    case Datatype::Attachment: title = QStringLiteral("Attachment Well"); break;
+    default: return Value();
+    }
     Value control = makeControl(title);
     Value a = control.attributes();
     if (title == QLatin1String("Text Field") || title == QLatin1String("Token Field")) {
         a.set("Placeholder String", name);
     } else if (title == QLatin1String("Pop Up Button")) {
-        const QStringList options = field.value(QStringLiteral("Options")).toStringList();
+        const QStringList options = field.value(DesignKey::Options).toStringList();
         a.set("Item Titles", options);
-        const Value def = field.value(QStringLiteral("Default"));
+        const Value def = field.value(DesignKey::Default);
         if (def.isString() && !def.toString().isEmpty())
             a.set("Selected Item Title", def.toString());
         else if (!options.isEmpty())
             a.set("Selected Item Title", options.first());
     } else if (title == QLatin1String("Date Picker")) {
-        const Value dateFormat = field.value(QStringLiteral("Date Format"));
+        const Value dateFormat = field.value(DesignKey::DateFormat);
         a.set("Shows Date", dateFormat.isNull() || styleShown(dateFormat));
-        a.set("Shows Time", styleShown(field.value(QStringLiteral("Time Format"))));
+        a.set("Shows Time", styleShown(field.value(DesignKey::TimeFormat)));
     } else if (title == QLatin1String("Push Button")) {
         a.set("Title", "Edit");
     }

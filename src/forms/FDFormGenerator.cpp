@@ -2,6 +2,7 @@
 #include "FDFormGenerator.h"
 
 #include "FDCanvas.h"
+#include "FDKeys.h"
 #include "MyDocument.h"
 #include "OXDatabase.h"
 #include "Ui.h"
@@ -43,7 +44,7 @@ bool addForm(MyDocument *document, const Value &definition)
 {
     if (!document || !definition.isDict())
         return false;
-    const QString name = definition.value(QStringLiteral("Name")).toString();
+    const QString name = definition.value(FDKeys::kName).toString();
     if (name.isEmpty() || MyDocument::indexOfItemNamed(document->forms(), name) >= 0) {
         Ui::instance().beep();
         return false;

@@ -4,6 +4,7 @@
 #include "FDFormDesignWidget.h"
 #include "FDFormGenerator.h"
 #include "FDKeys.h"
+#include "LMDocumentNavigator.h"
 #include "LMIdentifiedView.h"
 #include "MyDocument.h"
 #include "OXDatabase.h"
@@ -13,13 +14,9 @@
 
 using namespace FDKeys;
 
-namespace {
-const QString kFormType = QStringLiteral("Form");
-const QString kTableType = QStringLiteral("Table");
-} // namespace
-
-LMFormDesignController::LMFormDesignController(const QString &name, MyDocument *document, QWidget *window)
-    : m_document(document), m_window(window), m_canvas(std::make_unique<FDCanvas>()),
+LMFormDesignController::LMFormDesignController(const QString &name, MyDocument *document, QWidget *window,
+                                               LMDocumentNavigator *navigator)
+    : m_document(document), m_window(window), m_navigator(navigator), m_canvas(std::make_unique<FDCanvas>()),
       m_editor(std::make_unique<FDCanvasEditor>(m_canvas.get(), document ? document->undoStack() : nullptr))
 {
     m_newForm = name.isEmpty() || !document || !document->formNamed(name).isDict();
@@ -33,6 +30,9 @@ LMFormDesignController::LMFormDesignController(const QString &name, MyDocument *
     layout->setContentsMargins(0, 0, 0, 0);
     m_widget = new FDFormDesignWidget(this, m_view);
     layout->addWidget(m_widget);
+    if (m_navigator)
+        connect(this, &LMFormDesignController::nameChanged, this,
+                [navigator = m_navigator](const QString &label) { navigator->setCurrentTabLabel(label); });
 }
 
 LMFormDesignController::~LMFormDesignController()
@@ -62,6 +62,12 @@ void LMFormDesignController::loadForm()
     // The canvas edits its own copy; storeForm puts it back into the document.
     // The canvas holds the document's own dictionary and writes back into it.
     m_canvas->setDictionary(m_document->formNamed(m_loadName));
+}
+
+void LMFormDesignController::reloadSourceList(ItemKind kind)
+{
+    if (m_navigator)
+        m_navigator->reloadSourceListExpanding(kind);
 }
 
 void LMFormDesignController::markChanged()
@@ -110,8 +116,7 @@ void LMFormDesignController::storeForm()
     }
     putIntoDocument(m_canvas->name());
     markChanged();
-    if (m_document->viewHost())
-        m_document->viewHost()->reloadSourceList();
+    reloadSourceList(ItemKind::Form);
 }
 
 void LMFormDesignController::cleanUp()
@@ -131,23 +136,23 @@ void LMFormDesignController::refresh()
         m_canvas->setDictionary(stored);
 }
 
-void LMFormDesignController::itemDidRename(const QString &type, const QString &oldName, const QString &newName)
+void LMFormDesignController::itemDidRename(ItemKind kind, const QString &oldName, const QString &newName)
 {
-    if (type == kFormType && oldName == m_canvas->name()) {
+    if (kind == ItemKind::Form && oldName == m_canvas->name()) {
         m_canvas->setName(newName);
         emit nameChanged(newName);
-    } else if (type == kTableType && oldName == m_canvas->contentTable()) {
+    } else if (kind == ItemKind::Table && oldName == m_canvas->contentTable()) {
         m_canvas->setContentTable(newName);
         storeForm();
     }
     m_canvas->alertCanvasPane();
 }
 
-void LMFormDesignController::itemDidDelete(const QString &type, const QString &name)
+void LMFormDesignController::itemDidDelete(ItemKind kind, const QString &name)
 {
-    if (type == kFormType && name == m_canvas->name())
+    if (kind == ItemKind::Form && name == m_canvas->name())
         m_deleted = true;
-    else if (type == kTableType)
+    else if (kind == ItemKind::Table)
         m_canvas->alertCanvasPane();
 }
 
@@ -180,8 +185,7 @@ bool LMFormDesignController::closeAskForName(const QString &name, const QString 
         putIntoDocument(name);
         m_newForm = false;
         markChanged();
-        if (m_document->viewHost())
-            m_document->viewHost()->reloadSourceList();
+        reloadSourceList(ItemKind::Form);
         emit nameChanged(name);
         return true;
     }
@@ -191,9 +195,8 @@ bool LMFormDesignController::closeAskForName(const QString &name, const QString 
     putIntoDocument(oldName);
     markChanged();
     if (oldName != name)
-        m_document->itemDidRename(kFormType, oldName, name, this);
-    if (m_document->viewHost())
-        m_document->viewHost()->reloadSourceList();
+        m_document->itemDidRename(ItemKind::Form, oldName, name, this);
+    reloadSourceList(ItemKind::Form);
     emit nameChanged(name);
     return true;
 }
@@ -206,12 +209,15 @@ bool LMFormDesignController::hasValidContentTable() const
 
 void LMFormDesignController::deleteMe()
 {
+    // Everything the deletion needs is taken now: leaving for the overview replaces this view's tab.
     MyDocument *document = m_document;
     const QString name = m_canvas->name();
     const bool stored = document && !name.isEmpty() && document->formNamed(name).isDict();
+    LMDocumentNavigator *navigator = m_navigator;
     m_deleted = true;
     m_editor->removeUndoActions();
-    emit overviewRequested();
+    if (navigator)
+        navigator->switchToOverview();
     if (!stored)
         return;
     if (!document->removeFormNamed(name))
@@ -256,8 +262,8 @@ std::optional<LMFormDesignController::ScriptToShow> LMFormDesignController::addA
     info.set(kControlActionScript, scriptName);
     info.set(kControlActionType, kActionCall);
     markChanged();
-    if (m_document->viewHost())
-        m_document->viewHost()->reloadSourceList();
-    emit scriptRequested(scriptName, askForName);
+    reloadSourceList(ItemKind::Script);
+    if (m_navigator)
+        m_navigator->switchToScriptView(scriptName);
     return ScriptToShow{scriptName, askForName};
 }

@@ -4,7 +4,9 @@
 #include "Alert.h"
 #include "FDCanvas.h"
 #include "FDCanvasEditor.h"
+#include "ItemKind.h"
 #include "LMViewController.h"
+#include "ViewKind.h"
 
 #include <QObject>
 #include <QPointer>
@@ -12,6 +14,7 @@
 #include <memory>
 #include <optional>
 
+class LMDocumentNavigator;
 class LMIdentifiedView;
 class MyDocument;
 class OXDatabase;
@@ -24,20 +27,22 @@ public:
     // The table pop-up's "None".
     static inline const QString kNoTable = QStringLiteral("None");
 
-    // `name` empty starts an unnamed form, which the name-and-table sheet names.
-    LMFormDesignController(const QString &name, MyDocument *document, QWidget *window);
+    // `name` empty starts an unnamed form, which the name-and-table sheet names. The navigator (may be null)
+    // relabels the tab, reloads the source list and opens the overview and scripts.
+    LMFormDesignController(const QString &name, MyDocument *document, QWidget *window,
+                           LMDocumentNavigator *navigator = nullptr);
     ~LMFormDesignController() override;
 
     // generateFormWithWindow:name: — see FDFormGenerator.
     static bool generateFormWithWindow(MyDocument *document, const QString &table, const QString &name);
 
     // --- View protocol.
-    QString identifier() const override { return QStringLiteral("Form Design"); }
+    QString identifier() const override { return ViewKinds::identifier(ViewKind::FormDesign); }
     LMIdentifiedView *view() override;
     void cleanUp() override;
     void refresh() override;
-    void itemDidRename(const QString &type, const QString &oldName, const QString &newName) override;
-    void itemDidDelete(const QString &type, const QString &name) override;
+    void itemDidRename(ItemKind kind, const QString &oldName, const QString &newName) override;
+    void itemDidDelete(ItemKind kind, const QString &name) override;
 
     FDCanvas *canvas() const { return m_canvas.get(); }
     FDCanvasEditor *editor() const { return m_editor.get(); }
@@ -65,19 +70,18 @@ public:
     void storeForm();
 
 signals:
-    // The form's name changed (the tab label follows).
+    // The form's name changed (the name bar and the tab label follow).
     void nameChanged(const QString &name);
-    // The view should leave for the overview, or show a script.
-    void overviewRequested();
-    void scriptRequested(const QString &name, bool askForName);
 
 private:
     void loadForm();
     void markChanged();
     void putIntoDocument(const QString &storedName);
+    void reloadSourceList(ItemKind kind);
 
     MyDocument *m_document = nullptr;
     QPointer<QWidget> m_window;
+    LMDocumentNavigator *m_navigator = nullptr;
     std::unique_ptr<FDCanvas> m_canvas;
     std::unique_ptr<FDCanvasEditor> m_editor;
     QPointer<LMIdentifiedView> m_view;

@@ -1,6 +1,7 @@
 // LMApplicationViews: the shell's overview and placeholders, and the one list of feature registrations.
 #include "LMApplicationViews.h"
 
+#include "LMFormViews.h"
 #include "LMOverview.h"
 #include "LMPlaceholderView.h"
 #include "LMQueryViews.h"
@@ -57,4 +58,5 @@ void registerApplicationViews(LMViewRegistry &registry)
     registerShellViews(registry);
     registerQueryViews(registry);
     registerRecordViews(registry);
+    registerFormViews(registry);
 }

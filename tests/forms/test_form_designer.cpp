@@ -11,6 +11,7 @@
 #include "LMFormDesignController.h"
 #include "LMIdentifiedView.h"
 #include "MyDocument.h"
+#include "RecordingNavigator.h"
 #include "TestEnvironment.h"
 
 #include <QLineEdit>
@@ -46,6 +47,7 @@ private:
     FDCanvasView *canvasViewOf(LMFormDesignController &controller);
 
     TestEnvironment m_env;
+    RecordingNavigator m_navigator;
     std::unique_ptr<MyDocument> m_document;
 };
 
@@ -57,6 +59,7 @@ void TestFormDesigner::init()
     QVERIFY2(m_document, qPrintable(error));
     QVERIFY(FDFormGenerator::generateFormWithWindow(m_document.get(), "T"));
     m_env.ui().reset();
+    m_navigator = RecordingNavigator();
 }
 
 void TestFormDesigner::cleanup()
@@ -66,7 +69,7 @@ void TestFormDesigner::cleanup()
 
 std::unique_ptr<LMFormDesignController> TestFormDesigner::open(const QString &name)
 {
-    auto controller = std::make_unique<LMFormDesignController>(name, m_document.get(), nullptr);
+    auto controller = std::make_unique<LMFormDesignController>(name, m_document.get(), nullptr, &m_navigator);
     controller->view()->resize(1100, 700);
     controller->view()->show();
     return controller;
@@ -207,6 +210,8 @@ void TestFormDesigner::nameSheetForANewForm()
     QSignalSpy renamed(controller.get(), &LMFormDesignController::nameChanged);
     QVERIFY(controller->closeAskForName("Entry", "T", true));
     QCOMPARE(renamed.size(), 1);
+    QCOMPARE(m_navigator.tabLabel, QString("Entry"));
+    QVERIFY(m_navigator.calls.contains("reloadSourceListExpanding Forms"));
     QCOMPARE(m_document->forms().size(), 2);
     const Value stored = m_document->formNamed("Entry");
     QCOMPARE(stored.value(kContentTable).toString(), QString("T"));
@@ -250,10 +255,10 @@ void TestFormDesigner::cleanUpNamesAndStores()
 void TestFormDesigner::tableRenameFollows()
 {
     auto controller = open("T");
-    controller->itemDidRename("Table", "T", "Things");
+    controller->itemDidRename(ItemKind::Table, "T", "Things");
     QCOMPARE(controller->canvas()->contentTable(), QString("Things"));
     QCOMPARE(m_document->formNamed("T").value(kContentTable).toString(), QString("Things"));
-    controller->itemDidRename("Form", "T", "Renamed");
+    controller->itemDidRename(ItemKind::Form, "T", "Renamed");
     QCOMPARE(controller->name(), QString("Renamed"));
 }
 
@@ -269,10 +274,14 @@ void TestFormDesigner::deleteMe()
     QCOMPARE(m_env.ui().alerts().at(1).alert.informativeText, QString("The form was not deleted."));
 
     auto controller = open("T");
-    QSignalSpy overview(controller.get(), &LMFormDesignController::overviewRequested);
     m_env.ui().answer("Delete");
+    // The document removes the form once the window has left for the overview.
+    m_navigator.onCall = [this](const QString &call) {
+        if (call == "switchToOverview")
+            QCOMPARE(m_document->forms().size(), 1);
+    };
     controller->deleteMe();
-    QCOMPARE(overview.size(), 1);
+    QCOMPARE(m_navigator.argumentsOf("switchToOverview").size(), 2);
     QCOMPARE(m_document->forms().size(), 0);
     QCOMPARE(m_env.ui().alerts().size(), 3);
     QCOMPARE(m_env.ui().alerts().at(2).alert.messageText, QString("Confirm Delete"));
@@ -294,6 +303,7 @@ void TestFormDesigner::addAction()
     QCOMPARE(m_document->scriptNamed("T").value("Code String").toString(),
              QString("function form_A(ctrl)\n{\n\t\n}\n"));
     QCOMPARE(canvas->controlNamed("A")->info().value(kControlActionScript).toString(), QString("T"));
+    QCOMPARE(m_navigator.argumentsOf("switchToScriptView"), QStringList{"T"});
     canvas->selectControls({canvas->controlNamed("B")});
     shown = controller->addAction();
     QVERIFY(!shown->askForName);

@@ -3,10 +3,10 @@
 #include "FDCanvas.h"
 #include "FDControlArchiver.h"
 #include "FDFormGenerator.h"
-#include "FDFormViews.h"
 #include "FDKeys.h"
 #include "FDSerializationServices.h"
-#include "LMTableDesignFormQuestion.h"
+#include "LMFormViews.h"
+#include "LMViewRegistry.h"
 #include "MyDocument.h"
 #include "OXDatabase.h"
 #include "TestEnvironment.h"
@@ -119,12 +119,13 @@ void TestFormGeneration::designEditorQuestionGenerates()
     std::unique_ptr<MyDocument> document =
         DesignFixture::newDocumentWithTable(DesignFixture::table("T", {field("A", "Text")}));
     QVERIFY(document);
-    LMTableDesignFormQuestion::setFormGenerator(nullptr);
-    QCOMPARE(LMTableDesignFormQuestion::generateForm(document.get(), "T"), QString());
-    FDFormViews::installFormGenerator();
-    QCOMPARE(LMTableDesignFormQuestion::generateForm(document.get(), "T"), QString("T"));
+    LMViewRegistry registry;
+    QCOMPARE(registry.generateForm(*document, "T"), QString());
+    registerFormViews(registry);
+    QVERIFY(registry.hasFactory(ViewKind::FormDesign));
+    QCOMPARE(registry.generateForm(*document, "T"), QString("T"));
     QCOMPARE(document->forms().size(), 1);
-    QCOMPARE(LMTableDesignFormQuestion::generateForm(document.get(), "T"), QString());
+    QCOMPARE(registry.generateForm(*document, "T"), QString());
 }
 
 QTEST_MAIN(TestFormGeneration)
