@@ -13,6 +13,8 @@ PACKAGES=(
   libsqlite3-dev sqlite3 libonig-dev libicu-dev libssl-dev
   bc uuid-runtime python3 xvfb xauth dbus-x11
   libgl1-mesa-dev fonts-dejavu-core clang-format ccache
+  # The SQL export's tests load its scripts into these; each test starts its own server on 127.0.0.1.
+  postgresql mariadb-server-core mariadb-client-core
 )
 
 # The desktop run also wants audio and video playback; the tests check stored media values, not playback.

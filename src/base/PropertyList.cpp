@@ -46,6 +46,7 @@ QByteArray imageToTiff(const QImage &image)
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, "tiff");
+    writer.setCompression(1); // LZW
     writer.write(image);
     return bytes;
 }

@@ -2,11 +2,13 @@
 #include "LMCSVImporterExporter.h"
 #include "DesignVocabulary.h"
 
+#include "DateFormatter.h"
 #include "LMDelimitedParser.h"
 #include "LMImportProgress.h"
 #include "LMRecordInserter.h"
 #include "LMTableRowReader.h"
 #include "OXDatabase.h"
+#include "Preferences.h"
 #include "ReferenceDate.h"
 #include "SchemaNameRules.h"
 
@@ -14,6 +16,7 @@
 
 #include <QLoggingCategory>
 #include <QStringDecoder>
+#include <cmath>
 #include <cstring>
 
 Q_LOGGING_CATEGORY(lcImport, "orvix.import", QtWarningMsg)
@@ -76,11 +79,29 @@ std::optional<Alert> checkColumns(const QStringList &names, const QList<bool> &e
     return std::nullopt;
 }
 
+// Whether the text ends inside a UTF-8 sequence (`tail` holds its last bytes): the decoder keeps such bytes back for
+// a next piece that never comes, so they would be lost without a word.
+bool endsInsideUtf8Sequence(const QByteArray &tail)
+{
+    qsizetype i = tail.size() - 1;
+    int continuation = 0;
+    while (i >= 0 && (static_cast<unsigned char>(tail[i]) & 0xC0) == 0x80) {
+        --i;
+        ++continuation;
+    }
+    if (i < 0)
+        return false;
+    const auto lead = static_cast<unsigned char>(tail[i]);
+    const int length = (lead & 0xE0) == 0xC0 ? 2 : (lead & 0xF0) == 0xE0 ? 3 : (lead & 0xF8) == 0xF0 ? 4 : 1;
+    return continuation + 1 < length;
+}
+
 // Reads `data` in pieces, decoding UTF-8 across piece boundaries, and feeds the parser. Null when the whole
 // text was parsed (or the parser was stopped by its handler), else the problem.
 std::optional<Alert> feedFile(QIODevice &data, LMDelimitedParser &parser, LMImportProgress *progress)
 {
     QStringDecoder decoder(QStringDecoder::Utf8);
+    QByteArray tail;
     qint64 consumed = 0;
     if (progress)
         progress->setMaximum(data.isSequential() ? 0 : data.size() - data.pos());
@@ -91,6 +112,7 @@ std::optional<Alert> feedFile(QIODevice &data, LMDelimitedParser &parser, LMImpo
                 return LMCSVImporterExporter::importFailure(data.errorString());
             break;
         }
+        tail = (tail + chunk.right(4)).right(4);
         const QString text = decoder.decode(chunk);
         if (decoder.hasError())
             return LMCSVImporterExporter::importFailure(QStringLiteral("The file is not UTF-8 text."));
@@ -104,7 +126,7 @@ std::optional<Alert> feedFile(QIODevice &data, LMDelimitedParser &parser, LMImpo
     if (!parser.stopped()) {
         // A sequence cut off at the end of the file is an error too.
         const QString rest = decoder.decode(QByteArray());
-        if (decoder.hasError() || !rest.isEmpty())
+        if (decoder.hasError() || !rest.isEmpty() || endsInsideUtf8Sequence(tail))
             return LMCSVImporterExporter::importFailure(QStringLiteral("The file is not UTF-8 text."));
         // Counted from 1 for people; taken before the last record is handled and counted.
         const qint64 openRecord = parser.recordNumber() + 1;
@@ -128,12 +150,13 @@ QByteArray separatorUtf8()
     return QString(LMCSVImporterExporter::separatorCharacter(separatorStore())).toUtf8();
 }
 
-// A value needs quotes when it holds the separator or any line-break character (LF, VT, FF, CR, NEL, LS, PS).
+// A value needs quotes when it holds the separator, a double quote or any line-break character (LF, VT, FF, CR,
+// NEL, LS, PS).
 bool needsQuotes(const char *p, qsizetype n, const QByteArray &separator)
 {
     for (qsizetype i = 0; i < n; ++i) {
         const auto c = static_cast<unsigned char>(p[i]);
-        if (c >= 0x0A && c <= 0x0D)
+        if ((c >= 0x0A && c <= 0x0D) || c == '"')
             return true;
         if (c == 0xC2 && i + 1 < n && static_cast<unsigned char>(p[i + 1]) == 0x85)
             return true;
@@ -177,7 +200,7 @@ private:
     qsizetype m_used = 0;
 };
 
-// Quotes doubled in every value; the value enclosed when it holds the separator or a line break.
+// The value enclosed, with its quotes doubled, when it holds the separator, a quote or a line break.
 char *writeValue(char *out, const char *value, qsizetype n, const QByteArray &separator)
 {
     const bool quoted = needsQuotes(value, n, separator);
@@ -340,7 +363,8 @@ QString LMCSVImporterExporter::columnDefinitions(const Value &design)
 std::optional<Alert> LMCSVImporterExporter::importData(QIODevice &data, const QString &table,
                                                        const QStringList &columnNames, const QStringList &columnTypes,
                                                        const QList<bool> &columnEnabled, OXDatabase *db,
-                                                       LMImportProgress *progress, LMImportSummary *summary)
+                                                       LMImportProgress *progress, LMImportSummary *summary,
+                                                       const LMImportOptions &options)
 {
     if (!db || !db->isDatabaseOpen())
         return importFailure(QStringLiteral("The database is not open."));
@@ -364,7 +388,11 @@ std::optional<Alert> LMCSVImporterExporter::importData(QIODevice &data, const QS
     if (!inserter.isValid())
         return failInTransaction(db, importFailure(inserter.error()));
     LMImportSummary counts;
-    LMDelimitedParser parser(separatorCharacter(separatorStore()), [&](QStringList &fields, qint64) {
+    LMDelimitedParser parser(separatorCharacter(separatorStore()), [&](QStringList &fields, qint64 record) {
+        if (record == 0 && options.firstRecordHoldsNames)
+            return true;
+        if (fields.size() > columnNames.size())
+            ++counts.longRecords;
         if (inserter.insert(fields) == LMRecordInserter::Result::Skipped)
             ++counts.skipped;
         return true;
@@ -390,15 +418,168 @@ std::optional<Alert> LMCSVImporterExporter::importData(QIODevice &data, const QS
 std::optional<Alert> LMCSVImporterExporter::importData(const QByteArray &data, const QString &table,
                                                        const QStringList &columnNames, const QStringList &columnTypes,
                                                        const QList<bool> &columnEnabled, OXDatabase *db,
-                                                       LMImportProgress *progress, LMImportSummary *summary)
+                                                       LMImportProgress *progress, LMImportSummary *summary,
+                                                       const LMImportOptions &options)
 {
     QBuffer buffer;
     buffer.setData(data);
     buffer.open(QIODevice::ReadOnly);
-    return importData(buffer, table, columnNames, columnTypes, columnEnabled, db, progress, summary);
+    return importData(buffer, table, columnNames, columnTypes, columnEnabled, db, progress, summary, options);
+}
+
+std::optional<LMImportCheck> LMCSVImporterExporter::checkData(QIODevice &data, const QStringList &columnNames,
+                                                              const QStringList &columnTypes,
+                                                              const QList<bool> &columnEnabled,
+                                                              const LMImportOptions &options,
+                                                              std::optional<Alert> *alert)
+{
+    constexpr int kExamples = 3;
+    // The inserter's conversions, without a table to insert into.
+    const LMRecordInserter converter(nullptr, QString(), columnNames, columnEnabled, columnTypes);
+    QList<LMImportCheck::Column> columns(columnNames.size());
+    LMImportCheck check;
+    LMDelimitedParser parser(separatorCharacter(separatorStore()), [&](QStringList &fields, qint64 record) {
+        if (record == 0 && options.firstRecordHoldsNames)
+            return true;
+        if (fields.size() > columnNames.size() && ++check.longRecords == 1)
+            check.firstLongRecord = record + 1;
+        for (int i = 0; i < columnNames.size() && i < fields.size(); ++i) {
+            const QString type = columnTypes.value(i, QStringLiteral("Text"));
+            if ((i < columnEnabled.size() && !columnEnabled[i]) || type == QLatin1String("Text") ||
+                converter.converted(fields[i], type))
+                continue;
+            LMImportCheck::Column &column = columns[i];
+            if (++column.count <= kExamples)
+                column.examples << fields[i];
+        }
+        return true;
+    });
+    if (auto problem = feedFile(data, parser, nullptr)) {
+        if (alert)
+            *alert = problem;
+        return std::nullopt;
+    }
+    for (int i = 0; i < columns.size(); ++i) {
+        if (columns[i].count == 0)
+            continue;
+        columns[i].name = columnNames[i];
+        columns[i].type = columnTypes.value(i);
+        check.columns << columns[i];
+    }
+    return check;
+}
+
+Alert LMImportCheck::alert() const
+{
+    QStringList lines;
+    for (const Column &column : columns) {
+        QStringList quoted;
+        for (const QString &example : column.examples)
+            quoted << QStringLiteral("\"%1\"").arg(example.left(40));
+        lines << QStringLiteral("%1 %2 of \"%3\" cannot be read as %4, for example %5.")
+                     .arg(column.count)
+                     .arg(column.count == 1 ? QStringLiteral("value") : QStringLiteral("values"), column.name,
+                          column.type, quoted.join(QStringLiteral(", ")));
+    }
+    if (longRecords > 0)
+        lines << QStringLiteral("%1 %2 more fields than there are columns (the first is record %3); the extra "
+                                "fields are not imported.")
+                     .arg(longRecords)
+                     .arg(longRecords == 1 ? QStringLiteral("record has") : QStringLiteral("records have"))
+                     .arg(firstLongRecord);
+    if (!columns.isEmpty())
+        lines << QStringLiteral("Import these values as text, or cancel and choose other types.");
+    return Alert::make(
+        QStringLiteral("Some values do not fit their columns"), lines.join(QLatin1Char('\n')),
+        {columns.isEmpty() ? QStringLiteral("Import") : QStringLiteral("Import as Text"), QStringLiteral("Cancel")});
 }
 
 bool LMCSVImporterExporter::exportTable(QIODevice &out, const QString &table, OXDatabase *db, QString *error)
+{
+    return exportTable(out, table, db, LMDelimitedExportOptions{}, error);
+}
+
+QString LMCSVImporterExporter::isoDatePattern(const Value &field)
+{
+    const QString dateFormat = field.value(DesignKey::DateFormat).toString().trimmed();
+    const QString timeFormat = field.value(DesignKey::TimeFormat).toString().trimmed();
+    const auto isDefault = [](const QString &t) { return t.compare(u"Default", Qt::CaseInsensitive) == 0; };
+    const QString date = QStringLiteral("yyyy-MM-dd");
+    if (!dateFormat.isEmpty() && !isDefault(dateFormat) && !DateFormatter::styleFromText(dateFormat)) {
+        // A pattern of the user's: its own letters tell whether it shows the time and the seconds.
+        if (dateFormat.contains(QLatin1Char('s')))
+            return date + QStringLiteral(" HH:mm:ss");
+        for (const QChar letter : {u'H', u'h', u'K', u'k', u'm'})
+            if (dateFormat.contains(letter))
+                return date + QStringLiteral(" HH:mm");
+        return date;
+    }
+    std::optional<DateFormatter::Style> time = DateFormatter::styleFromText(timeFormat);
+    if (isDefault(timeFormat)) {
+        const int preference = Preferences::instance().intValue(QStringLiteral("LMUITimeFormat"));
+        time = preference >= DateFormatter::None && preference <= DateFormatter::Full
+                   ? static_cast<DateFormatter::Style>(preference)
+                   : DateFormatter::Medium;
+    }
+    if (!time || *time == DateFormatter::None)
+        return date;
+    return date + (*time == DateFormatter::Short ? QStringLiteral(" HH:mm") : QStringLiteral(" HH:mm:ss"));
+}
+
+namespace {
+// The text of each field as its cells show, for the export's "values as shown".
+class ShownValues {
+public:
+    ShownValues(OXDatabase *db, const QString &table, const QStringList &fields, const QStringList &types)
+        : m_db(db), m_table(table), m_fields(fields), m_types(types)
+    {
+        for (const QString &field : fields) {
+            const Value design = db->fieldForTable(table, field);
+            m_dates << DateFormatter::withPattern(LMCSVImporterExporter::isoDatePattern(design), QLocale::c());
+        }
+    }
+    // Whether field `i` shows its stored text as it is.
+    bool showsStoredText(int i) const
+    {
+        const Datatype type = Datatypes::fromName(m_types[i]);
+        return type != Datatype::Number && type != Datatype::Date && type != Datatype::YesNo && type != Datatype::List;
+    }
+    QByteArray text(int i, const LMTableRowReader &reader) const
+    {
+        const Datatype type = Datatypes::fromName(m_types[i]);
+        const QString &field = m_fields[i];
+        if (type == Datatype::YesNo) {
+            // Never set is No too.
+            const Value value(OXDatabase::boolFromYesNo(reader.text(i).trimmed()));
+            return m_db->addFormattingToObject(value, m_table, field).text.toUtf8();
+        }
+        const QByteArray stored = reader.utf8(i);
+        if (stored.isEmpty())
+            return QByteArray();
+        if (type == Datatype::Number || type == Datatype::Date) {
+            // Text that is no number or moment (kept so by older imports) goes out as it is.
+            const std::optional<double> number = reader.number(i);
+            if (!number)
+                return stored;
+            if (type == Datatype::Date)
+                return m_dates[i].format(std::round(*number)).toUtf8();
+            return m_db->addFormattingToObject(Value(*number), m_table, field).text.toUtf8();
+        }
+        const Value native = OXDatabase::dbToNative(QString::fromUtf8(stored), m_types[i]);
+        return m_db->addFormattingToObject(native, m_table, field).text.toUtf8();
+    }
+
+private:
+    OXDatabase *m_db;
+    QString m_table;
+    QStringList m_fields;
+    QStringList m_types;
+    QList<DateFormatter> m_dates;
+};
+} // namespace
+
+bool LMCSVImporterExporter::exportTable(QIODevice &out, const QString &table, OXDatabase *db,
+                                        const LMDelimitedExportOptions &options, QString *error)
 {
     const auto failed = [&](const QString &message) {
         if (error)
@@ -415,33 +596,58 @@ bool LMCSVImporterExporter::exportTable(QIODevice &out, const QString &table, OX
     QList<QByteArray> placeholders;
     for (const QString &type : types)
         placeholders << (Datatypes::isMedia(type) ? QStringLiteral("<%1>").arg(type.toLower()).toUtf8() : QByteArray());
+    const std::optional<ShownValues> shown =
+        options.valuesAsShown ? std::optional<ShownValues>(std::in_place, db, table, fields, types) : std::nullopt;
     const QByteArray separator = separatorUtf8();
     Sink sink(out);
-    bool firstRow = true;
-    while (reader.next()) {
+    // One line of values; `value` gives field i's text and its length.
+    const auto writeLine = [&](bool first, const auto &value) {
         for (int i = 0; i < fields.size(); ++i) {
+            QByteArray owned;
             qsizetype length = 0;
-            const char *value = placeholders[i].isEmpty() ? reader.data(i, &length) : nullptr;
-            if (!value)
-                length = placeholders[i].size();
+            const char *text = value(i, owned, length);
             char *at = sink.reserve(2 * length + 3 + separator.size());
             if (!at)
-                return failed(out.errorString());
-            if (i == 0 && !firstRow)
+                return false;
+            if (i == 0 && !first)
                 *at++ = '\n';
             if (i > 0) {
                 memcpy(at, separator.constData(), size_t(separator.size()));
                 at += separator.size();
             }
-            if (value) {
-                at = writeValue(at, value, length, separator);
-            } else {
-                memcpy(at, placeholders[i].constData(), size_t(length));
-                at += length;
-            }
+            at = writeValue(at, text, length, separator);
             sink.commit(at);
         }
-        firstRow = false;
+        return true;
+    };
+    bool first = true;
+    if (options.header) {
+        QList<QByteArray> names;
+        for (const QString &field : fields)
+            names << field.toUtf8();
+        if (!writeLine(true, [&](int i, QByteArray &, qsizetype &length) {
+                length = names[i].size();
+                return names[i].constData();
+            }))
+            return failed(out.errorString());
+        first = false;
+    }
+    while (reader.next()) {
+        const bool written = writeLine(first, [&](int i, QByteArray &owned, qsizetype &length) -> const char * {
+            if (!placeholders[i].isEmpty()) {
+                length = placeholders[i].size();
+                return placeholders[i].constData();
+            }
+            if (shown && !shown->showsStoredText(i)) {
+                owned = shown->text(i, reader);
+                length = owned.size();
+                return owned.constData();
+            }
+            return reader.data(i, &length);
+        });
+        if (!written)
+            return failed(out.errorString());
+        first = false;
     }
     if (!reader.error().isEmpty())
         return failed(reader.error());

@@ -17,8 +17,39 @@ class QIODevice;
 // What an import did, for the caller's messages.
 struct LMImportSummary {
     qint64 inserted = 0;
-    qint64 skipped = 0; // records whose values were all empty
-    qint64 failed = 0;  // INSERTs the database refused; the import went on with the next record
+    qint64 skipped = 0;     // records whose values were all empty
+    qint64 failed = 0;      // INSERTs the database refused; the import went on with the next record
+    qint64 longRecords = 0; // records with more fields than there are columns; the extra fields were left out
+};
+
+// How a file is read beyond its columns.
+struct LMImportOptions {
+    bool firstRecordHoldsNames = false; // the first record named the columns and is not imported
+};
+
+// Values that will not convert to their column's datatype, and records longer than the first, found before
+// anything is imported.
+struct LMImportCheck {
+    struct Column {
+        QString name;
+        QString type;
+        qint64 count = 0;
+        QStringList examples; // the first few, in file order
+    };
+    QList<Column> columns;      // only the columns that have such values, in file order
+    qint64 longRecords = 0;     // records with more fields than there are columns
+    qint64 firstLongRecord = 0; // its number in the file, counted from 1
+
+    bool isClean() const { return columns.isEmpty() && longRecords == 0; }
+    // The question asked before importing: buttons "Import as Text" (or "Import") and "Cancel".
+    Alert alert() const;
+};
+
+// How a table is written as delimited text. The class operations' defaults are the bare form: no header, stored
+// texts; the export sheet and orvix-cli turn both on unless asked for the raw form.
+struct LMDelimitedExportOptions {
+    bool header = false;        // a first line with the field names
+    bool valuesAsShown = false; // numbers, yes/no and lists as the field shows them, dates in ISO 8601
 };
 
 class LMCSVImporterExporter {
@@ -47,11 +78,17 @@ public:
     static std::optional<Alert> importData(QIODevice &data, const QString &table, const QStringList &columnNames,
                                            const QStringList &columnTypes, const QList<bool> &columnEnabled,
                                            OXDatabase *db, LMImportProgress *progress = nullptr,
-                                           LMImportSummary *summary = nullptr);
+                                           LMImportSummary *summary = nullptr, const LMImportOptions &options = {});
     static std::optional<Alert> importData(const QByteArray &data, const QString &table, const QStringList &columnNames,
                                            const QStringList &columnTypes, const QList<bool> &columnEnabled,
                                            OXDatabase *db, LMImportProgress *progress = nullptr,
-                                           LMImportSummary *summary = nullptr);
+                                           LMImportSummary *summary = nullptr, const LMImportOptions &options = {});
+
+    // Reads the whole of `data` as importData would and tells what would not convert; nullopt with `alert` set
+    // when the file cannot be read.
+    static std::optional<LMImportCheck> checkData(QIODevice &data, const QStringList &columnNames,
+                                                  const QStringList &columnTypes, const QList<bool> &columnEnabled,
+                                                  const LMImportOptions &options, std::optional<Alert> *alert);
 
     // The design an import creates and its column definitions (used by importData; public for tests).
     static Value importDesign(const QString &table, const QStringList &columnNames, const QStringList &columnTypes,
@@ -62,6 +99,11 @@ public:
     static QByteArray exportTable(const QString &table, OXDatabase *db);
     // The same bytes written to `out` as the rows are read; false when the table cannot be read or written.
     static bool exportTable(QIODevice &out, const QString &table, OXDatabase *db, QString *error = nullptr);
+    // With a header line and/or values as shown. An empty table with a header is the header alone.
+    static bool exportTable(QIODevice &out, const QString &table, OXDatabase *db,
+                            const LMDelimitedExportOptions &options, QString *error = nullptr);
+    // The ISO 8601 pattern of the parts a date field shows ("yyyy-MM-dd", then " HH:mm" or " HH:mm:ss").
+    static QString isoDatePattern(const Value &field);
 
     static Alert importFailure(const QString &informative);
 };

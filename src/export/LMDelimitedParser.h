@@ -1,4 +1,4 @@
-// LMDelimitedParser: the delimited-text dialect as an incremental parser, fed text in pieces, one record out at a time.
+// LMDelimitedParser: delimited text (RFC 4180) as an incremental parser, fed text in pieces, one record out at a time.
 #pragma once
 
 #include <QChar>
@@ -21,7 +21,7 @@ public:
 
     bool stopped() const { return m_stopped; }
     // A quote was opened and never closed by the end of the text.
-    bool inQuotes() const { return m_inQuotes; }
+    bool inQuotes() const { return m_inQuotes && !m_pendingClose; }
     // The record the open quote belongs to.
     qint64 recordNumber() const { return m_record; }
     // Set when a NUL character was met: the text is binary data; parsing stops there.
@@ -32,12 +32,15 @@ private:
     // The field being read: an entry of m_fields, whose storage is reused from record to record.
     QString &field();
     void closeField();
+    bool stopAtNul();
 
     QChar m_separator;
     RecordHandler m_handler;
     QStringList m_fields;
     bool m_inQuotes = false;
-    bool m_lastWasQuote = false;
+    bool m_lastWasQuote = false; // outside quotes: the last character was a quote
+    bool m_pendingClose = false; // inside quotes: a quote was read; the next character decides what it was
+    bool m_fieldQuoted = false;  // the current field began with a quote
     qint64 m_record = 0;
     int m_closed = 0;
     bool m_stopped = false;

@@ -19,6 +19,9 @@ LMExportController::ReportExporter &reportExporter()
     return exporter;
 }
 
+const QString kCsvHeader = QStringLiteral("OX_CSV_Header");
+const QString kCsvFormatData = QStringLiteral("OX_CSV_FormatData");
+
 Alert exportFailure(const QString &informative)
 {
     return Alert::make(QStringLiteral("The file could not be exported"), informative);
@@ -60,7 +63,9 @@ Value LMExportController::defaultOptions()
     return Value::dict({{QStringLiteral("OX_SQL_Target"), QStringLiteral("MySQL")},
                         {QStringLiteral("OX_HTML_Doctype"), QStringLiteral("XHTML 1.0 Strict")},
                         {QStringLiteral("OX_HTML_AddStylesheet"), false},
-                        {QStringLiteral("OX_HTML_FormatData"), true}});
+                        {QStringLiteral("OX_HTML_FormatData"), true},
+                        {kCsvHeader, true},
+                        {kCsvFormatData, true}});
 }
 
 const QStringList &LMExportController::sqlTargets()
@@ -148,12 +153,14 @@ bool LMExportController::writeData(QIODevice &out, QString *error) const
             return failed(out.errorString());
         return true;
     }
+    const LMDelimitedExportOptions delimited{m_options.value(kCsvHeader).toBool(),
+                                             m_options.value(kCsvFormatData).toBool()};
     if (extension == QLatin1String("csv")) {
         LMCSVImporterExporter::setSepValsSeparator(QStringLiteral(","));
-        return LMCSVImporterExporter::exportTable(out, m_source, db, error);
+        return LMCSVImporterExporter::exportTable(out, m_source, db, delimited, error);
     }
     if (extension == QLatin1String("tsv"))
-        return LMTSVImporterExporter::exportTable(out, m_source, db, error);
+        return LMTSVImporterExporter::exportTable(out, m_source, db, delimited, error);
     if (extension == QLatin1String("sql"))
         return LMSQLImporterExporter::exportTable(out, m_source, db, m_options, error);
     return LMHTMLImporterExporter::exportTable(out, m_source, db, m_options, error);
@@ -168,6 +175,11 @@ std::optional<Alert> LMExportController::writeToPath(const QString &path) const
     if (!writeData(file, &error)) {
         file.cancelWriting();
         return exportFailure(error);
+    }
+    // No data means no file (a table without records and without a header line).
+    if (file.size() == 0) {
+        file.cancelWriting();
+        return exportFailure(QStringLiteral("\"%1\" has no records to export.").arg(m_source));
     }
     if (!file.commit())
         return exportFailure(QStringLiteral("\"%1\" could not be written: %2").arg(path, file.errorString()));

@@ -52,7 +52,8 @@ public:
     QString source() const { return m_source; }
     bool setSource(const QString &name);
 
-    // "OX_SQL_Target", "OX_HTML_Doctype", "OX_HTML_AddStylesheet", "OX_HTML_FormatData".
+    // "OX_SQL_Target", "OX_HTML_Doctype", "OX_HTML_AddStylesheet", "OX_HTML_FormatData"; for delimited text
+    // "OX_CSV_Header" (a first line of field names) and "OX_CSV_FormatData" (values as shown), both on.
     Value options() const { return m_options; }
     void setOption(const QString &key, const Value &value) { m_options.set(key, value); }
     static Value defaultOptions();

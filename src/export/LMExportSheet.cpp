@@ -84,6 +84,22 @@ LMExportSheet::LMExportSheet(MyDocument *document, QWidget *parent) : QDialog(pa
     connect(m_formatData, &QCheckBox::toggled, this,
             [this](bool on) { m_controller.setOption(QStringLiteral("OX_HTML_FormatData"), on); });
     layout->addWidget(m_htmlOptions);
+
+    m_delimitedOptions = new QWidget;
+    auto *delimitedForm = new QVBoxLayout(m_delimitedOptions);
+    delimitedForm->setContentsMargins(0, 0, 0, 0);
+    m_header = new QCheckBox(QStringLiteral("First line holds the column names"));
+    m_header->setChecked(m_controller.options().value(QStringLiteral("OX_CSV_Header")).toBool());
+    m_asShown = new QCheckBox(QStringLiteral("Values as shown (dates in ISO 8601)"));
+    m_asShown->setToolTip(QStringLiteral("Off: the stored form of each value"));
+    m_asShown->setChecked(m_controller.options().value(QStringLiteral("OX_CSV_FormatData")).toBool());
+    delimitedForm->addWidget(m_header);
+    delimitedForm->addWidget(m_asShown);
+    connect(m_header, &QCheckBox::toggled, this,
+            [this](bool on) { m_controller.setOption(QStringLiteral("OX_CSV_Header"), on); });
+    connect(m_asShown, &QCheckBox::toggled, this,
+            [this](bool on) { m_controller.setOption(QStringLiteral("OX_CSV_FormatData"), on); });
+    layout->addWidget(m_delimitedOptions);
     layout->addStretch();
 
     auto *buttons = new QDialogButtonBox;
@@ -136,6 +152,7 @@ void LMExportSheet::updateOptionsVisibility()
     const QString extension = m_controller.selectedFieleExtension();
     m_sqlOptions->setVisible(table && extension == QLatin1String("sql"));
     m_htmlOptions->setVisible(table && extension == QLatin1String("html"));
+    m_delimitedOptions->setVisible(table && (extension == QLatin1String("csv") || extension == QLatin1String("tsv")));
 }
 
 bool LMExportSheet::exportFile()

@@ -25,6 +25,8 @@ public:
 
     QComboBox *sourcePopUp() const { return m_source; }
     QComboBox *formatPopUp() const { return m_format; }
+    QCheckBox *headerCheckBox() const { return m_header; }
+    QCheckBox *valuesAsShownCheckBox() const { return m_asShown; }
 
 private:
     void reloadPopUps();
@@ -37,9 +39,12 @@ private:
     QComboBox *m_format = nullptr;
     QWidget *m_sqlOptions = nullptr;
     QWidget *m_htmlOptions = nullptr;
+    QWidget *m_delimitedOptions = nullptr;
     QComboBox *m_sqlTarget = nullptr;
     QComboBox *m_doctype = nullptr;
     QCheckBox *m_stylesheet = nullptr;
     QCheckBox *m_formatData = nullptr;
+    QCheckBox *m_header = nullptr;
+    QCheckBox *m_asShown = nullptr;
     QString m_written;
 };

@@ -117,16 +117,22 @@ std::optional<Alert> LMImportController::setFile(const QString &path)
     qCDebug(lcImportSheet) << "arr =" << *first;
     m_firstRecord = *first;
 
+    m_firstRecordHoldsNames = false;
     for (int i = 0; i < m_firstRecord.size(); ++i) {
         const QString &field = m_firstRecord[i];
         // Names are compared ignoring case here because SQLite does: "ID" would clash with the key column,
         // and "Untitled2" with a generated untitled2.
         const bool reserved = field.startsWith(QLatin1String("untitled"), Qt::CaseInsensitive) ||
                               field.compare(QLatin1String("id"), Qt::CaseInsensitive) == 0;
-        m_names << (!reserved && stringIsOK(field, m_names) ? field : QStringLiteral("untitled%1").arg(i));
+        const bool usable = !reserved && stringIsOK(field, m_names);
+        m_firstRecordHoldsNames = m_firstRecordHoldsNames || usable;
+        m_names << (usable ? field : QStringLiteral("untitled%1").arg(i));
         m_types << QStringLiteral("Text");
         m_enabled << true;
     }
+    m_proposedNames = m_names;
+    if (!m_firstRecordHoldsNames)
+        setFirstRecordHoldsNames(false);
     m_columnTableEnabled = true;
     controlTextDidChange(proposedTableName(QFileInfo(path).completeBaseName()));
     return std::nullopt;
@@ -181,18 +187,54 @@ bool LMImportController::setObjectValue(const QString &value, const QString &tab
     return false;
 }
 
+void LMImportController::setFirstRecordHoldsNames(bool on)
+{
+    m_firstRecordHoldsNames = on;
+    for (int i = 0; i < m_names.size(); ++i) {
+        const QString untitled = QStringLiteral("untitled%1").arg(i);
+        const QString &proposed = m_proposedNames.value(i, untitled);
+        if (m_names[i] == (on ? untitled : proposed))
+            m_names[i] = on ? proposed : untitled;
+    }
+}
+
+std::optional<LMImportCheck> LMImportController::checkFile(std::optional<Alert> *problem) const
+{
+    QFile file(m_path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *problem = fileAlert(
+            QStringLiteral("\"%1\" could not be read: %2").arg(QFileInfo(m_path).fileName(), file.errorString()));
+        return std::nullopt;
+    }
+    const QString previous = LMCSVImporterExporter::sepValsSeparator();
+    LMCSVImporterExporter::setSepValsSeparator(m_separator);
+    const std::optional<LMImportCheck> check =
+        LMCSVImporterExporter::checkData(file, m_names, m_types, m_enabled, importOptions(), problem);
+    LMCSVImporterExporter::setSepValsSeparator(previous);
+    return check;
+}
+
 Alert LMImportController::tableNameExistsAlert()
 {
     return Alert::make(QStringLiteral("Table name already exists"),
                        QStringLiteral("The table name you chose already exists. Please choose another one."));
 }
 
-std::optional<Alert> LMImportController::import(LMImportProgress *progress, LMImportSummary *summary)
+std::optional<Alert> LMImportController::import(LMImportProgress *progress, LMImportSummary *summary, QWidget *window)
 {
+    m_cancelled = false;
     if (!m_tableNameOK)
         return tableNameExistsAlert();
     if (!m_columnTableEnabled)
         return fileAlert(QStringLiteral("Choose a comma-separated (.csv) or tab-separated (.tsv) file first."));
+    std::optional<Alert> problem;
+    const std::optional<LMImportCheck> check = checkFile(&problem);
+    if (!check)
+        return problem;
+    if (!check->isClean() && Ui::instance().runAlert(check->alert(), window) != 0) {
+        m_cancelled = true;
+        return std::nullopt;
+    }
     QFile file(m_path);
     if (!file.open(QIODevice::ReadOnly))
         return fileAlert(
@@ -200,9 +242,9 @@ std::optional<Alert> LMImportController::import(LMImportProgress *progress, LMIm
     const std::optional<Alert> failure =
         m_extension == QLatin1String("tsv")
             ? LMTSVImporterExporter::importData(file, m_tableName, m_names, m_types, m_enabled, database(), progress,
-                                                summary)
+                                                summary, importOptions())
             : LMCSVImporterExporter::importData(file, m_tableName, m_names, m_types, m_enabled, database(), progress,
-                                                summary);
+                                                summary, importOptions());
     if (failure)
         return failure;
     m_document->setChanged(true);

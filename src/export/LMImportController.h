@@ -61,6 +61,12 @@ public:
     // A refused name beeps and changes nothing; false then.
     bool setObjectValue(const QString &value, const QString &tableColumn, int row);
 
+    // The switch "First record holds the column names": on after setFile when the first record gave at least one
+    // usable name. When on, the columns are named from that record and it is not imported; switching it off
+    // names the columns untitledN instead (names edited since stay).
+    bool firstRecordHoldsNames() const { return m_firstRecordHoldsNames; }
+    void setFirstRecordHoldsNames(bool on);
+
     QStringList columnNames() const { return m_names; }
     QStringList columnTypeNames() const { return m_types; }
     QList<bool> columnEnabled() const { return m_enabled; }
@@ -69,9 +75,16 @@ public:
     // The index of the column named `name`, or -1.
     int columnNamed(const QString &name) const { return int(m_names.indexOf(name)); }
 
-    // Imports with an acceptable name and marks the document changed. Null on success; otherwise the alert
-    // ("Table name already exists", or why the file could not be imported) and nothing is created.
-    std::optional<Alert> import(LMImportProgress *progress = nullptr, LMImportSummary *summary = nullptr);
+    // Reads the file for values that will not convert to their column's type and records longer than the first.
+    std::optional<LMImportCheck> checkFile(std::optional<Alert> *problem) const;
+
+    // Imports with an acceptable name and marks the document changed. Before that, values that will not convert
+    // and records longer than the first are put to the user (through Ui, on `window`): "Cancel" imports
+    // nothing and returns null with cancelled() set. Null on success; otherwise the alert ("Table name already
+    // exists", or why the file could not be imported) and nothing is created.
+    std::optional<Alert> import(LMImportProgress *progress = nullptr, LMImportSummary *summary = nullptr,
+                                QWidget *window = nullptr);
+    bool cancelled() const { return m_cancelled; }
 
     static Alert tableNameExistsAlert();
 
@@ -79,6 +92,7 @@ private:
     QString proposedTableName(const QString &baseName) const;
     QStringList documentTableNames() const;
     bool tableNameAcceptable(const QString &name) const;
+    LMImportOptions importOptions() const { return {m_firstRecordHoldsNames}; }
 
     MyDocument *m_document = nullptr;
     QString m_path;
@@ -91,4 +105,7 @@ private:
     QStringList m_names;
     QStringList m_types;
     QList<bool> m_enabled;
+    QStringList m_proposedNames; // the names the first record gave
+    bool m_firstRecordHoldsNames = false;
+    bool m_cancelled = false;
 };

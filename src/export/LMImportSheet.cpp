@@ -9,6 +9,7 @@
 #include "Ui.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileInfo>
@@ -78,6 +79,16 @@ LMImportSheet::LMImportSheet(MyDocument *document, QWidget *parent) : QDialog(pa
     connect(m_tableName, &QLineEdit::textEdited, this, [this](const QString &text) {
         m_controller.controlTextDidChange(text);
         updateTableNameState();
+    });
+
+    m_holdsNames = new QCheckBox(QStringLiteral("First record holds the column names"));
+    m_holdsNames->setEnabled(false);
+    layout->addWidget(m_holdsNames);
+    connect(m_holdsNames, &QCheckBox::toggled, this, [this](bool on) {
+        if (m_reloading)
+            return;
+        m_controller.setFirstRecordHoldsNames(on);
+        reloadColumns();
     });
 
     m_columns = new QTableWidget(0, 4);
@@ -151,6 +162,8 @@ void LMImportSheet::reloadColumns()
         m_columns->setItem(row, SampleColumn, first);
     }
     m_columns->setEnabled(m_controller.columnTableEnabled());
+    m_holdsNames->setEnabled(m_controller.columnTableEnabled());
+    m_holdsNames->setChecked(m_controller.firstRecordHoldsNames());
     m_reloading = false;
 }
 
@@ -183,8 +196,10 @@ bool LMImportSheet::import()
 {
     m_progress->show();
     BarProgress progress(m_progress);
-    const std::optional<Alert> failure = m_controller.import(&progress);
+    const std::optional<Alert> failure = m_controller.import(&progress, nullptr, this);
     m_progress->hide();
+    if (m_controller.cancelled())
+        return false;
     if (failure) {
         Ui::instance().runAlert(*failure, this);
         updateTableNameState();
@@ -210,7 +225,12 @@ bool LMImportController::runSheet(MyDocument *document, QWidget *parent, const Q
         host->refreshAllViews();
         host->reloadSourceList();
     }
-    if (navigator && document->database()->tablesList().contains(table))
+    if (navigator && document->database()->tablesList().contains(table)) {
+        // In a new tab, unless the tab in front shows the overview (the switch itself takes a new tab while the
+        // new-tab modifier is held).
+        if (!navigator->showsOverview() && !Ui::instance().isNewTabModifierHeld())
+            navigator->addNewTab();
         navigator->switchToTableEditView(table);
+    }
     return true;
 }

@@ -5,6 +5,7 @@
 
 #include <QDialog>
 
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -28,6 +29,7 @@ public:
     QLineEdit *tableNameField() const { return m_tableName; }
     QPushButton *importButton() const { return m_importButton; }
     QTableWidget *columnTable() const { return m_columns; }
+    QCheckBox *firstRecordHoldsNamesCheckBox() const { return m_holdsNames; }
     QString tableNameImage() const { return m_controller.tableNameImage(); }
 
 private:
@@ -40,6 +42,7 @@ private:
     QLineEdit *m_tableName = nullptr;
     QLabel *m_nameImage = nullptr;
     QTableWidget *m_columns = nullptr;
+    QCheckBox *m_holdsNames = nullptr;
     QProgressBar *m_progress = nullptr;
     QPushButton *m_importButton = nullptr;
     QString m_imported;

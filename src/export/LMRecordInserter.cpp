@@ -14,7 +14,10 @@
 LMRecordInserter::LMRecordInserter(OXDatabase *db, const QString &table, const QStringList &names,
                                    const QList<bool> &enabled, const QStringList &types)
     : m_shortDate(DateFormatter::Short, DateFormatter::None),
-      m_shortDateTime(DateFormatter::Short, DateFormatter::Short)
+      m_shortDateTime(DateFormatter::Short, DateFormatter::Short), m_numberForms{
+                                                                       NumberFormatter(QStringLiteral("Decimal")),
+                                                                       NumberFormatter(QStringLiteral("Currency")),
+                                                                       NumberFormatter(QStringLiteral("Percent"))}
 {
     QStringList columns;
     QStringList marks;
@@ -108,14 +111,26 @@ std::optional<double> LMRecordInserter::parseDate(const QString &text) const
     return std::nullopt;
 }
 
-QString LMRecordInserter::convert(const QString &text, const QString &datatype) const
+std::optional<double> LMRecordInserter::parseNumber(const QString &text) const
+{
+    bool ok = false;
+    const double plain = text.trimmed().toDouble(&ok);
+    if (ok)
+        return std::isfinite(plain) ? std::optional<double>(plain) : std::nullopt;
+    for (const NumberFormatter &form : m_numberForms)
+        if (const std::optional<double> value = form.parse(text))
+            return value;
+    return std::nullopt;
+}
+
+std::optional<QString> LMRecordInserter::converted(const QString &text, const QString &datatype) const
 {
     if (text.isEmpty())
         return text;
     if (datatype == QLatin1String("Date")) {
         if (const auto seconds = parseDate(text))
             return QString::number(static_cast<qint64>(std::llround(*seconds)));
-        return text;
+        return std::nullopt;
     }
     if (datatype == QLatin1String("Yes/No")) {
         const QString word = text.trimmed().toLower();
@@ -123,8 +138,19 @@ QString LMRecordInserter::convert(const QString &text, const QString &datatype) 
             return QStringLiteral("1");
         if (word == QLatin1String("no") || word == QLatin1String("false") || word == QLatin1String("0"))
             return QStringLiteral("0");
+        return std::nullopt;
+    }
+    if (datatype == QLatin1String("Number")) {
+        if (const auto number = parseNumber(text))
+            return OXDatabase::nativeToDb(Value(*number), datatype, false);
+        return std::nullopt;
     }
     return text;
+}
+
+QString LMRecordInserter::convert(const QString &text, const QString &datatype) const
+{
+    return converted(text, datatype).value_or(text);
 }
 
 LMRecordInserter::Result LMRecordInserter::insert(const QStringList &record)

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "DateFormatter.h"
+#include "NumberFormatter.h"
 
 #include <QByteArray>
 #include <QList>
@@ -41,11 +42,15 @@ public:
 
     // The stored form of `text` for a column of `datatype`: dates that parse (ISO 8601, the locale's short
     // date or short date and time) become seconds since the reference date, yes/no/true/false/1/0 become
-    // "1" or "0"; any other text stays as it is.
+    // "1" or "0", numbers (plain, or grouped, currency or percent in the locale's form) their standard text;
+    // any other text stays as it is.
     QString convert(const QString &text, const QString &datatype) const;
+    // The same, or nullopt when a non-empty text does not convert to `datatype` (it would be kept as text).
+    std::optional<QString> converted(const QString &text, const QString &datatype) const;
 
 private:
     std::optional<double> parseDate(const QString &text) const;
+    std::optional<double> parseNumber(const QString &text) const;
     // Binds the values of `records` queued records from the first of them on, then steps once.
     bool step(sqlite3_stmt *statement, int first, int records);
 
@@ -65,4 +70,5 @@ private:
     QStringEncoder m_encoder{QStringEncoder::Utf8};
     DateFormatter m_shortDate;
     DateFormatter m_shortDateTime;
+    QList<NumberFormatter> m_numberForms; // the locale's number forms tried after a plain number
 };

@@ -8,6 +8,10 @@
 #include <QBuffer>
 #include <QIODevice>
 
+#include <QDateTime>
+#include <QTimeZone>
+
+#include <charconv>
 #include <cmath>
 #include <optional>
 
@@ -16,57 +20,80 @@ constexpr qsizetype kChunk = 1 << 20;
 // Seconds from 1970-01-01 to the reference date 2001-01-01, both UTC.
 constexpr double kSecondsFrom1970 = 978307200.0;
 
+// How a target writes a moment: seconds since 1970 (SQLite keeps dates as numbers), or a timestamp literal.
+enum class DateLiteral { UnixSeconds, Timestamp, IsoTimestamp };
+
 struct Target {
     QString quote;
     QString ifNotExists;
     QString keyType;
     bool identityInsert = false;
     bool backslashEscapes = false; // the target reads a backslash in a string as an escape
+    // Column types of the datatypes whose values the target checks.
+    QString numberType = QStringLiteral("REAL");
+    QString dateType = QStringLiteral("TIMESTAMP");
+    QString yesNoType = QStringLiteral("BOOLEAN");
+    QString textType = QStringLiteral("TEXT");
+    DateLiteral dates = DateLiteral::UnixSeconds;
+    bool unicodeStrings = false; // strings written N'…' so they keep every character
+    bool serialKey = false;      // the key's sequence must be moved past the ids written
 };
 
 Target targetFor(const QString &name)
 {
-    if (name == QLatin1String("MySQL"))
-        return {QStringLiteral("`"), QStringLiteral("IF NOT EXISTS"),
-                QStringLiteral("INTEGER PRIMARY KEY auto_increment"), false, true};
-    if (name == QLatin1String("SQLite"))
-        return {QStringLiteral("`"), QStringLiteral("IF NOT EXISTS"),
-                QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT")};
-    if (name == QLatin1String("PostgreSQL"))
-        return {QStringLiteral("\""), QString(), QStringLiteral("SERIAL PRIMARY KEY")};
-    if (name == QLatin1String("MS SQL Server"))
-        return {QStringLiteral("\""), QString(), QStringLiteral("INTEGER PRIMARY KEY IDENTITY(1,1)"), true};
-    return {QStringLiteral("`"), QStringLiteral("IF NOT EXISTS"), QStringLiteral("TEXT")};
+    Target target{QStringLiteral("`"), QStringLiteral("IF NOT EXISTS"), QStringLiteral("TEXT")};
+    if (name == QLatin1String("MySQL")) {
+        target.keyType = QStringLiteral("INTEGER PRIMARY KEY auto_increment");
+        target.backslashEscapes = true;
+        // DATETIME rather than TIMESTAMP: no time-zone shift, no 1970–2038 limit, NULL stays NULL.
+        target.dateType = QStringLiteral("DATETIME");
+        target.dates = DateLiteral::Timestamp;
+    } else if (name == QLatin1String("SQLite")) {
+        target.keyType = QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT");
+    } else if (name == QLatin1String("PostgreSQL")) {
+        target.quote = QStringLiteral("\"");
+        target.ifNotExists.clear();
+        target.keyType = QStringLiteral("SERIAL PRIMARY KEY");
+        // REAL is single precision there.
+        target.numberType = QStringLiteral("DOUBLE PRECISION");
+        target.dates = DateLiteral::Timestamp;
+        target.serialKey = true;
+    } else if (name == QLatin1String("MS SQL Server")) {
+        target.quote = QStringLiteral("\"");
+        target.ifNotExists.clear();
+        target.keyType = QStringLiteral("INTEGER PRIMARY KEY IDENTITY(1,1)");
+        target.identityInsert = true;
+        // REAL is single precision, TIMESTAMP is a row version and BOOLEAN does not exist there.
+        target.numberType = QStringLiteral("FLOAT");
+        target.dateType = QStringLiteral("DATETIME2");
+        target.yesNoType = QStringLiteral("BIT");
+        target.textType = QStringLiteral("NVARCHAR(MAX)");
+        target.dates = DateLiteral::IsoTimestamp;
+        target.unicodeStrings = true;
+    }
+    return target;
 }
 
 QString columnType(const QString &datatype, const Target &target)
 {
-    if (datatype == QLatin1String("Primary Key"))
-        return target.keyType;
-    if (datatype == QLatin1String("Number"))
-        return QStringLiteral("REAL");
-    if (datatype == QLatin1String("Date"))
-        return QStringLiteral("TIMESTAMP");
-    if (datatype == QLatin1String("Yes/No"))
-        return QStringLiteral("BOOLEAN");
-    return QStringLiteral("TEXT");
-}
-
-// The stored seconds of a date cell; nullopt for text that is not a number.
-std::optional<double> storedSeconds(const QByteArray &stored)
-{
-    bool ok = false;
-    const double seconds = stored.trimmed().toDouble(&ok);
-    return ok && std::isfinite(seconds) ? std::optional<double>(seconds) : std::nullopt;
+    switch (Datatypes::fromName(datatype)) {
+    case Datatype::PrimaryKey: return target.keyType;
+    case Datatype::Number: return target.numberType;
+    case Datatype::Date: return target.dateType;
+    case Datatype::YesNo: return target.yesNoType;
+    default: return target.textType;
+    }
 }
 
 // 'value' with every ' doubled, and every backslash too for targets that read it as an escape.
-void appendQuoted(QByteArray &buffer, const QByteArray &value, bool backslashEscapes)
+void appendQuoted(QByteArray &buffer, const QByteArray &value, const Target &target)
 {
+    if (target.unicodeStrings)
+        buffer += 'N';
     buffer += '\'';
-    if (value.contains('\'') || (backslashEscapes && value.contains('\\'))) {
+    if (value.contains('\'') || (target.backslashEscapes && value.contains('\\'))) {
         for (const char c : value) {
-            if (c == '\'' || (backslashEscapes && c == '\\'))
+            if (c == '\'' || (target.backslashEscapes && c == '\\'))
                 buffer += c;
             buffer += c;
         }
@@ -74,6 +101,79 @@ void appendQuoted(QByteArray &buffer, const QByteArray &value, bool backslashEsc
         buffer += value;
     }
     buffer += '\'';
+}
+
+// A number in its shortest form that reads back as the same double.
+QByteArray numberLiteral(double value)
+{
+    char text[32];
+    const auto result = std::to_chars(text, text + sizeof text, value);
+    return '\'' + QByteArray(text, result.ptr - text) + '\'';
+}
+
+// A date as the target keeps moments; NULL for one no timestamp type holds.
+QByteArray dateLiteral(double secondsSinceReferenceDate, const Target &target)
+{
+    const qint64 unixSeconds = static_cast<qint64>(std::llround(secondsSinceReferenceDate + kSecondsFrom1970));
+    if (target.dates == DateLiteral::UnixSeconds)
+        return '\'' + QByteArray::number(unixSeconds) + '\'';
+    const QDateTime moment = QDateTime::fromSecsSinceEpoch(unixSeconds, QTimeZone::utc());
+    if (!moment.isValid() || moment.date().year() < 1 || moment.date().year() > 9999)
+        return "NULL";
+    const QString format = target.dates == DateLiteral::IsoTimestamp ? QStringLiteral("yyyy-MM-ddTHH:mm:ss")
+                                                                     : QStringLiteral("yyyy-MM-dd HH:mm:ss");
+    return '\'' + moment.toString(format).toLatin1() + '\'';
+}
+
+// One value of the row as the target reads it. Empty cells are NULL, except a Yes/No, which without a value is
+// No; text in a number or date cell that is no number or moment is NULL too, so every script loads.
+void appendValue(QByteArray &buffer, const LMTableRowReader &reader, int index, const QString &typeName,
+                 const Target &target)
+{
+    const QByteArray stored = reader.utf8(index);
+    const Datatype type = Datatypes::fromName(typeName);
+    if (type == Datatype::YesNo) {
+        buffer += OXDatabase::boolFromYesNo(QString::fromUtf8(stored).trimmed()) ? "'1'" : "'0'";
+        return;
+    }
+    if (DesignVocabulary::isNullLike(QString::fromUtf8(stored))) {
+        buffer += "NULL";
+        return;
+    }
+    switch (type) {
+    case Datatype::Image:
+    case Datatype::Audio:
+    case Datatype::Video:
+    case Datatype::Attachment:
+        // Quoted, so the script still loads; the content itself is never exported.
+        appendQuoted(buffer, "<" + typeName.toLower().toUtf8() + ">", target);
+        return;
+    case Datatype::Number:
+    case Datatype::PrimaryKey: {
+        const std::optional<double> number = reader.number(index);
+        buffer += number ? numberLiteral(*number) : QByteArray("NULL");
+        return;
+    }
+    case Datatype::Date: {
+        const std::optional<double> seconds = reader.number(index);
+        buffer += seconds ? dateLiteral(*seconds, target) : QByteArray("NULL");
+        return;
+    }
+    default: appendQuoted(buffer, stored, target);
+    }
+}
+
+// After rows with their own ids, a serial key's sequence must continue past the largest, or the next row added
+// on the server collides with them.
+QString sequenceStatement(const Target &target, const QString &table)
+{
+    if (!target.serialKey)
+        return QString();
+    const QString quoted = target.quote + table + target.quote;
+    QString literal = quoted;
+    literal.replace(QLatin1Char('\''), QStringLiteral("''"));
+    return QStringLiteral("SELECT setval(pg_get_serial_sequence('%1', 'id'), MAX(%2id%2)) FROM %3;\n")
+        .arg(literal, target.quote, quoted);
 }
 } // namespace
 
@@ -115,21 +215,7 @@ bool LMSQLImporterExporter::exportTable(QIODevice &out, const QString &table, OX
         for (int i = 0; i < fields.size(); ++i) {
             if (i > 0)
                 buffer += ", ";
-            const QString type = types.value(i);
-            const QByteArray stored = reader.utf8(i);
-            if (Datatypes::isMedia(type)) {
-                // Quoted, so the script still loads; the content itself is never exported.
-                buffer += "'<" + type.toLower().toUtf8() + ">'";
-            } else if (type == QLatin1String("Date") && stored.isEmpty()) {
-                // An empty date has no moment to write; it would otherwise read as the reference date.
-                buffer += "NULL";
-            } else if (const auto seconds = type == QLatin1String("Date") ? storedSeconds(stored) : std::nullopt) {
-                buffer +=
-                    '\'' + QByteArray::number(static_cast<qint64>(std::llround(*seconds + kSecondsFrom1970))) + '\'';
-            } else {
-                // Any other value, and date text that is no moment (kept as typed by an import), as a string.
-                appendQuoted(buffer, stored, target.backslashEscapes);
-            }
+            appendValue(buffer, reader, i, types.value(i), target);
         }
         buffer += ");\n";
         if (buffer.size() >= kChunk) {
@@ -140,6 +226,7 @@ bool LMSQLImporterExporter::exportTable(QIODevice &out, const QString &table, OX
     }
     if (!reader.error().isEmpty())
         return failed(reader.error());
+    buffer += sequenceStatement(target, table).toUtf8();
     if (out.write(buffer) != buffer.size())
         return failed(out.errorString());
     return true;

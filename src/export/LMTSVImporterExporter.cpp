@@ -11,11 +11,12 @@ struct TabSeparator {
 std::optional<Alert> LMTSVImporterExporter::importData(QIODevice &data, const QString &table,
                                                        const QStringList &columnNames, const QStringList &columnTypes,
                                                        const QList<bool> &columnEnabled, OXDatabase *db,
-                                                       LMImportProgress *progress, LMImportSummary *summary)
+                                                       LMImportProgress *progress, LMImportSummary *summary,
+                                                       const LMImportOptions &options)
 {
     TabSeparator tab;
     return LMCSVImporterExporter::importData(data, table, columnNames, columnTypes, columnEnabled, db, progress,
-                                             summary);
+                                             summary, options);
 }
 
 QByteArray LMTSVImporterExporter::exportTable(const QString &table, OXDatabase *db)
@@ -28,4 +29,11 @@ bool LMTSVImporterExporter::exportTable(QIODevice &out, const QString &table, OX
 {
     TabSeparator tab;
     return LMCSVImporterExporter::exportTable(out, table, db, error);
+}
+
+bool LMTSVImporterExporter::exportTable(QIODevice &out, const QString &table, OXDatabase *db,
+                                        const LMDelimitedExportOptions &options, QString *error)
+{
+    TabSeparator tab;
+    return LMCSVImporterExporter::exportTable(out, table, db, options, error);
 }

@@ -7,6 +7,8 @@
 
 #include <sqlite3.h>
 
+#include <cmath>
+
 LMTableRowReader::LMTableRowReader(OXDatabase *db, const QString &table, const QStringList &fields) : m_db(db)
 {
     if (!db || !db->handle()) {
@@ -72,6 +74,23 @@ const char *LMTableRowReader::data(int index, qsizetype *length) const
     const auto *text = column < 0 ? nullptr : reinterpret_cast<const char *>(sqlite3_column_text(m_statement, column));
     *length = text ? sqlite3_column_bytes(m_statement, column) : 0;
     return text ? text : "";
+}
+
+std::optional<double> LMTableRowReader::number(int index) const
+{
+    const int column = index >= 0 && index < m_columns.size() ? m_columns[index] : -1;
+    if (column < 0)
+        return std::nullopt;
+    const int type = sqlite3_column_type(m_statement, column);
+    if (type == SQLITE_INTEGER || type == SQLITE_FLOAT) {
+        const double value = sqlite3_column_double(m_statement, column);
+        return std::isfinite(value) ? std::optional<double>(value) : std::nullopt;
+    }
+    if (type != SQLITE_TEXT)
+        return std::nullopt;
+    bool ok = false;
+    const double value = utf8(index).trimmed().toDouble(&ok);
+    return ok && std::isfinite(value) ? std::optional<double>(value) : std::nullopt;
 }
 
 QByteArray exportToBytes(const std::function<bool(QIODevice &out)> &write)

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <optional>
 
 class OXDatabase;
 struct sqlite3_stmt;
@@ -30,6 +31,9 @@ public:
     QString text(int index) const { return QString::fromUtf8(utf8(index)); }
     // The same bytes without a QByteArray: the text and its length (empty text for NULL and missing columns).
     const char *data(int index, qsizetype *length) const;
+    // The number in field `index`: a stored number exactly as SQLite holds it, or text that is a whole finite
+    // number (blanks around it allowed); nullopt for NULL, empty and any other text.
+    std::optional<double> number(int index) const;
 
 private:
     sqlite3_stmt *m_statement = nullptr;

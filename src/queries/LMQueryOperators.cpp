@@ -149,8 +149,9 @@ QString sqlFragment(const QString &datatype, const QString &compareOp, const Val
     if (datatype == QLatin1String("Yes/No")) {
         if (compareOp == QLatin1String("is yes"))
             return QStringLiteral("='1'");
+        // Every cell that is not Yes is No, the ones never set ("", NULL) included, as the grid shows them.
         if (compareOp == QLatin1String("is no"))
-            return QStringLiteral("='0'");
+            return QStringLiteral("IS NOT '1'");
         return QStringLiteral("=''");
     }
     const QString format = formatFor(datatype, compareOp);

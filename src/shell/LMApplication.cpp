@@ -165,9 +165,8 @@ void LMApplication::openDocumentPanel()
 {
     FilePanelOptions options;
     options.title = QStringLiteral("Open Document");
-    options.chooseDirectories = true;
-    options.nameFilters = {QStringLiteral("Orvix documents (*.orvix)"),
-                           QStringLiteral("Comma or tab separated text (*.csv *.tsv)")};
+    // Packages are folders: the panel chooses one that matches the filter as a single item.
+    options.nameFilters = {QStringLiteral("Orvix documents and delimited text (*.orvix *.csv *.tsv)")};
     const QStringList recent = recentDocuments();
     options.directory = recent.isEmpty() ? QDir::homePath() : QFileInfo(recent.first()).absolutePath();
     for (const QString &path : Ui::instance().runOpenPanel(options, frontmostWindow()))

@@ -74,7 +74,8 @@ public:
     QWidget *windowWidget() const override { return const_cast<LMDocumentWindow *>(this); }
 
     // Tabs.
-    void addNewTab();
+    void addNewTab() override;
+    bool showsOverview() const override { return overview() != nullptr; }
     void closeTab();
     void previousTab();
     void nextTab();

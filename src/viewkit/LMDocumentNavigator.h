@@ -58,4 +58,8 @@ public:
     virtual QWidget *windowWidget() const = 0;
     // Closes this document's window the way the user does (asking about unsaved changes); true when it closed.
     virtual bool closeDocument() = 0;
+    // Opens an empty tab in front (the window's "New Tab"), and whether the tab in front shows the overview: a
+    // view that opens something new, like an imported table, keeps the tab the user was working in.
+    virtual void addNewTab() {}
+    virtual bool showsOverview() const { return false; }
 };

@@ -6,10 +6,12 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QVBoxLayout>
 
 int QtUi::runAlert(const Alert &alert, QWidget *window)
@@ -60,9 +62,65 @@ void QtUi::beep()
     QApplication::beep();
 }
 
+namespace {
+// A file dialog in which a folder that matches the name filters ("*.orvix") is a document package, chosen like a
+// file: opening it (Open button or double-click) takes it instead of entering it.
+class PackageFileDialog : public QFileDialog {
+public:
+    PackageFileDialog(QWidget *parent, const QString &title, const QString &directory, const QStringList &filters)
+        : QFileDialog(parent, title, directory)
+    {
+        // "Documents (*.orvix *.csv)": the patterns between the parentheses.
+        static const QRegularExpression patterns(QStringLiteral("\\(([^)]*)\\)"));
+        for (const QString &filter : filters) {
+            const QRegularExpressionMatch match = patterns.match(filter);
+            for (const QString &pattern :
+                 (match.hasMatch() ? match.captured(1) : filter).split(u' ', Qt::SkipEmptyParts))
+                m_packages << QRegularExpression::fromWildcard(pattern, Qt::CaseInsensitive);
+        }
+        // The platform's own dialog cannot be taught packages.
+        setOption(QFileDialog::DontUseNativeDialog, !m_packages.isEmpty());
+        connect(this, &QFileDialog::directoryEntered, this, [this](const QString &path) {
+            if (isPackage(path))
+                choose(path);
+        });
+    }
+    QStringList chosen() const { return m_chosen.isEmpty() ? selectedFiles() : QStringList{m_chosen}; }
+
+    void accept() override
+    {
+        const QStringList files = selectedFiles();
+        if (fileMode() != QFileDialog::Directory && files.size() == 1 && isPackage(files.first()))
+            choose(files.first());
+        else
+            QFileDialog::accept();
+    }
+
+private:
+    bool isPackage(const QString &path) const
+    {
+        const QFileInfo info(path);
+        if (!info.isDir() || info.suffix().isEmpty())
+            return false;
+        for (const QRegularExpression &pattern : m_packages)
+            if (pattern.match(info.fileName()).hasMatch())
+                return true;
+        return false;
+    }
+    void choose(const QString &path)
+    {
+        m_chosen = QFileInfo(path).absoluteFilePath();
+        QDialog::accept();
+    }
+
+    QList<QRegularExpression> m_packages;
+    QString m_chosen;
+};
+} // namespace
+
 QStringList QtUi::runOpenPanel(const FilePanelOptions &o, QWidget *window)
 {
-    QFileDialog dialog(window, o.title, o.directory);
+    PackageFileDialog dialog(window, o.title, o.directory, o.chooseDirectories ? QStringList() : o.nameFilters);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     if (o.chooseDirectories) {
         // Packages are directories: let the user pick one as a single item.
@@ -75,7 +133,7 @@ QStringList QtUi::runOpenPanel(const FilePanelOptions &o, QWidget *window)
         dialog.setNameFilters(o.nameFilters);
     if (dialog.exec() != QDialog::Accepted)
         return {};
-    return dialog.selectedFiles();
+    return dialog.chosen();
 }
 
 QString QtUi::runSavePanel(const FilePanelOptions &o, QWidget *window)

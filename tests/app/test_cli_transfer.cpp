@@ -29,7 +29,9 @@ private slots:
         const CliResult r = cli({"import", package, env.path("people.csv"), "--table", "People", "--type", "Born=Date",
                                  "--type", "Member=Yes/No", "--skip", "Notes"});
         QVERIFY2(r.code == 0, qPrintable(r.err));
-        QCOMPARE(QString::fromUtf8(r.out), QStringLiteral("imported 3 records into \"People\"\n"));
+        // The first record names the columns and is not imported.
+        QCOMPARE(QString::fromUtf8(r.out), QStringLiteral("imported 2 records into \"People\"\n"));
+        QCOMPARE(r.err, QString());
     }
 
     void importSavesTheTableWithTypes()
@@ -38,10 +40,9 @@ private slots:
         const CliResult r = cli({"sql", package, "SELECT * FROM People ORDER BY id"});
         QCOMPARE(r.code, 0);
         QCOMPARE(QString::fromUtf8(r.out), QStringLiteral("People.id\tPeople.Name\tPeople.Born\tPeople.Member\n"
-                                                          "1\tName\tBorn\tMember\n"
-                                                          "2\tSmith, J\t732153600\t1\n"
-                                                          "3\tO'Neil\t\t0\n"));
-        QCOMPARE(cli({"get", package, "People", "2", "Member"}).out, QByteArray("Yes\n"));
+                                                          "1\tSmith, J\t732153600\t1\n"
+                                                          "2\tO'Neil\t\t0\n"));
+        QCOMPARE(cli({"get", package, "People", "1", "Member"}).out, QByteArray("Yes\n"));
     }
 
     void importProposesNamesLikeTheSheet()
@@ -51,10 +52,27 @@ private slots:
         writeFile(env.path("data.tsv"), "id\tCity\nx\tOslo, NO\n");
         const CliResult r = cli({"import", other, env.path("data.tsv"), "--type", "untitled0=Number"});
         QVERIFY2(r.code == 0, qPrintable(r.err));
-        QCOMPARE(cli({"export", other, "data", "--format", "csv"}).out, QByteArray("1,id,City\n2,x,\"Oslo, NO\""));
+        // "x" is no number: said on standard error before importing, then kept as text.
+        QCOMPARE(r.err,
+                 QStringLiteral("alert: Some values do not fit their columns | 1 value of \"untitled0\" cannot be read "
+                                "as Number, for example \"x\". Import these values as text, or cancel and choose "
+                                "other types.\n"));
+        QCOMPARE(cli({"export", other, "data", "--format", "csv"}).out,
+                 QByteArray("id,untitled0,City\n1,x,\"Oslo, NO\""));
         // The file's name is taken now; the next import of it gets "untitled 1".
         QCOMPARE(cli({"import", other, env.path("data.tsv")}).out,
-                 QByteArray("imported 2 records into \"untitled 1\"\n"));
+                 QByteArray("imported 1 records into \"untitled 1\"\n"));
+        // Every record as data, and a cancelled import that creates nothing.
+        QCOMPARE(cli({"import", other, env.path("data.tsv"), "--no-header", "--table", "All"}).out,
+                 QByteArray("imported 2 records into \"All\"\n"));
+        QCOMPARE(cli({"sql", other, "SELECT untitled0, untitled1 FROM `All`"}).out,
+                 QByteArray("All.untitled0\tAll.untitled1\nid\tCity\nx\tOslo, NO\n"));
+        const CliResult cancelled = cli({"--answer", "Cancel", "import", other, env.path("data.tsv"), "--table",
+                                         "Never", "--type", "untitled0=Number"});
+        QCOMPARE(cancelled.code, 3);
+        QVERIFY(cancelled.out.isEmpty());
+        QVERIFY(cancelled.err.startsWith("alert: Some values do not fit their columns | "));
+        QCOMPARE(cli({"tables", other}).out, QByteArray("data\nuntitled 1\nAll\n"));
     }
 
     void exportFormats_data()
@@ -62,17 +80,25 @@ private slots:
         QTest::addColumn<QStringList>("options");
         QTest::addColumn<QByteArray>("start");
         QTest::addColumn<QByteArray>("contains");
-        QTest::newRow("csv") << QStringList{"--format", "csv"} << QByteArray("1,Name,Born,Member\n2,\"Smith, J\"")
-                             << QByteArray("\n3,O'Neil,,0");
-        QTest::newRow("tsv") << QStringList{"--format", "tsv"} << QByteArray("1\tName\tBorn\tMember\n2\tSmith, J\t")
-                             << QByteArray("\n3\tO'Neil\t\t0");
+        QTest::newRow("csv: header, values as shown")
+            << QStringList{"--format", "csv"} << QByteArray("id,Name,Born,Member\n1,\"Smith, J\",2024-03-15,Yes\n")
+            << QByteArray("\n2,O'Neil,,No");
+        QTest::newRow("csv raw") << QStringList{"--format", "csv", "--raw"}
+                                 << QByteArray("id,Name,Born,Member\n1,\"Smith, J\",732153600,1\n")
+                                 << QByteArray("\n2,O'Neil,,0");
+        QTest::newRow("csv raw, no header")
+            << QStringList{"--format", "csv", "--raw", "--no-header"} << QByteArray("1,\"Smith, J\",732153600,1\n")
+            << QByteArray("\n2,O'Neil,,0");
+        QTest::newRow("tsv") << QStringList{"--format", "tsv"}
+                             << QByteArray("id\tName\tBorn\tMember\n1\tSmith, J\t2024-03-15\tYes\n")
+                             << QByteArray("\n2\tO'Neil\t\tNo");
         QTest::newRow("sql default MySQL")
             << QStringList{"--format", "sql"}
             << QByteArray("CREATE TABLE IF NOT EXISTS `People` (`id` INTEGER PRIMARY KEY auto_increment")
-            << QByteArray("VALUES ('2', 'Smith, J', '1710460800', '1');\n");
+            << QByteArray("VALUES ('1', 'Smith, J', '2024-03-15 00:00:00', '1');\n");
         QTest::newRow("sql PostgreSQL") << QStringList{"--format", "sql", "--sql-target", "PostgreSQL"}
                                         << QByteArray("CREATE TABLE  \"People\" (")
-                                        << QByteArray("VALUES ('3', 'O''Neil', NULL, '0');\n");
+                                        << QByteArray("VALUES ('2', 'O''Neil', NULL, '0');\n");
         QTest::newRow("html formatted") << QStringList{"--format", "html"} << QByteArray("<?xml version=\"1.0\"")
                                         << QByteArray("<td>Yes</td>");
         QTest::newRow("html raw, just the table, HTML 4")
@@ -171,9 +197,10 @@ private slots:
         const CliResult r = cli({"--help"});
         QCOMPARE(r.code, 0);
         const QString text = QString::fromUtf8(r.out);
-        for (const char *part : {"import PACKAGE FILE [--table NAME] [--type COLUMN=DATATYPE]... [--skip COLUMN]...",
-                                 "export PACKAGE TABLE --format csv|tsv|sql|html", "--sql-target", "--doctype",
-                                 "--stylesheet", "--raw", "-o FILE", "add-table", "get PACKAGE"})
+        for (const char *part :
+             {"import PACKAGE FILE [--table NAME] [--type COLUMN=DATATYPE]... [--skip COLUMN]... [--no-header]",
+              "export PACKAGE TABLE --format csv|tsv|sql|html", "--sql-target", "--doctype", "--stylesheet", "--raw",
+              "[--no-header] [-o FILE]", "add-table", "get PACKAGE"})
             QVERIFY2(text.contains(QLatin1String(part)), part);
         QCOMPARE(cli({"export", "--help"}).out, r.out);
     }

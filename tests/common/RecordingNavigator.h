@@ -54,6 +54,10 @@ public:
     MyDocument *frontmostDocument() const override { return nullptr; }
     QWidget *windowWidget() const override { return nullptr; }
     bool closeDocument() override { return note(QStringLiteral("closeDocument")); }
+    void addNewTab() override { note(QStringLiteral("addNewTab")); }
+    bool showsOverview() const override { return overviewInFront; }
+    // What showsOverview answers.
+    bool overviewInFront = false;
 
     // The calls named `call`, by their argument.
     QStringList argumentsOf(const QString &call) const

@@ -202,6 +202,17 @@ void TestDesignConversion::imageStoresTiffBase64()
     QCOMPARE(OXDatabase::nativeToDb(Value(image), QStringLiteral("Image"), true), stored);
     // An empty image has no TIFF form and is not stored.
     QVERIFY(OXDatabase::nativeToDb(Value(QImage()), QStringLiteral("Image"), false).isNull());
+
+    // A picture with flat areas is stored compressed: far below its raw pixels, and still read back whole.
+    QImage flat(240, 160, QImage::Format_RGB32);
+    for (int y = 0; y < flat.height(); ++y)
+        for (int x = 0; x < flat.width(); ++x)
+            flat.setPixel(x, y, qRgb(x < 80 ? 250 : 20, y < 80 ? 120 : 60, 30));
+    const std::optional<QByteArray> flatBytes =
+        Base64::decode(OXDatabase::nativeToDb(Value(flat), QStringLiteral("Image"), false));
+    QVERIFY(flatBytes && flatBytes->startsWith(QByteArray("II*\0", 4)));
+    QVERIFY2(flatBytes->size() < flat.sizeInBytes() / 8, qPrintable(QString::number(flatBytes->size())));
+    QVERIFY(sameImage(OXDatabase::dbToNative(Base64::encode(*flatBytes), QStringLiteral("Image")).toImage(), flat));
 }
 
 void TestDesignConversion::movieRoundTrip_data()

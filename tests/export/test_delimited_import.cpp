@@ -82,8 +82,14 @@ private slots:
         const QString c = QStringLiteral(",");
         QTest::newRow("quoted separator") << "a,\"b,c\",d" << c << Records{{"a", "b,c", "d"}};
         QTest::newRow("doubled quotes") << "\"say \"\"hi\"\"\"" << c << Records{{"say \"hi\""}};
-        QTest::newRow("empty quoted field is one quote") << "a,\"\",b" << c << Records{{"a", "\"", "b"}};
-        QTest::newRow("quotes mid-field switch quoting") << "a\"b\"c,d" << c << Records{{"abc", "d"}};
+        QTest::newRow("empty quoted field is empty") << "a,\"\",b" << c << Records{{"a", "", "b"}};
+        QTest::newRow("every field quoted, some empty")
+            << "\"x\",\"\",\"y\"\n\"\",\"\",\"\"" << c << Records{{"x", "", "y"}, {"", "", ""}};
+        QTest::newRow("a record of one empty quoted field") << "\"\"\nx" << c << Records{{""}, {"x"}};
+        QTest::newRow("quote inside an unquoted field is literal") << "a\"b\"c,d" << c << Records{{"a\"b\"c", "d"}};
+        QTest::newRow("doubled quote in an unquoted field is one") << "a\"\"b,c" << c << Records{{"a\"b", "c"}};
+        QTest::newRow("quote pair at the end of a quoted field") << "\"ab\"\"\",x" << c << Records{{"ab\"", "x"}};
+        QTest::newRow("text after the closing quote is kept") << "\"ab\"cd,e" << c << Records{{"abcd", "e"}};
         QTest::newRow("CR LF gives no empty records") << "a,b\r\nc,d\r\n" << c << Records{{"a", "b"}, {"c", "d"}, {""}};
         QTest::newRow("blank lines are skipped") << "a\n\n\r\n\nb" << c << Records{{"a"}, {"b"}};
         QTest::newRow("last record without line break") << "a,b\nc,d" << c << Records{{"a", "b"}, {"c", "d"}};
@@ -139,14 +145,14 @@ private slots:
             << Records{{"Name", "Town", "Note"},
                        {"Ann", "Lyon, FR", "She said \"hi\""},
                        {"Bob", "Oslo", ""},
-                       {"Cy \"C\" D", "  Rome  ", "\""}};
+                       {"Cy \"C\" D", "  Rome  ", ""}};
         QTest::newRow("ragged rows padded and cut; empty record skipped")
             << "ragged.csv" << Records{{"a", "b", "c"}, {"1", "2", ""}, {"3", "4", "5"}, {"7", "", ""}};
         QTest::newRow("no final line break") << "no_final_newline.csv" << Records{{"x", "y"}, {"1", "2"}, {"3", "4"}};
         QTest::newRow("final line breaks add nothing")
             << "trailing_newlines.csv" << Records{{"x", "y"}, {"1", "2"}, {"3", "4"}};
         QTest::newRow("quoted line break")
-            << "quoted_newline.csv" << Records{{"Name", "Note"}, {"Ann", "one\nline two"}, {"Bob", "xyz"}};
+            << "quoted_newline.csv" << Records{{"Name", "Note"}, {"Ann", "one\nline two"}, {"Bob", "x\"y\"z"}};
         QTest::newRow("tab-separated") << "people.tsv"
                                        << Records{{"Name", "Place"}, {"Ann", "Lyon, FR"}, {"Bo\tb", "Oslo"}};
     }
@@ -226,6 +232,8 @@ private slots:
         QTest::addColumn<QString>("informative");
         QTest::newRow("invalid UTF-8") << "invalid_utf8.csv"
                                        << "The file is not UTF-8 text.";
+        QTest::newRow("ends inside a UTF-8 sequence") << "cut_utf8.csv"
+                                                      << "The file is not UTF-8 text.";
         QTest::newRow("binary") << "binary.csv"
                                 << "The file holds binary data, not text.";
         QTest::newRow("empty") << "empty.csv"
@@ -252,7 +260,8 @@ private slots:
         QFile data(dataPath(file));
         QVERIFY(data.open(QIODevice::ReadOnly));
         std::optional<Alert> problem;
-        if (file != QLatin1String("unclosed_quote.csv")) {
+        // (Those whose fault lies after the first record show it only on import.)
+        if (file != QLatin1String("unclosed_quote.csv") && file != QLatin1String("cut_utf8.csv")) {
             QVERIFY(!LMCSVImporterExporter::firstRecord(data, ",", &problem));
             QVERIFY(problem);
         }

@@ -11,6 +11,7 @@
 #include "support/ExportFixture.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
@@ -86,8 +87,10 @@ private slots:
         QCOMPARE(controller.columnNames(), QStringList({"untitled0", "untitled1", "untitled2", "untitled3", "untitled4",
                                                         "Name", "untitled6", " padded "}));
         QCOMPARE(controller.firstRecord().first(), QStringLiteral("na\"me"));
+        // "Name" and " padded " are names: the first record is not imported.
+        QVERIFY(controller.firstRecordHoldsNames());
         QVERIFY(!controller.import());
-        QCOMPARE(rows(*doc, controller.tableName()).size(), 2);
+        QCOMPARE(rows(*doc, controller.tableName()).size(), 1);
     }
 
     void stringIsOK_data()
@@ -228,9 +231,169 @@ private slots:
         QVERIFY(!controller.import());
         QVERIFY(doc->isChanged());
         QCOMPARE(doc->database()->allNamesForTable("dates_yesno"), QStringList({"id", "What", "When"}));
-        QCOMPARE(rows(*doc, "dates_yesno", {"When"}).at(1), QStringList{"732153600"});
+        // The names' record is not imported; the dates that do not convert were put to the user first.
+        QCOMPARE(rows(*doc, "dates_yesno", {"When"}).at(0), QStringList{"732153600"});
+        QCOMPARE(env.ui().alerts().size(), 1);
+        QCOMPARE(env.ui().lastAlert()->informativeText,
+                 QStringLiteral("2 values of \"When\" cannot be read as Date, for example \"15/03/2024\", \"soon\".\n"
+                                "Import these values as text, or cancel and choose other types."));
         // The name is used now: a second import from the same sheet is refused.
         QCOMPARE(controller.import()->messageText, QStringLiteral("Table name already exists"));
+    }
+
+    void firstRecordHoldsNames_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<bool>("switchedOn");
+        QTest::addColumn<bool>("turnOff");
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<Records>("stored");
+        QTest::newRow("names: the record is not imported") << QByteArray("Title,Year\nDune,1965\n") << true << false
+                                                           << QStringList{"Title", "Year"} << Records{{"Dune", "1965"}};
+        QTest::newRow("one usable name is enough") << QByteArray("id,Year\nDune,1965\n") << true << false
+                                                   << QStringList{"untitled0", "Year"} << Records{{"Dune", "1965"}};
+        QTest::newRow("no usable name: off, every record imported")
+            << QByteArray("1.5,a/b\n3,4\n") << false << false << QStringList{"untitled0", "untitled1"}
+            << Records{{"1.5", "a/b"}, {"3", "4"}};
+        QTest::newRow("turned off: untitled names, every record imported")
+            << QByteArray("Title,Year\nDune,1965\n") << true << true << QStringList{"untitled0", "untitled1"}
+            << Records{{"Title", "Year"}, {"Dune", "1965"}};
+    }
+    void firstRecordHoldsNames()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(bool, switchedOn);
+        QFETCH(bool, turnOff);
+        QFETCH(QStringList, names);
+        QFETCH(Records, stored);
+        auto doc = newDocument();
+        LMImportController controller(doc.get());
+        QVERIFY(!controller.setFile(file("books.csv", text)));
+        QCOMPARE(controller.firstRecordHoldsNames(), switchedOn);
+        if (turnOff)
+            controller.setFirstRecordHoldsNames(false);
+        QCOMPARE(controller.columnNames(), names);
+        QVERIFY(!controller.import());
+        QVERIFY(env.ui().alerts().isEmpty());
+        Records rowsWithoutId = rows(*doc, "books");
+        for (QStringList &row : rowsWithoutId)
+            row.removeFirst();
+        QCOMPARE(rowsWithoutId, stored);
+        if (turnOff) {
+            // And back on: the first record's names return, an edited name stays.
+            LMImportController again(doc.get());
+            QVERIFY(!again.setFile(file("books.csv", text)));
+            again.setFirstRecordHoldsNames(false);
+            QVERIFY(again.setObjectValue("Kept", "Name", 1));
+            again.setFirstRecordHoldsNames(true);
+            QCOMPARE(again.columnNames(), QStringList({"Title", "Kept"}));
+        }
+    }
+
+    void valuesThatDoNotConvertAreReportedFirst_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::newRow("cancel") << "Cancel";
+        QTest::newRow("import as text") << "Import as Text";
+    }
+    void valuesThatDoNotConvertAreReportedFirst()
+    {
+        QFETCH(QString, answer);
+        auto doc = newDocument();
+        LMImportController controller(doc.get());
+        QVERIFY(!controller.setFile(file("books.csv", "Title,Bought,Pages,Read\n"
+                                                      "Dune,14/02/2020,abc,maybe\n"
+                                                      "Emma,2020-02-14,1024,yes\n"
+                                                      "Ulysses,soon,x,no,extra\n"
+                                                      "Ada,,,,,more\n"
+                                                      "Kim,1/2/20,12,perhaps\n")));
+        QVERIFY(controller.setObjectValue("Date", "Type", 1));
+        QVERIFY(controller.setObjectValue("Number", "Type", 2));
+        QVERIFY(controller.setObjectValue("Yes/No", "Type", 3));
+        env.ui().answer(answer);
+        LMImportSummary summary;
+        QVERIFY(!controller.import(nullptr, &summary));
+        QCOMPARE(env.ui().alerts().size(), 1);
+        const Alert alert = env.ui().alerts().first().alert;
+        QCOMPARE(alert.messageText, QStringLiteral("Some values do not fit their columns"));
+        QCOMPARE(alert.informativeText,
+                 QStringLiteral("2 values of \"Bought\" cannot be read as Date, for example \"14/02/2020\", \"soon\".\n"
+                                "2 values of \"Pages\" cannot be read as Number, for example \"abc\", \"x\".\n"
+                                "2 values of \"Read\" cannot be read as Yes/No, for example \"maybe\", \"perhaps\".\n"
+                                "2 records have more fields than there are columns (the first is record 4); the "
+                                "extra fields are not imported.\n"
+                                "Import these values as text, or cancel and choose other types."));
+        QCOMPARE(alert.buttons, QStringList({"Import as Text", "Cancel"}));
+        if (answer == QLatin1String("Cancel")) {
+            QVERIFY(controller.cancelled());
+            QVERIFY(doc->database()->tablesList().isEmpty());
+            QVERIFY(!doc->isChanged());
+            return;
+        }
+        QVERIFY(!controller.cancelled());
+        QCOMPARE(summary.inserted, qint64(5));
+        QCOMPARE(summary.longRecords, qint64(2));
+        // Kept as text; the values that convert are stored in their stored form.
+        QCOMPARE(rows(*doc, "books", {"Bought", "Pages", "Read"}), Records({{"14/02/2020", "abc", "maybe"},
+                                                                            {"603331200", "1024.0", "1"},
+                                                                            {"soon", "x", "0"},
+                                                                            {"", "", ""},
+                                                                            {"599616000", "12.0", "perhaps"}}));
+    }
+
+    void valuesAsShownReadBackExactly()
+    {
+        auto doc = newDocument();
+        QVERIFY(addTable(
+            *doc, "Books",
+            {{"Title", "Text"}, {"Pages", "Number"}, {"Bought", "Date"}, {"Read", "Yes/No"}, {"Path", "File Path"}}));
+        doc->tableNamed("Books").value("Fields").at(3).set("Time Format", "Medium");
+        const Records books = {{"Dune, \"the\" novel", "412.5", "732191425", "1", "/books/dune"},
+                               {"Emma", "-3", "-2545776000", "0", ""},
+                               {"", "", "", "", "/x,y"}};
+        for (const QStringList &book : books)
+            QVERIFY(insertRow(*doc, "Books", book));
+        for (const QString &extension : {QStringLiteral("csv"), QStringLiteral("tsv")}) {
+            LMExportController exporter(doc.get());
+            QVERIFY(exporter.selectFormatForExtension(extension));
+            const QString path = env.path("Back." + extension);
+            QVERIFY(!exporter.writeToPath(path));
+
+            LMImportController importer(doc.get());
+            QVERIFY(!importer.setFile(path));
+            QVERIFY(importer.firstRecordHoldsNames());
+            QCOMPARE(importer.columnNames(), QStringList({"untitled0", "Title", "Pages", "Bought", "Read", "Path"}));
+            QVERIFY(importer.setObjectValue("0", "Enabled", 0));
+            const QStringList types = {"Text", "Number", "Date", "Yes/No", "File Path"};
+            for (int i = 0; i < types.size(); ++i)
+                QVERIFY(importer.setObjectValue(types[i], "Type", i + 1));
+            importer.controlTextDidChange("Back " + extension);
+            QVERIFY(!importer.import());
+            QVERIFY(env.ui().alerts().isEmpty());
+            const QStringList columns = {"Title", "Pages", "Bought", "Read", "Path"};
+            // The never-set Yes/No comes back as No; dates are the same seconds (an imported table keeps them
+            // as text, a designed one as numbers).
+            Records expected = rows(*doc, "Books", columns);
+            expected[2][3] = QStringLiteral("0");
+            for (QStringList &row : expected)
+                if (!row[2].isEmpty())
+                    row[2] = QString::number(qint64(row[2].toDouble()));
+            QCOMPARE(rows(*doc, "Back " + extension, columns), expected);
+        }
+    }
+
+    void emptyTableWithoutHeaderWritesNoFile()
+    {
+        auto doc = newDocument();
+        QVERIFY(addTable(*doc, "T", {{"a", "Text"}}));
+        LMExportController controller(doc.get());
+        QVERIFY(!controller.writeToPath(env.path("header.csv")));
+        QCOMPARE(readFile(env.path("header.csv")), QByteArray("id,a"));
+        controller.setOption("OX_CSV_Header", false);
+        const std::optional<Alert> failure = controller.writeToPath(env.path("none.csv"));
+        QVERIFY(failure);
+        QCOMPARE(failure->informativeText, QStringLiteral("\"T\" has no records to export."));
+        QVERIFY(!QFile::exists(env.path("none.csv")));
     }
 
     void otherExtensionsDisableTheColumnTable()
@@ -270,6 +433,14 @@ private slots:
         QTest::keyClicks(sheet.tableNameField(), "Folks");
         QCOMPARE(sheet.tableNameImage(), QStringLiteral("Good"));
         QVERIFY(sheet.importButton()->isEnabled());
+
+        // The switch names the columns from the first record, or not.
+        QVERIFY(sheet.firstRecordHoldsNamesCheckBox()->isChecked());
+        sheet.firstRecordHoldsNamesCheckBox()->setChecked(false);
+        QCOMPARE(sheet.columnTable()->item(1, 1)->text(), QStringLiteral("untitled1"));
+        QVERIFY(!sheet.controller().firstRecordHoldsNames());
+        sheet.firstRecordHoldsNamesCheckBox()->setChecked(true);
+        QCOMPARE(sheet.columnTable()->item(1, 1)->text(), QStringLiteral("Town"));
 
         // A refused column name beeps and the cell shows the kept name again.
         sheet.columnTable()->item(1, 1)->setText("id");
@@ -315,6 +486,7 @@ private slots:
         QWidget window;
         Host host;
         RecordingNavigator navigator;
+        navigator.overviewInFront = true;
         // The sheet runs modally: press its import button once it is up.
         QTimer::singleShot(0, [] {
             auto *sheet = qobject_cast<LMImportSheet *>(QApplication::activeModalWidget());
@@ -333,7 +505,8 @@ private slots:
         QVERIFY2(ok, qPrintable(error));
         QVERIFY(opened);
         QCOMPARE(opened->database()->tablesList(), QStringList{"people_crlf"});
-        QCOMPARE(rows(*opened, "people_crlf").size(), 4);
+        QCOMPARE(rows(*opened, "people_crlf").size(), 3);
+        // The new document's window shows the overview: the table opens in its tab.
         QCOMPARE(navigator.calls, QStringList{"switchToTableEditView people_crlf"});
         QCOMPARE(host.refreshed, 1);
         QCOMPARE(host.reloaded, 1);
@@ -351,6 +524,35 @@ private slots:
         QVERIFY(error.contains("cannot be imported"));
     }
 
+    void importedTableOpensInANewTabUnlessOnTheOverview_data()
+    {
+        QTest::addColumn<bool>("overview");
+        QTest::addColumn<bool>("modifier");
+        QTest::addColumn<QStringList>("calls");
+        const QStringList open{"switchToTableEditView t"};
+        QTest::newRow("overview in front: its tab") << true << false << open;
+        QTest::newRow("overview, new-tab modifier: the switch takes a new tab") << true << true << open;
+        QTest::newRow("another view in front: a new tab") << false << false << QStringList{"addNewTab"} + open;
+        QTest::newRow("another view, modifier: one new tab") << false << true << open;
+    }
+    void importedTableOpensInANewTabUnlessOnTheOverview()
+    {
+        QFETCH(bool, overview);
+        QFETCH(bool, modifier);
+        QFETCH(QStringList, calls);
+        auto doc = newDocument();
+        RecordingNavigator navigator;
+        navigator.overviewInFront = overview;
+        env.ui().setNewTabModifierHeld(modifier);
+        QTimer::singleShot(0, [] {
+            if (auto *sheet = qobject_cast<LMImportSheet *>(QApplication::activeModalWidget()))
+                sheet->importButton()->click();
+        });
+        QVERIFY(LMImportController::runSheet(doc.get(), nullptr, file("t.csv", "a,b\n1,2\n"), &navigator));
+        env.ui().setNewTabModifierHeld(false);
+        QCOMPARE(navigator.calls, calls);
+    }
+
     void exportControllerModesAndFormats()
     {
         auto doc = newDocument();
@@ -360,7 +562,9 @@ private slots:
         QCOMPARE(controller.options(), Value::dict({{"OX_SQL_Target", "MySQL"},
                                                     {"OX_HTML_Doctype", "XHTML 1.0 Strict"},
                                                     {"OX_HTML_AddStylesheet", false},
-                                                    {"OX_HTML_FormatData", true}}));
+                                                    {"OX_HTML_FormatData", true},
+                                                    {"OX_CSV_Header", true},
+                                                    {"OX_CSV_FormatData", true}}));
         QCOMPARE(controller.mode(), QStringLiteral("Table"));
         QStringList extensions;
         for (const auto &f : controller.formats())
@@ -392,7 +596,7 @@ private slots:
         LMExportController controller(doc.get());
         const QString path = env.path("out.csv");
         QVERIFY(!controller.writeToPath(path));
-        QCOMPARE(readFile(path), QByteArray("1,\"x,y\""));
+        QCOMPARE(readFile(path), QByteArray("id,a\n1,\"x,y\""));
 
         // A failing export leaves the old file whole, and a missing folder is reported.
         doc->reports().append(Value::dict({{"Name", "Letter"}}));
@@ -402,7 +606,7 @@ private slots:
         QVERIFY(failure);
         QCOMPARE(failure->messageText, QStringLiteral("The file could not be exported"));
         QCOMPARE(failure->informativeText, QStringLiteral("The report \"Letter\" could not be produced."));
-        QCOMPARE(readFile(path), QByteArray("1,\"x,y\""));
+        QCOMPARE(readFile(path), QByteArray("id,a\n1,\"x,y\""));
         QVERIFY(!QFile::exists(env.path("none.doc")));
         QVERIFY(controller.writeToPath(env.path("none.doc")));
         QVERIFY(!QFile::exists(env.path("none.doc")));
@@ -430,6 +634,17 @@ private slots:
         QVERIFY(sheet.exportFile());
         QCOMPARE(sheet.writtenPath(), env.path("script.sql"));
         QVERIFY(readFile(env.path("script.sql")).contains("VALUES ('1', 'O''Neil');"));
+
+        // Delimited text: the header and values-as-shown boxes show with it and decide its form.
+        sheet.formatPopUp()->setCurrentIndex(0);
+        QVERIFY(sheet.headerCheckBox()->isVisibleTo(&sheet));
+        sheet.headerCheckBox()->setChecked(false);
+        sheet.valuesAsShownCheckBox()->setChecked(false);
+        env.ui().answerSavePanel(env.path("plain.csv"));
+        QVERIFY(sheet.exportFile());
+        QCOMPARE(readFile(env.path("plain.csv")), QByteArray("1,O'Neil"));
+        sheet.formatPopUp()->setCurrentIndex(2);
+        QVERIFY(!sheet.headerCheckBox()->isVisibleTo(&sheet));
 
         env.ui().answerSavePanel(QString());
         QVERIFY(!sheet.exportFile());

@@ -68,7 +68,8 @@ private slots:
         QTest::newRow("tab in TSV is quoted") << "b\tc" << true << "\"b\tc\"";
         QTest::newRow("line feed is quoted") << "x\ny" << false << "\"x\ny\"";
         QTest::newRow("carriage return is quoted") << "x\ry" << true << "\"x\ry\"";
-        QTest::newRow("only a quote: doubled, not enclosed") << "\"" << false << "\"\"";
+        QTest::newRow("only a quote: enclosed and doubled") << "\"" << false << "\"\"\"\"";
+        QTest::newRow("quote inside: enclosed and doubled") << "a\"b" << true << "\"a\"\"b\"";
         QTest::newRow("quote and separator") << "say \"hi\", ok" << false << "\"say \"\"hi\"\", ok\"";
         QTest::newRow("blanks kept") << "  x  " << false << "  x  ";
         QTest::newRow("empty") << "" << false << "";
@@ -100,6 +101,50 @@ private slots:
         QVERIFY(LMCSVImporterExporter::exportTable("Nope", doc->database()).isEmpty());
     }
 
+    void delimitedHeaderAndValuesAsShown()
+    {
+        auto doc = newDocument();
+        QVERIFY(addTable(*doc, "Books",
+                         {{"Title", "Text"},
+                          {"Year", "Number"},
+                          {"Bought", "Date"},
+                          {"Read", "Yes/No"},
+                          {"Tags", "List"},
+                          {"Cover", "Image"}}));
+        // A date shown with its time, and a list shown with its own separator.
+        Value fields = doc->tableNamed("Books").value("Fields");
+        fields.at(3).set("Time Format", "Short");
+        fields.at(5).set("List Separator", "; ");
+        // 2024-03-15 10:30 UTC; a Yes/No never set; text an older import kept in a number cell.
+        QVERIFY(insertRow(*doc, "Books", {"Dune, \"1\"", "1965", "732191400", "1", "sf, classic", "x"}));
+        QVERIFY(insertRow(*doc, "Books", {"Emma", "abc", "", "", "", ""}));
+        LMDelimitedExportOptions options;
+        options.header = true;
+        options.valuesAsShown = true;
+        const auto exported = [&](const QString &table, bool tabs) {
+            QBuffer buffer;
+            buffer.open(QIODevice::WriteOnly);
+            const bool ok = tabs ? LMTSVImporterExporter::exportTable(buffer, table, doc->database(), options)
+                                 : LMCSVImporterExporter::exportTable(buffer, table, doc->database(), options);
+            return ok ? QString::fromUtf8(buffer.data()) : QStringLiteral("failed");
+        };
+        QCOMPARE(exported("Books", false),
+                 QStringLiteral("id,Title,Year,Bought,Read,Tags,Cover\n"
+                                "1,\"Dune, \"\"1\"\"\",1965,2024-03-15 10:30,Yes,sf; classic,<image>\n"
+                                "2,Emma,abc,,No,,<image>"));
+        QCOMPARE(exported("Books", true).section('\n', 0, 0),
+                 QStringLiteral("id\tTitle\tYear\tBought\tRead\tTags\tCover"));
+        // The stored form stays available.
+        options.valuesAsShown = false;
+        QCOMPARE(exported("Books", false).section('\n', 1, 1),
+                 QStringLiteral("1,\"Dune, \"\"1\"\"\",1965.0,732191400.0,1,\"sf, classic\",<image>"));
+        // An empty table is its header alone; without a header, nothing.
+        QVERIFY(addTable(*doc, "Empty", {{"A", "Text"}, {"B", "Number"}}));
+        QCOMPARE(exported("Empty", false), QStringLiteral("id,A,B"));
+        options.header = false;
+        QCOMPARE(exported("Empty", false), QString());
+    }
+
     void delimitedRoundTrip()
     {
         const QStringList values = {"plain",     "b,c",   "x\ny\r\nz", "\"",      "a\"\"b", "  pad  ",
@@ -126,38 +171,42 @@ private slots:
     {
         QTest::addColumn<QString>("target");
         QTest::addColumn<QString>("script");
-        const QString rowValues = QStringLiteral("VALUES ('1', 'a', '<image>', 'O''Neil', '2.5', '30', '1');\n");
+        // Dates as each server keeps moments: seconds since 1970 for SQLite, timestamps for the servers.
+        const auto rowValues = [](const QString &date) {
+            return QStringLiteral("VALUES ('1', 'a', '<image>', 'O''Neil', '2.5', '%1', '1');\n").arg(date);
+        };
         QTest::newRow("MySQL")
             << "MySQL"
             << "CREATE TABLE IF NOT EXISTS `Things` (`id` INTEGER PRIMARY KEY auto_increment, `Name` TEXT, "
-               "`Pic` TEXT, `Note` TEXT, `Count` REAL, `When` TIMESTAMP, `OK` BOOLEAN);\n\n"
+               "`Pic` TEXT, `Note` TEXT, `Count` REAL, `When` DATETIME, `OK` BOOLEAN);\n\n"
                "INSERT INTO `Things` (`id`, `Name`, `Pic`, `Note`, `Count`, `When`, `OK`) " +
-                   rowValues;
+                   rowValues("1970-01-01 00:00:30");
         QTest::newRow("SQLite")
             << "SQLite"
             << "CREATE TABLE IF NOT EXISTS `Things` (`id` INTEGER PRIMARY KEY AUTOINCREMENT, `Name` TEXT, "
                "`Pic` TEXT, `Note` TEXT, `Count` REAL, `When` TIMESTAMP, `OK` BOOLEAN);\n\n"
                "INSERT INTO `Things` (`id`, `Name`, `Pic`, `Note`, `Count`, `When`, `OK`) " +
-                   rowValues;
-        QTest::newRow("PostgreSQL: two blanks after TABLE")
+                   rowValues("30");
+        QTest::newRow("PostgreSQL: two blanks after TABLE, the key's sequence moved on")
             << "PostgreSQL"
             << "CREATE TABLE  \"Things\" (\"id\" SERIAL PRIMARY KEY, \"Name\" TEXT, \"Pic\" TEXT, \"Note\" TEXT, "
-               "\"Count\" REAL, \"When\" TIMESTAMP, \"OK\" BOOLEAN);\n\n"
+               "\"Count\" DOUBLE PRECISION, \"When\" TIMESTAMP, \"OK\" BOOLEAN);\n\n"
                "INSERT INTO \"Things\" (\"id\", \"Name\", \"Pic\", \"Note\", \"Count\", \"When\", \"OK\") " +
-                   rowValues;
+                   rowValues("1970-01-01 00:00:30") +
+                   "SELECT setval(pg_get_serial_sequence('\"Things\"', 'id'), MAX(\"id\")) FROM \"Things\";\n";
         QTest::newRow("MS SQL Server: one SET IDENTITY_INSERT before the rows")
             << "MS SQL Server"
-            << "CREATE TABLE  \"Things\" (\"id\" INTEGER PRIMARY KEY IDENTITY(1,1), \"Name\" TEXT, \"Pic\" TEXT, "
-               "\"Note\" TEXT, \"Count\" REAL, \"When\" TIMESTAMP, \"OK\" BOOLEAN);\n\n"
+            << "CREATE TABLE  \"Things\" (\"id\" INTEGER PRIMARY KEY IDENTITY(1,1), \"Name\" NVARCHAR(MAX), "
+               "\"Pic\" NVARCHAR(MAX), \"Note\" NVARCHAR(MAX), \"Count\" FLOAT, \"When\" DATETIME2, \"OK\" BIT);\n\n"
                "\nSET IDENTITY_INSERT \"Things\" ON;\n\n"
-               "INSERT INTO \"Things\" (\"id\", \"Name\", \"Pic\", \"Note\", \"Count\", \"When\", \"OK\") " +
-                   rowValues;
+               "INSERT INTO \"Things\" (\"id\", \"Name\", \"Pic\", \"Note\", \"Count\", \"When\", \"OK\") "
+               "VALUES ('1', N'a', N'<image>', N'O''Neil', '2.5', '1970-01-01T00:00:30', '1');\n";
         QTest::newRow("any other target")
             << "Oracle"
             << "CREATE TABLE IF NOT EXISTS `Things` (`id` TEXT, `Name` TEXT, `Pic` TEXT, `Note` TEXT, `Count` REAL, "
                "`When` TIMESTAMP, `OK` BOOLEAN);\n\n"
                "INSERT INTO `Things` (`id`, `Name`, `Pic`, `Note`, `Count`, `When`, `OK`) " +
-                   rowValues;
+                   rowValues("30");
     }
     void sqlScriptPerTarget()
     {
@@ -182,9 +231,12 @@ private slots:
         QTest::newRow("empty date is NULL") << "SQLite"
                                             << ""
                                             << "NULL";
-        QTest::newRow("date text that is no moment stays text") << "SQLite"
-                                                                << "soon"
-                                                                << "'soon'";
+        QTest::newRow("date text that is no moment is NULL") << "PostgreSQL"
+                                                             << "soon"
+                                                             << "NULL";
+        QTest::newRow("date before 1970 as a timestamp") << "MySQL"
+                                                         << "-2545776000"
+                                                         << "'1920-05-01 00:00:00'";
         QTest::newRow("date rounded to the second") << "SQLite"
                                                     << "-978307169.6"
                                                     << "'30'";
@@ -239,8 +291,11 @@ private slots:
         for (const QString &line :
              QString::fromUtf8(read.readAllStandardOutput()).split(QChar(0x1E), Qt::SkipEmptyParts))
             loaded << line.split(QChar(0x1F));
-        // The same texts, with the number columns read as numbers by both.
-        QCOMPARE(loaded, rows(*doc, "Mixed"));
+        // The same texts, with the number columns read as numbers by both; the Yes/No never set is No.
+        Records expected = rows(*doc, "Mixed");
+        QCOMPARE(expected[2][3], QString());
+        expected[2][3] = QStringLiteral("0");
+        QCOMPARE(loaded, expected);
     }
 
     void htmlEntities_data()
@@ -374,6 +429,9 @@ private slots:
         const QString yes = db->addFormattingToObject(db->dbToNativeForTable("1", "Things", "OK"), "Things", "OK").text;
         QCOMPARE(cells(html(*doc, "Things", "Just <table>", false, true)).mid(0, 7),
                  QStringList({"1", "a", "&lt;image&gt;", "O&apos;Neil", "2.5", date, yes}));
+        // A Yes/No never set shows as No.
+        QCOMPARE(cells(html(*doc, "Things", "Just <table>", false, true)).mid(7),
+                 QStringList({"2", "", "&lt;image&gt;", "", "", "", "No"}));
         QCOMPARE(cells(html(*doc, "Things", "Just <table>", false, false)),
                  QStringList({"1", "a", "&lt;image&gt;", "O&apos;Neil", "2.5", "30", "1", "2", "", "&lt;image&gt;", "",
                               "", "", ""}));

@@ -3,6 +3,7 @@
 #include "LMQueryFilterView.h"
 #include "LMQueryOperators.h"
 #include "LMQueryWhere.h"
+#include "OXDatabase.h"
 #include "TestEnvironment.h"
 #include "support/QueryFixture.h"
 
@@ -24,6 +25,7 @@ private slots:
     void viewAndClassOperationAgree();
     void clausesSelectRows_data();
     void clausesSelectRows();
+    void yesNoWithoutValueIsNo();
 
 private:
     TestEnvironment m_env;
@@ -130,7 +132,7 @@ void TestWhereGeneration::conditionFragment_data()
     QTest::newRow("Yes/No yes") << "Yes/No"
                                 << "is yes" << Value() << "`T`.`F` ='1'";
     QTest::newRow("Yes/No no") << "Yes/No"
-                               << "is no" << Value() << "`T`.`F` ='0'";
+                               << "is no" << Value() << "`T`.`F` IS NOT '1'";
     QTest::newRow("Yes/No unknown operator") << "Yes/No"
                                              << "is equal to" << Value("1") << "`T`.`F` =''";
 
@@ -242,7 +244,7 @@ void TestWhereGeneration::viewAndClassOperationAgree()
                      {"Parameter Boolean", Value("any")}});
     LMQueryFilterView view(nullptr, "T", definition);
     QVERIFY(view.dictionary().isSameContainer(definition));
-    const QString expected = "`T`.`A` LIKE'%x%' OR `T`.`A` ='y' OR `T`.`C` ='0'";
+    const QString expected = "`T`.`A` LIKE'%x%' OR `T`.`A` ='y' OR `T`.`C` IS NOT '1'";
     QCOMPARE(view.whereClause(), expected);
     QCOMPARE(LMQueryFilterView::whereSQLForQueryDictionary(definition), expected);
 
@@ -333,6 +335,24 @@ void TestWhereGeneration::clausesSelectRows()
             {{"Name", "anna"}, {"Kind", "Family"}, {"Age", 7.0}, {"Born", Value::date(600000000)}, {"Member", true}}),
         QString("3"));
     QCOMPARE(idsWhere(*document, "People", LMQueryWhere::whereSQL(conditions, boolean)), ids);
+}
+
+void TestWhereGeneration::yesNoWithoutValueIsNo()
+{
+    QString error;
+    std::unique_ptr<MyDocument> document = newDocument({peopleDesign()}, &error);
+    QVERIFY2(document, qPrintable(error));
+    QCOMPARE(addPerson(*document, {{"Member", true}}), QString("1"));
+    QCOMPARE(addPerson(*document, {{"Member", false}}), QString("2"));
+    // Never set: the column's empty default; and a NULL written by other programs.
+    QCOMPARE(addPerson(*document, {}), QString("3"));
+    QCOMPARE(addPerson(*document, {}), QString("4"));
+    document->database()->performQuery("UPDATE `People` SET `Member` = NULL WHERE `id` = 4");
+    const auto where = [&](const QString &op) {
+        return idsWhere(*document, "People", LMQueryWhere::whereSQL({condition("People", "Member", "Yes/No", op)}, ""));
+    };
+    QCOMPARE(where("is yes"), QStringList({"1"}));
+    QCOMPARE(where("is no"), QStringList({"2", "3", "4"}));
 }
 
 QTEST_MAIN(TestWhereGeneration)

@@ -7,6 +7,7 @@
 #include "LMQueryFilterView.h"
 #include "LMQueryWhere.h"
 #include "LMSourceList.h"
+#include "LMTabView.h"
 #include "LMTableDataTableView.h"
 #include "LMTableDesignView.h"
 #include "LMTableEditContainer.h"
@@ -167,9 +168,19 @@ private slots:
         window->document()->database()->createTableDesign(design);
         LMDocumentNavigator *navigator = window->context().navigator;
         QVERIFY(navigator);
+        QVERIFY(navigator->switchToOverview());
+        QVERIFY(navigator->showsOverview());
         QVERIFY(navigator->switchToTableEditView("Imported"));
         QVERIFY(grid());
         QCOMPARE(grid()->tableEditView()->tableName(), QStringLiteral("Imported"));
+        // What the import sheet asks before it opens a table elsewhere: a new tab, the grid before it kept.
+        QVERIFY(!navigator->showsOverview());
+        const int tabs = window->tabView()->count();
+        navigator->addNewTab();
+        QCOMPARE(window->tabView()->count(), tabs + 1);
+        QVERIFY(navigator->switchToTableEditView("Imported"));
+        QVERIFY(grid());
+        QVERIFY(dynamic_cast<LMTableEditContainer *>(window->tabView()->controllerAt(tabs - 1)));
     }
 };
 

@@ -38,10 +38,13 @@ int OrvixCliTransfer::runImport(const QStringList &args)
     bool tableGiven = false;
     QList<QPair<QString, QString>> types;
     QStringList skipped;
+    bool noHeader = false;
     for (int i = 0; i < args.size(); ++i) {
         const QString &arg = args[i];
         QString value;
-        if (arg == QLatin1String("--table")) {
+        if (arg == QLatin1String("--no-header")) {
+            noHeader = true;
+        } else if (arg == QLatin1String("--table")) {
             if (!takeValue(args, i, table))
                 return fail(QStringLiteral("--table needs a NAME"), 2);
             tableGiven = true;
@@ -78,6 +81,8 @@ int OrvixCliTransfer::runImport(const QStringList &args)
     LMImportController controller(doc.get());
     if (const std::optional<Alert> problem = controller.setFile(file))
         return fail(problem->informativeText);
+    if (noHeader)
+        controller.setFirstRecordHoldsNames(false);
     if (tableGiven)
         controller.controlTextDidChange(table);
     if (!controller.tableNameOK())
@@ -104,13 +109,18 @@ int OrvixCliTransfer::runImport(const QStringList &args)
     }
     const QString name = controller.tableName();
     LMImportSummary summary;
+    // Values that will not convert are put as an alert (standard error); --answer Cancel stops here.
     if (const std::optional<Alert> failure = controller.import(nullptr, &summary))
         return fail(failure->messageText + QStringLiteral(": ") + failure->informativeText);
+    if (controller.cancelled())
+        return 3;
     if (!doc->save(package, QStringLiteral("Orvix"), &error))
         return fail(error);
     m_out << "imported " << summary.inserted << " records into \"" << name << "\"";
     if (summary.failed > 0)
         m_out << " (" << summary.failed << " refused by the database)";
+    if (summary.longRecords > 0)
+        m_out << " (" << summary.longRecords << " with more fields than columns: the extra fields were left out)";
     m_out << "\n";
     m_out.flush();
     return 0;
@@ -120,7 +130,7 @@ int OrvixCliTransfer::runExport(const QStringList &args)
 {
     QStringList positional;
     QString format, target, doctype, output;
-    bool stylesheet = false, raw = false, toFile = false;
+    bool stylesheet = false, raw = false, toFile = false, noHeader = false;
     for (int i = 0; i < args.size(); ++i) {
         const QString &arg = args[i];
         if (arg == QLatin1String("--format")) {
@@ -136,6 +146,8 @@ int OrvixCliTransfer::runExport(const QStringList &args)
             stylesheet = true;
         } else if (arg == QLatin1String("--raw")) {
             raw = true;
+        } else if (arg == QLatin1String("--no-header")) {
+            noHeader = true;
         } else if (arg == QLatin1String("-o") || arg == QLatin1String("--output")) {
             if (!takeValue(args, i, output))
                 return fail(QStringLiteral("-o needs a FILE"), 2);
@@ -178,6 +190,8 @@ int OrvixCliTransfer::runExport(const QStringList &args)
         controller.setOption(QStringLiteral("OX_HTML_Doctype"), doctype);
     controller.setOption(QStringLiteral("OX_HTML_AddStylesheet"), stylesheet);
     controller.setOption(QStringLiteral("OX_HTML_FormatData"), !raw);
+    controller.setOption(QStringLiteral("OX_CSV_FormatData"), !raw);
+    controller.setOption(QStringLiteral("OX_CSV_Header"), !noHeader);
 
     if (toFile) {
         if (const std::optional<Alert> failure = controller.writeToPath(output))

@@ -8,10 +8,10 @@ class OrvixCliTransfer {
 public:
     OrvixCliTransfer(QTextStream &out, QTextStream &err) : m_out(out), m_err(err) {}
 
-    // import PACKAGE FILE [--table NAME] [--type COLUMN=DATATYPE]... [--skip COLUMN]...
+    // import PACKAGE FILE [--table NAME] [--type COLUMN=DATATYPE]... [--skip COLUMN]... [--no-header]
     int runImport(const QStringList &args);
     // export PACKAGE TABLE --format csv|tsv|sql|html [--sql-target TARGET] [--doctype DOCTYPE] [--stylesheet]
-    //        [--raw] [-o FILE]
+    //        [--raw] [--no-header] [-o FILE]
     int runExport(const QStringList &args);
 
 private:

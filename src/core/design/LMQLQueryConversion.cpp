@@ -35,6 +35,8 @@ std::optional<QByteArray> tiffData(const QImage &image)
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, "tiff");
+    // LZW: still TIFF for every reader, a fraction of the size for pictures with flat areas.
+    writer.setCompression(1);
     if (!writer.write(image))
         return std::nullopt;
     return bytes;

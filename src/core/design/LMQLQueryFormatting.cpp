@@ -63,11 +63,13 @@ FormattedText OXDatabase::textFormatString(const QString &text, const QString &t
 
 FormattedText OXDatabase::addFormattingToObject(const Value &value, const QString &table, const QString &column) const
 {
-    if (value.isNull())
-        return FormattedText{};
     const Value field = fieldForTable(table, column);
     const QString type = field.value(QStringLiteral("Type")).toString();
     const auto attributed = [&](const QString &text) { return textFormatString(text, table, column); };
+    // A Yes/No never set is No wherever it shows; any other empty value shows nothing.
+    if (value.isNull())
+        return type == QLatin1String("Yes/No") ? attributed(field.value(QStringLiteral("No Value")).toString())
+                                               : FormattedText{};
 
     if (type == QLatin1String("Primary Key"))
         return FormattedText{value.toString(), Value()};
