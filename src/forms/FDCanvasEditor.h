@@ -9,8 +9,7 @@
 #include <QPointF>
 #include <QPointer>
 #include <QRectF>
-
-class QUndoStack;
+#include <QUndoStack>
 
 class FDCanvasEditor : public QObject {
     Q_OBJECT
@@ -77,7 +76,8 @@ private:
     void applyFrames(const FDControlList &controls, const QList<QRectF> &frames);
 
     QPointer<FDCanvas> m_canvas;
-    QUndoStack *m_undoStack = nullptr;
+    // The document's stack; it may go before the editor when a window closes.
+    QPointer<QUndoStack> m_undoStack;
     FDControlList m_gesture;
     QList<QRectF> m_gestureFrames;
     bool m_gestureMoved = false;
