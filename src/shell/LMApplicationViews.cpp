@@ -1,6 +1,7 @@
 // LMApplicationViews: the shell's overview and placeholders, and the one list of feature registrations.
 #include "LMApplicationViews.h"
 
+#include "LMFormViews.h"
 #include "LMOverview.h"
 #include "LMPlaceholderView.h"
 #include "LMQueryViews.h"
@@ -59,4 +60,5 @@ void registerApplicationViews(LMViewRegistry &registry)
     registerQueryViews(registry);
     registerRecordViews(registry);
     registerRelationshipViews(registry);
+    registerFormViews(registry);
 }
