@@ -33,7 +33,10 @@ QProcess *start(const QStringList &args, const QStringList &environment)
 Run finish(QProcess *p)
 {
     Run r;
-    if (p->waitForFinished(120000)) {
+    // A process that ended during an earlier wait is already finished; waitForFinished then returns false.
+    if (p->state() != QProcess::NotRunning)
+        p->waitForFinished(120000);
+    if (p->state() == QProcess::NotRunning) {
         r.killed = p->exitStatus() == QProcess::CrashExit;
         r.code = r.killed ? -1 : p->exitCode();
         r.err = QString::fromUtf8(p->readAllStandardError());

@@ -2,6 +2,7 @@
 // mutations of valid inputs and shared-reference bombs must end in a value or an error, never a crash.
 #include "KeyedArchive.h"
 #include "MyDocument.h"
+#include "OXDatabase.h"
 #include "PropertyList.h"
 #include "TestEnvironment.h"
 
@@ -45,7 +46,7 @@ int fuzzSeconds()
 
 class Mutator {
 public:
-    explicit Mutator(quint64 seed) : m_random(quint32(seed), quint32(seed >> 32)) {}
+    explicit Mutator(quint64 seed) : m_random(quint32(seed ^ (seed >> 32))) {}
     quint32 below(quint32 n) { return n == 0 ? 0 : m_random.bounded(n); }
 
     QByteArray mutate(QByteArray bytes)
