@@ -24,9 +24,9 @@ function(orvix_library target)
   endforeach()
   target_include_directories(${target} PUBLIC ${include_dirs})
   target_compile_options(${target} PRIVATE ${ORVIX_WARNINGS})
-  target_compile_definitions(${target} PUBLIC
-    ORVIX_RESOURCE_DIR="${ORVIX_RESOURCE_DIR}"
-    ORVIX_VERSION="${PROJECT_VERSION}")
+  # Paths of this checkout are given only to the files that read them, so compile commands stay the same in
+  # every checkout and a shared compiler cache can serve them.
+  target_compile_definitions(${target} PUBLIC ORVIX_VERSION="${PROJECT_VERSION}")
   target_link_libraries(${target} PUBLIC ${ARG_DEPS})
 endfunction()
 
@@ -36,15 +36,22 @@ function(orvix_tests)
   file(GLOB tests CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/test_*.cpp")
   file(GLOB helpers CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/support/*.cpp" "${CMAKE_CURRENT_SOURCE_DIR}/support/*.h")
   get_filename_component(folder "${CMAKE_CURRENT_SOURCE_DIR}" NAME)
+  # Checkout paths only where they are used (see orvix_library).
+  foreach(source ${tests} ${helpers})
+    file(READ "${source}" text)
+    if(text MATCHES "ORVIX_TEST_DATA|ORVIX_CLI_PATH|ORVIX_SAMPLE_PATH")
+      set_property(SOURCE "${source}" APPEND PROPERTY COMPILE_DEFINITIONS
+        ORVIX_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}/data"
+        ORVIX_CLI_PATH="$<TARGET_FILE_DIR:orvix-cli>/orvix-cli"
+        ORVIX_SAMPLE_PATH="${CMAKE_BINARY_DIR}/samples/Contacts.orvix")
+    endif()
+  endforeach()
   foreach(test_source ${tests})
     get_filename_component(name "${test_source}" NAME_WE)
     set(target "${folder}_${name}")
     add_executable(${target} "${test_source}" ${helpers})
     target_include_directories(${target} PRIVATE "${CMAKE_CURRENT_SOURCE_DIR}" "${CMAKE_SOURCE_DIR}/tests/common")
     target_compile_options(${target} PRIVATE ${ORVIX_WARNINGS})
-    target_compile_definitions(${target} PRIVATE
-      ORVIX_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}/data"
-      ORVIX_CLI_PATH="$<TARGET_FILE_DIR:orvix-cli>/orvix-cli")
     target_link_libraries(${target} PRIVATE ${ARG_DEPS} orvix_testsupport Qt6::Test)
     add_dependencies(${target} orvix-cli)
     add_test(NAME "${folder}/${name}" COMMAND ${target})

@@ -1,5 +1,5 @@
 // orvix-cli: headless entry point.
-#include "OrvixCli.h"
+#include "CliRegistry.h"
 #include "PackageFiles.h"
 
 #include <QDir>
@@ -27,6 +27,6 @@ int main(int argc, char *argv[])
     PackageFiles::removeStaleWorkingCopies();
     QTextStream out(stdout);
     QTextStream err(stderr);
-    OrvixCli cli(out, err);
+    CliContext cli(out, err);
     return cli.run(app.arguments().mid(1));
 }

@@ -4,6 +4,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTest>
 
 class TestCli : public QObject {
@@ -72,11 +75,19 @@ private slots:
 
         const CliResult refused = cli({"set", package, "People", id, "Code", "12a"});
         QCOMPARE(refused.code, 3);
-        QCOMPARE(refused.err, QStringLiteral("Value is invalid\nThe value you entered did not pass the validation "
-                                             "checks required by field \"Code\"\n"));
+        QCOMPARE(refused.err, QStringLiteral("alert: Value is invalid | The value you entered did not pass the "
+                                             "validation checks required by field \"Code\"\n"));
         const CliResult empty = cli({"set", package, "People", id, "Name", ""});
         QCOMPARE(empty.code, 3);
-        QVERIFY(empty.err.startsWith("Value is Null\n"));
+        QVERIFY(empty.err.startsWith("alert: Value is Null | "));
+        // --answer answers the refusal's alert; a title that is not one of its buttons is reported.
+        const CliResult answered = cli({"--answer", "OK", "set", package, "People", id, "Code", "x"});
+        QCOMPARE(answered.code, 3);
+        QCOMPARE(answered.err.count('\n'), 1);
+        const CliResult wrong = cli({"set", package, "People", id, "Code", "x", "--answer", "Maybe"});
+        QCOMPARE(wrong.code, 3);
+        QVERIFY2(wrong.err.contains("--answer \"Maybe\" is not a button of this alert (OK)"), qPrintable(wrong.err));
+        QCOMPARE(cli({"get", package, "People", id, "Code"}).text(), QStringLiteral("\n"));
 
         const CliResult select = cli({"sql", package, "SELECT `Name`, `Member` FROM `People` WHERE id = " + id});
         QCOMPARE(select.code, 0);
@@ -140,8 +151,89 @@ private slots:
     {
         const CliResult r = cli({"--help"});
         QCOMPARE(r.code, 0);
-        for (const char *command : {"new", "tables", "sql", "add-table", "add-row", "set", "get", "relate"})
+        for (const char *command : {"new", "tables", "sql", "add-table", "add-row", "set", "get", "relate", "objects",
+                                    "design", "add-query", "add-report", "add-script", "import", "export"})
             QVERIFY2(r.text().contains(QString("  %1 ").arg(command)), command);
+    }
+
+    // What `design` prints, `add-table` reads back into exactly the same design, for every sample table.
+    void designRoundTripsThroughAddTable()
+    {
+        const QString sample = QStringLiteral(ORVIX_SAMPLE_PATH);
+        const QString copy = env.path("RoundTrip.orvix");
+        QCOMPARE(cli({"new", copy}).code, 0);
+        const CliResult tables = cli({"tables", sample});
+        QCOMPARE(tables.code, 0);
+        const QStringList names = tables.text().split('\n', Qt::SkipEmptyParts);
+        QVERIFY(names.size() >= 2);
+        for (const QString &name : names) {
+            const CliResult design = cli({"design", sample, name});
+            QVERIFY2(design.code == 0, qPrintable(design.err));
+            writeFile(env.path(name + ".json"), design.out);
+            const CliResult added = cli({"add-table", copy, env.path(name + ".json")});
+            QVERIFY2(added.code == 0, qPrintable(added.err));
+            QCOMPARE(cli({"design", copy, name}).out, design.out);
+        }
+        // The sample's designs use every kind the tagged JSON carries except images: check those through objects.
+        const CliResult objects = cli({"objects", sample});
+        QCOMPARE(objects.code, 0);
+        QVERIFY(objects.text().contains("\"Tables\""));
+        QVERIFY(objects.text().contains("\"Relationships\""));
+        QVERIFY(objects.text().contains("\"Name\": \"People\""));
+        QCOMPARE(cli({"design", sample, "Nope"}).code, 1);
+    }
+
+    void itemsAreAddedFromJsonWithTheNameRule_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QByteArray>("json");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("query") << "add-query" << QByteArray(R"({"Name": "Adults", "Table Name": "People"})") << 0 << "";
+        QTest::newRow("query again") << "add-query" << QByteArray(R"({"Name": "Adults", "Table Name": "People"})") << 3
+                                     << "beep";
+        QTest::newRow("query of no table")
+            << "add-query" << QByteArray(R"({"Name": "Lost", "Table Name": "Gone"})") << 3
+            << "alert: Invalid Query | This does not have a valid content table and cannot be opened.";
+        QTest::newRow("query with every tagged kind")
+            << "add-query"
+            << QByteArray(R"({"Name": "Tagged", "Table Name": "People", "Limit": {"$real": 5}, "Ratio": 0.5,
+                              "Blob": {"$data": "AAE="}, "When": {"$date": 12.5}, "Ref": {"$uid": 7},
+                              "Colour": {"$class": "NSColor", "$attributes": {"Red": {"$real": 1}}},
+                              "Odd": {"$dict": {"$x": 1}}, "Nothing": null, "On": true})")
+            << 0 << "";
+        QTest::newRow("report") << "add-report"
+                                << QByteArray(R"({"Name": "List", "Content Table": "People", "Print Info": {}})") << 0
+                                << "";
+        QTest::newRow("report without table")
+            << "add-report" << QByteArray(R"({"Name": "Letter", "Content Table": "None"})") << 0 << "";
+        QTest::newRow("script") << "add-script"
+                                << QByteArray(R"({"Name": "Hello", "Code String": "function main() {}"})") << 0 << "";
+        QTest::newRow("script without name") << "add-script" << QByteArray(R"({"Code String": ""})") << 3 << "beep";
+        QTest::newRow("script without code")
+            << "add-script" << QByteArray(R"({"Name": "Empty"})") << 3 << "alert: Invalid Script";
+    }
+    void itemsAreAddedFromJsonWithTheNameRule()
+    {
+        QFETCH(QString, command);
+        QFETCH(QByteArray, json);
+        QFETCH(int, code);
+        QFETCH(QString, message);
+        writeFile(env.path("item.json"), json);
+        const CliResult r = cli({command, package, env.path("item.json")});
+        QCOMPARE(r.code, code);
+        QVERIFY2(r.err.contains(message), qPrintable(r.err));
+        if (code == 0) {
+            // The item is stored with every key as given, types included.
+            const CliResult objects = cli({"objects", package});
+            const QJsonObject stored = QJsonDocument::fromJson(objects.out).object();
+            const QString kind = command == "add-query" ? "Queries" : command == "add-report" ? "Reports" : "Scripts";
+            const QJsonObject given = QJsonDocument::fromJson(json).object();
+            bool found = false;
+            for (const QJsonValue &item : stored.value(kind).toArray())
+                found = found || item.toObject() == given;
+            QVERIFY2(found, qPrintable(objects.text()));
+        }
     }
 
     void corruptPackageIsReported()

@@ -24,26 +24,6 @@ bool takeValue(const QStringList &args, int &i, QString &value)
 }
 } // namespace
 
-const char *OrvixCliTransfer::usage()
-{
-    return "  import PACKAGE FILE [--table NAME] [--type COLUMN=DATATYPE]... [--skip COLUMN]...\n"
-           "                                    import a .csv or .tsv file (separator by extension) into a new\n"
-           "                                    table as the import sheet does: columns named from the first\n"
-           "                                    record, every record imported (the first too), and save;\n"
-           "                                    DATATYPE is Text, Number, Date, Yes/No or File Path; COLUMN is\n"
-           "                                    a column's name as the sheet proposes it (untitledN when the\n"
-           "                                    first record's field is not a usable name)\n"
-           "  export PACKAGE TABLE --format csv|tsv|sql|html [--sql-target TARGET] [--doctype DOCTYPE]\n"
-           "         [--stylesheet] [--raw] [-o FILE]\n"
-           "                                    write the table as the export sheet does, to FILE (replaced\n"
-           "                                    atomically) or standard output; TARGET is MySQL (default),\n"
-           "                                    PostgreSQL, \"MS SQL Server\" or SQLite; DOCTYPE is one of\n"
-           "                                    \"HTML 4 Transitional\", \"HTML 4 Strict\", \"XHTML 1.0 "
-           "Transitional\",\n"
-           "                                    \"XHTML 1.0 Strict\" (default), \"XHTML 1.1\", \"Just <table>\";\n"
-           "                                    --raw writes stored values instead of formatted ones\n";
-}
-
 int OrvixCliTransfer::fail(const QString &message, int code)
 {
     m_err << "orvix-cli: " << message << "\n";
@@ -92,7 +72,7 @@ int OrvixCliTransfer::runImport(const QStringList &args)
         return fail(QStringLiteral("no file \"%1\"").arg(file));
 
     QString error;
-    std::unique_ptr<MyDocument> doc = MyDocument::open(package, QStringLiteral("Orvix"), &error);
+    std::unique_ptr<MyDocument> doc = MyDocument::openForWriting(package, QStringLiteral("Orvix"), &error);
     if (!doc)
         return fail(error);
     LMImportController controller(doc.get());

@@ -14,8 +14,6 @@ public:
     //        [--raw] [-o FILE]
     int runExport(const QStringList &args);
 
-    static const char *usage();
-
 private:
     int fail(const QString &message, int code = 1);
 
