@@ -76,6 +76,9 @@ int runAddTable(CliContext &cli, const QStringList &args)
     const QString name = design->value(QStringLiteral("Name")).toString();
     if (const auto alert = SchemaNameRules::checkTableName(name, doc->tables()))
         return cli.refuse(*alert);
+    // Field names meet the design editor's rules too, before any of them reaches SQL.
+    if (const auto alert = SchemaNameRules::checkFieldNames(design->value(QStringLiteral("Fields")), true))
+        return cli.refuse(*alert);
     OXDatabase *db = doc->database();
     if (!db->createTableFromDesign(*design) || db->lastErrorID() != 0)
         return cli.fail(QStringLiteral("the table could not be created: %1").arg(db->lastError()));

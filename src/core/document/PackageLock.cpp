@@ -101,7 +101,17 @@ PackageLock::PackageLock(const QString &packagePath, Mode mode, int waitMs) : m_
         }
     }
     int failure = 0;
-    if (!lockWithin(fd, mode, waitMs, &failure)) {
+    if (!lockWithin(fd, mode, waitMs, &failure) && (failure == ENOLCK || failure == ENOSYS || failure == EOPNOTSUPP)) {
+        // A file system without locks (some network shares): the package stays usable, unguarded as before.
+        if (held.count == 0) {
+            ::close(fd);
+            heldLocks().remove(m_key);
+        }
+        m_key.clear();
+        m_locked = true;
+        return;
+    }
+    if (failure != 0) {
         if (held.count == 0) {
             ::close(fd);
             heldLocks().remove(m_key);

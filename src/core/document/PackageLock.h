@@ -13,7 +13,8 @@ public:
     enum class Mode { Shared, Exclusive };
 
     // Waits up to `waitMs` for the lock. isLocked() is false when it stays taken (error() then names the
-    // package) or cannot be made; a package whose folder refuses the lock file is read without a lock.
+    // package) or cannot be made; a package whose folder refuses the lock file is read without a lock, and one
+    // on a file system without locks is used unguarded.
     PackageLock(const QString &packagePath, Mode mode, int waitMs = defaultWaitMs());
     ~PackageLock();
     PackageLock(const PackageLock &) = delete;
