@@ -378,7 +378,7 @@ std::optional<Value> decodeTop(const QByteArray &bytes, QString *error)
         out.set(key, *v);
     }
     QString sizeError;
-    if (!PropertyListInternal::checkDecodedSize(out, &sizeError))
+    if (!PropertyListInternal::checkDecodedSize(out, &sizeError, -1))
         return failed(sizeError);
     return out;
 }

@@ -160,10 +160,10 @@ private:
 };
 } // namespace
 
-bool checkDecodedSize(const Value &root, QString *error)
+bool checkDecodedSize(const Value &root, QString *error, int rootDepth)
 {
     SizeMeter meter;
-    if (meter.measure(root, 0))
+    if (meter.measure(root, rootDepth))
         return true;
     if (error)
         *error = meter.error;

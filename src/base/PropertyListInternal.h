@@ -36,7 +36,8 @@ constexpr quint64 maxDecodedBytes = quint64(1) << 30;
 // False, with `error` set, when `root` stands for more than maxDecodedObjects values or maxDecodedBytes of
 // strings and data, or nests deeper than PropertyList::maxDepth through shared containers. Linear in the
 // distinct containers, however many times they are shared.
-bool checkDecodedSize(const Value &root, QString *error);
+// `rootDepth` -1 measures a container that is no level of its own (the keyed archive's $top).
+bool checkDecodedSize(const Value &root, QString *error, int rootDepth = 0);
 QByteArray writeXml(const Value &root, QString *error);
 
 } // namespace PropertyListInternal

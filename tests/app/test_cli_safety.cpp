@@ -27,14 +27,15 @@ private slots:
 
     void hostileFieldNamesAreRefused()
     {
-        writeFile(env.path("evil.json"),
-                  R"({"Name": "Evil", "Fields": [{"Name": "a` TEXT); DROP TABLE People; --", "Type": "Text"}]})");
+        writeFile(
+            env.path("evil.json"),
+            "{\"Name\": \"Evil\", \"Fields\": [{\"Name\": \"a` TEXT); DROP TABLE People; --\", \"Type\": \"Text\"}]}");
         const CliResult r = cli({"add-table", package, env.path("evil.json")});
         QCOMPARE(r.code, 3);
         QCOMPARE(r.err, QString("alert: Unsuitable Characters | Field \"a` TEXT); DROP TABLE People; --\": Field names "
                                 "may only contain letters, numbers, spaces, underscores and hyphens. Empty names will "
                                 "be ignored. Please choose another.\n"));
-        QCOMPARE(cli({"sql", package, "SELECT Name FROM People"}).text(), QString("Name\nAda\n"));
+        QCOMPARE(cli({"sql", package, "SELECT Name FROM People"}).text(), QString("People.Name\nAda\n"));
         QCOMPARE(cli({"tables", package}).text(), QString("People\n"));
     }
 

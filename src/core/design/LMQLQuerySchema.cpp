@@ -161,7 +161,12 @@ LMTableDesignCommit::Result OXDatabase::commitTableRevised(LMTableDesignCommit &
                 old.clear();
 
     const QString table = commit.tableName;
-    if (std::optional<Alert> refused = SchemaNameRules::checkFieldNames(schema, true)) {
+    // Columns kept under their stored name stay as they are; new and renamed ones meet the editor's rules.
+    QStringList unchanged;
+    for (int i = 0; i < left.size(); ++i)
+        if (!commit.isNewTable && left.at(i) == right.at(i))
+            unchanged << left.at(i);
+    if (std::optional<Alert> refused = SchemaNameRules::checkFieldNames(schema, true, unchanged)) {
         setLastError(refused->messageText + QStringLiteral(": ") + refused->informativeText, QLP_UnknownError);
         return LMTableDesignCommit::Result::Failed;
     }

@@ -275,9 +275,11 @@ void OXDatabase::deleteTableDesign(const QString &name)
 bool OXDatabase::createTableFromDesign(const Value &tableDesign)
 {
     const QString tableName = tableDesign.value(kName).toString();
+    if (tablesList().contains(tableName))
+        return false; // a known design: refused without touching SQLite
     // A design may come from a file, a template or a script: it meets the editor's name rules before any name
     // reaches SQL.
-    std::optional<Alert> refused = SchemaNameRules::checkTableName(tableName, design());
+    std::optional<Alert> refused = SchemaNameRules::checkTableName(tableName, Value::array());
     if (!refused)
         refused = SchemaNameRules::checkFieldNames(tableDesign.value(kFields), true);
     if (refused) {

@@ -15,5 +15,6 @@ std::optional<Alert> checkTableName(const QString &name, const Value &tables, co
 std::optional<Alert> checkFieldName(const QString &name, const QStringList &otherFieldNames);
 // Every field name of a design's "Fields" array, each against the others; the alert's text names the field.
 // Empty names pass unless `requireNames` (a table created straight from a design has no rows to drop them).
-std::optional<Alert> checkFieldNames(const Value &fields, bool requireNames);
+// Names in `stored` are columns the table already has under that name: kept as they are, whatever today's rules.
+std::optional<Alert> checkFieldNames(const Value &fields, bool requireNames, const QStringList &stored = {});
 } // namespace SchemaNameRules

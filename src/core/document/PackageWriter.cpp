@@ -407,8 +407,10 @@ bool PackageWriter::commit(QString *error)
                     *error = markerError;
                 return false;
             }
-            if (!fault("park old", error))
+            if (!fault("park old", error)) {
+                QFile::remove(marker);
                 return false;
+            }
             if (::rename(native(m_package).constData(), native(old).constData()) != 0) {
                 const int code = errno;
                 QFile::remove(marker);
@@ -416,8 +418,11 @@ bool PackageWriter::commit(QString *error)
                     *error = errnoText(code);
                 return false;
             }
-            if (!fault("place new", error))
+            if (!fault("place new", error)) {
+                ::rename(native(old).constData(), native(m_package).constData());
+                QFile::remove(marker);
                 return false;
+            }
             if (::rename(native(m_staging).constData(), native(m_package).constData()) != 0) {
                 const int code = errno;
                 ::rename(native(old).constData(), native(m_package).constData());
