@@ -1,5 +1,6 @@
 // LMCSVImporterExporter: streams files through the dialect parser into one prepared INSERT, and tables out again.
 #include "LMCSVImporterExporter.h"
+#include "DesignVocabulary.h"
 
 #include "LMDelimitedParser.h"
 #include "LMImportProgress.h"
@@ -38,27 +39,13 @@ QString importSqlType(const QString &type)
     return QStringLiteral("TEXT");
 }
 
-bool isMediaType(const QString &type)
-{
-    return type == QLatin1String("Image") || type == QLatin1String("Audio") || type == QLatin1String("Video") ||
-           type == QLatin1String("Attachment");
-}
-
 Value importField(const QString &name, const QString &type, bool key)
 {
-    Value field = Value::dict();
-    field.set(QStringLiteral("Name"), name);
-    field.set(QStringLiteral("Type"), type);
     if (!key)
-        field.set(QStringLiteral("Primary Key"), false);
-    field.set(QStringLiteral("Unique"), key);
-    field.set(QStringLiteral("Not Null"), key);
-    field.set(QStringLiteral("Default"), QStringLiteral(""));
-    field.set(QStringLiteral("Check"), QStringLiteral(""));
-    field.set(QStringLiteral("Regex"), QStringLiteral(""));
-    field.set(QStringLiteral("Format"), QStringLiteral(""));
-    field.set(QStringLiteral("Yes Value"), QStringLiteral("Yes"));
-    field.set(QStringLiteral("No Value"), QStringLiteral("No"));
+        return DesignVocabulary::blankField(name, type);
+    Value field = DesignVocabulary::idField();
+    field.set(DesignKey::Name, name);
+    field.set(DesignKey::Type, type);
     return field;
 }
 
@@ -428,7 +415,7 @@ bool LMCSVImporterExporter::exportTable(QIODevice &out, const QString &table, OX
         return failed(reader.error());
     QList<QByteArray> placeholders;
     for (const QString &type : types)
-        placeholders << (isMediaType(type) ? QStringLiteral("<%1>").arg(type.toLower()).toUtf8() : QByteArray());
+        placeholders << (Datatypes::isMedia(type) ? QStringLiteral("<%1>").arg(type.toLower()).toUtf8() : QByteArray());
     const QByteArray separator = separatorUtf8();
     Sink sink(out);
     bool firstRow = true;

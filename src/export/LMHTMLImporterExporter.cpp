@@ -1,5 +1,6 @@
 // LMHTMLImporterExporter: the W3C declarations of each doctype, a styled table and cell texts made safe for HTML.
 #include "LMHTMLImporterExporter.h"
+#include "DesignVocabulary.h"
 
 #include "LMTableRowReader.h"
 #include "OXDatabase.h"
@@ -50,12 +51,6 @@ Doctype doctypeFor(const QString &name)
             QStringLiteral("<html xmlns=\"%1\" xml:lang=\"en\" lang=\"en\">").arg(kXhtmlNamespace)};
 }
 
-bool isMediaType(const QString &type)
-{
-    return type == QLatin1String("Image") || type == QLatin1String("Audio") || type == QLatin1String("Video") ||
-           type == QLatin1String("Attachment");
-}
-
 QString pageHead(const QString &table, const QString &doctypeName, bool addStylesheet)
 {
     const Doctype doctype = doctypeFor(doctypeName);
@@ -81,7 +76,7 @@ QString pageHead(const QString &table, const QString &doctypeName, bool addStyle
 QString cellText(const LMTableRowReader &reader, int index, const QString &table, const QString &field,
                  const QString &type, OXDatabase *db, bool formatData)
 {
-    if (isMediaType(type))
+    if (Datatypes::isMedia(type))
         return QStringLiteral("&lt;%1&gt;").arg(type.toLower());
     const QString stored = reader.text(index);
     if (type == QLatin1String("Date")) {

@@ -10,20 +10,18 @@
 #include <functional>
 #include <optional>
 
+class LMDocumentNavigator;
 class MyDocument;
 class OXDatabase;
 class QWidget;
 
 class LMImportController {
 public:
-    // Opens the new table's data view. The shell decides the tab: a new one unless the current tab shows the
-    // overview and the new-tab modifier is not held.
-    using OpenTableView = std::function<void(const QString &table)>;
-
     // The sheet on `parent` for `document`; `path` presets the file (when a .csv/.tsv file is opened as a
-    // document). Returns true when a table was imported. The entry point of the File menu's "Import…".
+    // document). Returns true when a table was imported; `navigator` (when given) then opens the new table's
+    // data view. The entry point of the File menu's "Import…".
     static bool runSheet(MyDocument *document, QWidget *parent, const QString &path = QString(),
-                         const OpenTableView &openTableView = {});
+                         LMDocumentNavigator *navigator = nullptr);
 
     explicit LMImportController(MyDocument *document);
 

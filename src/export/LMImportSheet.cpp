@@ -1,6 +1,7 @@
 // LMImportSheet: thin widgets; every rule is the controller's, every alert and beep goes through Ui.
 #include "LMImportSheet.h"
 
+#include "LMDocumentNavigator.h"
 #include "LMImportProgress.h"
 #include "MyDocument.h"
 #include "OXDatabase.h"
@@ -195,7 +196,7 @@ bool LMImportSheet::import()
 }
 
 bool LMImportController::runSheet(MyDocument *document, QWidget *parent, const QString &path,
-                                  const OpenTableView &openTableView)
+                                  LMDocumentNavigator *navigator)
 {
     if (!document || !document->database())
         return false;
@@ -209,7 +210,7 @@ bool LMImportController::runSheet(MyDocument *document, QWidget *parent, const Q
         host->refreshAllViews();
         host->reloadSourceList();
     }
-    if (openTableView && document->database()->tablesList().contains(table))
-        openTableView(table);
+    if (navigator && document->database()->tablesList().contains(table))
+        navigator->switchToTableEditView(table);
     return true;
 }

@@ -45,6 +45,6 @@ bool LMImportedDocument::open(const QString &path, const WindowFactory &makeWind
         return false;
     MyDocument *raw = document.get();
     const Window window = makeWindow(std::move(document));
-    LMImportController::runSheet(raw, window.window, path, window.openTableView);
+    LMImportController::runSheet(raw, window.window, path, window.navigator);
     return true;
 }

@@ -8,15 +8,17 @@
 #include <functional>
 #include <memory>
 
+class LMDocumentNavigator;
 class MyDocument;
 class QWidget;
 
 class LMImportedDocument {
 public:
-    // What the shell hands back for the new document: its window (for the sheet) and how to open a table there.
+    // What the shell hands back for the new document: its window (for the sheet) and its navigator (to open
+    // the imported table there; may be null).
     struct Window {
         QWidget *window = nullptr;
-        LMImportController::OpenTableView openTableView;
+        LMDocumentNavigator *navigator = nullptr;
     };
     using WindowFactory = std::function<Window(std::unique_ptr<MyDocument> document)>;
 

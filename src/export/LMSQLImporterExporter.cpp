@@ -1,5 +1,6 @@
 // LMSQLImporterExporter: one CREATE TABLE and one INSERT per row, quoted and typed for the chosen target.
 #include "LMSQLImporterExporter.h"
+#include "DesignVocabulary.h"
 
 #include "LMTableRowReader.h"
 #include "OXDatabase.h"
@@ -59,11 +60,6 @@ QString quotedIdentifier(const QString &name, const Target &target)
     return target.quote + doubled + target.quote;
 }
 
-bool isMediaType(const QString &type)
-{
-    return type == QLatin1String("Image") || type == QLatin1String("Audio") || type == QLatin1String("Video") ||
-           type == QLatin1String("Attachment");
-}
 // The stored seconds of a date cell; nullopt for text that is not a number.
 std::optional<double> storedSeconds(const QByteArray &stored)
 {
@@ -129,7 +125,7 @@ bool LMSQLImporterExporter::exportTable(QIODevice &out, const QString &table, OX
                 buffer += ", ";
             const QString type = types.value(i);
             const QByteArray stored = reader.utf8(i);
-            if (isMediaType(type)) {
+            if (Datatypes::isMedia(type)) {
                 // Quoted, so the script still loads; the content itself is never exported.
                 buffer += "'<" + type.toLower().toUtf8() + ">'";
             } else if (type == QLatin1String("Date") && stored.isEmpty()) {

@@ -1,6 +1,8 @@
 // LMGridFilter: what a record grid asks of the query filter shown above it.
 #pragma once
 
+#include "ItemKind.h"
+
 #include <QString>
 #include <functional>
 
@@ -21,10 +23,10 @@ public:
     }
     // Opens a closed filter and closes an open one; the grid then reloads.
     virtual void toggleQueryView() {}
-    // Renames relayed by the grid ("Query" kind) and the grid's refresh.
-    virtual void itemDidRename(const QString &type, const QString &oldName, const QString &newName)
+    // Renames relayed by the grid (queries) and the grid's refresh.
+    virtual void itemDidRename(ItemKind kind, const QString &oldName, const QString &newName)
     {
-        (void)type, (void)oldName, (void)newName;
+        (void)kind, (void)oldName, (void)newName;
     }
     virtual void refresh() {}
 

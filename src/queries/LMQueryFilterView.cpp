@@ -232,7 +232,7 @@ bool LMQueryFilterView::nameSheetSave(const QString &name)
     m_document->setChanged(true);
     closeNameSheet();
     // A new query has no old name to rename from; tabs and the source list only need to learn of it.
-    m_document->itemDidRename(QStringLiteral("Query"), renamed ? oldName : QString(), name, this);
+    m_document->itemDidRename(ItemKind::Query, renamed ? oldName : QString(), name, this);
     notifyChanged();
     emit queryFilterDidChange();
     return true;
@@ -298,10 +298,10 @@ void LMQueryFilterView::programaticallyOpenQuery(const Value &definition, QWidge
 
 // ---- Broadcasts
 
-void LMQueryFilterView::itemDidRename(const QString &type, const QString &oldName, const QString &newName)
+void LMQueryFilterView::itemDidRename(ItemKind kind, const QString &oldName, const QString &newName)
 {
     Q_UNUSED(oldName)
-    if (type != QLatin1String("Query") && type != QLatin1String("Queries"))
+    if (kind != ItemKind::Query)
         return;
     if (!newName.isEmpty() && newName == queryName())
         m_mainHeader->setQueryNameTitle(newName);

@@ -76,8 +76,8 @@ public:
     // Loads a definition, opens the filter and tells the delegate (the document opening a saved query).
     void programaticallyOpenQuery(const Value &definition, QWidget *window = nullptr);
 
-    // `type` "Query" (or "Queries"): when the new name is this definition's, the header shows it.
-    void itemDidRename(const QString &type, const QString &oldName, const QString &newName) override;
+    // A query renamed: when the new name is this definition's, the header shows it.
+    void itemDidRename(ItemKind kind, const QString &oldName, const QString &newName) override;
     // Rebuilds the rows from the definition and the current design.
     void refresh() override;
 

@@ -1,5 +1,6 @@
 // LMDataPanel: the shared data panel: which field it edits, its panes per datatype and the guarded commit.
 #include "LMDataPanel.h"
+#include "DesignVocabulary.h"
 
 #include "LMDataPanelAttachmentWell.h"
 #include "LMDataPanelFilePathWell.h"
@@ -44,10 +45,7 @@ QDateTime noDate()
     return QDateTime(QDate(100, 1, 1), QTime(0, 0));
 }
 
-bool isNullLike(const QString &text)
-{
-    return text.isEmpty() || text == QLatin1String("<null>") || text == QLatin1String("(null)");
-}
+using DesignVocabulary::isNullLike;
 
 // Clears a flag at every exit of the scope that set it.
 struct FlagScope {

@@ -1,5 +1,6 @@
 // LMInsertRecord: listing, searching and choosing a record to link.
 #include "LMInsertRecord.h"
+#include "DesignVocabulary.h"
 
 #include "LMTableEditModel.h"
 #include "LMTableEditView.h"
@@ -38,7 +39,7 @@ LMInsertRecord::LMInsertRecord(LMTableEditView *delegate, QWidget *window, OXDat
         if (types.value(i) == QLatin1String("Relationship"))
             continue;
         m_searchFields << names[i];
-        if (!LMTableEditModel::isMediaType(types.value(i)))
+        if (!Datatypes::isMedia(types.value(i)))
             m_listFields << names[i];
     }
 
@@ -97,7 +98,7 @@ void LMInsertRecord::reloadRows()
         m_ids << row.stringForColumn(m_table + QStringLiteral(".id"));
         for (int c = 0; c < m_listFields.size(); ++c) {
             QString text = row.stringForColumn(m_table + QLatin1Char('.') + m_listFields[c]);
-            if (LMTableEditModel::isNullLike(text))
+            if (DesignVocabulary::isNullLike(text))
                 text.clear();
             const Value native = m_database->dbToNativeForTable(text, m_table, m_listFields[c]);
             m_list->setItem(

@@ -1,4 +1,5 @@
 // LMTableDataTableView: the cell commands of the "Actions" menu and drops onto cells.
+#include "DesignVocabulary.h"
 #include "HVFileWrapper.h"
 #include "LMRichTextClipboard.h"
 #include "LMTableDataTableView.h"
@@ -102,7 +103,7 @@ QStringList LMTableDataTableView::contextMenuTitles(const QString &type)
         return {"Copy", "Paste", "Toggle"};
     if (type == QLatin1String("File Path"))
         return {"Cut", "Copy", "Paste", "Clear", "Edit in Data Panel…", "Set to File…", "Reveal in Finder…", "Open"};
-    if (LMTableEditModel::isMediaType(type))
+    if (Datatypes::isMedia(type))
         return {"Cut", "Copy", "Paste", "Clear", "Edit in Data Panel…", "Import File…", "Save as File…"};
     if (type == QLatin1String("List"))
         return {"Cut", "Copy", "Paste", "Clear", "Edit in Table", "Edit in Data Panel…"};
@@ -252,7 +253,7 @@ void LMTableDataTableView::clear()
     if (type == QLatin1String("Number"))
         write(Value(0.0));
     else if (type == QLatin1String("Text") || type == QLatin1String("File Path") || type == QLatin1String("List") ||
-             LMTableEditModel::isMediaType(type))
+             Datatypes::isMedia(type))
         write(Value(QString()));
 }
 
@@ -262,7 +263,7 @@ void LMTableDataTableView::cut()
         return;
     const QString type = datatypeForColumn(m_focusColumn);
     if (type == QLatin1String("Text") || type == QLatin1String("Number") || type == QLatin1String("File Path") ||
-        type == QLatin1String("List") || LMTableEditModel::isMediaType(type)) {
+        type == QLatin1String("List") || Datatypes::isMedia(type)) {
         copy();
         clear();
     }
@@ -310,7 +311,7 @@ void LMTableDataTableView::importFileIntoCell()
     if (!hasValidFocus())
         return;
     const QString type = datatypeForColumn(m_focusColumn);
-    if (type != QLatin1String("Text") && type != QLatin1String("File Path") && !LMTableEditModel::isMediaType(type))
+    if (type != QLatin1String("Text") && type != QLatin1String("File Path") && !Datatypes::isMedia(type))
         return;
     FilePanelOptions options;
     options.title = QStringLiteral("Import File");
@@ -478,7 +479,7 @@ void LMTableDataTableView::dragMoveEvent(QDragMoveEvent *event)
     const QModelIndex index = indexAt(event->position().toPoint());
     const QString type = index.isValid() ? datatypeForColumn(index.column()) : QString();
     const bool wantsText = type == QLatin1String("Text") || type == QLatin1String("Number");
-    const bool wantsFiles = type == QLatin1String("File Path") || LMTableEditModel::isMediaType(type);
+    const bool wantsFiles = type == QLatin1String("File Path") || Datatypes::isMedia(type);
     if ((wantsText && event->mimeData()->hasText()) || (wantsFiles && event->mimeData()->hasUrls()))
         event->acceptProposedAction();
     else

@@ -1,6 +1,7 @@
 // LMTableDataDelegate: editors per datatype (text, formatted number, options pop-up, list tokens, file path),
 // the "Edit" segment of relationship cells, media buttons and the focused-cell frame.
 #include "LMTableDataDelegate.h"
+#include "DesignVocabulary.h"
 
 #include "LMCellImages.h"
 #include "LMTableDataTableView.h"
@@ -109,7 +110,7 @@ void LMTableDataDelegate::paint(QPainter *painter, const QStyleOptionViewItem &o
         button.fontMetrics = QFontMetrics(font);
         QApplication::style()->drawControl(QStyle::CE_PushButton, &button, painter);
         painter->restore();
-    } else if (LMTableEditModel::isMediaType(type)) {
+    } else if (Datatypes::isMedia(type)) {
         const QPixmap image = LMCellImages::image(LMTableEditModel::imageNameForDatatype(type));
         const QPoint topLeft(option.rect.center().x() - image.width() / 2,
                              option.rect.center().y() - image.height() / 2);

@@ -1,5 +1,6 @@
 // LMTableDataTableView: focused cell, keyboard rules, edit endings and header clicks and drags.
 #include "LMTableDataTableView.h"
+#include "DesignVocabulary.h"
 
 #include "LMTableDataDelegate.h"
 #include "LMTableEditModel.h"
@@ -215,7 +216,7 @@ void LMTableDataTableView::editColumn(int column, int row)
     setFocusedCell(row, column);
     const QString type = datatypeForColumn(column);
     const QString field = gridModel()->fieldAt(column);
-    if (type == QLatin1String("Date") || LMTableEditModel::isMediaType(type)) {
+    if (type == QLatin1String("Date") || Datatypes::isMedia(type)) {
         m_dataSource->showDataPanel();
         m_dataSource->refreshDataPanel();
         return;

@@ -54,35 +54,6 @@ QString numberToType(int index)
     return popUpTitles().at(index);
 }
 
-Value newField()
-{
-    return Value::dict({{"Name", Value("")},
-                        {"Type", Value("Text")},
-                        {"Primary Key", Value(false)},
-                        {"Unique", Value(false)},
-                        {"Not Null", Value(false)},
-                        {"Default", Value("")},
-                        {"Check", Value("")},
-                        {"Regex", Value("")},
-                        {"Format", Value("")},
-                        {"Yes Value", Value("Yes")},
-                        {"No Value", Value("No")}});
-}
-
-Value idField()
-{
-    return Value::dict({{"Name", Value("id")},
-                        {"Type", Value("Primary Key")},
-                        {"Unique", Value(true)},
-                        {"Not Null", Value(true)},
-                        {"Default", Value("")},
-                        {"Check", Value("")},
-                        {"Regex", Value("")},
-                        {"Format", Value("")},
-                        {"Yes Value", Value("Yes")},
-                        {"No Value", Value("No")}});
-}
-
 TypeChange classifyTypeChange(const QString &oldType, const QString &newType, bool columnExists)
 {
     if (!columnExists)

@@ -18,8 +18,6 @@ QString numberToType(int index);
 const QStringList &popUpTitles();
 
 // A field as the editor adds it, and the "id" field every table starts with.
-Value newField();
-Value idField();
 
 // What a datatype change of a column that already holds data asks.
 enum class TypeChange { Free, DeletesData, NonReversible };

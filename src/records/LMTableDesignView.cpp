@@ -1,6 +1,8 @@
 // LMTableDesignView: the editing rules of the field grid, undo, naming and the commit of the change set.
 #include "LMTableDesignView.h"
+#include "DesignVocabulary.h"
 
+#include "LMDocumentNavigator.h"
 #include "LMIdentifiedView.h"
 #include "LMTableDesignCommit.h"
 #include "LMTableDesignFieldModel.h"
@@ -23,16 +25,11 @@ const QString kName = QStringLiteral("Name");
 const QString kType = QStringLiteral("Type");
 const QString kHumanKey = QStringLiteral("HumanKey");
 const QString kSuppressFormQuestion = QStringLiteral("LMAskForFormAlertSupress");
-
-bool isTableKind(const QString &type)
-{
-    return type == QLatin1String("Table") || type == QLatin1String("Tables");
-}
 } // namespace
 
 LMTableDesignView::LMTableDesignView(const QString &name, MyDocument *document, QWidget *window,
-                                     LMTableDesignWindowCalls calls)
-    : m_document(document), m_window(window), m_calls(std::move(calls)), m_tableName(name)
+                                     LMDocumentNavigator *navigator)
+    : m_document(document), m_window(window), m_navigator(navigator), m_tableName(name)
 {
     const Value design = m_document && !name.isEmpty() ? m_document->tableNamed(name) : Value();
     if (design.isDict()) {
@@ -103,19 +100,19 @@ void LMTableDesignView::refresh()
     tableViewSelectionDidChange(m_selectedRow);
 }
 
-void LMTableDesignView::itemDidRename(const QString &type, const QString &oldName, const QString &newName)
+void LMTableDesignView::itemDidRename(ItemKind kind, const QString &oldName, const QString &newName)
 {
-    if (!isTableKind(type) || oldName != m_tableName || oldName.isEmpty())
+    if (kind != ItemKind::Table || oldName != m_tableName || oldName.isEmpty())
         return;
     m_tableName = newName;
-    if (m_calls.setTabLabel)
-        m_calls.setTabLabel(newName);
+    if (m_navigator)
+        m_navigator->setCurrentTabLabel(newName);
 }
 
-void LMTableDesignView::itemDidDelete(const QString &type, const QString &name)
+void LMTableDesignView::itemDidDelete(ItemKind kind, const QString &name)
 {
     // Committing at close would bring back the table that was just deleted.
-    if (isTableKind(type) && name == m_tableName && !m_newTable)
+    if (kind == ItemKind::Table && name == m_tableName && !m_newTable)
         m_closedWithoutCommit = true;
 }
 
@@ -250,7 +247,7 @@ void LMTableDesignView::tableViewSelectionDidChange(int row)
 void LMTableDesignView::addRowButtonPressed()
 {
     recordUndoStep(QStringLiteral("Add Field"));
-    m_schema.append(LMTableDesignRules::newField());
+    m_schema.append(DesignVocabulary::blankField());
     m_left << QString("");
     m_right << QString("");
     emit schemaDidChange();
@@ -337,12 +334,12 @@ bool LMTableDesignView::commitTable()
         if (untitled.isNull())
             return false;
         m_tableName = untitled;
-        if (m_calls.setTabLabel)
-            m_calls.setTabLabel(untitled);
+        if (m_navigator)
+            m_navigator->setCurrentTabLabel(untitled);
     }
     // Every table keeps its "id" field first, whatever happened to the rows below it.
     if (fieldAt(0).value(kName).toString() != QLatin1String("id")) {
-        m_schema.insert(0, LMTableDesignRules::idField());
+        m_schema.insert(0, DesignVocabulary::idField());
         m_left.insert(0, QStringLiteral("id"));
         m_right.insert(0, m_newTable ? QString("") : QStringLiteral("id"));
     }
@@ -386,10 +383,10 @@ bool LMTableDesignView::commitTableRevised()
         m_selectedRow = m_schema.size() - 1;
     emit schemaDidChange();
     tableViewSelectionDidChange(m_selectedRow);
-    if (m_document->viewHost())
+    if (m_navigator)
+        m_navigator->reloadSourceListExpanding(ItemKind::Table);
+    else if (m_document->viewHost())
         m_document->viewHost()->reloadSourceList();
-    if (m_calls.expandTablesHeading)
-        m_calls.expandTablesHeading();
     return true;
 }
 
@@ -416,9 +413,9 @@ void LMTableDesignView::askToCreateForm()
     if (answer.button != QLatin1String("Create") && !open)
         return;
     // Until forms can be generated there is no generator, and nothing is made.
-    const QString form = m_calls.generateForm ? m_calls.generateForm(m_tableName) : QString();
-    if (open && !form.isEmpty() && m_calls.switchToFormDesignView)
-        m_calls.switchToFormDesignView(form);
+    const QString form = m_navigator ? m_navigator->generateFormForTable(m_tableName) : QString();
+    if (open && !form.isEmpty())
+        m_navigator->switchToFormDesignView(form);
 }
 
 // ---- Naming and deleting
@@ -437,8 +434,8 @@ std::optional<Alert> LMTableDesignView::giveName(const QString &name)
         return refused;
     }
     m_tableName = name;
-    if (m_calls.setTabLabel)
-        m_calls.setTabLabel(name);
+    if (m_navigator)
+        m_navigator->setCurrentTabLabel(name);
     if (!m_newTable && m_document->viewHost())
         m_document->viewHost()->reloadSourceList();
     return std::nullopt;
@@ -457,11 +454,11 @@ void LMTableDesignView::deleteMe()
     MyDocument *document = m_document;
     const QString name = m_tableName;
     const bool exists = !m_newTable && database() && database()->tablesList().contains(name);
-    const auto switchToOverview = m_calls.switchToOverview;
+    LMDocumentNavigator *navigator = m_navigator;
     m_closedWithoutCommit = true;
     removeUndoActions();
-    if (switchToOverview)
-        switchToOverview();
+    if (navigator)
+        navigator->switchToOverview();
     // A table that was never committed exists nowhere but in the editor, which is gone now.
     if (!exists)
         return;
@@ -483,43 +480,43 @@ QString LMTableDesignView::firstFormOfTable() const
 void LMTableDesignView::switchToEditDataCounterpart()
 {
     commitTable();
-    if (m_newTable || !m_calls.switchToTableEditView) {
+    if (m_newTable || !m_navigator) {
         Ui::instance().beep();
         return;
     }
-    m_calls.switchToTableEditView(m_tableName);
+    m_navigator->switchToTableEditView(m_tableName);
 }
 
 void LMTableDesignView::switchToFormDataCounterpart()
 {
     commitTable();
     QString form = firstFormOfTable();
-    if (form.isEmpty() && !m_newTable && m_calls.generateForm)
-        form = m_calls.generateForm(m_tableName);
-    if (form.isEmpty() || !m_calls.switchToFormDataView) {
+    if (form.isEmpty() && !m_newTable && m_navigator)
+        form = m_navigator->generateFormForTable(m_tableName);
+    if (form.isEmpty() || !m_navigator) {
         Ui::instance().beep();
         return;
     }
-    m_calls.switchToFormDataView(form);
+    m_navigator->switchToFormDataView(form);
 }
 
 void LMTableDesignView::switchToFormDesignCounterpart()
 {
     commitTable();
     QString form = firstFormOfTable();
-    if (form.isEmpty() && !m_newTable && m_calls.generateForm)
-        form = m_calls.generateForm(m_tableName);
-    if (form.isEmpty() || !m_calls.switchToFormDesignView) {
+    if (form.isEmpty() && !m_newTable && m_navigator)
+        form = m_navigator->generateFormForTable(m_tableName);
+    if (form.isEmpty() || !m_navigator) {
         Ui::instance().beep();
         return;
     }
-    m_calls.switchToFormDesignView(form);
+    m_navigator->switchToFormDesignView(form);
 }
 
 std::unique_ptr<LMViewController> makeTableDesignController(MyDocument *document, const QString &tableName,
-                                                            QWidget *window, LMTableDesignWindowCalls calls)
+                                                            QWidget *window, LMDocumentNavigator *navigator)
 {
-    auto controller = std::make_unique<LMTableDesignView>(tableName, document, window, std::move(calls));
+    auto controller = std::make_unique<LMTableDesignView>(tableName, document, window, navigator);
     // A new table is named first; the sheet comes up once the tab shows the editor.
     if (tableName.isEmpty()) {
         LMTableDesignView *editor = controller.get();

@@ -5,6 +5,7 @@
 #include "Alert.h"
 #include "LMViewController.h"
 #include "Value.h"
+#include "ViewKind.h"
 
 #include <QObject>
 #include <QPointer>
@@ -14,6 +15,7 @@
 #include <memory>
 #include <optional>
 
+class LMDocumentNavigator;
 class LMIdentifiedView;
 class LMTableOptionsPane;
 class MyDocument;
@@ -31,34 +33,22 @@ struct LMTableDesignSnapshot {
     QStringList columnsToClear;
 };
 
-// What the editor asks of its window; the shell supplies them, any may be left empty.
-struct LMTableDesignWindowCalls {
-    std::function<void(const QString &table)> switchToTableEditView;
-    std::function<void(const QString &form)> switchToFormDataView;
-    std::function<void(const QString &form)> switchToFormDesignView;
-    std::function<void()> switchToOverview;
-    std::function<void(const QString &label)> setTabLabel;
-    // Called after the source list was reloaded, to show the tables under their heading.
-    std::function<void()> expandTablesHeading;
-    // Generates a form for the table; answers its name, or "" when none was made.
-    std::function<QString(const QString &table)> generateForm;
-};
-
 class LMTableDesignView : public QObject, public LMViewController {
     Q_OBJECT
 public:
-    // `name` empty for a new table; `window` is where sheets go (may be null).
+    // `name` empty for a new table; `window` is where sheets go, `navigator` opens the table's other views
+    // and relabels the tab (either may be null).
     LMTableDesignView(const QString &name, MyDocument *document, QWidget *window,
-                      LMTableDesignWindowCalls calls = LMTableDesignWindowCalls());
+                      LMDocumentNavigator *navigator = nullptr);
     ~LMTableDesignView() override;
 
     // --- View protocol.
-    QString identifier() const override { return QStringLiteral("Table Design"); }
+    QString identifier() const override { return ViewKinds::identifier(ViewKind::TableDesign); }
     LMIdentifiedView *view() override;
     void cleanUp() override;
     void refresh() override;
-    void itemDidRename(const QString &type, const QString &oldName, const QString &newName) override;
-    void itemDidDelete(const QString &type, const QString &name) override;
+    void itemDidRename(ItemKind kind, const QString &oldName, const QString &newName) override;
+    void itemDidDelete(ItemKind kind, const QString &name) override;
 
     // --- Editor state.
     QString tableName() const { return m_tableName; }
@@ -128,7 +118,7 @@ private:
 
     QPointer<MyDocument> m_document; // may go before the tab that holds this editor
     QPointer<QWidget> m_window;
-    LMTableDesignWindowCalls m_calls;
+    LMDocumentNavigator *m_navigator = nullptr;
 
     QString m_tableName;
     Value m_schema = Value::array();
@@ -149,7 +139,6 @@ private:
     LMTableOptionsPane *m_optionsPane = nullptr;
 };
 
-// The factory the window registers for "Table Design".
-std::unique_ptr<LMViewController>
-makeTableDesignController(MyDocument *document, const QString &tableName, QWidget *window,
-                          LMTableDesignWindowCalls calls = LMTableDesignWindowCalls());
+// The "Table Design" factory (registerRecordViews).
+std::unique_ptr<LMViewController> makeTableDesignController(MyDocument *document, const QString &tableName,
+                                                            QWidget *window, LMDocumentNavigator *navigator = nullptr);

@@ -2,6 +2,7 @@
 #include "LMTableEditContainer.h"
 
 #include "LMDataPanel.h"
+#include "LMDocumentNavigator.h"
 #include "LMIdentifiedView.h"
 #include "LMQueryFilterView.h"
 #include "LMTableDataTableView.h"
@@ -37,8 +38,9 @@ QIcon resourceIcon(const QString &name)
 }
 } // namespace
 
-LMTableEditContainer::LMTableEditContainer(MyDocument *document, const QString &tableName, QWidget *window)
-    : m_document(document), m_tableName(tableName), m_window(window)
+LMTableEditContainer::LMTableEditContainer(MyDocument *document, const QString &tableName, QWidget *window,
+                                           LMDocumentNavigator *navigator)
+    : m_document(document), m_tableName(tableName), m_window(window), m_navigator(navigator)
 {
     m_view = new LMIdentifiedView(identifier());
     m_view->setObjectName(QStringLiteral("LMTableEditContainer"));
@@ -179,14 +181,14 @@ void LMTableEditContainer::refresh()
     updateToolbarItems();
 }
 
-void LMTableEditContainer::itemDidRename(const QString &type, const QString &oldName, const QString &newName)
+void LMTableEditContainer::itemDidRename(ItemKind kind, const QString &oldName, const QString &newName)
 {
-    if ((type == QLatin1String("Tables") || type == QLatin1String("Table")) && oldName == m_tableName) {
+    if (kind == ItemKind::Table && oldName == m_tableName) {
         m_tableName = newName;
         m_tabBar->setTabText(0, newName);
     }
     for (const auto &grid : m_grids)
-        grid->itemDidRename(type, oldName, newName);
+        grid->itemDidRename(kind, oldName, newName);
 }
 
 // --- Toolbar
@@ -316,10 +318,25 @@ void LMTableEditContainer::switchToMode(const QString &mode)
     if (m_modeButtons)
         for (QAbstractButton *button : m_modeButtons->buttons())
             button->setChecked(button->text() == QLatin1String("Table Data"));
-    if (mode == QLatin1String("Table Data") || !m_modeHandler)
+    if (mode == QLatin1String("Table Data") || !m_navigator)
         return;
     cleanUp();
-    m_modeHandler(mode, m_tableName);
+    const std::optional<ViewKind> kind = ViewKinds::fromIdentifier(mode);
+    if (kind == ViewKind::TableDesign)
+        m_navigator->switchToTableDesignView(m_tableName);
+    else if (kind == ViewKind::FormDesign)
+        m_navigator->switchToFormDesignView(m_tableName);
+    else if (kind == ViewKind::FormData)
+        m_navigator->switchToFormDataView(m_tableName);
+}
+
+bool LMTableEditContainer::openInTextEditor()
+{
+    LMTableEditView *grid = activeGrid();
+    if (!grid || !grid->tableView() || !grid->tableView()->isFocusActive())
+        return false;
+    grid->tableView()->editInTable();
+    return true;
 }
 
 void LMTableEditContainer::setFilterInstaller(FilterInstaller installer)
@@ -330,7 +347,7 @@ void LMTableEditContainer::setFilterInstaller(FilterInstaller installer)
 }
 
 std::unique_ptr<LMViewController> makeTableEditController(MyDocument *document, const QString &tableName,
-                                                          QWidget *window)
+                                                          QWidget *window, LMDocumentNavigator *navigator)
 {
-    return std::make_unique<LMTableEditContainer>(document, tableName, window);
+    return std::make_unique<LMTableEditContainer>(document, tableName, window, navigator);
 }

@@ -4,6 +4,7 @@
 
 #include "LMIdentifiedView.h"
 #include "LMViewController.h"
+#include "ViewKind.h"
 
 #include <QHash>
 #include <QObject>
@@ -13,6 +14,7 @@
 #include <memory>
 #include <vector>
 
+class LMDocumentNavigator;
 class LMIdentifiedView;
 class LMTableEditView;
 class MyDocument;
@@ -28,10 +30,9 @@ public:
     // Installs a query filter on one grid (the table's own and every subtable): typically
     // grid->setQueryFilter(filter, filterWidget).
     using FilterInstaller = std::function<void(LMTableEditView *grid)>;
-    // Opens another view of the table: "Table Design", "Form Design" or "Form Data".
-    using ModeHandler = std::function<void(const QString &mode, const QString &table)>;
-
-    LMTableEditContainer(MyDocument *document, const QString &tableName, QWidget *window);
+    // `navigator` opens the table's other views (the mode buttons); may be null.
+    LMTableEditContainer(MyDocument *document, const QString &tableName, QWidget *window,
+                         LMDocumentNavigator *navigator = nullptr);
     ~LMTableEditContainer() override;
 
     // LMViewController
@@ -41,7 +42,8 @@ public:
     LMIdentifiedView *view() override { return m_view; }
     void cleanUp() override;
     void refresh() override;
-    void itemDidRename(const QString &type, const QString &oldName, const QString &newName) override;
+    void itemDidRename(ItemKind kind, const QString &oldName, const QString &newName) override;
+    bool openInTextEditor() override;
     bool providesToolbar() const override { return true; }
     QStringList toolbarAllowedItemIdentifiers() const override;
     QStringList toolbarDefaultItemIdentifiers() const override { return toolbarAllowedItemIdentifiers(); }
@@ -66,10 +68,11 @@ public:
     void uninsertRowButtonPressed();
     void dataButton();
     void queryButton();
+    // A mode button: "Table Design", "Table Data", "Form Design" or "Form Data".
     void switchToMode(const QString &mode);
     void updateToolbarItems();
 
-    void setModeHandler(ModeHandler handler) { m_modeHandler = std::move(handler); }
+    void setNavigator(LMDocumentNavigator *navigator) { m_navigator = navigator; }
     // Installs on the current grids at once and on every subtable opened later; without one every grid gets
     // the query filter view of its table.
     void setFilterInstaller(FilterInstaller installer);
@@ -81,7 +84,7 @@ private:
     void installFilter(LMTableEditView *grid);
     QAction *makeAction(const QString &identifier, const QString &icon, void (LMTableEditContainer::*slot)());
 
-    QString m_identifier = QStringLiteral("Table Edit");
+    QString m_identifier = ViewKinds::identifier(ViewKind::TableEdit);
     MyDocument *m_document;
     QString m_tableName;
     QPointer<QWidget> m_window;
@@ -91,11 +94,11 @@ private:
     std::vector<std::unique_ptr<LMTableEditView>> m_grids;
     QHash<QString, QAction *> m_actions;
     QButtonGroup *m_modeButtons = nullptr;
-    ModeHandler m_modeHandler;
+    LMDocumentNavigator *m_navigator = nullptr;
     FilterInstaller m_filterInstaller;
     bool m_changingTabs = false;
 };
 
-// The factory the window registers for "Table Edit": the table's grid in a container.
+// The "Table Edit" factory (registerRecordViews): the table's grid in a container.
 std::unique_ptr<LMViewController> makeTableEditController(MyDocument *document, const QString &tableName,
-                                                          QWidget *window);
+                                                          QWidget *window, LMDocumentNavigator *navigator = nullptr);

@@ -1,5 +1,6 @@
 // LMTableEditModel: cells of the grid from the cursor, by datatype; writes are handed to the controller.
 #include "LMTableEditModel.h"
+#include "DesignVocabulary.h"
 
 #include "QLiteCursor.h"
 
@@ -9,17 +10,6 @@ const FieldFormatter kNoFormatter;
 } // namespace
 
 LMTableEditModel::LMTableEditModel(QObject *parent) : QAbstractTableModel(parent) {}
-
-bool LMTableEditModel::isMediaType(const QString &datatype)
-{
-    return datatype == QLatin1String("Image") || datatype == QLatin1String("Audio") ||
-           datatype == QLatin1String("Video") || datatype == QLatin1String("Attachment");
-}
-
-bool LMTableEditModel::isNullLike(const QString &text)
-{
-    return text.isEmpty() || text == QLatin1String("<null>") || text == QLatin1String("(null)");
-}
 
 QString LMTableEditModel::imageNameForDatatype(const QString &datatype)
 {
@@ -92,16 +82,16 @@ QString LMTableEditModel::cellString(int row, const QString &field) const
 QString LMTableEditModel::idForRow(int row) const
 {
     const QString id = cellString(row, QStringLiteral("id"));
-    return isNullLike(id) ? QString() : id;
+    return DesignVocabulary::isNullLike(id) ? QString() : id;
 }
 
 Value LMTableEditModel::displayValue(int column, int row) const
 {
     const QString type = datatypeAt(column);
-    if (isMediaType(type) || !hasFields())
+    if (Datatypes::isMedia(type) || !hasFields())
         return Value();
     QString text = cellString(row, fieldAt(column));
-    if (isNullLike(text))
+    if (DesignVocabulary::isNullLike(text))
         text.clear();
     if (type == kOptions)
         return Value(int(optionTitlesAt(column).indexOf(text)));
@@ -149,7 +139,7 @@ QVariant LMTableEditModel::data(const QModelIndex &index, int role) const
     const QString type = datatypeAt(column);
     switch (role) {
     case Qt::DisplayRole:
-        if (type == QLatin1String("Yes/No") || type == QLatin1String("Relationship") || isMediaType(type))
+        if (type == QLatin1String("Yes/No") || type == QLatin1String("Relationship") || Datatypes::isMedia(type))
             return QVariant();
         return displayText(column, index.row());
     case Qt::EditRole: return QVariant::fromValue(displayValue(column, index.row()));

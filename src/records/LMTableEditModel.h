@@ -58,8 +58,6 @@ public:
     QString displayText(int column, int row) const;
     QString formatValue(const Value &value, int column) const;
 
-    static bool isMediaType(const QString &datatype);
-    static bool isNullLike(const QString &text);
     static QString imageNameForDatatype(const QString &datatype);
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;

@@ -1,4 +1,5 @@
 // LMTableEditView: adding, deleting, linking and unlinking records, and opening subtables.
+#include "DesignVocabulary.h"
 #include "LMInsertRecord.h"
 #include "LMTableDataTableView.h"
 #include "LMTableEditContainer.h"
@@ -60,7 +61,7 @@ void LMTableEditView::writeNewRowAndEdit(bool startEditing)
         QString newId = cursor && cursor->rowCount() > 0
                             ? cursor->rowAtIndex(0)->stringForColumn(m_name + QStringLiteral(".id"))
                             : QString();
-        if (LMTableEditModel::isNullLike(newId))
+        if (DesignVocabulary::isNullLike(newId))
             newId.clear();
         if (!m_parent || newId.isEmpty() ||
             !m_parent->childUpdatedAdded(this, m_relationship, m_parentRowid, newId, m_isBackwards)) {

@@ -1,4 +1,5 @@
 // LMTableEditView: column widths (value widths, the sampling autosize pass) and row navigation.
+#include "DesignVocabulary.h"
 #include "LMGotoRowSheet.h"
 #include "LMTableDataTableView.h"
 #include "LMTableEditModel.h"
@@ -95,7 +96,7 @@ void LMTableEditView::buildAutosizingInformation()
         double width = 10;
         if (type == QLatin1String("Yes/No"))
             width = 21;
-        else if (LMTableEditModel::isMediaType(type))
+        else if (Datatypes::isMedia(type))
             width = 30;
         else
             for (int i = 0; i < samples; ++i) {

@@ -1,5 +1,6 @@
 // LMTableEditView: construction, the standard query, cell values and edits, sorting, column moves, renames.
 #include "LMTableEditView.h"
+#include "DesignVocabulary.h"
 
 #include "LMGridFilter.h"
 #include "LMQueryDefinition.h"
@@ -31,7 +32,7 @@ LMTableEditView::LMTableEditView(const QString &name, OXDatabase *database, QWid
     : m_name(name), m_database(database), m_window(window), m_document(document), m_parent(parent),
       m_parentRowid(parentRowid), m_relationship(relationship), m_isBackwards(isBackwards)
 {
-    if (!relationship.isNull() && !LMTableEditModel::isNullLike(commaIndexes)) {
+    if (!relationship.isNull() && !DesignVocabulary::isNullLike(commaIndexes)) {
         QStringList quoted;
         for (const QString &id : commaIndexes.split(QLatin1Char(',')))
             if (!id.trimmed().isEmpty())
@@ -152,7 +153,7 @@ QString LMTableEditView::standardQuery(bool allColumns) const
         const QStringList names = m_database->allNamesForTable(m_name);
         const QStringList types = m_database->allTypesForTable(m_name);
         for (int i = 0; i < names.size(); ++i)
-            if (allColumns || !LMTableEditModel::isMediaType(types.value(i)))
+            if (allColumns || !Datatypes::isMedia(types.value(i)))
                 columns << backQuoted(names[i]);
     }
     QString sql = QStringLiteral("SELECT ") + (columns.isEmpty() ? QStringLiteral("*") : columns.join(", "));
@@ -232,7 +233,7 @@ Value LMTableEditView::objectValueForTableColumn(const QString &field, int row, 
     if (column < 0 || row < 0 || row >= numberOfRows())
         return Value();
     const QString type = m_model->datatypeAt(column);
-    if (!stored || !LMTableEditModel::isMediaType(type))
+    if (!stored || !Datatypes::isMedia(type))
         return m_model->displayValue(column, row);
     const QString id = m_model->idForRow(row);
     const std::shared_ptr<QLiteCursor> cursor =
@@ -241,7 +242,7 @@ Value LMTableEditView::objectValueForTableColumn(const QString &field, int row, 
     if (!cursor || cursor->rowCount() == 0)
         return Value();
     const QString text = cursor->rowAtIndex(0)->stringForColumn(m_name + QLatin1Char('.') + field);
-    return m_database->dbToNativeForTable(LMTableEditModel::isNullLike(text) ? QString() : text, m_name, field);
+    return m_database->dbToNativeForTable(DesignVocabulary::isNullLike(text) ? QString() : text, m_name, field);
 }
 
 namespace {
@@ -327,19 +328,19 @@ bool LMTableEditView::moveColumnAtIndex(int from, int to)
     return true;
 }
 
-void LMTableEditView::itemDidRename(const QString &type, const QString &oldName, const QString &newName)
+void LMTableEditView::itemDidRename(ItemKind kind, const QString &oldName, const QString &newName)
 {
-    if ((type == QLatin1String("Tables") || type == QLatin1String("Table")) && oldName == m_name) {
+    if (kind == ItemKind::Table && oldName == m_name) {
         m_name = newName;
         m_model->setTableName(newName);
         reload();
-    } else if ((type == QLatin1String("Queries") || type == QLatin1String("Query")) && m_filter) {
-        m_filter->itemDidRename(type, oldName, newName);
+    } else if (kind == ItemKind::Query && m_filter) {
+        m_filter->itemDidRename(kind, oldName, newName);
     }
 }
 
 void LMTableEditView::switchToEditDesignCounterpart()
 {
     if (m_container)
-        m_container->switchToMode(QStringLiteral("Table Design"));
+        m_container->switchToMode(ViewKinds::identifier(ViewKind::TableDesign));
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "Alert.h"
+#include "ItemKind.h"
 #include "LMDataPanelClient.h"
 #include "Value.h"
 
@@ -134,7 +135,7 @@ public:
     void noteDisplayedText(int column, const QString &text);
 
     // --- Broadcasts and modes.
-    void itemDidRename(const QString &type, const QString &oldName, const QString &newName);
+    void itemDidRename(ItemKind kind, const QString &oldName, const QString &newName);
     void switchToEditDesignCounterpart();
 
     // --- Data panel (the focused cell). LMDataPanelClient:

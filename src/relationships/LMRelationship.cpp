@@ -1,5 +1,6 @@
 // LMRelationship: record accessors, the validity rule of a new record and turning records one- or two-way.
 #include "LMRelationship.h"
+#include "DesignVocabulary.h"
 
 #include "MyDocument.h"
 #include "OXDatabase.h"
@@ -81,14 +82,9 @@ Value makeRecord(const QString &start, const QString &startFieldName, const QStr
     return record;
 }
 
-bool isNullLike(const QString &text)
-{
-    return text.isEmpty() || text == QLatin1String("<null>") || text == QLatin1String("(null)");
-}
-
 QStringList splitLinkList(const std::optional<QString> &list)
 {
-    if (!list || isNullLike(*list))
+    if (!list || DesignVocabulary::isNullLike(*list))
         return {};
     return list->split(QLatin1Char(','));
 }

@@ -26,8 +26,6 @@ int relationshipType(const Value &record);
 Value makeRecord(const QString &startTable, const QString &startField, const QString &endTable, const QString &endField,
                  int relationshipType = 0);
 
-// The texts "", "<null>" and "(null)" all mean an empty link list (or no id).
-bool isNullLike(const QString &text);
 // A link list split at ","; empty for a null-like text.
 QStringList splitLinkList(const std::optional<QString> &list);
 

@@ -1,5 +1,6 @@
 // LMRelationshipManager: link lists read by SELECT, written by UPDATE, linked with the type limits.
 #include "LMRelationshipManager.h"
+#include "DesignVocabulary.h"
 
 #include "LMRelationship.h"
 #include "OXDatabase.h"
@@ -45,7 +46,7 @@ std::optional<QString> LMRelationshipManager::rawList(const QString &table, cons
     if (!cursor || cursor->rowCount() == 0)
         return std::nullopt;
     const QString text = cursor->rowAtIndex(0)->stringForColumn(table + QLatin1Char('.') + field);
-    if (LMRelationship::isNullLike(text))
+    if (DesignVocabulary::isNullLike(text))
         return std::nullopt;
     return text;
 }

@@ -1,6 +1,7 @@
 // LMApplication: document windows by the list, the command table, and the recent-documents list.
 #include "LMApplication.h"
 
+#include "LMApplicationViews.h"
 #include "LMDocumentWindow.h"
 #include "LMImportedDocument.h"
 #include "LMLoginController.h"
@@ -68,6 +69,7 @@ LMApplication::LMApplication(QObject *parent) : QObject(parent)
 {
     // Design commits keep the relationship records in step with the tables they join.
     LMRelationshipAudit::install();
+    registerApplicationViews(m_viewRegistry);
 }
 
 LMApplication::~LMApplication()
@@ -89,6 +91,7 @@ QStringList LMApplication::actions()
 LMDocumentWindow *LMApplication::adopt(LMDocumentWindow *window)
 {
     m_windows.append(window);
+    window->setApplication(this);
     LMMenus::install(window, this);
     connect(window, &LMDocumentWindow::documentSaved, this, &LMApplication::noteRecentDocument);
     connect(window, &LMDocumentWindow::windowClosed, this,
@@ -111,7 +114,7 @@ LMDocumentWindow *LMApplication::newDocument()
         Ui::instance().runAlert(Alert::make(QStringLiteral("A new document could not be created"), error));
         return nullptr;
     }
-    return adopt(new LMDocumentWindow(std::move(document)));
+    return adopt(new LMDocumentWindow(std::move(document), m_viewRegistry));
 }
 
 LMDocumentWindow *LMApplication::openDocument(const QString &path)
@@ -136,7 +139,7 @@ LMDocumentWindow *LMApplication::openDocument(const QString &path)
         return nullptr;
     }
     noteRecentDocument(package);
-    return adopt(new LMDocumentWindow(std::move(document)));
+    return adopt(new LMDocumentWindow(std::move(document), m_viewRegistry));
 }
 
 LMDocumentWindow *LMApplication::openImportedFile(const QString &path)
@@ -147,8 +150,8 @@ LMDocumentWindow *LMApplication::openImportedFile(const QString &path)
     const bool ok = LMImportedDocument::open(
         path,
         [this, &made](std::unique_ptr<MyDocument> document) {
-            made = adopt(new LMDocumentWindow(std::move(document)));
-            return LMImportedDocument::Window{made, made->importedTableOpener()};
+            made = adopt(new LMDocumentWindow(std::move(document), m_viewRegistry));
+            return LMImportedDocument::Window{made, made};
         },
         &error);
     if (!ok) {

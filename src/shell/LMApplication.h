@@ -2,6 +2,8 @@
 // document window; new, open, recent documents and quit.
 #pragma once
 
+#include "LMViewRegistry.h"
+
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -18,6 +20,9 @@ public:
 
     // Windows are shown unless this is off (tests drive them hidden).
     void setShowsWindows(bool shows) { m_showsWindows = shows; }
+
+    // The views every window of this application opens: the shell's and each feature library's.
+    const LMViewRegistry &viewRegistry() const { return m_viewRegistry; }
 
     LMDocumentWindow *newDocument();
     // Opens a package, or brings its window forward when it is open already; null (after an alert) on failure.
@@ -49,6 +54,7 @@ signals:
 
 private:
     LMDocumentWindow *adopt(LMDocumentWindow *window);
+    LMViewRegistry m_viewRegistry;
     QList<QPointer<LMDocumentWindow>> m_windows;
     bool m_showsWindows = true;
 };

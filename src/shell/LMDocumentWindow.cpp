@@ -1,12 +1,12 @@
 // LMDocumentWindow: layout, the switch operations and the view protocol's calling order.
 #include "LMDocumentWindow.h"
 
-#include "LMExportController.h"
-#include "LMImportController.h"
-
+#include "LMApplication.h"
 #include "LMButtonBar.h"
+#include "LMExportController.h"
 #include "LMIcons.h"
 #include "LMIdentifiedView.h"
+#include "LMImportController.h"
 #include "LMItemKind.h"
 #include "LMLogin.h"
 #include "LMLoginController.h"
@@ -14,9 +14,6 @@
 #include "LMOverview.h"
 #include "LMSourceList.h"
 #include "LMTabView.h"
-#include "LMTableDataTableView.h"
-#include "LMTableEditContainer.h"
-#include "LMTableEditView.h"
 #include "LMViewController.h"
 #include "OXDatabase.h"
 #include "Preferences.h"
@@ -35,23 +32,9 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
-namespace {
-QString modeOfIdentifier(const QString &identifier)
-{
-    static const QHash<QString, QString> modes{{QStringLiteral("Overview"), QStringLiteral("Overview")},
-                                               {QStringLiteral("Table Edit"), QStringLiteral("Tables")},
-                                               {QStringLiteral("Table Design"), QStringLiteral("Tables")},
-                                               {QStringLiteral("Query"), QStringLiteral("Queries")},
-                                               {QStringLiteral("Form Data"), QStringLiteral("Forms")},
-                                               {QStringLiteral("Form Design"), QStringLiteral("Forms")},
-                                               {QStringLiteral("Reports"), QStringLiteral("Reports")},
-                                               {QStringLiteral("Script"), QStringLiteral("Scripts")}};
-    return modes.value(identifier);
-}
-} // namespace
-
-LMDocumentWindow::LMDocumentWindow(std::unique_ptr<MyDocument> document, QWidget *parent)
-    : QMainWindow(parent), m_document(std::move(document))
+LMDocumentWindow::LMDocumentWindow(std::unique_ptr<MyDocument> document, const LMViewRegistry &registry,
+                                   QWidget *parent)
+    : QMainWindow(parent), m_document(std::move(document)), m_registry(registry)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     m_document->setWindow(this);
@@ -74,7 +57,12 @@ LMDocumentWindow::~LMDocumentWindow()
 
 LMViewContext LMDocumentWindow::context()
 {
-    return LMViewContext{m_document.get(), m_document ? m_document->database() : nullptr, this};
+    return LMViewContext{m_document.get(), m_document ? m_document->database() : nullptr, this, this};
+}
+
+void LMDocumentWindow::setApplication(LMApplication *application)
+{
+    m_application = application;
 }
 
 void LMDocumentWindow::buildLayout()
@@ -102,7 +90,7 @@ void LMDocumentWindow::buildLayout()
     connect(m_tabs, &LMTabView::tabArrived, this, [this](int index) {
         LMIdentifiedView *view = m_tabs->identifiedView(index);
         viewDidArrive(view ? view->controller() : nullptr);
-        m_modeList->selectModeSilently(view ? modeOfIdentifier(view->identifier()) : QString());
+        m_modeList->selectModeSilently(view ? ViewKinds::modeOfIdentifier(view->identifier()) : QString());
     });
     connect(m_sourceList, &LMSourceList::rowDoubleClicked, this, &LMDocumentWindow::outlineDidDoubleClick);
     connect(m_sourceList, &LMSourceList::selectionMoved, this, &LMDocumentWindow::sourceListSelectionMoved);
@@ -182,8 +170,10 @@ LMLoginController *LMDocumentWindow::windowDidLoad(bool firstTime)
     m_tabs->removeAllTabs();
     m_tabs->addNewTab();
     setToolbarFrom(nullptr);
-    LMViewRequest request{QStringLiteral("Overview"), QString(), Value(), QString(), firstTime};
-    openView(request, {QStringLiteral("Overview"), QStringLiteral("Overview 16"), QStringLiteral("Overview")}, false);
+    LMViewRequest request;
+    request.kind = ViewKind::Overview;
+    request.firstTime = firstTime;
+    openView(request, ViewKinds::identifier(ViewKind::Overview), false);
     if (m_document->users().isEmpty())
         return nullptr;
     m_loginController =
@@ -204,27 +194,29 @@ void LMDocumentWindow::login(std::shared_ptr<LMLogin> login)
     m_document->setLogin(std::move(login));
     reloadSourceList();
     for (int i = 0; i < m_tabs->count(); ++i)
-        if (auto *overview = dynamic_cast<LMOverview *>(m_tabs->controllerAt(i)))
-            overview->userDidLogin();
+        if (LMViewController *controller = m_tabs->controllerAt(i))
+            controller->userDidLogin();
 }
 
 // ---- Opening views
 
-bool LMDocumentWindow::openView(const LMViewRequest &request, const TabSpec &tab, bool mayOpenNewTab)
+bool LMDocumentWindow::openView(const LMViewRequest &request, const QString &label, bool mayOpenNewTab,
+                                std::optional<ViewKind> shownAs)
 {
     if (m_tabs->count() == 0 || (mayOpenNewTab && Ui::instance().isNewTabModifierHeld()))
         m_tabs->addNewTab();
     if (LMIdentifiedView *old = m_tabs->identifiedView(m_tabs->currentIndex()); old && old->controller())
         viewWillLeave(old->controller(), old->identifier());
-    std::unique_ptr<LMViewController> controller = LMViewRegistry::instance().create(context(), request);
+    std::unique_ptr<LMViewController> controller = m_registry.create(context(), request);
     if (!controller || !controller->view())
         return false;
     LMIdentifiedView *view = controller->view();
     LMViewController *raw = controller.get();
     view->adoptController(std::move(controller));
     viewDidArrive(raw);
-    m_tabs->replaceCurrentView(view, tab.label, tab.icon);
-    m_modeList->selectModeSilently(tab.mode);
+    const ViewKind tabKind = shownAs.value_or(request.kind);
+    m_tabs->replaceCurrentView(view, label, ViewKinds::info(tabKind).icon);
+    m_modeList->selectModeSilently(ViewKinds::mode(tabKind));
     return true;
 }
 
@@ -232,7 +224,7 @@ void LMDocumentWindow::viewWillLeave(LMViewController *controller, const QString
 {
     if (!controller)
         return;
-    if (identifier != QLatin1String("Relationship")) {
+    if (ViewKinds::fromIdentifier(identifier) != ViewKind::Relationship) {
         controller->cleanUp();
         return;
     }
@@ -255,10 +247,27 @@ void LMDocumentWindow::viewDidArrive(LMViewController *controller)
         controller->refresh();
 }
 
+namespace {
+LMViewRequest requestFor(ViewKind kind, const QString &name = QString(), const Value &item = Value())
+{
+    LMViewRequest request;
+    request.kind = kind;
+    request.name = name;
+    request.item = item;
+    return request;
+}
+
+QString labelFor(ViewKind kind, const QString &name)
+{
+    return name.isEmpty() ? ViewKinds::newItemLabel(kind) : name;
+}
+} // namespace
+
 bool LMDocumentWindow::switchToOverview(bool firstTime)
 {
-    return openView({QStringLiteral("Overview"), QString(), Value(), QString(), firstTime},
-                    {QStringLiteral("Overview"), QStringLiteral("Overview 16"), QStringLiteral("Overview")});
+    LMViewRequest request = requestFor(ViewKind::Overview);
+    request.firstTime = firstTime;
+    return openView(request, ViewKinds::identifier(ViewKind::Overview));
 }
 
 bool LMDocumentWindow::switchToTableEditView(const QString &name)
@@ -267,15 +276,13 @@ bool LMDocumentWindow::switchToTableEditView(const QString &name)
         Ui::instance().beep();
         return false;
     }
-    return openView({QStringLiteral("Table Edit"), name, m_document->tableNamed(name), QString(), false},
-                    {name, QStringLiteral("Tables 16"), QStringLiteral("Tables")});
+    return openView(requestFor(ViewKind::TableEdit, name, m_document->tableNamed(name)), name);
 }
 
 bool LMDocumentWindow::switchToTableDesignView(const QString &name)
 {
-    return openView(
-        {QStringLiteral("Table Design"), name, m_document->tableNamed(name), QString(), false},
-        {name.isEmpty() ? QStringLiteral("New Table") : name, QStringLiteral("Tables 16"), QStringLiteral("Tables")});
+    return openView(requestFor(ViewKind::TableDesign, name, m_document->tableNamed(name)),
+                    labelFor(ViewKind::TableDesign, name));
 }
 
 bool LMDocumentWindow::switchToQueryView(const QString &name, bool inForm)
@@ -285,8 +292,9 @@ bool LMDocumentWindow::switchToQueryView(const QString &name, bool inForm)
     const QStringList tables = m_document->database() ? m_document->database()->tablesList() : QStringList();
     if (name.isEmpty()) {
         // A new query filters a table: the one selected in the source list, else the first one.
-        table = myMode() == QLatin1String("Tables") && !selectedSourceListTitle().isEmpty() ? selectedSourceListTitle()
-                                                                                            : tables.value(0);
+        table = myMode() == ItemKinds::mode(ItemKind::Table) && !selectedSourceListTitle().isEmpty()
+                    ? selectedSourceListTitle()
+                    : tables.value(0);
     }
     if (table.isEmpty() || !tables.contains(table)) {
         Ui::instance().runAlert(Alert::make(QStringLiteral("Invalid Query"),
@@ -295,30 +303,34 @@ bool LMDocumentWindow::switchToQueryView(const QString &name, bool inForm)
                                 this);
         return false;
     }
-    const TabSpec tab{table, QStringLiteral("Tables 16"), QStringLiteral("Queries")};
-    if (!inForm)
-        return openView({QStringLiteral("Query"), name, query, table, false}, tab);
+    if (!inForm) {
+        LMViewRequest request = requestFor(ViewKind::Query, name, query);
+        request.table = table;
+        return openView(request, table);
+    }
     QString form;
     const Value forms = m_document->forms();
     for (int i = 0; i < forms.size() && form.isEmpty(); ++i)
         if (forms.at(i).value(QStringLiteral("Content Table")).toString() == table)
             form = forms.at(i).value(QStringLiteral("Name")).toString();
     // Without a form on the table the form data view generates one when it opens (form designer's work).
-    return openView({QStringLiteral("Form Data"), form.isEmpty() ? table : form, query, name, true}, tab);
+    LMViewRequest request = requestFor(ViewKind::FormData, form.isEmpty() ? table : form, query);
+    request.queryName = name;
+    request.inForm = true;
+    request.table = table;
+    return openView(request, table, true, ViewKind::Query);
 }
 
 bool LMDocumentWindow::switchToFormDesignView(const QString &name)
 {
-    return openView(
-        {QStringLiteral("Form Design"), name, m_document->formNamed(name), QString(), false},
-        {name.isEmpty() ? QStringLiteral("New Form") : name, QStringLiteral("Forms small"), QStringLiteral("Forms")});
+    return openView(requestFor(ViewKind::FormDesign, name, m_document->formNamed(name)),
+                    labelFor(ViewKind::FormDesign, name));
 }
 
 bool LMDocumentWindow::switchToFormDataView(const QString &name)
 {
-    return openView(
-        {QStringLiteral("Form Data"), name, m_document->formNamed(name), QString(), false},
-        {name.isEmpty() ? QStringLiteral("New Form") : name, QStringLiteral("Forms small"), QStringLiteral("Forms")});
+    return openView(requestFor(ViewKind::FormData, name, m_document->formNamed(name)),
+                    labelFor(ViewKind::FormData, name));
 }
 
 bool LMDocumentWindow::switchToReportView(const QString &name)
@@ -327,14 +339,10 @@ bool LMDocumentWindow::switchToReportView(const QString &name)
     QString label = name;
     if (name.isEmpty()) {
         // A new report gets a name that is free, so the source list can show and select it.
-        label = QStringLiteral("New Report");
-        for (int n = 2; !m_document->reportNamed(label).isNull(); ++n)
-            label = QStringLiteral("New Report %1").arg(n);
-        report = Value::dict({{QStringLiteral("Name"), label}});
-        m_document->reports().append(report);
-        m_document->setChanged(true);
+        report = m_document->addNewDesign(ItemKind::Report);
+        label = report.value(QStringLiteral("Name")).toString();
         reloadSourceList();
-        m_sourceList->select(QStringLiteral("Reports"), label);
+        m_sourceList->select(ItemKinds::mode(ItemKind::Report), label);
     } else if (report.isNull()) {
         Ui::instance().beep();
         return false;
@@ -344,15 +352,13 @@ bool LMDocumentWindow::switchToReportView(const QString &name)
             this);
         return false;
     }
-    return openView({QStringLiteral("Reports"), label, report, QString(), false},
-                    {label, QStringLiteral("Report 16"), QStringLiteral("Reports")});
+    return openView(requestFor(ViewKind::Reports, label, report), label);
 }
 
 bool LMDocumentWindow::switchToScriptView(const QString &name)
 {
-    return openView({QStringLiteral("Script"), name, m_document->scriptNamed(name), QString(), false},
-                    {name.isEmpty() ? QStringLiteral("New Script") : name, QStringLiteral("Scripts small"),
-                     QStringLiteral("Scripts")});
+    return openView(requestFor(ViewKind::Script, name, m_document->scriptNamed(name)),
+                    labelFor(ViewKind::Script, name));
 }
 
 void LMDocumentWindow::switchToScriptRun(const QString &name)
@@ -366,35 +372,37 @@ void LMDocumentWindow::switchToScriptRun(const QString &name)
 
 bool LMDocumentWindow::switchToRelationshipsView()
 {
-    return openView({QStringLiteral("Relationship"), QString(), m_document->relationships(), QString(), false},
-                    {QStringLiteral("Relationships"), QStringLiteral("Relationships 16"), QString()});
+    return openView(requestFor(ViewKind::Relationship, QString(), m_document->relationships()),
+                    QStringLiteral("Relationships"));
 }
 
 bool LMDocumentWindow::switchToUsersGroups(const QString &name, bool isUser)
 {
     const QString word = isUser ? QStringLiteral("Users") : QStringLiteral("Groups");
     const QString label = name.isEmpty() ? word : QStringLiteral("%1: %2").arg(word, name);
-    return openView({QStringLiteral("Users Groups"), name, Value(), QString(), isUser},
-                    {label, QStringLiteral("Users small"), QString()});
+    LMViewRequest request = requestFor(ViewKind::UsersGroups, name);
+    request.isUser = isUser;
+    return openView(request, label);
 }
 
 bool LMDocumentWindow::switchToFindView(const QString &searchText)
 {
-    return openView({QStringLiteral("Find"), QString(), Value(), searchText, false},
-                    {searchText.isEmpty() ? QStringLiteral("Find") : searchText, QStringLiteral("Find 16"), QString()});
+    LMViewRequest request = requestFor(ViewKind::Find);
+    request.searchText = searchText;
+    return openView(request, searchText.isEmpty() ? ViewKinds::identifier(ViewKind::Find) : searchText);
 }
 
 bool LMDocumentWindow::switchToChooserView()
 {
     const QString mode = myMode();
-    return openView({QStringLiteral("Chooser"), QString(), Value(), mode, false},
-                    {QStringLiteral("%1 Chooser").arg(mode), QStringLiteral("Chooser 16"), QString()});
+    LMViewRequest request = requestFor(ViewKind::Chooser);
+    request.chooserMode = mode;
+    return openView(request, QStringLiteral("%1 Chooser").arg(mode));
 }
 
 bool LMDocumentWindow::switchToSQLView()
 {
-    return openView({QStringLiteral("SQL"), QString(), Value(), QString(), false},
-                    {QStringLiteral("SQL Editor"), QStringLiteral("Command Line 16"), QString()});
+    return openView(requestFor(ViewKind::SQL), ViewKinds::info(ViewKind::SQL).title);
 }
 
 void LMDocumentWindow::switchToBlank()
@@ -700,22 +708,7 @@ void LMDocumentWindow::cleanDatabase()
 
 void LMDocumentWindow::usersAndGroups()
 {
-    Value groups = m_document->groups();
-    if (groups.isEmpty()) {
-        groups.append(Value::dict(
-            {{QStringLiteral("Name"), QStringLiteral("Administrators")},
-             {QStringLiteral("Permissions"), Value::dict({{QStringLiteral("Table Edit"), QStringLiteral("ABC")}})}}));
-        m_document->setGroups(groups);
-    }
-    Value users = m_document->users();
-    if (users.isEmpty()) {
-        users.append(Value::dict(
-            {{QStringLiteral("Name"), QStringLiteral("Admin")},
-             {QStringLiteral("Group"), QStringLiteral("Administrators")},
-             {QStringLiteral("Password"), QStringLiteral("")},
-             {QStringLiteral("Permissions"), Value::dict({{QStringLiteral("Table Edit"), QStringLiteral("ABC")}})}}));
-        m_document->setUsers(users);
-    }
+    m_document->seedDefaultUsersAndGroups();
     switchToUsersGroups(QString(), true);
 }
 
@@ -736,20 +729,20 @@ void LMDocumentWindow::cleanUpAllViews()
             viewWillLeave(view->controller(), view->identifier());
 }
 
-void LMDocumentWindow::broadcastRename(const QString &type, const QString &oldName, const QString &newName,
+void LMDocumentWindow::broadcastRename(ItemKind kind, const QString &oldName, const QString &newName,
                                        const void *sender)
 {
     for (int i = 0; i < m_tabs->count(); ++i)
         if (LMViewController *c = m_tabs->controllerAt(i); c && c != sender)
-            c->itemDidRename(type, oldName, newName);
+            c->itemDidRename(kind, oldName, newName);
     reloadSourceList();
 }
 
-void LMDocumentWindow::broadcastDelete(const QString &type, const QString &name)
+void LMDocumentWindow::broadcastDelete(ItemKind kind, const QString &name)
 {
     for (int i = 0; i < m_tabs->count(); ++i)
         if (LMViewController *c = m_tabs->controllerAt(i))
-            c->itemDidDelete(type, name);
+            c->itemDidDelete(kind, name);
 }
 
 QStringList LMDocumentWindow::openTabIdentifiers() const
@@ -775,49 +768,75 @@ void LMDocumentWindow::documentDidSave()
     // The overview shows the document's name, which a first save gives it.
     QTimer::singleShot(100, this, [this] {
         for (int i = 0; i < m_tabs->count(); ++i)
-            if (auto *overview = dynamic_cast<LMOverview *>(m_tabs->controllerAt(i)))
-                overview->refreshTitle();
+            if (LMViewController *controller = m_tabs->controllerAt(i))
+                controller->documentDidSave();
     });
+}
+
+QPrinter *LMDocumentWindow::printer()
+{
+    if (!m_printer)
+        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return m_printer.get();
 }
 
 void LMDocumentWindow::runPageLayout()
 {
-    if (!m_printer)
-        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    QPageSetupDialog dialog(m_printer.get(), this);
+    QPageSetupDialog dialog(printer(), this);
     dialog.exec();
+}
+
+QString LMDocumentWindow::currentTabLabel() const
+{
+    return m_tabs->currentIndex() >= 0 ? m_tabs->tabText(m_tabs->currentIndex()) : QString();
+}
+
+void LMDocumentWindow::setCurrentTabLabel(const QString &label)
+{
+    if (m_tabs->currentIndex() >= 0)
+        m_tabs->setTabText(m_tabs->currentIndex(), label);
+}
+
+void LMDocumentWindow::reloadSourceListExpanding(ItemKind kind)
+{
+    reloadSourceList();
+    if (QTreeWidgetItem *head = m_sourceList->heading(ItemKinds::mode(kind)))
+        head->setExpanded(true);
+}
+
+bool LMDocumentWindow::removeItem(ItemKind kind, const QString &name)
+{
+    return removeItem(ItemKinds::mode(kind), name);
+}
+
+QString LMDocumentWindow::generateFormForTable(const QString &table)
+{
+    return m_registry.generateForm(*m_document, table);
+}
+
+MyDocument *LMDocumentWindow::frontmostDocument() const
+{
+    LMDocumentWindow *front = m_application ? m_application->frontmostWindow() : nullptr;
+    return front ? front->document() : m_document.get();
 }
 
 void LMDocumentWindow::importData()
 {
     cleanUpAllViews();
-    LMImportController::runSheet(m_document.get(), this, QString(), importedTableOpener());
+    LMImportController::runSheet(m_document.get(), this, QString(), this);
 }
 
 void LMDocumentWindow::exportData()
 {
     // Edits in a tab reach the database before its rows are written out.
     cleanUpAllViews();
-    const QString source = myMode() == QLatin1String("Tables") ? selectedSourceListTitle() : QString();
-    LMExportController::runSheet(m_document.get(), this, source, QStringLiteral("Table"));
-}
-
-std::function<void(const QString &table)> LMDocumentWindow::importedTableOpener()
-{
-    QPointer<LMDocumentWindow> self = this;
-    return [self](const QString &table) {
-        if (self)
-            self->switchToTableEditView(table);
-    };
+    const QString source = myMode() == ItemKinds::mode(ItemKind::Table) ? selectedSourceListTitle() : QString();
+    LMExportController::runSheet(m_document.get(), this, source, ItemKinds::type(ItemKind::Table));
 }
 
 void LMDocumentWindow::openTextEditor()
 {
-    auto *container = dynamic_cast<LMTableEditContainer *>(currentController());
-    LMTableEditView *grid = container ? container->activeGrid() : nullptr;
-    if (!grid || !grid->tableView() || !grid->tableView()->isFocusActive()) {
+    LMViewController *controller = currentController();
+    if (!controller || !controller->openInTextEditor())
         Ui::instance().beep();
-        return;
-    }
-    grid->tableView()->editInTable();
 }

@@ -1,7 +1,9 @@
 // LMDocumentWindow: the window of one open document: mode list, source list, button bar, toolbar and tabs.
-// Its switch operations open views through LMViewRegistry; the kinds' commands come from LMItemKind.
+// Its switch operations open views through the application's LMViewRegistry; the kinds' commands come from
+// LMItemKind. It is the navigator every view's context carries.
 #pragma once
 
+#include "LMDocumentNavigator.h"
 #include "LMViewRegistry.h"
 #include "MyDocument.h"
 
@@ -10,6 +12,7 @@
 #include <functional>
 #include <memory>
 
+class LMApplication;
 class LMButtonBar;
 class LMIdentifiedView;
 class LMLogin;
@@ -23,15 +26,18 @@ class QLineEdit;
 class QPrinter;
 class QToolBar;
 
-class LMDocumentWindow : public QMainWindow, public DocumentViewHost {
+class LMDocumentWindow : public QMainWindow, public DocumentViewHost, public LMDocumentNavigator {
     Q_OBJECT
 public:
-    // Takes the document; gives it the default full-access login when it has none.
-    explicit LMDocumentWindow(std::unique_ptr<MyDocument> document, QWidget *parent = nullptr);
+    // Takes the document; gives it the default full-access login when it has none. Views come from
+    // `registry`, which must outlive the window (the application owns it).
+    LMDocumentWindow(std::unique_ptr<MyDocument> document, const LMViewRegistry &registry, QWidget *parent = nullptr);
     ~LMDocumentWindow() override;
 
     MyDocument *document() const { return m_document.get(); }
     LMViewContext context();
+    // The application whose frontmost document frontmostDocument() answers (none: this window's document).
+    void setApplication(LMApplication *application);
 
     // After loading: one new tab, the standard toolbar and the overview; when the document has users the
     // login window comes first (returned, or null) and this window stays hidden until it succeeds.
@@ -40,23 +46,32 @@ public:
     // login: installs the login, reloads the lists and tells the overview.
     void login(std::shared_ptr<LMLogin> login);
 
-    // Opening operations; each answers whether a view was opened.
-    bool switchToOverview(bool firstTime = false);
-    bool switchToTableEditView(const QString &name);
-    bool switchToTableDesignView(const QString &name);
-    bool switchToQueryView(const QString &name, bool inForm = false);
+    // LMDocumentNavigator: the opening operations; each answers whether a view was opened.
+    bool switchToOverview(bool firstTime = false) override;
+    bool switchToTableEditView(const QString &name) override;
+    bool switchToTableDesignView(const QString &name) override;
+    bool switchToQueryView(const QString &name, bool inForm = false) override;
     bool switchToQueryViewInForm(const QString &name) { return switchToQueryView(name, true); }
-    bool switchToFormDesignView(const QString &name);
-    bool switchToFormDataView(const QString &name);
-    bool switchToReportView(const QString &name);
-    bool switchToScriptView(const QString &name);
-    void switchToScriptRun(const QString &name);
-    bool switchToRelationshipsView();
-    bool switchToUsersGroups(const QString &name, bool isUser);
-    bool switchToFindView(const QString &searchText);
-    bool switchToChooserView();
-    bool switchToSQLView();
-    void switchToBlank();
+    bool switchToFormDesignView(const QString &name) override;
+    bool switchToFormDataView(const QString &name) override;
+    bool switchToReportView(const QString &name) override;
+    bool switchToScriptView(const QString &name) override;
+    void switchToScriptRun(const QString &name) override;
+    bool switchToRelationshipsView() override;
+    bool switchToUsersGroups(const QString &name, bool isUser) override;
+    bool switchToFindView(const QString &searchText) override;
+    bool switchToChooserView() override;
+    bool switchToSQLView() override;
+    void switchToBlank() override;
+    // LMDocumentNavigator: the rest.
+    QString currentTabLabel() const override;
+    void setCurrentTabLabel(const QString &label) override;
+    void reloadSourceListExpanding(ItemKind kind) override;
+    bool removeItem(ItemKind kind, const QString &name) override;
+    QString generateFormForTable(const QString &table) override;
+    QPrinter *printer() override;
+    MyDocument *frontmostDocument() const override;
+    QWidget *windowWidget() const override { return const_cast<LMDocumentWindow *>(this); }
 
     // Tabs.
     void addNewTab();
@@ -92,7 +107,7 @@ public:
     void designButton();
     void editButton();
     void runButton();
-    // Removes an item of `mode` with the document's checks, then reselects a neighbouring row.
+    // Removes an item of `mode` ("Users" too) with the document's checks, then reselects a neighbouring row.
     bool removeItem(const QString &mode, const QString &name);
 
     // Document commands.
@@ -101,9 +116,9 @@ public:
     // Asks about unsaved changes; false when the user cancelled (or saving failed).
     bool confirmClose();
     // Closes the window the way the user does (asking first); true when it closed.
-    bool closeDocument();
+    bool closeDocument() override;
     bool isShutDown() const { return m_shutDown; }
-    void runPageLayout();
+    void runPageLayout() override;
     void cleanDatabase();
     void usersAndGroups();
     void notYetAvailable(const QString &what);
@@ -111,16 +126,13 @@ public:
     // The File menu's Import… and Export… sheets on this document.
     void importData();
     void exportData();
-    // Edits the focused cell of the selected tab's record grid in place; a beep when no grid is there.
+    // Edits the focused field of the selected tab's view in place; a beep when it has none.
     void openTextEditor();
-    // What the import sheet calls once its table is in (and the source list reloaded): the table's data in a tab.
-    std::function<void(const QString &table)> importedTableOpener();
 
     // DocumentViewHost
     void cleanUpAllViews() override;
-    void broadcastRename(const QString &type, const QString &oldName, const QString &newName,
-                         const void *sender) override;
-    void broadcastDelete(const QString &type, const QString &name) override;
+    void broadcastRename(ItemKind kind, const QString &oldName, const QString &newName, const void *sender) override;
+    void broadcastDelete(ItemKind kind, const QString &name) override;
     QStringList openTabIdentifiers() const override;
     void refreshAllViews() override;
     void reloadSourceList() override;
@@ -134,12 +146,10 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    struct TabSpec {
-        QString label;
-        QString icon;
-        QString mode;
-    };
-    bool openView(const LMViewRequest &request, const TabSpec &tab, bool mayOpenNewTab = true);
+    // Opens the view of `request` in the current tab labelled `label`, with the icon and mode of `shownAs`
+    // (by default the request's kind).
+    bool openView(const LMViewRequest &request, const QString &label, bool mayOpenNewTab = true,
+                  std::optional<ViewKind> shownAs = std::nullopt);
     void viewWillLeave(LMViewController *controller, const QString &identifier);
     void viewDidArrive(LMViewController *controller);
     void setToolbarFrom(LMViewController *controller);
@@ -151,6 +161,8 @@ private:
     void shutDown();
 
     std::unique_ptr<MyDocument> m_document;
+    const LMViewRegistry &m_registry;
+    QPointer<LMApplication> m_application;
     LMModeList *m_modeList = nullptr;
     LMSourceList *m_sourceList = nullptr;
     LMButtonBar *m_buttonBar = nullptr;

@@ -1,7 +1,7 @@
 // LMItemKind: the six kinds and what each command means for them.
 #include "LMItemKind.h"
 
-#include "LMDocumentWindow.h"
+#include "LMDocumentNavigator.h"
 #include "MyDocument.h"
 
 #include <QHash>
@@ -19,16 +19,17 @@ QStringList LMItemKind::itemNames(const MyDocument &document) const
 namespace {
 class TablesKind : public LMItemKind {
 public:
-    QString mode() const override { return QStringLiteral("Tables"); }
-    QString type() const override { return QStringLiteral("Table"); }
-    QString modeIcon() const override { return QStringLiteral("SourceList_Tables_32"); }
-    QString itemIcon() const override { return QStringLiteral("Tables 16"); }
+    std::optional<ItemKind> itemKind() const override { return ItemKind::Table; }
+    QString mode() const override { return ItemKinds::info(ItemKind::Table).mode; }
+    QString type() const override { return ItemKinds::info(ItemKind::Table).type; }
+    QString modeIcon() const override { return ItemKinds::info(ItemKind::Table).modeIcon; }
+    QString itemIcon() const override { return ItemKinds::info(ItemKind::Table).itemIcon; }
     Value collection(const MyDocument &d) const override { return d.tables(); }
-    void add(LMDocumentWindow &w) const override { w.switchToTableDesignView(QString()); }
+    void add(LMDocumentNavigator &w) const override { w.switchToTableDesignView(QString()); }
     bool remove(MyDocument &d, const QString &name) const override { return d.removeTableNamed(name); }
-    void edit(LMDocumentWindow &w, const QString &name) const override { w.switchToTableEditView(name); }
-    void design(LMDocumentWindow &w, const QString &name, bool) const override { w.switchToTableDesignView(name); }
-    void sourceListDoubleClick(LMDocumentWindow &w, const QString &name, bool alternate) const override
+    void edit(LMDocumentNavigator &w, const QString &name) const override { w.switchToTableEditView(name); }
+    void design(LMDocumentNavigator &w, const QString &name, bool) const override { w.switchToTableDesignView(name); }
+    void sourceListDoubleClick(LMDocumentNavigator &w, const QString &name, bool alternate) const override
     {
         alternate ? w.switchToTableDesignView(name) : w.switchToTableEditView(name);
     }
@@ -36,19 +37,20 @@ public:
 
 class QueriesKind : public LMItemKind {
 public:
-    QString mode() const override { return QStringLiteral("Queries"); }
-    QString type() const override { return QStringLiteral("Query"); }
-    QString modeIcon() const override { return QStringLiteral("SourceList_Query_32"); }
-    QString itemIcon() const override { return QStringLiteral("Query 16"); }
+    std::optional<ItemKind> itemKind() const override { return ItemKind::Query; }
+    QString mode() const override { return ItemKinds::info(ItemKind::Query).mode; }
+    QString type() const override { return ItemKinds::info(ItemKind::Query).type; }
+    QString modeIcon() const override { return ItemKinds::info(ItemKind::Query).modeIcon; }
+    QString itemIcon() const override { return ItemKinds::info(ItemKind::Query).itemIcon; }
     Value collection(const MyDocument &d) const override { return d.queries(); }
-    void add(LMDocumentWindow &w) const override { w.switchToQueryView(QString()); }
+    void add(LMDocumentNavigator &w) const override { w.switchToQueryView(QString()); }
     bool remove(MyDocument &d, const QString &name) const override { return d.removeQueryNamed(name); }
-    void edit(LMDocumentWindow &w, const QString &name) const override { w.switchToQueryView(name); }
-    void design(LMDocumentWindow &w, const QString &name, bool alternate) const override
+    void edit(LMDocumentNavigator &w, const QString &name) const override { w.switchToQueryView(name); }
+    void design(LMDocumentNavigator &w, const QString &name, bool alternate) const override
     {
         w.switchToQueryView(name, alternate);
     }
-    void sourceListDoubleClick(LMDocumentWindow &w, const QString &name, bool alternate) const override
+    void sourceListDoubleClick(LMDocumentNavigator &w, const QString &name, bool alternate) const override
     {
         w.switchToQueryView(name, alternate);
     }
@@ -56,16 +58,17 @@ public:
 
 class FormsKind : public LMItemKind {
 public:
-    QString mode() const override { return QStringLiteral("Forms"); }
-    QString type() const override { return QStringLiteral("Form"); }
-    QString modeIcon() const override { return QStringLiteral("SourceList_Forms_32"); }
-    QString itemIcon() const override { return QStringLiteral("Forms small"); }
+    std::optional<ItemKind> itemKind() const override { return ItemKind::Form; }
+    QString mode() const override { return ItemKinds::info(ItemKind::Form).mode; }
+    QString type() const override { return ItemKinds::info(ItemKind::Form).type; }
+    QString modeIcon() const override { return ItemKinds::info(ItemKind::Form).modeIcon; }
+    QString itemIcon() const override { return ItemKinds::info(ItemKind::Form).itemIcon; }
     Value collection(const MyDocument &d) const override { return d.forms(); }
-    void add(LMDocumentWindow &w) const override { w.switchToFormDesignView(QString()); }
+    void add(LMDocumentNavigator &w) const override { w.switchToFormDesignView(QString()); }
     bool remove(MyDocument &d, const QString &name) const override { return d.removeFormNamed(name); }
-    void edit(LMDocumentWindow &w, const QString &name) const override { w.switchToFormDataView(name); }
-    void design(LMDocumentWindow &w, const QString &name, bool) const override { w.switchToFormDesignView(name); }
-    void sourceListDoubleClick(LMDocumentWindow &w, const QString &name, bool alternate) const override
+    void edit(LMDocumentNavigator &w, const QString &name) const override { w.switchToFormDataView(name); }
+    void design(LMDocumentNavigator &w, const QString &name, bool) const override { w.switchToFormDesignView(name); }
+    void sourceListDoubleClick(LMDocumentNavigator &w, const QString &name, bool alternate) const override
     {
         alternate ? w.switchToFormDesignView(name) : w.switchToFormDataView(name);
     }
@@ -73,16 +76,17 @@ public:
 
 class ReportsKind : public LMItemKind {
 public:
-    QString mode() const override { return QStringLiteral("Reports"); }
-    QString type() const override { return QStringLiteral("Report"); }
-    QString modeIcon() const override { return QStringLiteral("SourceList_Reports_32"); }
-    QString itemIcon() const override { return QStringLiteral("Report 16"); }
+    std::optional<ItemKind> itemKind() const override { return ItemKind::Report; }
+    QString mode() const override { return ItemKinds::info(ItemKind::Report).mode; }
+    QString type() const override { return ItemKinds::info(ItemKind::Report).type; }
+    QString modeIcon() const override { return ItemKinds::info(ItemKind::Report).modeIcon; }
+    QString itemIcon() const override { return ItemKinds::info(ItemKind::Report).itemIcon; }
     Value collection(const MyDocument &d) const override { return d.reports(); }
-    void add(LMDocumentWindow &w) const override { w.switchToReportView(QString()); }
+    void add(LMDocumentNavigator &w) const override { w.switchToReportView(QString()); }
     bool remove(MyDocument &d, const QString &name) const override { return d.removeReportNamed(name); }
-    void edit(LMDocumentWindow &w, const QString &name) const override { w.switchToReportView(name); }
-    void design(LMDocumentWindow &w, const QString &name, bool) const override { w.switchToReportView(name); }
-    void sourceListDoubleClick(LMDocumentWindow &w, const QString &name, bool) const override
+    void edit(LMDocumentNavigator &w, const QString &name) const override { w.switchToReportView(name); }
+    void design(LMDocumentNavigator &w, const QString &name, bool) const override { w.switchToReportView(name); }
+    void sourceListDoubleClick(LMDocumentNavigator &w, const QString &name, bool) const override
     {
         w.switchToReportView(name);
     }
@@ -90,16 +94,17 @@ public:
 
 class ScriptsKind : public LMItemKind {
 public:
-    QString mode() const override { return QStringLiteral("Scripts"); }
-    QString type() const override { return QStringLiteral("Script"); }
-    QString modeIcon() const override { return QStringLiteral("SourceList_Scripts_32"); }
-    QString itemIcon() const override { return QStringLiteral("Scripts small"); }
+    std::optional<ItemKind> itemKind() const override { return ItemKind::Script; }
+    QString mode() const override { return ItemKinds::info(ItemKind::Script).mode; }
+    QString type() const override { return ItemKinds::info(ItemKind::Script).type; }
+    QString modeIcon() const override { return ItemKinds::info(ItemKind::Script).modeIcon; }
+    QString itemIcon() const override { return ItemKinds::info(ItemKind::Script).itemIcon; }
     Value collection(const MyDocument &d) const override { return d.scripts(); }
-    void add(LMDocumentWindow &w) const override { w.switchToScriptView(QString()); }
+    void add(LMDocumentNavigator &w) const override { w.switchToScriptView(QString()); }
     bool remove(MyDocument &d, const QString &name) const override { return d.removeScriptNamed(name); }
-    void edit(LMDocumentWindow &w, const QString &name) const override { w.switchToScriptRun(name); }
-    void design(LMDocumentWindow &w, const QString &name, bool) const override { w.switchToScriptView(name); }
-    void sourceListDoubleClick(LMDocumentWindow &w, const QString &name, bool alternate) const override
+    void edit(LMDocumentNavigator &w, const QString &name) const override { w.switchToScriptRun(name); }
+    void design(LMDocumentNavigator &w, const QString &name, bool) const override { w.switchToScriptView(name); }
+    void sourceListDoubleClick(LMDocumentNavigator &w, const QString &name, bool alternate) const override
     {
         if (alternate)
             w.switchToScriptRun(name);
@@ -112,16 +117,17 @@ public:
 
 class UsersKind : public LMItemKind {
 public:
+    std::optional<ItemKind> itemKind() const override { return std::nullopt; }
     QString mode() const override { return QStringLiteral("Users"); }
     QString type() const override { return QStringLiteral("User"); }
     QString modeIcon() const override { return QStringLiteral("Users small"); }
     QString itemIcon() const override { return QStringLiteral("Users small"); }
     Value collection(const MyDocument &d) const override { return d.users(); }
-    void add(LMDocumentWindow &w) const override { w.switchToUsersGroups(QString(), true); }
+    void add(LMDocumentNavigator &w) const override { w.switchToUsersGroups(QString(), true); }
     bool remove(MyDocument &d, const QString &name) const override { return d.removeUserNamed(name); }
-    void edit(LMDocumentWindow &w, const QString &name) const override { w.switchToUsersGroups(name, true); }
-    void design(LMDocumentWindow &w, const QString &name, bool) const override { w.switchToUsersGroups(name, true); }
-    void sourceListDoubleClick(LMDocumentWindow &w, const QString &name, bool) const override
+    void edit(LMDocumentNavigator &w, const QString &name) const override { w.switchToUsersGroups(name, true); }
+    void design(LMDocumentNavigator &w, const QString &name, bool) const override { w.switchToUsersGroups(name, true); }
+    void sourceListDoubleClick(LMDocumentNavigator &w, const QString &name, bool) const override
     {
         w.switchToUsersGroups(name, true);
     }
@@ -151,7 +157,11 @@ const LMItemKind *LMItemKinds::forMode(const QString &mode)
 
 const QStringList &LMItemKinds::sourceListModes()
 {
-    static const QStringList modes{QStringLiteral("Tables"), QStringLiteral("Queries"), QStringLiteral("Forms"),
-                                   QStringLiteral("Reports"), QStringLiteral("Scripts")};
+    static const QStringList modes = [] {
+        QStringList list;
+        for (ItemKind kind : ItemKinds::all())
+            list << ItemKinds::mode(kind);
+        return list;
+    }();
     return modes;
 }

@@ -3,18 +3,22 @@
 // and the overview ask these instead of switching on the kind.
 #pragma once
 
+#include "ItemKind.h"
 #include "Value.h"
 
 #include <QString>
 #include <QStringList>
+#include <optional>
 
-class LMDocumentWindow;
+class LMDocumentNavigator;
 class MyDocument;
 
 class LMItemKind {
 public:
     virtual ~LMItemKind() = default;
 
+    // The item kind it stands for (none for users).
+    virtual std::optional<ItemKind> itemKind() const = 0;
     // The mode and source-list heading: "Tables", "Queries", "Forms", "Reports", "Scripts", "Users".
     virtual QString mode() const = 0;
     // The word of the broadcasts: "Table", "Query", …
@@ -28,14 +32,14 @@ public:
     virtual Value collection(const MyDocument &document) const = 0;
     QStringList itemNames(const MyDocument &document) const;
 
-    virtual void add(LMDocumentWindow &window) const = 0;
+    virtual void add(LMDocumentNavigator &navigator) const = 0;
     virtual bool remove(MyDocument &document, const QString &name) const = 0;
     // The data view: records, the query, form entry, the report; for scripts: run it.
-    virtual void edit(LMDocumentWindow &window, const QString &name) const = 0;
+    virtual void edit(LMDocumentNavigator &navigator, const QString &name) const = 0;
     // The design view; `alternate` is the Option-key variant (a query in a form).
-    virtual void design(LMDocumentWindow &window, const QString &name, bool alternate) const = 0;
+    virtual void design(LMDocumentNavigator &navigator, const QString &name, bool alternate) const = 0;
     // A double-click on the item's row in the source list.
-    virtual void sourceListDoubleClick(LMDocumentWindow &window, const QString &name, bool alternate) const = 0;
+    virtual void sourceListDoubleClick(LMDocumentNavigator &navigator, const QString &name, bool alternate) const = 0;
 
     // Which buttons of the button bar apply.
     virtual bool offersEdit() const { return true; }

@@ -1,7 +1,7 @@
 // LMOverview: five boxes "Tables" … "Scripts" laid out in order, hidden when the login may not see the kind.
 #include "LMOverview.h"
 
-#include "LMDocumentWindow.h"
+#include "LMDocumentNavigator.h"
 #include "LMIcons.h"
 #include "LMIdentifiedView.h"
 #include "LMItemKind.h"
@@ -21,7 +21,7 @@
 
 LMOverview::LMOverview(const LMViewContext &context, bool firstTime) : m_context(context), m_firstTime(firstTime)
 {
-    m_view = new LMIdentifiedView(QStringLiteral("Overview"));
+    m_view = new LMIdentifiedView(ViewKinds::identifier(ViewKind::Overview));
     m_view->setController(this);
     auto *layout = new QVBoxLayout(m_view);
     layout->setContentsMargins(16, 12, 16, 12);
@@ -127,11 +127,11 @@ void LMOverview::refresh()
     }
 }
 
-void LMOverview::itemDidRename(const QString &, const QString &, const QString &)
+void LMOverview::itemDidRename(ItemKind, const QString &, const QString &)
 {
     refresh();
 }
-void LMOverview::itemDidDelete(const QString &, const QString &)
+void LMOverview::itemDidDelete(ItemKind, const QString &)
 {
     refresh();
 }
@@ -189,8 +189,8 @@ QString LMOverview::kindOfTag(int tag) const
 
 void LMOverview::add(int tag)
 {
-    if (const LMItemKind *kind = LMItemKinds::forMode(kindOfTag(tag)); kind && m_context.window)
-        kind->add(*m_context.window);
+    if (const LMItemKind *kind = LMItemKinds::forMode(kindOfTag(tag)); kind && m_context.navigator)
+        kind->add(*m_context.navigator);
 }
 
 void LMOverview::remove(int tag)
@@ -200,30 +200,31 @@ void LMOverview::remove(int tag)
         Ui::instance().beep();
         return;
     }
-    if (m_context.window)
-        m_context.window->removeItem(kindOfTag(tag), name);
+    const std::optional<ItemKind> kind = ItemKinds::fromMode(kindOfTag(tag));
+    if (kind && m_context.navigator)
+        m_context.navigator->removeItem(*kind, name);
 }
 
 void LMOverview::edit(int tag)
 {
     const QString name = selectedItem(kindOfTag(tag));
     const LMItemKind *kind = LMItemKinds::forMode(kindOfTag(tag));
-    if (name.isEmpty() || !kind || !m_context.window) {
+    if (name.isEmpty() || !kind || !m_context.navigator) {
         Ui::instance().beep();
         return;
     }
-    kind->edit(*m_context.window, name);
+    kind->edit(*m_context.navigator, name);
 }
 
 void LMOverview::design(int tag)
 {
     const QString name = selectedItem(kindOfTag(tag));
     const LMItemKind *kind = LMItemKinds::forMode(kindOfTag(tag));
-    if (name.isEmpty() || !kind || !m_context.window) {
+    if (name.isEmpty() || !kind || !m_context.navigator) {
         Ui::instance().beep();
         return;
     }
-    kind->design(*m_context.window, name, Ui::instance().isAlternateModifierHeld());
+    kind->design(*m_context.navigator, name, Ui::instance().isAlternateModifierHeld());
 }
 
 void LMOverview::doubleClick(const QString &kind, const QString &name)

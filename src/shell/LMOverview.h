@@ -20,14 +20,16 @@ public:
     LMOverview(const LMViewContext &context, bool firstTime);
     ~LMOverview() override;
 
-    QString identifier() const override { return QStringLiteral("Overview"); }
+    QString identifier() const override { return ViewKinds::identifier(ViewKind::Overview); }
     LMIdentifiedView *view() override { return m_view; }
     void refresh() override;
-    void itemDidRename(const QString &type, const QString &oldName, const QString &newName) override;
-    void itemDidDelete(const QString &type, const QString &name) override;
+    void itemDidRename(ItemKind kind, const QString &oldName, const QString &newName) override;
+    void itemDidDelete(ItemKind kind, const QString &name) override;
 
     // Rebuilds the boxes for the rights of the new login.
-    void userDidLogin();
+    void userDidLogin() override;
+    // The title shows the document's name.
+    void documentDidSave() override { refreshTitle(); }
     void refreshTitle();
 
     // The kinds shown, in order; the items of one box; selection and the box commands (tag 0 "Tables" … 4).

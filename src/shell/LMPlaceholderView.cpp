@@ -43,7 +43,7 @@ void LMPlaceholderView::refresh()
         m_label->setText(text());
 }
 
-void LMPlaceholderView::itemDidRename(const QString &, const QString &oldName, const QString &newName)
+void LMPlaceholderView::itemDidRename(ItemKind, const QString &oldName, const QString &newName)
 {
     if (m_subject == oldName) {
         m_subject = newName;

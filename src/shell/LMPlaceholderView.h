@@ -19,7 +19,7 @@ public:
     QString identifier() const override { return m_identifier; }
     LMIdentifiedView *view() override;
     void refresh() override;
-    void itemDidRename(const QString &type, const QString &oldName, const QString &newName) override;
+    void itemDidRename(ItemKind kind, const QString &oldName, const QString &newName) override;
 
     QString text() const;
     int refreshCount() const { return m_refreshes; }

@@ -22,8 +22,8 @@ public:
     int cleanUps = 0, refreshes = 0, reloads = 0;
     QStringList deleted;
     void cleanUpAllViews() override { ++cleanUps; }
-    void broadcastRename(const QString &, const QString &, const QString &, const void *) override {}
-    void broadcastDelete(const QString &type, const QString &name) override { deleted << type + ":" + name; }
+    void broadcastRename(ItemKind, const QString &, const QString &, const void *) override {}
+    void broadcastDelete(ItemKind kind, const QString &name) override { deleted << ItemKinds::type(kind) + ":" + name; }
     QStringList openTabIdentifiers() const override { return tabs; }
     void refreshAllViews() override { ++refreshes; }
     void reloadSourceList() override { ++reloads; }
@@ -59,6 +59,8 @@ QString python()
     return QStandardPaths::findExecutable("python3");
 }
 } // namespace
+
+Q_DECLARE_METATYPE(ItemKind)
 
 class TestDocument : public QObject {
     Q_OBJECT
@@ -340,6 +342,61 @@ private slots:
         QVERIFY(!doc->isChanged());
         QVERIFY(doc->vacuuuuuum());
         QVERIFY(doc->isChanged());
+    }
+
+    void newDesignsTakeAFreeName_data()
+    {
+        QTest::addColumn<ItemKind>("kind");
+        QTest::addColumn<QStringList>("existing");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("first report") << ItemKind::Report << QStringList{"Summary"} << "New Report";
+        QTest::newRow("report, base taken") << ItemKind::Report << QStringList{"New Report"} << "New Report 2";
+        QTest::newRow("report, gap filled")
+            << ItemKind::Report << QStringList{"New Report", "New Report 3"} << "New Report 2";
+        QTest::newRow("script, two taken")
+            << ItemKind::Script << QStringList{"New Script", "New Script 2"} << "New Script 3";
+    }
+
+    void newDesignsTakeAFreeName()
+    {
+        QFETCH(ItemKind, kind);
+        QFETCH(QStringList, existing);
+        QFETCH(QString, expected);
+        auto doc = MyDocument::createNew();
+        for (const QString &name : existing)
+            doc->collection(kind).append(Value::dict({{"Name", name}}));
+        doc->setChanged(false);
+
+        const Value made = doc->addNewDesign(kind);
+
+        QCOMPARE(made.value("Name").toString(), expected);
+        QCOMPARE(doc->collection(kind).size(), existing.size() + 1);
+        // The very dictionary the caller got is the one in the collection.
+        QVERIFY(doc->collection(kind).at(existing.size()).isSameContainer(made));
+        QVERIFY(doc->isChanged());
+        const ItemKind other = kind == ItemKind::Report ? ItemKind::Script : ItemKind::Report;
+        QVERIFY(doc->collection(other).isEmpty());
+    }
+
+    void seedingAccountsFillsOnlyWhatIsMissing()
+    {
+        auto doc = MyDocument::createNew();
+        doc->seedDefaultUsersAndGroups();
+        QCOMPARE(doc->groups().size(), 1);
+        QCOMPARE(doc->groups().at(0).value("Name").toString(), QStringLiteral("Administrators"));
+        QCOMPARE(doc->groups().at(0).value("Permissions").value("Table Edit").toString(), QStringLiteral("ABC"));
+        QCOMPARE(doc->users().size(), 1);
+        QCOMPARE(doc->users().at(0).value("Name").toString(), QStringLiteral("Admin"));
+        QCOMPARE(doc->users().at(0).value("Group").toString(), QStringLiteral("Administrators"));
+        QCOMPARE(doc->users().at(0).value("Password").toString(), QString(""));
+
+        // A document with its own users keeps them; only the missing groups come.
+        auto other = MyDocument::createNew();
+        other->setUsers(Value::array({Value::dict({{"Name", "Clerk"}})}));
+        other->seedDefaultUsersAndGroups();
+        QCOMPARE(other->users().size(), 1);
+        QCOMPARE(other->users().at(0).value("Name").toString(), QStringLiteral("Clerk"));
+        QCOMPARE(other->groups().size(), 1);
     }
 
     void namedLookupIsExactAndFirstMatch()

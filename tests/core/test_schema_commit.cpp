@@ -1,6 +1,7 @@
 // Tests of design commits: rows after adding, removing, renaming and retyping fields, the rebuild statements,
 // "no change, no SQL", new tables, and the rollback when a rebuild statement fails.
 #include "DesignFixture.h"
+#include "DesignVocabulary.h"
 #include "MyDocument.h"
 #include "OXDatabase.h"
 #include "QLiteCursor.h"
@@ -245,7 +246,7 @@ void TestSchemaCommit::retypedField()
 void TestSchemaCommit::emptyNamedFieldIsNotCreated()
 {
     LMTableDesignCommit commit = LMTableDesignCommit::forDesign(db()->tableDesign(kTable));
-    commit.schema.insert(2, LMTableDesignCommit::newField());
+    commit.schema.insert(2, DesignVocabulary::blankField());
     commit.columnMapLeft.insert(2, "");
     commit.columnMapRight.insert(2, "");
     commit.schema.append(field("Kept", "Text"));
@@ -292,7 +293,7 @@ void TestSchemaCommit::unchangedDesignRunsNoSqlAndNoAudit()
 {
     LMTableDesignCommit commit = LMTableDesignCommit::forDesign(db()->tableDesign(kTable));
     // A field that is only given a name to drop changes nothing either.
-    commit.schema.append(LMTableDesignCommit::newField());
+    commit.schema.append(DesignVocabulary::blankField());
     commit.columnMapLeft << "";
     commit.columnMapRight << "";
     startTracing();
@@ -326,7 +327,7 @@ void TestSchemaCommit::newTableBranchCreatesTable()
     commit.schema.append(field("Label", "Text", {{"Default", Value("none yet")}}));
     commit.columnMapLeft << "Label";
     commit.columnMapRight << "";
-    commit.schema.append(LMTableDesignCommit::newField());
+    commit.schema.append(DesignVocabulary::blankField());
     commit.columnMapLeft << "";
     commit.columnMapRight << "";
     QCOMPARE(db()->commitTableRevised(commit), Result::Committed);

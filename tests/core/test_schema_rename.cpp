@@ -20,17 +20,16 @@ const QString kFieldTaken = QStringLiteral("This name is already in use by anoth
 
 struct RecordingHost : DocumentViewHost {
     struct Rename {
-        QString type, oldName, newName;
+        QString type, oldName, newName; // type: the kind's broadcast word
         const void *sender;
     };
     QList<Rename> renames;
     void cleanUpAllViews() override {}
-    void broadcastRename(const QString &type, const QString &oldName, const QString &newName,
-                         const void *sender) override
+    void broadcastRename(ItemKind kind, const QString &oldName, const QString &newName, const void *sender) override
     {
-        renames.append({type, oldName, newName, sender});
+        renames.append({ItemKinds::type(kind), oldName, newName, sender});
     }
-    void broadcastDelete(const QString &, const QString &) override {}
+    void broadcastDelete(ItemKind, const QString &) override {}
     QStringList openTabIdentifiers() const override { return {}; }
     void refreshAllViews() override {}
     void reloadSourceList() override {}
@@ -194,7 +193,7 @@ void TestSchemaRename::renameTableRewritesEveryDesign()
     QCOMPARE(m_doc->queries().at(1).value("Table Name"), Value("Companies"));
 
     QCOMPARE(m_host.renames.size(), 1);
-    QCOMPARE(m_host.renames.at(0).type, QStringLiteral("Tables"));
+    QCOMPARE(m_host.renames.at(0).type, QStringLiteral("Table"));
     QCOMPARE(m_host.renames.at(0).oldName, QStringLiteral("People"));
     QCOMPARE(m_host.renames.at(0).newName, QStringLiteral("Persons"));
     QCOMPARE(m_host.renames.at(0).sender, static_cast<const void *>(&sender));

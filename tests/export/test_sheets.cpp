@@ -6,6 +6,7 @@
 #include "LMImportedDocument.h"
 #include "MyDocument.h"
 #include "OXDatabase.h"
+#include "RecordingNavigator.h"
 #include "TestEnvironment.h"
 #include "support/ExportFixture.h"
 
@@ -27,8 +28,8 @@ struct Host : DocumentViewHost {
     int refreshed = 0;
     int reloaded = 0;
     void cleanUpAllViews() override {}
-    void broadcastRename(const QString &, const QString &, const QString &, const void *) override {}
-    void broadcastDelete(const QString &, const QString &) override {}
+    void broadcastRename(ItemKind, const QString &, const QString &, const void *) override {}
+    void broadcastDelete(ItemKind, const QString &) override {}
     QStringList openTabIdentifiers() const override { return {}; }
     void refreshAllViews() override { ++refreshed; }
     void reloadSourceList() override { ++reloaded; }
@@ -313,7 +314,7 @@ private slots:
         std::unique_ptr<MyDocument> opened;
         QWidget window;
         Host host;
-        QStringList openedTables;
+        RecordingNavigator navigator;
         // The sheet runs modally: press its import button once it is up.
         QTimer::singleShot(0, [] {
             auto *sheet = qobject_cast<LMImportSheet *>(QApplication::activeModalWidget());
@@ -326,14 +327,14 @@ private slots:
             [&](std::unique_ptr<MyDocument> document) {
                 opened = std::move(document);
                 opened->setViewHost(&host);
-                return LMImportedDocument::Window{&window, [&](const QString &t) { openedTables << t; }};
+                return LMImportedDocument::Window{&window, &navigator};
             },
             &error);
         QVERIFY2(ok, qPrintable(error));
         QVERIFY(opened);
         QCOMPARE(opened->database()->tablesList(), QStringList{"people_crlf"});
         QCOMPARE(rows(*opened, "people_crlf").size(), 4);
-        QCOMPARE(openedTables, QStringList{"people_crlf"});
+        QCOMPARE(navigator.calls, QStringList{"switchToTableEditView people_crlf"});
         QCOMPARE(host.refreshed, 1);
         QCOMPARE(host.reloaded, 1);
         QVERIFY(opened->isChanged());

@@ -586,11 +586,11 @@ void TestFilterView::renameBroadcasts()
     Value definition = f.view->dictionary();
     // The source list renamed the stored query, then the document relays the broadcast.
     definition.set("Name", Value("New"));
-    f.view->itemDidRename("Table", "Old", "New");
+    f.view->itemDidRename(ItemKind::Table, "Old", "New");
     QCOMPARE(f.view->mainHeader()->queryNameTitle(), QString("Old"));
-    f.view->itemDidRename("Query", "Old", "New");
+    f.view->itemDidRename(ItemKind::Query, "Old", "New");
     QCOMPARE(f.view->mainHeader()->queryNameTitle(), QString("New"));
-    f.view->itemDidRename("Queries", "Someone", "Else");
+    f.view->itemDidRename(ItemKind::Query, "Someone", "Else");
     QCOMPARE(f.view->mainHeader()->queryNameTitle(), QString("New"));
 }
 

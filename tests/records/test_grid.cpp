@@ -11,6 +11,7 @@
 #include "OXDatabase.h"
 #include "Preferences.h"
 #include "QLiteCursor.h"
+#include "RecordingNavigator.h"
 #include "TestEnvironment.h"
 #include "support/GridFixture.h"
 #include "support/GridHarness.h"
@@ -554,7 +555,7 @@ void TestGrid::renameReloadsUnderNewName()
     GridHarness harness(doc.get(), "People", false);
     doc->database()->performQuery("ALTER TABLE `People` RENAME TO `Folk`");
     doc->tables().at(0).set("Name", Value("Folk"));
-    harness.container()->itemDidRename("Tables", "People", "Folk");
+    harness.container()->itemDidRename(ItemKind::Table, "People", "Folk");
     LMTableEditView *grid = harness.grid();
     QCOMPARE(grid->tableName(), QString("Folk"));
     QVERIFY(grid->queriedStdSelect().contains("FROM `Folk`"));
@@ -592,10 +593,10 @@ void TestGrid::containerIdentifierToolbarAndFilter()
     container->queryButton();
     QCOMPARE(grid->numberOfRows(), 3);
 
-    QString switched;
-    container->setModeHandler([&](const QString &mode, const QString &table) { switched = mode + "/" + table; });
+    RecordingNavigator navigator;
+    container->setNavigator(&navigator);
     grid->switchToEditDesignCounterpart();
-    QCOMPARE(switched, QString("Table Design/People"));
+    QCOMPARE(navigator.calls, QStringList{"switchToTableDesignView People"});
 }
 
 void TestGrid::queryFilterViewRestrictsTheGrid()

@@ -1,5 +1,6 @@
 // Subtables of the record grid over all three relationship types, forwards and backwards: opening them,
 // adding, linking, unlinking and deleting records with their sheets, and the tab path.
+#include "DesignVocabulary.h"
 #include "LMInsertRecord.h"
 #include "LMRelationship.h"
 #include "LMTableDataTableView.h"
@@ -54,7 +55,7 @@ class TestGridSubtables : public QObject {
     QString link(const QString &table, const QString &field, const QString &id)
     {
         const QString text = cellText(*doc, table, field, id);
-        return LMRelationship::isNullLike(text) ? QString() : text;
+        return DesignVocabulary::isNullLike(text) ? QString() : text;
     }
 
 private slots:

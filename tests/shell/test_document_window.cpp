@@ -383,6 +383,34 @@ private slots:
         QVERIFY(window->document()->relationships().value("From Probe").toBool());
     }
 
+    void theNavigatorRelabelsExpandsAndRemoves()
+    {
+        LMViewContext context = window->context();
+        QVERIFY(context.navigator);
+        QCOMPARE(context.window, static_cast<QWidget *>(window.data()));
+        LMDocumentNavigator &navigator = *context.navigator;
+        QVERIFY(navigator.switchToReportView("Summary"));
+        QCOMPARE(navigator.currentTabLabel(), QStringLiteral("Summary"));
+        navigator.setCurrentTabLabel("Totals");
+        QCOMPARE(window->tabLabel(window->currentTabIndex()), QStringLiteral("Totals"));
+        QCOMPARE(navigator.frontmostDocument(), window->document());
+        QVERIFY(navigator.printer());
+        QCOMPARE(navigator.printer(), navigator.printer());
+
+        window->sourceList()->heading("Scripts")->setExpanded(false);
+        window->document()->scripts().append(Value::dict({{"Name", "Later"}}));
+        navigator.reloadSourceListExpanding(ItemKind::Script);
+        QVERIFY(window->sourceList()->heading("Scripts")->isExpanded());
+        QCOMPARE(window->sourceList()->heading("Scripts")->childCount(), 2);
+
+        // Removing refuses while a non-overview tab is open, as the document's checks say.
+        QVERIFY(!navigator.removeItem(ItemKind::Script, "Hello"));
+        navigator.switchToOverview();
+        env->ui().answer("Delete");
+        QVERIFY(navigator.removeItem(ItemKind::Script, "Hello"));
+        QVERIFY(window->document()->scriptNamed("Hello").isNull());
+    }
+
     void broadcastsSkipTheSender()
     {
         installProbes();
@@ -392,10 +420,10 @@ private slots:
         env->ui().setNewTabModifierHeld(false);
         LMViewController *sender = window->currentController();
         log().clear();
-        window->document()->itemDidRename("Table", "People", "Persons", sender);
+        window->document()->itemDidRename(ItemKind::Table, "People", "Persons", sender);
         QCOMPARE(log(), QStringList{"rename People Table People>Persons"});
         log().clear();
-        window->document()->itemDidDelete("Query", "Adults");
+        window->document()->itemDidDelete(ItemKind::Query, "Adults");
         QCOMPARE(log().size(), 2);
     }
 

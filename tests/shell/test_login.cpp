@@ -118,7 +118,7 @@ private slots:
         std::unique_ptr<MyDocument> doc = ShellFixture::makeDocument();
         const Value sections = Value::dict({{"Overview", true}, {"Tables", true}, {"Scripts", true}});
         doc->setUsers(Value::array({user("Ann", "one", sections)}));
-        auto *window = new LMDocumentWindow(std::move(doc));
+        auto *window = new LMDocumentWindow(std::move(doc), ShellFixture::registry());
         QPointer<LMDocumentWindow> guard(window);
         QVERIFY(window->document()->login()->hasFullAccess());
 
@@ -141,7 +141,7 @@ private slots:
         std::unique_ptr<MyDocument> doc = ShellFixture::makeDocument();
         doc->setUsers(Value::array({user("Ann", "one")}));
         const QString working = doc->path();
-        QPointer<LMDocumentWindow> window = new LMDocumentWindow(std::move(doc));
+        QPointer<LMDocumentWindow> window = new LMDocumentWindow(std::move(doc), ShellFixture::registry());
         LMLoginController *login = window->windowDidLoad();
         QVERIFY(login);
         login->reject();
@@ -153,7 +153,7 @@ private slots:
     void documentWithoutUsersNeedsNoLogin()
     {
         TestEnvironment env;
-        auto *window = new LMDocumentWindow(ShellFixture::makeDocument());
+        auto *window = new LMDocumentWindow(ShellFixture::makeDocument(), ShellFixture::registry());
         QVERIFY(!window->windowDidLoad());
         QVERIFY(window->document()->login()->isAdmin());
         delete window;

@@ -1,5 +1,6 @@
 // The window with the real views: a table opens its grid, a query opens the grid filtered by it, the design
 // editor hands over to the data, and an import shows the new table.
+#include "LMApplicationViews.h"
 #include "LMDocumentWindow.h"
 #include "LMGridFilter.h"
 #include "LMIdentifiedView.h"
@@ -52,6 +53,7 @@ std::unique_ptr<MyDocument> makeDocument()
 class TestSubsystemViews : public QObject {
     Q_OBJECT
     std::unique_ptr<TestEnvironment> env;
+    LMViewRegistry registry;
     QPointer<LMDocumentWindow> window;
 
     LMTableEditContainer *grid() const { return dynamic_cast<LMTableEditContainer *>(window->currentController()); }
@@ -60,8 +62,8 @@ private slots:
     void init()
     {
         env = std::make_unique<TestEnvironment>();
-        LMViewRegistry::instance().resetToDefaults();
-        window = new LMDocumentWindow(makeDocument());
+        registerApplicationViews(registry);
+        window = new LMDocumentWindow(makeDocument(), registry);
         window->windowDidLoad();
         window->show();
     }
@@ -158,12 +160,14 @@ private slots:
 
     void anImportedTableIsShown()
     {
-        // What the import sheet calls back with once its table is in the database.
+        // What the import sheet asks of the window's navigator once its table is in the database.
         window->document()->database()->performQuery("CREATE TABLE `Imported` (`id` INTEGER PRIMARY KEY, `A` TEXT)");
         Value design = Value::dict(
             {{"Name", Value("Imported")}, {"Fields", Value::array({field("id", "Primary Key"), field("A", "Text")})}});
         window->document()->database()->createTableDesign(design);
-        window->importedTableOpener()("Imported");
+        LMDocumentNavigator *navigator = window->context().navigator;
+        QVERIFY(navigator);
+        QVERIFY(navigator->switchToTableEditView("Imported"));
         QVERIFY(grid());
         QCOMPARE(grid()->tableEditView()->tableName(), QStringLiteral("Imported"));
     }

@@ -1,5 +1,6 @@
 // JsonValue: JSON numbers become integers when whole, booleans stay booleans.
 #include "JsonValue.h"
+#include "DesignVocabulary.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -123,37 +124,6 @@ QJsonValue JsonValue::toJson(const Value &value)
     return QJsonValue();
 }
 
-namespace {
-Value newField(const QString &name, const QString &type)
-{
-    return Value::dict({{"Name", name},
-                        {"Type", type},
-                        {"Primary Key", false},
-                        {"Unique", false},
-                        {"Not Null", false},
-                        {"Default", ""},
-                        {"Check", ""},
-                        {"Regex", ""},
-                        {"Format", ""},
-                        {"Yes Value", "Yes"},
-                        {"No Value", "No"}});
-}
-
-Value idField()
-{
-    return Value::dict({{"Name", "id"},
-                        {"Type", "Primary Key"},
-                        {"Unique", true},
-                        {"Not Null", true},
-                        {"Default", ""},
-                        {"Check", ""},
-                        {"Regex", ""},
-                        {"Format", ""},
-                        {"Yes Value", "Yes"},
-                        {"No Value", "No"}});
-}
-} // namespace
-
 std::optional<Value> JsonValue::tableDesignFromJson(const QJsonObject &json, QString *error)
 {
     auto fail = [error](const QString &message) -> std::optional<Value> {
@@ -173,7 +143,8 @@ std::optional<Value> JsonValue::tableDesignFromJson(const QJsonObject &json, QSt
         const Value given = fromJson(item);
         const QString name = given.value(QStringLiteral("Name")).toString();
         const QString type = given.value(QStringLiteral("Type"), Value("Text")).toString();
-        Value field = name == QLatin1String("id") ? idField() : newField(name, type);
+        Value field =
+            name == QLatin1String("id") ? DesignVocabulary::idField() : DesignVocabulary::blankField(name, type);
         for (const QString &key : given.keys())
             field.set(key, given.value(key));
         fields.append(field);
@@ -182,7 +153,7 @@ std::optional<Value> JsonValue::tableDesignFromJson(const QJsonObject &json, QSt
         for (int i = 0; i < fields.size(); ++i)
             if (fields.at(i).value(QStringLiteral("Name")).toString() == QLatin1String("id"))
                 return fail(QStringLiteral("the field \"id\" must come first"));
-        fields.insert(0, idField());
+        fields.insert(0, DesignVocabulary::idField());
     }
     if (fields.at(0).value(QStringLiteral("Type")).toString() != QLatin1String("Primary Key"))
         return fail(QStringLiteral("the field \"id\" must be of type \"Primary Key\""));

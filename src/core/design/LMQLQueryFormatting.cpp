@@ -1,4 +1,5 @@
 // OXDatabase: display text of cell values and the reverse reading of pasted display text.
+#include "DesignVocabulary.h"
 #include "OXDatabase.h"
 
 #include "DateFormatter.h"
@@ -16,11 +17,6 @@ QString listSeparator(const Value &field)
     return separator.isString() && !separator.toString().isEmpty() ? separator.toString() : kDefaultListSeparator;
 }
 
-bool isMediaType(const QString &type)
-{
-    return type == QLatin1String("Image") || type == QLatin1String("Audio") || type == QLatin1String("Video") ||
-           type == QLatin1String("Attachment");
-}
 } // namespace
 
 QString FieldFormatter::format(const Value &value) const
@@ -95,7 +91,7 @@ FormattedText OXDatabase::addFormattingToObject(const Value &value, const QStrin
         return attributed(value.isArray() ? value.toStringList().join(listSeparator(field)) : value.stringValue());
     if (type == QLatin1String("Options"))
         return attributed(value.isString() ? value.toString() : value.description());
-    if (isMediaType(type))
+    if (Datatypes::isMedia(type))
         return FormattedText{QStringLiteral("<%1>").arg(type.toLower()), Value()};
     if (value.isString())
         return FormattedText{value.toString(), Value()};

@@ -1,5 +1,6 @@
 // Schema changes on the connection: design commits that rebuild a table, renames of tables and fields with
 // every design that names them, the relationship audit hook and atomic writes.
+#include "DesignVocabulary.h"
 #include "OXDatabase.h"
 
 #include "MyDocument.h"
@@ -54,35 +55,6 @@ bool stringEquals(const Value &entry, const QString &key, const QString &text)
 }
 } // namespace
 
-Value LMTableDesignCommit::idField()
-{
-    return Value::dict({{QStringLiteral("Name"), Value("id")},
-                        {QStringLiteral("Type"), Value("Primary Key")},
-                        {QStringLiteral("Unique"), Value(true)},
-                        {QStringLiteral("Not Null"), Value(true)},
-                        {QStringLiteral("Default"), Value("")},
-                        {QStringLiteral("Check"), Value("")},
-                        {QStringLiteral("Regex"), Value("")},
-                        {QStringLiteral("Format"), Value("")},
-                        {QStringLiteral("Yes Value"), Value("Yes")},
-                        {QStringLiteral("No Value"), Value("No")}});
-}
-
-Value LMTableDesignCommit::newField()
-{
-    return Value::dict({{QStringLiteral("Name"), Value("")},
-                        {QStringLiteral("Type"), Value("Text")},
-                        {QStringLiteral("Primary Key"), Value(false)},
-                        {QStringLiteral("Unique"), Value(false)},
-                        {QStringLiteral("Not Null"), Value(false)},
-                        {QStringLiteral("Default"), Value("")},
-                        {QStringLiteral("Check"), Value("")},
-                        {QStringLiteral("Regex"), Value("")},
-                        {QStringLiteral("Format"), Value("")},
-                        {QStringLiteral("Yes Value"), Value("Yes")},
-                        {QStringLiteral("No Value"), Value("No")}});
-}
-
 LMTableDesignCommit LMTableDesignCommit::forDesign(const Value &tableDesign)
 {
     LMTableDesignCommit commit;
@@ -100,7 +72,7 @@ LMTableDesignCommit LMTableDesignCommit::forNewTable(const QString &tableName)
 {
     LMTableDesignCommit commit;
     commit.tableName = tableName;
-    commit.schema = Value::array({idField()});
+    commit.schema = Value::array({DesignVocabulary::idField()});
     commit.columnMapLeft << QString();
     commit.columnMapRight << QString();
     commit.isNewTable = true;
@@ -324,7 +296,7 @@ std::optional<Alert> OXDatabase::renameTable(const QString &oldName, const QStri
     renameTableDesign(oldName, newName);
     if (m_document) {
         m_document->setChanged(true);
-        m_document->itemDidRename(QStringLiteral("Tables"), oldName, newName, sender);
+        m_document->itemDidRename(ItemKind::Table, oldName, newName, sender);
     }
     renameTableReferences(oldName, newName);
     return std::nullopt;

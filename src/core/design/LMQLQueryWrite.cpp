@@ -1,4 +1,5 @@
 // OXDatabase: the validating write of one cell and the delete of one row.
+#include "DesignVocabulary.h"
 #include "OXDatabase.h"
 
 #include "HVICURegex.h"
@@ -10,10 +11,7 @@
 #include <cmath>
 
 namespace {
-bool isNullLike(const QString &text)
-{
-    return text.isEmpty() || text == QLatin1String("<null>") || text == QLatin1String("(null)");
-}
+using DesignVocabulary::isNullLike;
 
 // A quoted SQL literal's body: quotes doubled, and NUL characters spliced in with char(0) because the
 // statement text itself ends at the first NUL.

@@ -30,6 +30,4 @@ struct LMTableDesignCommit {
     static LMTableDesignCommit forNewTable(const QString &tableName);
 
     // The "id" field every table starts with, and a field as the design editor adds it (name "").
-    static Value idField();
-    static Value newField();
 };

@@ -377,31 +377,66 @@ Value MyDocument::itemNamed(const Value &collection, const QString &name)
     return index < 0 ? Value() : collection.at(index);
 }
 
-void MyDocument::itemDidRename(const QString &type, const QString &oldName, const QString &newName, const void *sender)
+void MyDocument::itemDidRename(ItemKind kind, const QString &oldName, const QString &newName, const void *sender)
 {
     if (m_viewHost)
-        m_viewHost->broadcastRename(type, oldName, newName, sender);
+        m_viewHost->broadcastRename(kind, oldName, newName, sender);
 }
 
-void MyDocument::itemDidDelete(const QString &type, const QString &name)
+void MyDocument::itemDidDelete(ItemKind kind, const QString &name)
 {
     if (m_viewHost)
-        m_viewHost->broadcastDelete(type, name);
+        m_viewHost->broadcastDelete(kind, name);
 }
 
-bool MyDocument::removeNamedItem(const QString &kind, const QString &type, const QString &name)
+Value MyDocument::collection(ItemKind kind) const
 {
-    Value collection;
-    if (kind == QLatin1String("table")) {
+    switch (kind) {
+    case ItemKind::Table: return m_tables;
+    case ItemKind::Query: return m_queries;
+    case ItemKind::Form: return m_forms;
+    case ItemKind::Report: return m_reports;
+    case ItemKind::Script: return m_scripts;
+    }
+    return Value();
+}
+
+Value MyDocument::addNewDesign(ItemKind kind)
+{
+    Value items = collection(kind);
+    const QString base = ItemKinds::info(kind).newLabel;
+    QString name = base;
+    for (int n = 2; indexOfItemNamed(items, name) >= 0; ++n)
+        name = QStringLiteral("%1 %2").arg(base).arg(n);
+    Value design = Value::dict({{QStringLiteral("Name"), name}});
+    items.append(design);
+    setChanged(true);
+    return design;
+}
+
+void MyDocument::seedDefaultUsersAndGroups()
+{
+    const Value fullAccess = Value::dict({{QStringLiteral("Table Edit"), QStringLiteral("ABC")}});
+    if (m_groups.isEmpty())
+        m_groups.append(Value::dict(
+            {{QStringLiteral("Name"), QStringLiteral("Administrators")}, {QStringLiteral("Permissions"), fullAccess}}));
+    if (m_users.isEmpty())
+        m_users.append(Value::dict({{QStringLiteral("Name"), QStringLiteral("Admin")},
+                                    {QStringLiteral("Group"), QStringLiteral("Administrators")},
+                                    {QStringLiteral("Password"), QStringLiteral("")},
+                                    {QStringLiteral("Permissions"), fullAccess.deepCopy()}}));
+}
+
+bool MyDocument::removeItemNamed(ItemKind itemKind, const QString &name)
+{
+    const QString kind = ItemKinds::info(itemKind).noun;
+    const bool isTable = itemKind == ItemKind::Table;
+    Value collection = this->collection(itemKind);
+    if (isTable) {
         if (!m_database || !m_database->tablesList().contains(name))
             return false;
-    } else {
-        collection = kind == QLatin1String("query")    ? m_queries
-                     : kind == QLatin1String("form")   ? m_forms
-                     : kind == QLatin1String("report") ? m_reports
-                                                       : m_scripts;
-        if (indexOfItemNamed(collection, name) < 0)
-            return false;
+    } else if (indexOfItemNamed(collection, name) < 0) {
+        return false;
     }
 
     const QStringList tabs = m_viewHost ? m_viewHost->openTabIdentifiers() : QStringList();
@@ -424,7 +459,7 @@ bool MyDocument::removeNamedItem(const QString &kind, const QString &type, const
     if (Ui::instance().runAlertButton(confirm, window()) != QLatin1String("Delete"))
         return false;
 
-    if (kind == QLatin1String("table")) {
+    if (isTable) {
         // Drop first: a design removed for a table that stays would leave rows no view can reach.
         m_database->performQuery(QStringLiteral("DROP TABLE IF EXISTS %1").arg(QLiteDatabase::quoteIdentifier(name)));
         if (m_database->lastErrorID() != QLSuccess) {
@@ -439,7 +474,7 @@ bool MyDocument::removeNamedItem(const QString &kind, const QString &type, const
 
     if (m_viewHost)
         m_viewHost->reloadSourceList();
-    itemDidDelete(type, name);
+    itemDidDelete(itemKind, name);
     if (m_viewHost)
         m_viewHost->refreshAllViews();
     setChanged(true);
@@ -448,23 +483,23 @@ bool MyDocument::removeNamedItem(const QString &kind, const QString &type, const
 
 bool MyDocument::removeTableNamed(const QString &name)
 {
-    return removeNamedItem("table", "Table", name);
+    return removeItemNamed(ItemKind::Table, name);
 }
 bool MyDocument::removeQueryNamed(const QString &name)
 {
-    return removeNamedItem("query", "Query", name);
+    return removeItemNamed(ItemKind::Query, name);
 }
 bool MyDocument::removeFormNamed(const QString &name)
 {
-    return removeNamedItem("form", "Form", name);
+    return removeItemNamed(ItemKind::Form, name);
 }
 bool MyDocument::removeReportNamed(const QString &name)
 {
-    return removeNamedItem("report", "Report", name);
+    return removeItemNamed(ItemKind::Report, name);
 }
 bool MyDocument::removeScriptNamed(const QString &name)
 {
-    return removeNamedItem("script", "Script", name);
+    return removeItemNamed(ItemKind::Script, name);
 }
 
 bool MyDocument::removeUserNamed(const QString &name)

@@ -1,6 +1,7 @@
 // MyDocument: one open database document: its package, working copy, connection and design collections.
 #pragma once
 
+#include "ItemKind.h"
 #include "Value.h"
 
 #include <QList>
@@ -23,9 +24,8 @@ public:
     virtual ~DocumentViewHost() = default;
     // Every open editor commits its pending edits.
     virtual void cleanUpAllViews() = 0;
-    virtual void broadcastRename(const QString &type, const QString &oldName, const QString &newName,
-                                 const void *sender) = 0;
-    virtual void broadcastDelete(const QString &type, const QString &name) = 0;
+    virtual void broadcastRename(ItemKind kind, const QString &oldName, const QString &newName, const void *sender) = 0;
+    virtual void broadcastDelete(ItemKind kind, const QString &name) = 0;
     // Identifiers of the open tabs' views ("Overview", "" or an item's kind).
     virtual QStringList openTabIdentifiers() const = 0;
     virtual void refreshAllViews() = 0;
@@ -87,6 +87,8 @@ public:
     Value users() const { return m_users; }
     Value groups() const { return m_groups; }
     Value relationships();
+    // The collection of one kind (tables: their designs).
+    Value collection(ItemKind kind) const;
     Value databaseInfo() const { return m_databaseInfo; }
     void setBackups(const Value &backups) { m_backups = backups; }
     void setUsers(const Value &users) { m_users = users; }
@@ -110,9 +112,17 @@ public:
     Value reportNamed(const QString &name) const { return itemNamed(m_reports, name); }
     Value scriptNamed(const QString &name) const { return itemNamed(m_scripts, name); }
 
-    void itemDidRename(const QString &type, const QString &oldName, const QString &newName, const void *sender);
-    void itemDidDelete(const QString &type, const QString &name);
+    void itemDidRename(ItemKind kind, const QString &oldName, const QString &newName, const void *sender);
+    void itemDidDelete(ItemKind kind, const QString &name);
 
+    // A new design of `kind` (a report or a script) under a name no item of that kind has ("New Report",
+    // "New Report 2", …), appended to its collection; the document is marked edited.
+    Value addNewDesign(ItemKind kind);
+    // Gives a document without accounts the "Administrators" group and its "Admin" user (empty password).
+    void seedDefaultUsersAndGroups();
+
+    // Removes an item with the document's checks (open tabs, confirmation), then tells the views.
+    bool removeItemNamed(ItemKind kind, const QString &name);
     bool removeTableNamed(const QString &name);
     bool removeQueryNamed(const QString &name);
     bool removeFormNamed(const QString &name);
@@ -136,7 +146,6 @@ private:
     // Gives every user table without a design one rebuilt from its columns, and says so.
     void recoverMissingDesigns(const QString &packagePath, const QString &objectsError, bool objectsLost);
     void discardWorkingCopy();
-    bool removeNamedItem(const QString &kind, const QString &type, const QString &name);
     Value archiveRoot() const;
 
     std::unique_ptr<PackageLock> m_writeLock; // held from openForWriting until close

@@ -26,20 +26,6 @@ Value field(const QString &name, const QString &type, Entries extra)
     return f;
 }
 
-Value idField()
-{
-    return Value::dict({{QStringLiteral("Name"), Value("id")},
-                        {QStringLiteral("Type"), Value("Primary Key")},
-                        {QStringLiteral("Unique"), Value(true)},
-                        {QStringLiteral("Not Null"), Value(true)},
-                        {QStringLiteral("Default"), Value("")},
-                        {QStringLiteral("Check"), Value("")},
-                        {QStringLiteral("Regex"), Value("")},
-                        {QStringLiteral("Format"), Value("")},
-                        {QStringLiteral("Yes Value"), Value("Yes")},
-                        {QStringLiteral("No Value"), Value("No")}});
-}
-
 Value table(const QString &name, const QList<Value> &fields)
 {
     Value list = Value::array({idField()});

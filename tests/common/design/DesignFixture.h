@@ -1,6 +1,7 @@
 // DesignFixture: table designs and new documents holding them, shared by the tests of every layer.
 #pragma once
 
+#include "DesignVocabulary.h"
 #include "Value.h"
 
 #include <QList>
@@ -17,7 +18,7 @@ using Entries = std::initializer_list<std::pair<QString, Value>>;
 // A field as the design editor adds it (every "always" key with its new value), then `extra` on top.
 Value field(const QString &name, const QString &type, Entries extra = {});
 // The "id" field every new table starts with.
-Value idField();
+using DesignVocabulary::idField;
 // A table design of the "id" field followed by `fields`.
 Value table(const QString &name, const QList<Value> &fields);
 

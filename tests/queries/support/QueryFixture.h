@@ -37,19 +37,18 @@ Value condition(const QString &table, const QString &field, const QString &datat
 class RecordingHost : public DocumentViewHost {
 public:
     struct Rename {
-        QString type, oldName, newName;
+        QString type, oldName, newName; // type: the kind's broadcast word
         const void *sender;
     };
     QList<Rename> renames;
     int sourceListReloads = 0;
 
     void cleanUpAllViews() override {}
-    void broadcastRename(const QString &type, const QString &oldName, const QString &newName,
-                         const void *sender) override
+    void broadcastRename(ItemKind kind, const QString &oldName, const QString &newName, const void *sender) override
     {
-        renames.append({type, oldName, newName, sender});
+        renames.append({ItemKinds::type(kind), oldName, newName, sender});
     }
-    void broadcastDelete(const QString &, const QString &) override {}
+    void broadcastDelete(ItemKind, const QString &) override {}
     QStringList openTabIdentifiers() const override { return {}; }
     void refreshAllViews() override {}
     void reloadSourceList() override { ++sourceListReloads; }

@@ -1,5 +1,6 @@
 // DataPanelFixture: the document, the fake grid and the fake form of the data panel tests.
 #include "DataPanelFixture.h"
+#include "DesignVocabulary.h"
 
 #include "DesignFixture.h"
 
@@ -14,10 +15,7 @@ using DesignFixture::field;
 using DesignFixture::idField;
 
 namespace {
-bool isNullLike(const QString &text)
-{
-    return text.isEmpty() || text == QLatin1String("<null>") || text == QLatin1String("(null)");
-}
+using DesignVocabulary::isNullLike;
 } // namespace
 
 std::unique_ptr<MyDocument> newDocument(int rows, QString *error)

@@ -57,12 +57,12 @@ QStringList sqliteColumns(MyDocument &document, const QString &table)
 
 Editor open(MyDocument &document, const QString &table)
 {
-    return open(document, table, LMTableDesignWindowCalls());
+    return open(document, table, nullptr);
 }
 
-Editor open(MyDocument &document, const QString &table, const LMTableDesignWindowCalls &calls)
+Editor open(MyDocument &document, const QString &table, LMDocumentNavigator *navigator)
 {
-    auto controller = std::make_unique<LMTableDesignView>(table, &document, nullptr, calls);
+    auto controller = std::make_unique<LMTableDesignView>(table, &document, nullptr, navigator);
     Editor result;
     result.editor = controller.get();
     result.view.reset(controller->view());

@@ -16,7 +16,7 @@
 class LMIdentifiedView;
 class LMTableDesignView;
 class MyDocument;
-struct LMTableDesignWindowCalls;
+class LMDocumentNavigator;
 
 namespace TableDesignFixture {
 using DesignFixture::Entries;
@@ -37,7 +37,8 @@ struct Editor {
     LMTableDesignView *operator->() const { return editor; }
 };
 Editor open(MyDocument &document, const QString &table);
-Editor open(MyDocument &document, const QString &table, const LMTableDesignWindowCalls &calls);
+// `navigator` stands for the window: the editor switches views and relabels its tab through it.
+Editor open(MyDocument &document, const QString &table, LMDocumentNavigator *navigator);
 // The row of the field named `name` in the editor (-1 when none).
 int rowOf(const LMTableDesignView &editor, const QString &name);
 } // namespace TableDesignFixture

@@ -1,5 +1,6 @@
 // RelationshipFixture: builds the two related tables and reads their cells back.
 #include "RelationshipFixture.h"
+#include "DesignVocabulary.h"
 
 #include "LMTableDesignCommit.h"
 #include "MyDocument.h"
@@ -11,7 +12,7 @@ namespace RelationshipFixture {
 
 Value field(const QString &name, const QString &type)
 {
-    Value f = LMTableDesignCommit::newField();
+    Value f = DesignVocabulary::blankField();
     f.set(QStringLiteral("Name"), name);
     f.set(QStringLiteral("Type"), type);
     return f;
@@ -20,8 +21,7 @@ Value field(const QString &name, const QString &type)
 namespace {
 bool addTable(OXDatabase &db, const QString &name, const QStringList &relationshipFields, int rows)
 {
-    Value fields =
-        Value::array({LMTableDesignCommit::idField(), field(QStringLiteral("Name"), QStringLiteral("Text"))});
+    Value fields = Value::array({DesignVocabulary::idField(), field(QStringLiteral("Name"), QStringLiteral("Text"))});
     for (const QString &f : relationshipFields)
         fields.append(field(f, QStringLiteral("Relationship")));
     const Value design = Value::dict({{QStringLiteral("Name"), Value(name)}, {QStringLiteral("Fields"), fields}});

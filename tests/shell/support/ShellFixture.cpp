@@ -1,6 +1,7 @@
 // ShellFixture: the document, window and probes the shell tests share.
 #include "ShellFixture.h"
 
+#include "LMApplicationViews.h"
 #include "LMViewRegistry.h"
 
 #include <QAction>
@@ -34,7 +35,7 @@ std::unique_ptr<MyDocument> makeDocument()
 
 LMDocumentWindow *makeWindow()
 {
-    auto *window = new LMDocumentWindow(makeDocument());
+    auto *window = new LMDocumentWindow(makeDocument(), registry());
     window->windowDidLoad();
     window->show();
     return window;
@@ -46,20 +47,30 @@ QStringList &log()
     return entries;
 }
 
+LMViewRegistry &registry()
+{
+    static LMViewRegistry views = [] {
+        LMViewRegistry made;
+        registerApplicationViews(made);
+        return made;
+    }();
+    return views;
+}
+
 void installProbes()
 {
-    for (const QString &id : LMViewRegistry::identifiers()) {
-        if (id == QLatin1String("Overview"))
+    for (ViewKind kind : ViewKinds::all()) {
+        if (kind == ViewKind::Overview)
             continue;
-        LMViewRegistry::instance().setFactory(id, [](const LMViewContext &, const LMViewRequest &request) {
-            return std::unique_ptr<LMViewController>(std::make_unique<Probe>(request.identifier, request.name));
+        registry().setFactory(kind, [](const LMViewContext &, const LMViewRequest &request) {
+            return std::unique_ptr<LMViewController>(std::make_unique<Probe>(request.identifier(), request.name));
         });
     }
 }
 
 void restoreViews()
 {
-    LMViewRegistry::instance().resetToDefaults();
+    registerApplicationViews(registry());
 }
 
 Probe::Probe(const QString &identifier, const QString &itemName) : name(itemName), m_identifier(identifier)
@@ -85,14 +96,14 @@ void Probe::refresh()
     log() << QStringLiteral("refresh %1 %2").arg(m_identifier, name);
 }
 
-void Probe::itemDidRename(const QString &type, const QString &oldName, const QString &newName)
+void Probe::itemDidRename(ItemKind kind, const QString &oldName, const QString &newName)
 {
-    log() << QStringLiteral("rename %1 %2 %3>%4").arg(name, type, oldName, newName);
+    log() << QStringLiteral("rename %1 %2 %3>%4").arg(name, ItemKinds::type(kind), oldName, newName);
 }
 
-void Probe::itemDidDelete(const QString &type, const QString &deleted)
+void Probe::itemDidDelete(ItemKind kind, const QString &deleted)
 {
-    log() << QStringLiteral("delete %1 %2 %3").arg(name, type, deleted);
+    log() << QStringLiteral("delete %1 %2 %3").arg(name, ItemKinds::type(kind), deleted);
 }
 
 QAction *Probe::toolbarItem(const QString &itemIdentifier, bool)

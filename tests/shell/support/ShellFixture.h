@@ -4,6 +4,7 @@
 #include "LMDocumentWindow.h"
 #include "LMIdentifiedView.h"
 #include "LMViewController.h"
+#include "LMViewRegistry.h"
 #include "MyDocument.h"
 
 #include <QPointer>
@@ -19,7 +20,9 @@ LMDocumentWindow *makeWindow();
 
 // Every protocol call on a probe, as "<call> <identifier> <name>".
 QStringList &log();
-// Replaces every view but the overview by a probe; restoreViews() puts the built-in views back.
+// The application's views, as LMApplication registers them; the windows of the shell tests open these.
+LMViewRegistry &registry();
+// Replaces every view but the overview by a probe; restoreViews() puts the application's views back.
 void installProbes();
 void restoreViews();
 
@@ -31,8 +34,8 @@ public:
     void cleanUp() override;
     std::optional<Value> cleanUpAndArchive() override;
     void refresh() override;
-    void itemDidRename(const QString &type, const QString &oldName, const QString &newName) override;
-    void itemDidDelete(const QString &type, const QString &name) override;
+    void itemDidRename(ItemKind kind, const QString &oldName, const QString &newName) override;
+    void itemDidDelete(ItemKind kind, const QString &name) override;
     bool providesToolbar() const override { return m_identifier == QLatin1String("Table Edit"); }
     QStringList toolbarAllowedItemIdentifiers() const override { return {QStringLiteral("Probe Item")}; }
     QStringList toolbarDefaultItemIdentifiers() const override { return {QStringLiteral("Probe Item")}; }

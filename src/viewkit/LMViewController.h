@@ -2,6 +2,7 @@
 // refresh and notify it without knowing its kind.
 #pragma once
 
+#include "ItemKind.h"
 #include "Value.h"
 
 #include <QString>
@@ -16,8 +17,7 @@ class LMViewController {
 public:
     virtual ~LMViewController() = default;
 
-    // The kind of view: "Overview", "Table Edit", "Table Design", "Query", "Form Data", "Form Design",
-    // "Reports", "Script", "SQL", "Chooser", "Users Groups", "Find", "Relationship", "Help".
+    // The kind of view, as ViewKinds::identifier gives it ("Table Edit", …).
     virtual QString identifier() const = 0;
     // The view this controller runs; it owns the controller (see LMIdentifiedView::adoptController).
     virtual LMIdentifiedView *view() = 0;
@@ -32,18 +32,23 @@ public:
     }
     // Reload from the database and the designs.
     virtual void refresh() {}
-    // Broadcasts relayed by the document; `type` is "Table", "Query", "Form", "Report" or "Script".
-    virtual void itemDidRename(const QString &type, const QString &oldName, const QString &newName)
+    // Broadcasts relayed by the document: an item of `kind` was renamed or deleted.
+    virtual void itemDidRename(ItemKind kind, const QString &oldName, const QString &newName)
     {
-        Q_UNUSED(type)
+        Q_UNUSED(kind)
         Q_UNUSED(oldName)
         Q_UNUSED(newName)
     }
-    virtual void itemDidDelete(const QString &type, const QString &name)
+    virtual void itemDidDelete(ItemKind kind, const QString &name)
     {
-        Q_UNUSED(type)
+        Q_UNUSED(kind)
         Q_UNUSED(name)
     }
+    // A user logged in (the rights may have changed), and the document was saved (its name may have changed).
+    virtual void userDidLogin() {}
+    virtual void documentDidSave() {}
+    // Edit ▸ Open in Text Editor: edits the focused field in place; false when this view has none.
+    virtual bool openInTextEditor() { return false; }
 
     // Toolbar delegation: a controller that answers true supplies the window's toolbar ("<identifier> Toolbar").
     virtual bool providesToolbar() const { return false; }

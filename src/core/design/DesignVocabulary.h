@@ -1,0 +1,74 @@
+// DesignVocabulary: the datatypes, the design keys and the field templates, each defined once for every layer.
+#pragma once
+
+#include "Value.h"
+
+#include <QString>
+#include <QStringList>
+
+// The closed set of field datatypes, in the order the design editor's pop-up lists them.
+enum class Datatype {
+    PrimaryKey,
+    Text,
+    Number,
+    Date,
+    YesNo,
+    Image,
+    Audio,
+    Video,
+    List,
+    Options,
+    Attachment,
+    FilePath,
+    Relationship,
+    Unknown
+};
+
+namespace Datatypes {
+// The stored name ("Primary Key", "Text", … "Yes/No", … "File Path", "Relationship"); "" for Unknown.
+QString name(Datatype type);
+// The datatype a stored name gives; Unknown for any other text.
+Datatype fromName(const QString &name);
+// Every stored name, in enum order (without Unknown).
+const QStringList &names();
+
+// Image, Audio, Video and Attachment cells hold Base64 of their native value.
+bool isMedia(Datatype type);
+bool isMedia(const QString &name);
+} // namespace Datatypes
+
+// The keys of table and field design dictionaries.
+namespace DesignKey {
+inline const QString Name = QStringLiteral("Name");
+inline const QString Fields = QStringLiteral("Fields");
+inline const QString Type = QStringLiteral("Type");
+inline const QString PrimaryKey = QStringLiteral("Primary Key");
+inline const QString Unique = QStringLiteral("Unique");
+inline const QString NotNull = QStringLiteral("Not Null");
+inline const QString Default = QStringLiteral("Default");
+inline const QString Check = QStringLiteral("Check");
+inline const QString Regex = QStringLiteral("Regex");
+inline const QString Format = QStringLiteral("Format");
+inline const QString YesValue = QStringLiteral("Yes Value");
+inline const QString NoValue = QStringLiteral("No Value");
+inline const QString HumanKey = QStringLiteral("HumanKey");
+inline const QString Options = QStringLiteral("Options");
+inline const QString ListSeparator = QStringLiteral("List Separator");
+inline const QString DateFormat = QStringLiteral("Date Format");
+inline const QString TimeFormat = QStringLiteral("Time Format");
+inline const QString CheckLowerBound = QStringLiteral("CheckLowerBound");
+inline const QString CheckLowerBoundOperator = QStringLiteral("CheckLowerBoundOperator");
+inline const QString CheckUpperBound = QStringLiteral("CheckUpperBound");
+inline const QString CheckUpperBoundOperator = QStringLiteral("CheckUpperBoundOperator");
+inline const QString IdFieldName = QStringLiteral("id");
+} // namespace DesignKey
+
+namespace DesignVocabulary {
+// "<null>", "(null)" and "" all mean no value wherever a cell, an id or a link list is read.
+bool isNullLike(const QString &text);
+
+// A new field of the design editor: every key with its neutral value.
+Value blankField(const QString &name = QString(), const QString &type = Datatypes::name(Datatype::Text));
+// The key field every table starts with.
+Value idField();
+} // namespace DesignVocabulary

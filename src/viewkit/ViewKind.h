@@ -1,0 +1,50 @@
+// ViewKind: every kind of view a document tab can show, each described once in one table (ViewKind.cpp).
+#pragma once
+
+#include "ItemKind.h"
+
+#include <QList>
+#include <QString>
+#include <optional>
+
+enum class ViewKind {
+    Overview,
+    TableEdit,
+    TableDesign,
+    Query,
+    FormData,
+    FormDesign,
+    Reports,
+    Script,
+    SQL,
+    Relationship,
+    UsersGroups,
+    Find,
+    Chooser,
+    Help,
+    BrowserView,
+};
+
+struct ViewKindInfo {
+    ViewKind kind;
+    QString identifier;               // as stored and compared: "Table Edit", "Form Data", …
+    std::optional<ItemKind> itemKind; // the items it shows; its mode is that kind's mode
+    QString icon;                     // the tab's icon
+    QString title;                    // what a tab says before the kind's own view is built
+};
+
+namespace ViewKinds {
+// Every kind, the overview first.
+const QList<ViewKind> &all();
+const ViewKindInfo &info(ViewKind kind);
+inline QString identifier(ViewKind kind)
+{
+    return info(kind).identifier;
+}
+std::optional<ViewKind> fromIdentifier(const QString &identifier);
+// The mode the mode list shows while a view of this kind is in front: "Tables", "Overview", or "".
+QString mode(ViewKind kind);
+QString modeOfIdentifier(const QString &identifier);
+// The label of a tab on a new, unnamed item of this kind ("New Table"); "" for kinds without items.
+QString newItemLabel(ViewKind kind);
+} // namespace ViewKinds
