@@ -1,4 +1,5 @@
 // Package safety: a save is all or nothing at every step, one writer at a time, hostile packages and names.
+#include "DesignVocabulary.h"
 #include "LMTableDesignCommit.h"
 #include "MyDocument.h"
 #include "OXDatabase.h"
@@ -22,9 +23,9 @@
 namespace {
 Value fieldsOf(const QStringList &names)
 {
-    Value fields = Value::array({LMTableDesignCommit::idField()});
+    Value fields = Value::array({DesignVocabulary::idField()});
     for (const QString &name : names) {
-        Value field = LMTableDesignCommit::newField();
+        Value field = DesignVocabulary::blankField();
         field.set("Name", name);
         fields.append(field);
     }
@@ -460,7 +461,7 @@ private slots:
         // The same names through a design commit (a script or template editing a table) are refused alike.
         LMTableDesignCommit commit = LMTableDesignCommit::forDesign(doc->tableNamed("People"));
         for (const QString &name : names) {
-            Value field = LMTableDesignCommit::newField();
+            Value field = DesignVocabulary::blankField();
             field.set("Name", name);
             commit.schema.append(field);
             commit.columnMapLeft << name;
@@ -484,7 +485,7 @@ private slots:
         doc->database()->performQuery("INSERT INTO `Old` (`e@mail`) VALUES ('a@b')");
         doc->tables().append(Value::dict({{"Name", "Old"}, {"Fields", fieldsOf({"e@mail"})}}));
         LMTableDesignCommit commit = LMTableDesignCommit::forDesign(doc->tableNamed("Old"));
-        Value field = LMTableDesignCommit::newField();
+        Value field = DesignVocabulary::blankField();
         field.set("Name", "Phone");
         commit.schema.append(field);
         commit.columnMapLeft << "Phone";

@@ -1,6 +1,7 @@
 // LMTableDesignRecovery: reads sqlite_master and PRAGMA table_info to give lost tables a design again.
 #include "LMTableDesignRecovery.h"
 
+#include "DesignVocabulary.h"
 #include "LMTableDesignCommit.h"
 #include "OXDatabase.h"
 #include "QLiteConstants.h"
@@ -15,16 +16,16 @@ QString columnText(sqlite3_stmt *statement, int column)
     return text ? QString::fromUtf8(text) : QString();
 }
 
-QString datatypeForColumn(const QString &declared, bool primaryKey, const QString &name)
+Datatype datatypeForColumn(const QString &declared, bool primaryKey, const QString &name)
 {
     const QString type = declared.toUpper();
-    if (primaryKey && type.startsWith(QLatin1String("INTEGER")) && name == QLatin1String("id"))
-        return QStringLiteral("Primary Key");
+    if (primaryKey && type.startsWith(QLatin1String("INTEGER")) && name == DesignKey::IdFieldName)
+        return Datatype::PrimaryKey;
     if (type.contains(QLatin1String("INT")) || type.contains(QLatin1String("REAL")) ||
         type.contains(QLatin1String("FLOA")) || type.contains(QLatin1String("DOUB")) ||
         type.contains(QLatin1String("NUM")))
-        return QStringLiteral("Number");
-    return QStringLiteral("Text");
+        return Datatype::Number;
+    return Datatype::Text;
 }
 } // namespace
 
@@ -55,18 +56,16 @@ Value LMTableDesignRecovery::designForTable(sqlite3 *db, const QString &table)
         // table_info columns: cid, name, type, notnull, dflt_value, pk.
         while (sqlite3_step(statement) == SQLITE_ROW) {
             const QString name = columnText(statement, 1);
-            const QString type =
+            const Datatype type =
                 datatypeForColumn(columnText(statement, 2), sqlite3_column_int(statement, 5) > 0, name);
-            if (type == QLatin1String("Primary Key")) {
-                fields.append(LMTableDesignCommit::idField());
+            if (type == Datatype::PrimaryKey) {
+                fields.append(DesignVocabulary::idField());
                 continue;
             }
-            Value field = LMTableDesignCommit::newField();
-            field.set(QStringLiteral("Name"), name);
-            field.set(QStringLiteral("Type"), type);
+            const Value field = DesignVocabulary::blankField(name, Datatypes::name(type));
             fields.append(field);
         }
     }
     sqlite3_finalize(statement);
-    return Value::dict({{QStringLiteral("Name"), Value(table)}, {QStringLiteral("Fields"), fields}});
+    return Value::dict({{DesignKey::Name, Value(table)}, {DesignKey::Fields, fields}});
 }
