@@ -99,8 +99,9 @@ public:
     void createTableDesign(const Value &tableDesign);
     void updateTableDesign(const QString &oldName, const Value &tableDesign);
     void deleteTableDesign(const QString &name);
-    // Creates the SQLite table of a design not yet in `design`; false for a known name or a bad field.
-    // The statement's own result is left in lastError.
+    // Creates the SQLite table of a design not yet in `design` (false for a known one, nothing recorded); false,
+    // with the reason in lastError, for a name the editor would refuse, a field without a name or of an unknown
+    // type. Otherwise the statement's own result is left in lastError.
     bool createTableFromDesign(const Value &tableDesign);
 
     // --- Schema changes (LMQLQuerySchema.cpp).

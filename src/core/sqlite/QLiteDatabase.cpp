@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
+#include <algorithm>
 #include <sqlite3.h>
 
 namespace {
@@ -48,6 +49,13 @@ QString errorMessage(sqlite3 *db)
 QString quoted(const QString &text)
 {
     return QLatin1Char('\'') + QLiteDatabase::prepareStringForQuery(text) + QLatin1Char('\'');
+}
+
+// A plain or database-qualified name stays as written (the caller may name "temp.x"); any other is quoted.
+QString identifierForDrop(const QString &name)
+{
+    static const QRegularExpression plain(QStringLiteral("\\A([A-Za-z_][A-Za-z0-9_]*\\.)?[A-Za-z_][A-Za-z0-9_]*\\z"));
+    return plain.match(name).hasMatch() ? name : QLiteDatabase::quoteIdentifier(name);
 }
 
 bool isBlank(QChar c)
@@ -307,6 +315,13 @@ QString QLiteDatabase::prepareStringForQuery(const QString &text)
     return out;
 }
 
+QString QLiteDatabase::quoteIdentifier(const QString &name, QChar quote)
+{
+    QString doubled = name;
+    doubled.replace(quote, QString(2, quote));
+    return quote + doubled + quote;
+}
+
 qint64 QLiteDatabase::lastRowInserted() const
 {
     return m_db ? sqlite3_last_insert_rowid(m_db) : 0;
@@ -314,7 +329,7 @@ qint64 QLiteDatabase::lastRowInserted() const
 
 quint64 QLiteDatabase::rowCountInTable(const QString &table)
 {
-    auto cursor = performQuery(QStringLiteral("SELECT COUNT(*) FROM `%1`").arg(table));
+    auto cursor = performQuery(QStringLiteral("SELECT COUNT(*) FROM %1").arg(quoteIdentifier(table)));
     if (!cursor || cursor->rowCount() == 0)
         return 0;
     const qint64 count = cursor->valueForColumn(QStringLiteral("COUNT(*)"), 0).toInt();
@@ -542,7 +557,14 @@ bool QLiteDatabase::createTemporaryTable(const QString &name, const QStringList 
 bool QLiteDatabase::createTableImpl(const QString &name, const QStringList &columnList, const QStringList &typeList,
                                     bool temporary)
 {
-    if (name.isEmpty() || columnList.isEmpty() || typeList.isEmpty() || columnList.size() != typeList.size()) {
+    // The names go into the statement as they are and are read back by the CREATE parser, so only plain
+    // identifiers are accepted: anything else could end the statement.
+    static const QRegularExpression plainName(QStringLiteral("\\A[A-Za-z_][A-Za-z0-9_]*\\z"));
+    const bool plain = plainName.match(name).hasMatch() &&
+                       std::all_of(columnList.begin(), columnList.end(),
+                                   [](const QString &c) { return plainName.match(c.trimmed()).hasMatch(); });
+    if (name.isEmpty() || columnList.isEmpty() || typeList.isEmpty() || columnList.size() != typeList.size() ||
+        !plain) {
         setLastError(QStringLiteral("QLite:createTable has failed because the supplied parameters are incorrect."),
                      QLP_UnknownError);
         return false;
@@ -633,7 +655,7 @@ bool QLiteDatabase::dropTable(const QString &name)
     const bool opened = !isTransactionActive();
     if (opened && !beginTransaction())
         return false;
-    bool ok = performExecuteQuery(QStringLiteral("DROP TABLE %1;").arg(name));
+    bool ok = performExecuteQuery(QStringLiteral("DROP TABLE %1;").arg(identifierForDrop(name)));
     if (ok && hasSchemaTable())
         ok = performExecuteQuery(
             QStringLiteral("DELETE FROM %1 WHERE %2 = %3;").arg(QLP_SchemaTable, QLP_TableIdentifier, quoted(name)));

@@ -58,6 +58,8 @@ public:
 
     static QString prepareStringForQuery(const QString &text);
     static QString escapeQuotesFromString(const QString &text) { return prepareStringForQuery(text); }
+    // `name` between two `quote` characters, every quote inside doubled, so any name stays one identifier.
+    static QString quoteIdentifier(const QString &name, QChar quote = QLatin1Char('`'));
 
     qint64 lastRowInserted() const;
     quint64 rowCountInTable(const QString &table);
