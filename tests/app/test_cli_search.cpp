@@ -20,10 +20,12 @@ private slots:
         QCOMPARE(oslo.code, 0);
         QCOMPARE(oslo.text(), QStringLiteral("Tables\tCompanies\t1\n"));
         QVERIFY(oslo.err.contains("first_results_s="));
-        // "peo": the name (contains) and the design's "Name" rank People above nothing else.
-        QCOMPARE(cli({"search", sample, "peo"}).text(), QStringLiteral("Tables\tPeople\t2\n"));
+        // "peo": the name (contains) and the design's "Name" rank People (the table and its generated form) above
+        // nothing else.
+        QCOMPARE(cli({"search", sample, "peo"}).text(), QStringLiteral("Tables\tPeople\t2\nForms\tPeople\t2\n"));
         // One character searches the names only.
-        QCOMPARE(cli({"search", sample, "o"}).text(), QStringLiteral("Tables\tPeople\t1\nTables\tCompanies\t1\n"));
+        QCOMPARE(cli({"search", sample, "o"}).text(),
+                 QStringLiteral("Tables\tPeople\t1\nTables\tCompanies\t1\nForms\tPeople\t1\nForms\tCompanies\t1\n"));
         QCOMPARE(cli({"search", sample, "zzzz"}).text(), QString());
         QCOMPARE(cli({"search", sample, "x", "--fast"}).code, 2);
     }
