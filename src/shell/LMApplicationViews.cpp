@@ -5,6 +5,7 @@
 #include "LMPlaceholderView.h"
 #include "LMQueryViews.h"
 #include "LMRecordViews.h"
+#include "LMScriptViews.h"
 #include "LMViewRegistry.h"
 
 namespace {
@@ -57,4 +58,5 @@ void registerApplicationViews(LMViewRegistry &registry)
     registerShellViews(registry);
     registerQueryViews(registry);
     registerRecordViews(registry);
+    registerScriptViews(registry);
 }
