@@ -96,6 +96,13 @@ QString OXScriptBridge::idText(const QJSValue &id, const QString &missing) const
     return missing;
 }
 
+QJSValue OXScriptBridge::nativeScriptValue(const Value &cell, const QString &table, const QString &field) const
+{
+    // Cells come back as stored text; the script sees the field's native value.
+    const Value native = cell.isString() ? database()->dbToNativeForTable(cell.toString(), table, field) : cell;
+    return OXScriptValues::toScriptValue(m_engine, native);
+}
+
 // --- Dialogs, console and application.
 
 void OXScriptBridge::xwAlert__(const QJSValue &title, const QJSValue &message)
@@ -313,7 +320,7 @@ QJSValue OXScriptBridge::xwDataValuesArray__(const QJSValue &table, const QJSVal
     const QString column = tableName + QLatin1Char('.') + fieldName;
     QJSValue values = m_engine.newArray(cursor->rowCount());
     for (quint32 row = 0; row < cursor->rowCount(); ++row)
-        values.setProperty(row, OXScriptValues::toScriptValue(m_engine, cursor->valueForColumn(column, row)));
+        values.setProperty(row, nativeScriptValue(cursor->valueForColumn(column, row), tableName, fieldName));
     return values;
 }
 
@@ -327,7 +334,7 @@ QJSValue OXScriptBridge::xwDataValue___(const QJSValue &table, const QJSValue &f
         QStringLiteral("SELECT `%1` FROM `%2` WHERE `id`='%3'").arg(fieldName, tableName, row));
     if (!cursor || cursor->rowCount() == 0)
         return null();
-    return OXScriptValues::toScriptValue(m_engine, cursor->valueForColumn(tableName + QLatin1Char('.') + fieldName, 0));
+    return nativeScriptValue(cursor->valueForColumn(tableName + QLatin1Char('.') + fieldName, 0), tableName, fieldName);
 }
 
 void OXScriptBridge::xwSetDataValue____(const QJSValue &table, const QJSValue &field, const QJSValue &id,

@@ -88,6 +88,7 @@ private:
     QJSValue null() const { return QJSValue(QJSValue::NullValue); }
     // The design of the form that started the run; null without one.
     Value formDesign() const;
+    QJSValue nativeScriptValue(const Value &cell, const QString &table, const QString &field) const;
 
     OXJavascriptRunController &m_controller;
     QJSEngine &m_engine;
