@@ -1,11 +1,16 @@
 // LMApplicationViews: the shell's overview and placeholders, and the one list of feature registrations.
 #include "LMApplicationViews.h"
 
+#include "LMFormViews.h"
 #include "LMOverview.h"
 #include "LMPlaceholderView.h"
 #include "LMQueryViews.h"
 #include "LMRecordViews.h"
+<<<<<<< HEAD
 #include "LMScriptViews.h"
+=======
+#include "LMRelationshipViews.h"
+>>>>>>> main
 #include "LMViewRegistry.h"
 
 namespace {
@@ -58,5 +63,10 @@ void registerApplicationViews(LMViewRegistry &registry)
     registerShellViews(registry);
     registerQueryViews(registry);
     registerRecordViews(registry);
+<<<<<<< HEAD
     registerScriptViews(registry);
+=======
+    registerRelationshipViews(registry);
+    registerFormViews(registry);
+>>>>>>> main
 }

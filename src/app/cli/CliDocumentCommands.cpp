@@ -36,7 +36,7 @@ int runTables(CliContext &cli, const QStringList &args)
 
 int runSql(CliContext &cli, const QStringList &args)
 {
-    auto doc = cli.openPackage(args[0]);
+    auto doc = cli.openPackageForWriting(args[0]);
     if (!doc)
         return 1;
     OXDatabase *db = doc->database();
@@ -62,7 +62,7 @@ int runSql(CliContext &cli, const QStringList &args)
 
 int runAddTable(CliContext &cli, const QStringList &args)
 {
-    auto doc = cli.openPackage(args[0]);
+    auto doc = cli.openPackageForWriting(args[0]);
     if (!doc)
         return 1;
     QJsonObject json;
@@ -76,6 +76,9 @@ int runAddTable(CliContext &cli, const QStringList &args)
     const QString name = design->value(QStringLiteral("Name")).toString();
     if (const auto alert = SchemaNameRules::checkTableName(name, doc->tables()))
         return cli.refuse(*alert);
+    // Field names meet the design editor's rules too, before any of them reaches SQL.
+    if (const auto alert = SchemaNameRules::checkFieldNames(design->value(QStringLiteral("Fields")), true))
+        return cli.refuse(*alert);
     OXDatabase *db = doc->database();
     if (!db->createTableFromDesign(*design) || db->lastErrorID() != 0)
         return cli.fail(QStringLiteral("the table could not be created: %1").arg(db->lastError()));
@@ -86,7 +89,7 @@ int runAddTable(CliContext &cli, const QStringList &args)
 
 int runAddRow(CliContext &cli, const QStringList &args)
 {
-    auto doc = cli.openPackage(args[0]);
+    auto doc = cli.openPackageForWriting(args[0]);
     if (!doc)
         return 1;
     OXDatabase *db = doc->database();
@@ -124,7 +127,7 @@ QString checkCell(OXDatabase *db, const QString &table, const QString &id, const
 
 int runSet(CliContext &cli, const QStringList &args)
 {
-    auto doc = cli.openPackage(args[0]);
+    auto doc = cli.openPackageForWriting(args[0]);
     if (!doc)
         return 1;
     OXDatabase *db = doc->database();

@@ -121,6 +121,15 @@ std::unique_ptr<MyDocument> CliContext::openPackage(const QString &path)
     return document;
 }
 
+std::unique_ptr<MyDocument> CliContext::openPackageForWriting(const QString &path)
+{
+    QString error;
+    auto document = MyDocument::openForWriting(path, QStringLiteral("Orvix"), &error);
+    if (!document)
+        fail(error);
+    return document;
+}
+
 bool CliContext::savePackage(MyDocument &document, const QString &path)
 {
     QString error;

@@ -82,6 +82,8 @@ public:
     int refuse(const Alert &alert);
     // Opens a package, or prints why it cannot be opened and answers null.
     std::unique_ptr<MyDocument> openPackage(const QString &path);
+    // The same for a command that changes the package: no other program writes it until the document closes.
+    std::unique_ptr<MyDocument> openPackageForWriting(const QString &path);
     bool savePackage(MyDocument &document, const QString &path);
     // Reads a JSON object file for commands that take designs ("a JSON table design": `what`); prints the
     // problem and answers false.

@@ -14,6 +14,7 @@
 class OXDatabase;
 class OXDBMediaCache;
 class LMLogin;
+class PackageLock;
 class QUndoStack;
 class QWidget;
 
@@ -38,9 +39,16 @@ public:
     // A new, untitled document with an empty database in its own working location.
     static std::unique_ptr<MyDocument> createNew(QString *error = nullptr);
     // Opens the package at `packagePath` (type "Orvix" or "com.tandrel.orvix"). Null with `error` set when
-    // the package cannot be opened (not a directory, corrupt Objects, database that is not SQLite).
+    // the package cannot be opened (not a directory, corrupt Objects, database that is not SQLite or is missing
+    // while the designs name tables, an entry that is not a file or folder). Tables without a design (Objects
+    // missing or unreadable) get designs rebuilt from their columns, with a warning through the Ui.
     static std::unique_ptr<MyDocument> open(const QString &packagePath, const QString &type = QStringLiteral("Orvix"),
                                             QString *error = nullptr);
+    // Opens like open() and keeps the package's writer lock until close, so no other program changes the
+    // package between this open and the save (for commands that open, change and save in one go). Null with
+    // `error` naming the package when another writer holds it past the wait.
+    static std::unique_ptr<MyDocument>
+    openForWriting(const QString &packagePath, const QString &type = QStringLiteral("Orvix"), QString *error = nullptr);
     ~MyDocument() override;
 
     static QString normalizedType(const QString &type);
@@ -134,8 +142,13 @@ signals:
 private:
     MyDocument();
     bool openDatabase(const QString &path, QString *error);
+    bool readDesigns(const QByteArray &bytes, const QString &packagePath, QString *error);
+    // Gives every user table without a design one rebuilt from its columns, and says so.
+    void recoverMissingDesigns(const QString &packagePath, const QString &objectsError, bool objectsLost);
+    void discardWorkingCopy();
     Value archiveRoot() const;
 
+    std::unique_ptr<PackageLock> m_writeLock; // held from openForWriting until close
     std::shared_ptr<LMLogin> m_login;
     qint32 m_securityLevel = 0;
     QString m_path;

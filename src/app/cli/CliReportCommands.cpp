@@ -1,0 +1,129 @@
+// orvix-cli commands over reports: eval, report-eval, formula.
+#include "CliRegistry.h"
+
+#include "LMContactCard.h"
+#include "LMReportDocument.h"
+#include "LMReportParser.h"
+#include "MyDocument.h"
+#include "OXDatabase.h"
+#include "OXFormulaObject.h"
+
+#include <QTextDocument>
+
+namespace {
+struct Options {
+    QStringList positional;
+    QString table;
+    std::optional<QStringList> records;
+    bool html = false;
+};
+
+// Positional arguments and the options --table TABLE, --record ID (repeatable), --my-card FILE, --html.
+std::optional<Options> parseOptions(const QStringList &args, CliContext &cli)
+{
+    Options options;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString &a = args.at(i);
+        const bool hasValue = i + 1 < args.size();
+        if (a == QLatin1String("--html")) {
+            options.html = true;
+        } else if (a == QLatin1String("--table") && hasValue) {
+            options.table = args.at(++i);
+        } else if (a == QLatin1String("--record") && hasValue) {
+            if (!options.records)
+                options.records = QStringList();
+            options.records->append(args.at(++i));
+        } else if (a == QLatin1String("--my-card") && hasValue) {
+            LMContactCard::setCardFile(args.at(++i));
+        } else if (a.startsWith(QLatin1String("--"))) {
+            cli.fail(QStringLiteral("unknown or incomplete option %1").arg(a), 2);
+            return std::nullopt;
+        } else {
+            options.positional << a;
+        }
+    }
+    return options;
+}
+
+void print(const QTextDocument &document, bool html, QTextStream &out)
+{
+    out << (html ? document.toHtml() : document.toPlainText());
+    if (!html)
+        out << "\n";
+    out.flush();
+}
+
+int runEval(CliContext &cli, const QStringList &args)
+{
+    const std::optional<Options> options = parseOptions(args, cli);
+    if (!options)
+        return 2;
+    if (options->positional.size() != 2)
+        return cli.usage(2);
+    const std::unique_ptr<MyDocument> document = cli.openPackage(options->positional.at(0));
+    if (!document)
+        return 1;
+    QTextDocument templ;
+    templ.setPlainText(options->positional.at(1));
+    const std::unique_ptr<QTextDocument> result =
+        LMReportDocument::evaluate(templ, options->table, *document->database(), options->records);
+    print(*result, options->html, cli.out());
+    return 0;
+}
+
+int runReportEval(CliContext &cli, const QStringList &args)
+{
+    const std::optional<Options> options = parseOptions(args, cli);
+    if (!options)
+        return 2;
+    if (options->positional.size() != 2)
+        return cli.usage(2);
+    const std::unique_ptr<MyDocument> document = cli.openPackage(options->positional.at(0));
+    if (!document)
+        return 1;
+    const Value report = document->reportNamed(options->positional.at(1));
+    if (report.isNull()) {
+        return cli.fail(QStringLiteral("no report named \"%1\"").arg(options->positional.at(1)));
+    }
+    if (const std::optional<Alert> locked = LMReportDocument::lockedAlert(report))
+        return cli.refuse(*locked);
+    const std::unique_ptr<QTextDocument> templ = LMReportDocument::templateForReport(report);
+    const std::unique_ptr<QTextDocument> result = LMReportDocument::evaluate(
+        *templ, LMReportDocument::contentTable(report), *document->database(), options->records);
+    print(*result, options->html, cli.out());
+    return 0;
+}
+
+int runFormula(CliContext &cli, const QStringList &args)
+{
+    const std::optional<Options> options = parseOptions(args, cli);
+    if (!options)
+        return 2;
+    if (options->positional.size() != 3)
+        return cli.usage(2);
+    const std::unique_ptr<MyDocument> document = cli.openPackage(options->positional.at(0));
+    if (!document)
+        return 1;
+    QStringList components = LMReportParser::components(options->positional.at(2));
+    components.prepend(options->positional.at(1));
+    const OXObjectPtr result = LMReportParser::evaluateChain(*document->database(), components);
+    const std::optional<QString> text = result ? result->insertedText() : std::nullopt;
+    if (!text)
+        return cli.fail(QStringLiteral("the formula gives no text"));
+    cli.out() << *text << "\n";
+    cli.out().flush();
+    return 0;
+}
+
+const CliRegistration registration({
+    {"eval", "PACKAGE TEXT [--table TABLE] [--record ID]... [--my-card FILE] [--html]",
+     "evaluate report markup in TEXT as a report would and print the result;\n"
+     "with --table a mail merge, pages separated by form feeds (only the\n"
+     "--record ids when given); --my-card names the vCard that $MY(...)$ reads",
+     2, -1, runEval},
+    {"report-eval", "PACKAGE REPORT [--record ID]... [--my-card FILE] [--html]",
+     "evaluate a stored report over its content table; print plain text or HTML", 2, -1, runReportEval},
+    {"formula", "PACKAGE TABLE FORMULA", "print the text of one formula chain on TABLE (\"Amount.:sum\")", 3, 3,
+     runFormula},
+});
+} // namespace
