@@ -1,6 +1,7 @@
 // OXScriptBridge: the xw functions; each checks its inputs and answers null instead of raising into the script.
 #include "OXScriptBridge.h"
 
+#include "LMReportParser.h"
 #include "MyDocument.h"
 #include "OXDatabase.h"
 #include "OXJavascriptRunController.h"
@@ -14,6 +15,7 @@
 #include <QDebug>
 #include <QJSEngine>
 #include <QMetaMethod>
+#include <QTextDocument>
 #include <QWidget>
 
 #include <cmath>
@@ -368,7 +370,18 @@ void OXScriptBridge::xwRemoveRowWithID__(const QJSValue &table, const QJSValue &
         document()->setChanged(true);
 }
 
-// --- Scripts.
+// --- Reports and scripts.
+
+QJSValue OXScriptBridge::xwEvaluateFormula__(const QJSValue &, const QJSValue &text)
+{
+    const QString formula = checkString(text);
+    if (formula.isEmpty() || !database())
+        return null();
+    QTextDocument source;
+    source.setPlainText(formula);
+    const std::unique_ptr<QTextDocument> result = LMReportParser::parseTextStorage(source, QString(), *database());
+    return result ? QJSValue(result->toPlainText()) : null();
+}
 
 void OXScriptBridge::xwRunScript_(const QJSValue &name)
 {

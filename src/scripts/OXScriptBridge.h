@@ -60,7 +60,8 @@ public:
     Q_INVOKABLE void xwAddRowAtEnd_(const QJSValue &table);
     Q_INVOKABLE void xwRemoveRowWithID__(const QJSValue &table, const QJSValue &id);
 
-    // Scripts.
+    // Reports and scripts.
+    Q_INVOKABLE QJSValue xwEvaluateFormula__(const QJSValue &ignored, const QJSValue &text);
     Q_INVOKABLE void xwRunScript_(const QJSValue &name);
 
     // Form functions: they act on the form that started the run.

@@ -6,11 +6,8 @@
 #include "LMPlaceholderView.h"
 #include "LMQueryViews.h"
 #include "LMRecordViews.h"
-<<<<<<< HEAD
-#include "LMScriptViews.h"
-=======
 #include "LMRelationshipViews.h"
->>>>>>> main
+#include "LMScriptViews.h"
 #include "LMViewRegistry.h"
 
 namespace {
@@ -63,10 +60,7 @@ void registerApplicationViews(LMViewRegistry &registry)
     registerShellViews(registry);
     registerQueryViews(registry);
     registerRecordViews(registry);
-<<<<<<< HEAD
-    registerScriptViews(registry);
-=======
     registerRelationshipViews(registry);
     registerFormViews(registry);
->>>>>>> main
+    registerScriptViews(registry);
 }

@@ -233,6 +233,10 @@ private slots:
                                                  << "null";
         QTest::newRow("value quote in id") << c + "xwDataValue___('People', 'Name', \"1' OR '1'='1\")"
                                            << "null";
+        QTest::newRow("formula of plain text") << c + "xwEvaluateFormula__(null, 'plain')"
+                                               << R"("plain")";
+        QTest::newRow("empty formula") << c + "xwEvaluateFormula__(null, '')"
+                                       << "null";
         QTest::newRow("form name without form") << c + "xwFormName()"
                                                 << "null";
         QTest::newRow("form global without form") << c + "xwFormGetGlobal_('a')"
