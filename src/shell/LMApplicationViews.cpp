@@ -7,6 +7,7 @@
 #include "LMQueryViews.h"
 #include "LMRecordViews.h"
 #include "LMRelationshipViews.h"
+#include "LMScriptViews.h"
 #include "LMViewRegistry.h"
 
 namespace {
@@ -61,4 +62,5 @@ void registerApplicationViews(LMViewRegistry &registry)
     registerRecordViews(registry);
     registerRelationshipViews(registry);
     registerFormViews(registry);
+    registerScriptViews(registry);
 }
