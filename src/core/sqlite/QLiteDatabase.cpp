@@ -390,8 +390,14 @@ bool QLiteDatabase::beginTransactionWith(const char *sql)
 
 bool QLiteDatabase::commitTransaction()
 {
-    if (!isTransactionActive())
+    if (!isTransactionActive()) {
+        // SQLite ends a transaction by itself after some failures (a full disk, an I/O error); say so, and why.
+        const QString earlier = m_lastErrorID != QLSuccess ? m_lastError : QString();
+        setLastError(earlier.isEmpty() ? QStringLiteral("no transaction was open to commit")
+                                       : QStringLiteral("the transaction had already ended after: %1").arg(earlier),
+                     QLP_UnknownError);
         return false;
+    }
     const bool ok = performExecuteQuery(QStringLiteral("COMMIT TRANSACTION;"));
     flushCommitNotifications();
     return ok;
