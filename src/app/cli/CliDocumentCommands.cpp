@@ -2,6 +2,7 @@
 #include "CliRegistry.h"
 #include "JsonValue.h"
 
+#include "DesignVocabulary.h"
 #include "MyDocument.h"
 #include "OXDatabase.h"
 #include "QLiteCursor.h"
@@ -125,16 +126,28 @@ QString checkCell(OXDatabase *db, const QString &table, const QString &id, const
     return QString();
 }
 
+// A cell command's package (PACKAGE TABLE ID FIELD …) with its table, field and record checked; null after
+// saying what is wrong.
+std::unique_ptr<MyDocument> openCell(CliContext &cli, const QStringList &args, bool forWriting)
+{
+    auto doc = forWriting ? cli.openPackageForWriting(args[0]) : cli.openPackage(args[0]);
+    if (!doc)
+        return nullptr;
+    const QString problem = checkCell(doc->database(), args[1], args[2], args[3]);
+    if (!problem.isEmpty()) {
+        cli.fail(problem);
+        return nullptr;
+    }
+    return doc;
+}
+
 int runSet(CliContext &cli, const QStringList &args)
 {
-    auto doc = cli.openPackageForWriting(args[0]);
+    auto doc = openCell(cli, args, true);
     if (!doc)
         return 1;
     OXDatabase *db = doc->database();
     const QString &table = args[1], &id = args[2], &field = args[3];
-    const QString problem = checkCell(db, table, id, field);
-    if (!problem.isEmpty())
-        return cli.fail(problem);
     const Value native = db->removeFormattingFromString(args[4], table, field);
     if (const auto alert = db->insertNativeValue(native, table, field, id))
         return cli.refuse(*alert);
@@ -143,21 +156,18 @@ int runSet(CliContext &cli, const QStringList &args)
 
 int runGet(CliContext &cli, const QStringList &args)
 {
-    auto doc = cli.openPackage(args[0]);
+    auto doc = openCell(cli, args, false);
     if (!doc)
         return 1;
     OXDatabase *db = doc->database();
     const QString &table = args[1], &id = args[2], &field = args[3];
-    const QString problem = checkCell(db, table, id, field);
-    if (!problem.isEmpty())
-        return cli.fail(problem);
     auto cursor = db->executeQuery(QStringLiteral("SELECT `%1` FROM `%2` WHERE `id` = '%3'")
                                        .arg(field, table, QLiteDatabase::prepareStringForQuery(id)));
     if (!cursor || cursor->rowCount() == 0)
         return cli.fail(db->lastError());
     const QString stored = cursor->rowAtIndex(0)->stringForColumn(table + QLatin1Char('.') + field);
-    const bool empty = stored == QLatin1String("<null>") || stored == QLatin1String("(null)");
-    const Value native = db->dbToNativeForTable(empty ? QString() : stored, table, field);
+    const Value native =
+        db->dbToNativeForTable(DesignVocabulary::isNullLike(stored) ? QString() : stored, table, field);
     cli.out() << db->addFormattingToObject(native, table, field).text << "\n";
     cli.out().flush();
     return 0;

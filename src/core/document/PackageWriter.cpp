@@ -134,13 +134,13 @@ struct FaultPlan {
 
 FaultPlan faultPlan()
 {
-    const QString spec = qEnvironmentVariable("ORVIX_SAVE_FAULT");
+    const QString request = qEnvironmentVariable("ORVIX_SAVE_FAULT");
     FaultPlan plan;
-    const int colon = spec.indexOf(QLatin1Char(':'));
+    const int colon = request.indexOf(QLatin1Char(':'));
     if (colon < 0)
         return plan;
-    const QString kind = spec.left(colon);
-    plan.step = spec.mid(colon + 1).toInt();
+    const QString kind = request.left(colon);
+    plan.step = request.mid(colon + 1).toInt();
     plan.kind = kind == QLatin1String("kill")   ? FaultPlan::Kill
                 : kind == QLatin1String("fail") ? FaultPlan::Fail
                                                 : FaultPlan::None;

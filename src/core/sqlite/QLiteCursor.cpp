@@ -345,13 +345,22 @@ bool QLiteCursor::readLayout(sqlite3_stmt *statement, int method)
     return true;
 }
 
+namespace {
+// The positions of the slots that hold a row identifier, in slot order.
+template <class Slots> std::vector<int> rowidSlotIndexes(const Slots &all)
+{
+    std::vector<int> indexes;
+    for (int s = 0; s < int(all.size()); ++s)
+        if (all[size_t(s)].rowidOrdinal >= 0)
+            indexes.push_back(s);
+    return indexes;
+}
+} // namespace
+
 bool QLiteCursor::loadEverything(sqlite3_stmt *statement)
 {
     QLiteDatabase *db = m_database;
-    std::vector<int> rowidSlots;
-    for (int s = 0; s < int(m_slots.size()); ++s)
-        if (m_slots[size_t(s)].rowidOrdinal >= 0)
-            rowidSlots.push_back(s);
+    const std::vector<int> rowidSlots = rowidSlotIndexes(m_slots);
     const size_t slotCount = m_slots.size();
 
     int rc;
@@ -416,10 +425,7 @@ bool QLiteCursor::loadEverything(sqlite3_stmt *statement)
 bool QLiteCursor::loadIdentifiers(sqlite3_stmt *statement)
 {
     QLiteDatabase *db = m_database;
-    std::vector<int> rowidSlots;
-    for (int s = 0; s < int(m_slots.size()); ++s)
-        if (m_slots[size_t(s)].rowidOrdinal >= 0)
-            rowidSlots.push_back(s);
+    const std::vector<int> rowidSlots = rowidSlotIndexes(m_slots);
     const size_t slotCount = m_slots.size();
     int rc;
     while ((rc = db->stepRetryingBusy(statement)) == SQLITE_ROW) {
