@@ -12,5 +12,7 @@ rm -rf "$tmp"
 "$cli" sql "$tmp" "$(cat "$here/contacts/rows.sql")"
 "$cli" relate "$tmp" People Employer Companies Staff 1
 "$cli" sql "$tmp" "$(grep -v '^--' "$here/contacts/links.sql")"
+"$cli" generate-form "$tmp" People
+"$cli" generate-form "$tmp" Companies
 rm -rf "$out"
 mv "$tmp" "$out"

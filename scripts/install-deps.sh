@@ -15,6 +15,8 @@ PACKAGES=(
   libgl1-mesa-dev fonts-dejavu-core clang-format ccache
   # The SQL export's tests load its scripts into these; each test starts its own server on 127.0.0.1.
   postgresql mariadb-server-core mariadb-client-core
+  # Backups and templates: the agent's transfers, the template service, and the FTP server and bus its tests start.
+  libcurl4-openssl-dev qt6-httpserver-dev qt6-websockets-dev python3-pyftpdlib dbus
 )
 
 # The desktop run also wants audio and video playback; the tests check stored media values, not playback.

@@ -1,5 +1,6 @@
 // orvix-cli: headless entry point.
 #include "CliRegistry.h"
+#include "PackageFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,6 +23,8 @@ int main(int argc, char *argv[])
     QGuiApplication app(argc, argv);
     QGuiApplication::setOrganizationName(QStringLiteral("Tandrel"));
     QGuiApplication::setApplicationName(QStringLiteral("Orvix"));
+    // Working copies of processes that were killed are nobody's any more.
+    PackageFiles::removeStaleWorkingCopies();
     QTextStream out(stdout);
     QTextStream err(stderr);
     CliContext cli(out, err);

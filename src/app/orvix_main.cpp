@@ -3,6 +3,7 @@
 #include "LMApplication.h"
 #include "LMDocumentWindow.h"
 #include "LMIcons.h"
+#include "PackageFiles.h"
 #include "QtUi.h"
 
 #include <QApplication>
@@ -17,6 +18,8 @@ int main(int argc, char *argv[])
     QApplication::setDesktopFileName(QStringLiteral("com.tandrel.orvix"));
     QApplication::setWindowIcon(LMIcons::icon(QStringLiteral("Orvix")));
 
+    // Working copies of processes that were killed are nobody's any more.
+    PackageFiles::removeStaleWorkingCopies();
     QtUi ui;
     Ui::install(&ui);
 

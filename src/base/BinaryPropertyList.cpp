@@ -530,6 +530,13 @@ std::optional<Value> readBinary(const QByteArray &bytes, QString *error)
     std::optional<Value> v = reader.read();
     if (!v && error)
         *error = QStringLiteral("binary property list: ") + reader.error;
+    // Shared references keep the read linear, but a walk of the result would expand them all.
+    QString sizeError;
+    if (v && !PropertyListInternal::checkDecodedSize(*v, &sizeError)) {
+        if (error)
+            *error = QStringLiteral("binary property list: ") + sizeError;
+        return std::nullopt;
+    }
     return v;
 }
 

@@ -91,17 +91,65 @@ struct HVICURegex::Impl {
     }
 };
 
+namespace {
+OnigSyntaxType *onigSyntax(HVICURegex::Syntax syntax)
+{
+    switch (syntax) {
+    case HVICURegex::Syntax::PosixBasic: return ONIG_SYNTAX_POSIX_BASIC;
+    case HVICURegex::Syntax::PosixExtended: return ONIG_SYNTAX_POSIX_EXTENDED;
+    case HVICURegex::Syntax::Emacs: return ONIG_SYNTAX_EMACS;
+    case HVICURegex::Syntax::Grep: return ONIG_SYNTAX_GREP;
+    case HVICURegex::Syntax::Gnu: return ONIG_SYNTAX_GNU_REGEX;
+    case HVICURegex::Syntax::Java: return ONIG_SYNTAX_JAVA;
+    case HVICURegex::Syntax::Perl: return ONIG_SYNTAX_PERL;
+    case HVICURegex::Syntax::Ruby: break;
+    }
+    return ONIG_SYNTAX_RUBY;
+}
+
+OnigOptionType onigOptions(unsigned options)
+{
+    OnigOptionType result = ONIG_OPTION_NONE;
+    const std::pair<unsigned, OnigOptionType> table[] = {
+        {HVICURegex::IgnoreCaseOption, ONIG_OPTION_IGNORECASE},
+        {HVICURegex::ExtendOption, ONIG_OPTION_EXTEND},
+        {HVICURegex::MultilineOption, ONIG_OPTION_MULTILINE},
+        {HVICURegex::SingleLineOption, ONIG_OPTION_SINGLELINE},
+        {HVICURegex::FindNotEmptyOption, ONIG_OPTION_FIND_NOT_EMPTY},
+        {HVICURegex::NegateSingleLineOption, ONIG_OPTION_NEGATE_SINGLELINE},
+    };
+    for (const auto &[ours, engine] : table) {
+        if (options & ours)
+            result |= engine;
+    }
+    // The engine refuses both capture switches at once.
+    result |=
+        (options & HVICURegex::DontCaptureGroupOption) ? ONIG_OPTION_DONT_CAPTURE_GROUP : ONIG_OPTION_CAPTURE_GROUP;
+    return result;
+}
+} // namespace
+
 HVICURegex::HVICURegex(const QString &pattern, bool caseInsensitive) : d(std::make_unique<Impl>())
 {
-    initializeOnigurumaOnce();
     d->pattern = pattern;
-    OnigOptionType options = ONIG_OPTION_CAPTURE_GROUP;
-    if (caseInsensitive)
-        options |= ONIG_OPTION_IGNORECASE;
+    compile(onigOptions(caseInsensitive ? IgnoreCaseOption : NoneOption), Syntax::Ruby);
+}
+
+HVICURegex::HVICURegex(const QString &pattern, unsigned options, Syntax syntax) : d(std::make_unique<Impl>())
+{
+    d->pattern = pattern;
+    compile(onigOptions(options), syntax);
+}
+
+void HVICURegex::compile(unsigned onigOptionBits, Syntax syntax)
+{
+    initializeOnigurumaOnce();
+    const OnigOptionType options = onigOptionBits;
+    OnigSyntaxType *engineSyntax = onigSyntax(syntax);
     OnigErrorInfo info;
     const OnigUChar *begin = bytes(d->pattern);
-    const int rc = onig_new(&d->regex, begin, begin + d->pattern.size() * 2, options, ONIG_ENCODING_UTF16_LE,
-                            ONIG_SYNTAX_RUBY, &info);
+    const int rc =
+        onig_new(&d->regex, begin, begin + d->pattern.size() * 2, options, ONIG_ENCODING_UTF16_LE, engineSyntax, &info);
     if (rc != ONIG_NORMAL) {
         d->error = errorText(rc, &info);
         d->regex = nullptr;
@@ -109,10 +157,13 @@ HVICURegex::HVICURegex(const QString &pattern, bool caseInsensitive) : d(std::ma
     }
     onig_foreach_name(d->regex, &Impl::collectName, d.get());
     // A trailing (?x) comment would swallow the closing ")": the newline ends it (and is ignored there).
+    // Only the Ruby form is wrapped: the other syntaxes spell the group and the anchors differently.
+    if (syntax != Syntax::Ruby)
+        return;
     for (const char *close : {")\\z", "\n)\\z"}) {
         const QString wrapped = QStringLiteral("\\A(?:") + d->pattern + QLatin1String(close);
         const OnigUChar *w = bytes(wrapped);
-        if (onig_new(&d->whole, w, w + wrapped.size() * 2, options, ONIG_ENCODING_UTF16_LE, ONIG_SYNTAX_RUBY, &info) ==
+        if (onig_new(&d->whole, w, w + wrapped.size() * 2, options, ONIG_ENCODING_UTF16_LE, engineSyntax, &info) ==
             ONIG_NORMAL)
             break;
         d->whole = nullptr;

@@ -11,7 +11,22 @@
 
 class HVICURegex {
 public:
+    // Every syntax the engine offers that the find panel lets users choose; Ruby is the program's default.
+    enum class Syntax { Ruby, PosixBasic, PosixExtended, Emacs, Grep, Gnu, Java, Perl };
+    // Compile options named after the engine's; combine with |.
+    enum Option : unsigned {
+        NoneOption = 0,
+        IgnoreCaseOption = 1u << 0,
+        ExtendOption = 1u << 1,           // free spacing: blanks and # comments in the pattern are ignored
+        MultilineOption = 1u << 2,        // "." also matches a newline
+        SingleLineOption = 1u << 3,       // "^" and "$" match only at the ends of the text
+        FindNotEmptyOption = 1u << 4,     // empty matches are skipped
+        NegateSingleLineOption = 1u << 5, // "^" and "$" match at line boundaries in syntaxes that default otherwise
+        DontCaptureGroupOption = 1u << 6, // plain (...) groups do not capture; named groups still do
+    };
+
     explicit HVICURegex(const QString &pattern, bool caseInsensitive = false);
+    HVICURegex(const QString &pattern, unsigned options, Syntax syntax);
     ~HVICURegex();
     HVICURegex(const HVICURegex &) = delete;
     HVICURegex &operator=(const HVICURegex &) = delete;
@@ -49,6 +64,8 @@ public:
     QStringList groupNames() const;
 
 private:
+    void compile(unsigned onigOptions, Syntax syntax);
+
     struct Impl;
     std::unique_ptr<Impl> d;
 };

@@ -3,6 +3,7 @@
 #include "PropertyList.h"
 #include "PropertyListInternal.h"
 
+#include <QHash>
 #include <cstring>
 #include <vector>
 
@@ -200,6 +201,29 @@ public:
             return fail(QStringLiteral("nesting deeper than %1 levels").arg(PropertyList::maxDepth));
         if (v.isUid())
             return reference(v.toUid(), depth);
+        if (!v.isArray() && !v.isDict())
+            return v;
+        // A container the property list shares is decoded once and stays shared; copying it at every place it
+        // is referenced would let a small archive expand without bound.
+        const auto known = m_inline.constFind(v.containerId());
+        if (known != m_inline.constEnd())
+            return known->second;
+        std::optional<Value> decoded = inlineContainer(v, depth);
+        if (decoded)
+            m_inline.insert(v.containerId(), {v, *decoded});
+        return decoded;
+    }
+
+private:
+    enum State : quint8 { Unread, Reading, Read };
+    Value m_objects;
+    std::vector<State> m_state;
+    std::vector<Value> m_values;
+    // Source container identity -> (source kept alive, decoded value).
+    QHash<const void *, std::pair<Value, Value>> m_inline;
+
+    std::optional<Value> inlineContainer(const Value &v, int depth)
+    {
         if (v.isArray()) {
             Value out = Value::array();
             for (const Value &item : v.toList()) {
@@ -222,12 +246,6 @@ public:
         }
         return v;
     }
-
-private:
-    enum State : quint8 { Unread, Reading, Read };
-    Value m_objects;
-    std::vector<State> m_state;
-    std::vector<Value> m_values;
 
     std::nullopt_t fail(const QString &message)
     {
@@ -269,14 +287,7 @@ private:
     {
         if (!list.isArray())
             return fail(QStringLiteral("NS.objects or NS.keys is not an array"));
-        Value out = Value::array();
-        for (const Value &item : list.toList()) {
-            const auto decoded = inlineValue(item, depth + 1);
-            if (!decoded)
-                return std::nullopt;
-            out.append(*decoded);
-        }
-        return out;
+        return inlineValue(list, depth);
     }
 
     std::optional<Value> entry(const Value &e, int depth)
@@ -366,6 +377,9 @@ std::optional<Value> decodeTop(const QByteArray &bytes, QString *error)
             return failed(decoder.error);
         out.set(key, *v);
     }
+    QString sizeError;
+    if (!PropertyListInternal::checkDecodedSize(out, &sizeError, -1))
+        return failed(sizeError);
     return out;
 }
 

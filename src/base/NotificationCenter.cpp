@@ -15,7 +15,7 @@ const char *kPath = "/com/tandrel/Orvix/Notifications";
 const char *kInterface = "com.tandrel.Orvix.Notifications";
 const char *kSignal = "posted";
 
-// Notifications carry small user infos of scalars: enough to serialise them directly.
+// User infos are plain value trees (a backup request carries a whole package wrapper): serialised directly.
 void writeValue(QDataStream &out, const Value &v)
 {
     out << qint32(v.type());
@@ -35,6 +35,16 @@ void writeValue(QDataStream &out, const Value &v)
         }
         break;
     }
+    case Value::Type::Array: {
+        out << qint32(v.size());
+        for (int i = 0; i < v.size(); ++i)
+            writeValue(out, v.at(i));
+        break;
+    }
+    case Value::Type::Object:
+        out << v.className();
+        writeValue(out, v.attributes());
+        break;
     default: break;
     }
 }
@@ -78,7 +88,7 @@ Value readValue(QDataStream &in, int depth = 0)
         qint32 n = 0;
         in >> n;
         Value d = Value::dict();
-        if (depth > 8 || n < 0 || n > 1000)
+        if (depth > 32 || n < 0 || n > 100000)
             return d;
         for (qint32 i = 0; i < n && in.status() == QDataStream::Ok; ++i) {
             QString k;
@@ -86,6 +96,23 @@ Value readValue(QDataStream &in, int depth = 0)
             d.set(k, readValue(in, depth + 1));
         }
         return d;
+    }
+    case Value::Type::Array: {
+        qint32 n = 0;
+        in >> n;
+        Value a = Value::array();
+        if (depth > 32 || n < 0 || n > 100000)
+            return a;
+        for (qint32 i = 0; i < n && in.status() == QDataStream::Ok; ++i)
+            a.append(readValue(in, depth + 1));
+        return a;
+    }
+    case Value::Type::Object: {
+        QString className;
+        in >> className;
+        if (depth > 32)
+            return Value();
+        return Value::object(className, readValue(in, depth + 1));
     }
     default: return Value();
     }

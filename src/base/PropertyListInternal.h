@@ -28,6 +28,16 @@ std::optional<QImage> imageFromTiff(const QByteArray &bytes);
 Value imageAttributes(const QImage &image);
 
 QByteArray writeBinary(const Value &root, QString *error);
+
+// What a decoded tree stands for when every shared container is counted at each place it appears: a reader
+// shares a container that is referenced twice, but whoever walks or copies the result meets it every time.
+constexpr quint64 maxDecodedObjects = 4'000'000;
+constexpr quint64 maxDecodedBytes = quint64(1) << 30;
+// False, with `error` set, when `root` stands for more than maxDecodedObjects values or maxDecodedBytes of
+// strings and data, or nests deeper than PropertyList::maxDepth through shared containers. Linear in the
+// distinct containers, however many times they are shared.
+// `rootDepth` -1 measures a container that is no level of its own (the keyed archive's $top).
+bool checkDecodedSize(const Value &root, QString *error, int rootDepth = 0);
 QByteArray writeXml(const Value &root, QString *error);
 
 } // namespace PropertyListInternal

@@ -607,6 +607,12 @@ std::optional<Value> readXml(const QByteArray &bytes, QString *error)
     std::optional<Value> v = reader.document();
     if (!v && error)
         *error = QStringLiteral("XML property list: ") + reader.error;
+    QString sizeError;
+    if (v && !PropertyListInternal::checkDecodedSize(*v, &sizeError)) {
+        if (error)
+            *error = QStringLiteral("XML property list: ") + sizeError;
+        return std::nullopt;
+    }
     return v;
 }
 

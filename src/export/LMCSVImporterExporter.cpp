@@ -339,7 +339,7 @@ QString LMCSVImporterExporter::columnDefinitions(const Value &design)
         if (name.isEmpty())
             continue;
         const QString type = field.value(QStringLiteral("Type")).toString();
-        QString definition = QStringLiteral("`%1` %2 ").arg(name, importSqlType(type));
+        QString definition = QStringLiteral("%1 %2 ").arg(QLiteDatabase::quoteIdentifier(name), importSqlType(type));
         // The key is unique as the row id already; UNIQUE on it would only add an index that every insert
         // must update (tables made in the design editor have none either).
         if (field.value(QStringLiteral("Unique")).toBool() && type != QLatin1String("Primary Key"))
@@ -379,7 +379,8 @@ std::optional<Alert> LMCSVImporterExporter::importData(QIODevice &data, const QS
     const Value design = importDesign(table, columnNames, columnTypes, columnEnabled);
     if (!db->beginExclusiveTransaction())
         return importFailure(QStringLiteral("The database could not be locked: %1").arg(db->lastError()));
-    db->performQuery(QStringLiteral("CREATE TABLE `%1` (%2)").arg(table, columnDefinitions(design)));
+    db->performQuery(
+        QStringLiteral("CREATE TABLE %1 (%2)").arg(QLiteDatabase::quoteIdentifier(table), columnDefinitions(design)));
     if (db->lastErrorID() != 0)
         return failInTransaction(
             db, importFailure(QStringLiteral("The table could not be created: %1").arg(db->lastError())));

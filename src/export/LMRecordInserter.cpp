@@ -26,7 +26,7 @@ LMRecordInserter::LMRecordInserter(OXDatabase *db, const QString &table, const Q
             continue;
         m_positions << i;
         m_types << (i < types.size() ? types[i] : QStringLiteral("Text"));
-        columns << QStringLiteral("`%1`").arg(names[i]);
+        columns << QLiteDatabase::quoteIdentifier(names[i]);
         marks << QStringLiteral("?");
     }
     if (columns.isEmpty()) {
@@ -37,7 +37,8 @@ LMRecordInserter::LMRecordInserter(OXDatabase *db, const QString &table, const Q
         m_error = QStringLiteral("the database is not open");
         return;
     }
-    const QString head = QStringLiteral("INSERT INTO `%1` (%2) VALUES ").arg(table, columns.join(QStringLiteral(", ")));
+    const QString head = QStringLiteral("INSERT INTO %1 (%2) VALUES ")
+                             .arg(QLiteDatabase::quoteIdentifier(table), columns.join(QStringLiteral(", ")));
     const QString row = QStringLiteral("(%1)").arg(marks.join(QStringLiteral(", ")));
     const QByteArray single = (head + row).toUtf8();
     if (sqlite3_prepare_v2(db->handle(), single.constData(), int(single.size()), &m_statement, nullptr) != SQLITE_OK) {

@@ -85,6 +85,14 @@ QString columnType(const QString &datatype, const Target &target)
     }
 }
 
+// A table or field name between the target's quotes, each quote inside doubled, so any name stays one identifier.
+QString quotedIdentifier(const QString &name, const Target &target)
+{
+    QString doubled = name;
+    doubled.replace(target.quote, target.quote + target.quote);
+    return target.quote + doubled + target.quote;
+}
+
 // 'value' with every ' doubled, and every backslash too for targets that read it as an escape.
 void appendQuoted(QByteArray &buffer, const QByteArray &value, const Target &target)
 {
@@ -188,22 +196,22 @@ bool LMSQLImporterExporter::exportTable(QIODevice &out, const QString &table, OX
     if (!db || !db->tablesList().contains(table))
         return failed(QStringLiteral("no table named \"%1\"").arg(table));
     const Target target = targetFor(options.value(QStringLiteral("OX_SQL_Target"), QStringLiteral("MySQL")).toString());
-    const QString &q = target.quote;
     const QStringList fields = db->allNamesForTable(table);
     const QStringList types = db->allTypesForTable(table);
 
     QStringList definitions;
     QStringList quotedNames;
     for (int i = 0; i < fields.size(); ++i) {
-        definitions << QStringLiteral("%1%2%1 %3").arg(q, fields[i], columnType(types.value(i), target));
-        quotedNames << q + fields[i] + q;
+        quotedNames << quotedIdentifier(fields[i], target);
+        definitions << quotedNames.last() + QLatin1Char(' ') + columnType(types.value(i), target);
     }
-    QString head = QStringLiteral("CREATE TABLE %1 %2%3%2 (").arg(target.ifNotExists, q, table) +
+    const QString quotedTable = quotedIdentifier(table, target);
+    QString head = QStringLiteral("CREATE TABLE %1 %2 (").arg(target.ifNotExists, quotedTable) +
                    definitions.join(QStringLiteral(", ")) + QStringLiteral(");\n\n");
     if (target.identityInsert)
-        head += QStringLiteral("\nSET IDENTITY_INSERT %1%2%1 ON;\n\n").arg(q, table);
-    const QByteArray insertHead = QStringLiteral("INSERT INTO %1%2%1 (%3) VALUES (")
-                                      .arg(q, table, quotedNames.join(QStringLiteral(", ")))
+        head += QStringLiteral("\nSET IDENTITY_INSERT %1 ON;\n\n").arg(quotedTable);
+    const QByteArray insertHead = QStringLiteral("INSERT INTO %1 (%2) VALUES (")
+                                      .arg(quotedTable, quotedNames.join(QStringLiteral(", ")))
                                       .toUtf8();
 
     LMTableRowReader reader(db, table, fields);

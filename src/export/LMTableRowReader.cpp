@@ -15,7 +15,7 @@ LMTableRowReader::LMTableRowReader(OXDatabase *db, const QString &table, const Q
         m_error = QStringLiteral("the database is not open");
         return;
     }
-    const QByteArray sql = QStringLiteral("SELECT * FROM `%1`").arg(table).toUtf8();
+    const QByteArray sql = QStringLiteral("SELECT * FROM %1").arg(QLiteDatabase::quoteIdentifier(table)).toUtf8();
     if (sqlite3_prepare_v2(db->handle(), sql.constData(), int(sql.size()), &m_statement, nullptr) != SQLITE_OK) {
         m_error = QString::fromUtf8(sqlite3_errmsg(db->handle()));
         sqlite3_finalize(m_statement);

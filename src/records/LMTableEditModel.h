@@ -36,6 +36,9 @@ public:
     // Shows a new result. The model resets only when the shape changed, so open editors and the selection
     // survive the reload that follows every edit.
     void setRows(std::shared_ptr<QLiteCursor> rows);
+    // Lets the current result go before the next is read, so that the two are not in memory together; the
+    // caller shows the next one with setRows before anything is drawn.
+    void releaseRows() { m_rows.reset(); }
     std::shared_ptr<QLiteCursor> rows() const { return m_rows; }
 
     bool hasFields() const { return !m_fields.isEmpty(); }

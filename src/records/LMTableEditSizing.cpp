@@ -84,7 +84,24 @@ void LMTableEditView::buildAutosizingInformation()
     m_needsAutosize = false;
     std::srand(unsigned(qint64(ReferenceDate::now())));
     const int columns = m_model->columnCount();
-    const int rows = numberOfRows();
+    // Only rows already in memory are sampled: on a large table a random row anywhere would mean reading a
+    // page of rows for every sample. Before any is loaded the first page, which the first screen needs, is used.
+    std::vector<std::pair<quint32, quint32>> ranges;
+    if (m_rows)
+        ranges = m_rows->loadedRowRanges();
+    if (ranges.empty() && numberOfRows() > 0)
+        ranges.emplace_back(0, quint32(qMin(numberOfRows(), m_rows->rowsPerPage())));
+    int rows = 0;
+    for (const auto &range : ranges)
+        rows += int(range.second - range.first);
+    const auto sampledRow = [&ranges](int position) {
+        for (const auto &range : ranges) {
+            if (position < int(range.second - range.first))
+                return int(range.first) + position;
+            position -= int(range.second - range.first);
+        }
+        return 0;
+    };
     const int samples = qMin(rows, samplesPerColumn(columns));
     m_lastSamples = samples;
     QHeaderView *header = m_tableView->horizontalHeader();
@@ -100,7 +117,7 @@ void LMTableEditView::buildAutosizingInformation()
             width = 30;
         else
             for (int i = 0; i < samples; ++i) {
-                const int row = std::rand() % rows;
+                const int row = sampledRow(std::rand() % rows);
                 const Value value = m_model->displayValue(c, row);
                 QString text;
                 if (type == QLatin1String("List") && value.isArray())

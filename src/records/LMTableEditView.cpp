@@ -156,8 +156,18 @@ QString LMTableEditView::standardQuery(bool allColumns) const
             if (allColumns || !Datatypes::isMedia(types.value(i)))
                 columns << backQuoted(names[i]);
     }
-    QString sql = QStringLiteral("SELECT ") + (columns.isEmpty() ? QStringLiteral("*") : columns.join(", "));
-    sql += QStringLiteral(" FROM `%1` ").arg(m_name);
+    return QStringLiteral("SELECT ") + (columns.isEmpty() ? QStringLiteral("*") : columns.join(", ")) +
+           restrictionAndOrder();
+}
+
+QString LMTableEditView::identifierQuery() const
+{
+    return QStringLiteral("SELECT `id`") + restrictionAndOrder();
+}
+
+QString LMTableEditView::restrictionAndOrder() const
+{
+    QString sql = QStringLiteral(" FROM `%1` ").arg(m_name);
     const bool open = isQueryOpen();
     const QString filterClause = open ? m_filter->whereClause() : QString();
     if (!isSubtable()) {
@@ -175,11 +185,35 @@ QString LMTableEditView::standardQuery(bool allColumns) const
 
 void LMTableEditView::reload()
 {
-    m_rows = m_database ? m_database->executeQuery(queriedStdSelect()) : nullptr;
+    const QString sql = queriedStdSelect();
+    const int method = OXDatabase::cacheMethodPreference();
+    // The same rows in the same order as the grid's own statement: the cursor reads only their ids at first
+    // and the other values a page at a time, so a large table opens without reading every row.
+    QLiteRowSource source;
+    if (m_database && m_model->columnOfField(QStringLiteral("id")) >= 0)
+        source = QLiteRowSource{m_name, QStringLiteral("id"), identifierQuery()};
+    m_rows.reset();
+    m_model->releaseRows();
+    m_rows = m_database ? m_database->performQuery(sql, method, source) : nullptr;
+    m_loadedQuery = sql;
+    m_loadedCacheMethod = method;
+    m_loadedStamp = m_database ? m_database->changeStamp() : QLiteDatabase::ChangeStamp();
+    showRows();
+}
+
+void LMTableEditView::showRows()
+{
     m_model->setRows(m_rows);
     updateRowNumberField();
     scheduleAutosize();
     emit rowsReloaded();
+}
+
+bool LMTableEditView::rowsAreCurrent() const
+{
+    // A cursor whose connection closed (the document reverted) reads nothing more.
+    return m_rows && m_database && m_rows->database() == m_database && m_loadedQuery == queriedStdSelect() &&
+           m_loadedCacheMethod == OXDatabase::cacheMethodPreference() && m_loadedStamp == m_database->changeStamp();
 }
 
 int LMTableEditView::numberOfRows() const
@@ -191,7 +225,11 @@ void LMTableEditView::refresh()
 {
     resetColumns();
     m_needsAutosize = true;
-    reload();
+    // A grid that was just made (or shown again with nothing changed) already shows what the query gives.
+    if (rowsAreCurrent())
+        showRows();
+    else
+        reload();
     if (m_filter)
         m_filter->refresh();
     m_tableView->setToNA();

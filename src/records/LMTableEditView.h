@@ -5,6 +5,7 @@
 #include "Alert.h"
 #include "ItemKind.h"
 #include "LMDataPanelClient.h"
+#include "QLiteDatabase.h"
 #include "Value.h"
 
 #include <QHash>
@@ -70,6 +71,8 @@ public:
     // --- Query and rows.
     QString standardQuery(bool allColumns) const;
     QString queriedStdSelect() const { return standardQuery(false); }
+    // The ids of the standard query's rows, in its order.
+    QString identifierQuery() const;
     // Re-runs the standard query and shows the result (the "reload" of every operation).
     void reload();
     void refreshData() { reload(); }
@@ -164,6 +167,10 @@ signals:
 
 private:
     void buildWidget();
+    QString restrictionAndOrder() const;
+    void showRows();
+    // True while the rows shown are what the standard query would give now.
+    bool rowsAreCurrent() const;
     void resetColumns();
     void scheduleAutosize();
     void writeNewRowAndEdit(bool startEditing);
@@ -198,6 +205,9 @@ private:
     QPointer<LMGotoRowSheet> m_gotoSheet;
 
     std::shared_ptr<QLiteCursor> m_rows;
+    QString m_loadedQuery;
+    int m_loadedCacheMethod = 0;
+    QLiteDatabase::ChangeStamp m_loadedStamp;
     QString m_sortField;
     bool m_sortAscending = true;
     QHash<QString, double> m_widths;

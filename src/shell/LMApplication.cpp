@@ -2,6 +2,7 @@
 #include "LMApplication.h"
 
 #include "LMApplicationViews.h"
+#include "LMBackup.h"
 #include "LMDocumentWindow.h"
 #include "LMImportedDocument.h"
 #include "LMLoginController.h"
@@ -9,6 +10,8 @@
 #include "LMMenus.h"
 #include "LMRelationshipAudit.h"
 #include "LMSecurity.h"
+#include "MyDocument.h"
+#include "OXTemplatePanel.h"
 #include "Preferences.h"
 #include "Ui.h"
 
@@ -27,6 +30,13 @@ void reportUnopenable(const QString &path, const QString &error)
 {
     Ui::instance().runAlert(
         Alert::make(QStringLiteral("The document “%1” could not be opened").arg(QFileInfo(path).fileName()), error));
+}
+
+// A tool window of the document window: closes with it, deleted when the user closes it.
+void showOwnedWindow(QWidget *window)
+{
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->show();
 }
 
 const QList<QPair<QString, Command>> &commandTable()
@@ -52,7 +62,7 @@ const QList<QPair<QString, Command>> &commandTable()
         {"Tables:", [](LMDocumentWindow &w) { w.switchToTableDesignView(QString()); }},
         {"Relationships:", [](LMDocumentWindow &w) { w.switchToRelationshipsView(); }},
         {"SQL_Editor:", [](LMDocumentWindow &w) { w.switchToSQLView(); }},
-        {"Queries:", [](LMDocumentWindow &w) { w.notYetAvailable(QStringLiteral("The template window")); }},
+        {"Queries:", [](LMDocumentWindow &w) { showOwnedWindow(new OXTemplatePanel(w.document(), &w)); }},
         {"Grid:", [](LMDocumentWindow &w) { w.switchToFindView(QString()); }},
         {"FastAccess:", [](LMDocumentWindow &w) { w.notYetAvailable(QStringLiteral("Fast object access")); }},
         {"Set_Master_Password:", [](LMDocumentWindow &w) { LMMasterPassword::run(w.document(), &w); }},
@@ -63,7 +73,10 @@ const QList<QPair<QString, Command>> &commandTable()
                  LMSecurity::openForCurrent(w.document(), &w);
          }},
         {"Clean_Database:", [](LMDocumentWindow &w) { w.cleanDatabase(); }},
-        {"Configure_Backup:", [](LMDocumentWindow &w) { w.notYetAvailable(QStringLiteral("Backups")); }},
+        {"Configure_Backup:",
+         [](LMDocumentWindow &w) {
+             showOwnedWindow(new LMBackup(w.document(), w.document() ? w.document()->backups() : Value(), &w));
+         }},
         {"Quick_Search:", [](LMDocumentWindow &w) { w.quickSearch(); }},
         {"Chooser:", [](LMDocumentWindow &w) { w.switchToChooserView(); }},
     };

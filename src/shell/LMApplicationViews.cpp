@@ -1,10 +1,13 @@
 // LMApplicationViews: the shell's overview and placeholders, and the one list of feature registrations.
 #include "LMApplicationViews.h"
 
+#include "LMFormViews.h"
 #include "LMOverview.h"
 #include "LMPlaceholderView.h"
 #include "LMQueryViews.h"
 #include "LMRecordViews.h"
+#include "LMRelationshipViews.h"
+#include "LMScriptViews.h"
 #include "LMUsersGroups.h"
 #include "LMViewRegistry.h"
 
@@ -59,4 +62,7 @@ void registerApplicationViews(LMViewRegistry &registry)
     registerQueryViews(registry);
     registerRecordViews(registry);
     registerSecurityViews(registry);
+    registerRelationshipViews(registry);
+    registerFormViews(registry);
+    registerScriptViews(registry);
 }

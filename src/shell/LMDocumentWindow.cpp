@@ -12,6 +12,7 @@
 #include "LMLoginController.h"
 #include "LMModeList.h"
 #include "LMOverview.h"
+#include "LMSearchMenuWindow.h"
 #include "LMSourceList.h"
 #include "LMTabView.h"
 #include "LMViewController.h"
@@ -134,6 +135,7 @@ void LMDocumentWindow::buildStandardToolbar()
             switchToFindView(m_search->text().trimmed());
     });
     m_standardToolbar->addWidget(m_search);
+    LMSearchMenuWindow::attach(m_search, m_document.get(), this);
 }
 
 QToolBar *LMDocumentWindow::currentToolbar() const

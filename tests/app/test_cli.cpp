@@ -94,6 +94,25 @@ private slots:
         QCOMPARE(select.text(), QStringLiteral("People.Name\tPeople.Member\nO'Hara \"Q\" 😀\t1\n"));
     }
 
+    void rowsPrintsAWindowOfTheGridOrder()
+    {
+        writeFile(env.path("many.json"), R"({"Name": "Many", "Fields": [{"Name": "Label", "Type": "Text"}]})");
+        QCOMPARE(cli({"add-table", package, env.path("many.json")}).code, 0);
+        QCOMPARE(cli({"sql", package,
+                      "WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x+1 FROM n WHERE x<1000) "
+                      "INSERT INTO `Many` (`Label`) SELECT printf('L%04d', x) FROM n"})
+                     .code,
+                 0);
+        QCOMPARE(cli({"rows", package, "Many", "998", "5"}).text(),
+                 QStringLiteral("Many.id\tMany.Label\n998\tL0998\n999\tL0999\n1000\tL1000\n"));
+        QCOMPARE(cli({"rows", package, "Many", "1", "2", "--sort", "Label", "--desc"}).text(),
+                 QStringLiteral("Many.id\tMany.Label\n1000\tL1000\n999\tL0999\n"));
+        const CliResult missing = cli({"rows", package, "Many", "--sort", "Nope"});
+        QCOMPARE(missing.code, 1);
+        QVERIFY(missing.err.contains("no field named \"Nope\""));
+        QCOMPARE(cli({"rows", package, "Many", "0"}).code, 2);
+    }
+
     void sqlStatementsAreSavedAndErrorsReported()
     {
         QCOMPARE(cli({"sql", package, "INSERT INTO `People` (`Name`) VALUES ('Zed')"}).code, 0);

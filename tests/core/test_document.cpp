@@ -242,15 +242,17 @@ private slots:
         auto doc = MyDocument::createNew();
         addPeople(*doc);
         QVERIFY(doc->save(package));
-        // An entry that cannot be replaced (here a folder where the designs file belongs) makes the save fail.
-        QFile::remove(package + "/Objects");
-        QVERIFY(QDir().mkpath(package + "/Objects/blocker"));
+        // A write that fails as on a full disk (the save's test hook) makes the save fail and say why.
         doc->database()->performQuery("INSERT INTO `People` (`Name`) VALUES ('Grace')");
         doc->setChanged(true);
+        qputenv("ORVIX_SAVE_FAULT", "fail:3");
         QString error;
-        QVERIFY(!doc->save(package, "Orvix", &error));
-        QVERIFY(!error.isEmpty());
+        const bool saved = doc->save(package, "Orvix", &error);
+        qunsetenv("ORVIX_SAVE_FAULT");
+        QVERIFY(!saved);
+        QVERIFY2(error.contains("No space left on device"), qPrintable(error));
         QVERIFY(doc->isChanged());
+        QCOMPARE(namesIn(*MyDocument::open(package)), (QStringList{"Ada", "O'Brien"}));
 
         QString fileError;
         QVERIFY(!doc->save(package + "/MainDatabase", "Orvix", &fileError)); // a file, not a folder

@@ -112,6 +112,16 @@ private slots:
         QCOMPARE(doc->securityLevel(), 2);
         QVERIFY(doc->masterPasswordMatches(QStringLiteral("master key")));
         QVERIFY(!doc->masterPasswordMatches(QString()));
+
+        // With every account gone the next save drops the entry instead of carrying the old one over.
+        Value users = doc->users();
+        users.clear();
+        Value groups = doc->groups();
+        groups.clear();
+        doc->setSecurityLevel(0);
+        doc->setMasterPassword(QString());
+        QVERIFY2(doc->save(package, QStringLiteral("Orvix"), &error), qPrintable(error));
+        QVERIFY(!QFile::exists(package + "/Accounts"));
     }
 
     void documentWithoutAccountsWritesNone()

@@ -14,6 +14,37 @@ QSet<QString> asSet(const QStringList &list)
 {
     return QSet<QString>(list.begin(), list.end());
 }
+
+// Every answer of a cursor as text: its columns, then each row's cells in column order.
+QList<QStringList> answers(QLiteCursor &cursor, const QList<quint32> &order)
+{
+    QList<QStringList> all{cursor.columns()};
+    for (quint32 r : order) {
+        QStringList cells;
+        const QLiteRow row = *cursor.rowAtIndex(r);
+        for (const QString &column : cursor.columns())
+            cells << row.stringForColumn(column);
+        all << cells;
+    }
+    return all;
+}
+
+// Rows visited forwards, backwards and by jumps, so that pages are dropped and read again on the way.
+QList<quint32> scatteredOrder(quint32 rows)
+{
+    QList<quint32> order;
+    for (quint32 r = 0; r < rows; ++r)
+        order << r;
+    for (quint32 r = rows; r-- > 0;)
+        order << r;
+    for (quint32 r = 0; r < rows; r += 7)
+        order << rows - 1 - r << r;
+    return order;
+}
+
+const QString kGridQuery = QStringLiteral("SELECT `id`, `name`, `amount`, `note` FROM `g`  ORDER BY `name` DESC");
+const QLiteRowSource kGridSource{QStringLiteral("g"), QStringLiteral("id"),
+                                 QStringLiteral("SELECT `id` FROM `g`  ORDER BY `name` DESC")};
 } // namespace
 
 class TestQLiteCursor : public QObject {
@@ -42,6 +73,27 @@ private slots:
                                   {QLString, QLNumber}));
         run(QStringLiteral(
             "INSERT INTO p(Name, Age) VALUES('Cy', '41'); INSERT INTO p(Name, Age) VALUES('Di', '7.5');"));
+    }
+
+    // 40 rows with NULLs, quotes, repeated sort keys and gaps in the ids.
+    void makeGridTable()
+    {
+        run(QStringLiteral(
+            "CREATE TABLE g(id INTEGER PRIMARY KEY AUTOINCREMENT, name TEXT, amount REAL, note TEXT);"
+            "CREATE TABLE h(gid INTEGER, label TEXT); CREATE TABLE k(hid INTEGER, tag TEXT);"
+            "WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x+1 FROM n WHERE x<40) "
+            "INSERT INTO g(id, name, amount, note) SELECT x * 3, 'N' || (x % 9), x * 1.5, "
+            "CASE WHEN x % 4 = 0 THEN NULL ELSE 'it''s ' || x END FROM n;"
+            "INSERT INTO h(gid, label) SELECT id, CASE WHEN id % 5 = 0 THEN NULL ELSE 'h' || (id % 7) END FROM g;"
+            "INSERT INTO k(hid, tag) SELECT gid, 'k' || gid FROM h WHERE gid % 2 = 0;"));
+    }
+
+    std::shared_ptr<QLiteCursor> gridCursor(int method)
+    {
+        auto cursor = m_db->performQuery(kGridQuery, method, kGridSource);
+        if (cursor)
+            cursor->setPaging(4, 3);
+        return cursor;
     }
 
     void cleanup()
@@ -284,6 +336,123 @@ private slots:
         QCOMPARE(cursor->rowAtIndex(2)->stringForColumn("w.b"), QString("a'b"));
         QCOMPARE(cursor->rowAtIndex(1)->stringForColumn("w.a"), QString::fromUtf8("nul\0inside", 10));
         QVERIFY(!cursor->rowAtIndex(2)->values().value(QLP_UUID).toString().isEmpty());
+    }
+
+    void pagedMethodsAnswerAsTheFullRead_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<bool>("withSource");
+        QTest::newRow("ids from a row source") << kGridQuery << true;
+        QTest::newRow("explicit rowid") << QStringLiteral("SELECT ROWID, gid, label FROM h WHERE gid > 6 "
+                                                          "ORDER BY label, ROWID")
+                                        << false;
+        QTest::newRow("outer join") << QStringLiteral("SELECT h.ROWID, h.label, k.ROWID, k.tag FROM h LEFT JOIN k "
+                                                      "ON k.hid = h.gid ORDER BY h.label, h.ROWID")
+                                    << false;
+    }
+    void pagedMethodsAnswerAsTheFullRead()
+    {
+        QFETCH(QString, sql);
+        QFETCH(bool, withSource);
+        makeGridTable();
+        const QLiteRowSource source = withSource ? kGridSource : QLiteRowSource();
+        auto full = m_db->performQuery(sql, 1, source);
+        QVERIFY2(full, qPrintable(m_db->lastError()));
+        QCOMPARE(full->cacheMethod(), 1);
+        QVERIFY(full->rowCount() > 10);
+        const QList<quint32> order = scatteredOrder(full->rowCount());
+        const QList<QStringList> expected = answers(*full, order);
+        for (int method : {2, 3}) {
+            auto paged = m_db->performQuery(sql, method, source);
+            QVERIFY(paged);
+            QCOMPARE(paged->cacheMethod(), method);
+            QCOMPARE(paged->usesRowSource(), withSource);
+            paged->setPaging(4, 3);
+            QCOMPARE(paged->rowCount(), full->rowCount());
+            QCOMPARE(answers(*paged, order), expected);
+            // Memory stays bounded however many rows were visited.
+            QVERIFY(paged->loadedPageCount() <= 3);
+            QCOMPARE(paged->valuesForColumn(paged->columns().at(1)), full->valuesForColumn(full->columns().at(1)));
+        }
+    }
+
+    void changesWhilePagesAreLoaded_data()
+    {
+        QTest::addColumn<int>("method");
+        QTest::newRow("all at once") << 1;
+        QTest::newRow("on first use, kept") << 2;
+        QTest::newRow("on every use") << 3;
+    }
+    void changesWhilePagesAreLoaded()
+    {
+        QFETCH(int, method);
+        makeGridTable();
+        auto before = gridCursor(1);
+        auto cursor = gridCursor(method);
+        QVERIFY(before && cursor);
+        const quint32 rows = cursor->rowCount();
+        const auto cell = [&](QLiteCursor &c, quint32 row, const char *column) {
+            return c.rowAtIndex(row)->stringForColumn(QStringLiteral("g.") + QLatin1String(column));
+        };
+        // Rows 0 to 7 (two pages) are read; rows 20 and 30 are not.
+        for (quint32 r = 0; r < 8; ++r)
+            cell(*cursor, r, "note");
+        const QString loadedId = cell(*cursor, 1, "id");
+        const QString unloadedId = cell(*cursor, 20, "id");
+        const QString deletedId = cell(*cursor, 30, "id");
+        run(QStringLiteral("UPDATE g SET note = 'edited' WHERE id IN (%1, %2);").arg(loadedId, unloadedId));
+        run(QStringLiteral("DELETE FROM g WHERE id = %1;").arg(deletedId));
+        run(QStringLiteral("INSERT INTO g(name, note) VALUES('ZZZ', 'new');"));
+
+        // The rows, their ids and their order are those of the query when it ran, whatever the method.
+        QCOMPARE(cursor->rowCount(), rows);
+        for (quint32 r = 0; r < rows; ++r)
+            QCOMPARE(cell(*cursor, r, "id"), cell(*before, r, "id"));
+        const QString old1 = cell(*before, 1, "note");
+        const QString old20 = cell(*before, 20, "note");
+        // A page read before the change keeps what it read; unread rows and every use of method 3 see the table.
+        QCOMPARE(cell(*cursor, 1, "note"), method == 3 ? QStringLiteral("edited") : old1);
+        QCOMPARE(cell(*cursor, 20, "note"), method == 1 ? old20 : QStringLiteral("edited"));
+        QCOMPARE(cell(*cursor, 30, "note"), method == 1 ? cell(*before, 30, "note") : QStringLiteral("<null>"));
+        QCOMPARE(cell(*cursor, 30, "id"), deletedId);
+        // Pages read before the change are never dropped for others (method 2 would answer differently).
+        for (quint32 r = rows; r-- > 0;)
+            cell(*cursor, r, "name");
+        QCOMPARE(cell(*cursor, 1, "note"), method == 3 ? QStringLiteral("edited") : old1);
+
+        // Edits made through the cursor win over every page and survive their page being dropped (read all at
+        // once, a result without a ROWID column has no identifiers to edit by).
+        if (method != 1) {
+            QVERIFY(cursor->rowAtIndex(rows - 1)->setValue(Value("pending"), QStringLiteral("g.note")));
+            QCOMPARE(cell(*cursor, rows - 1, "note"), QStringLiteral("pending"));
+            QVERIFY(m_db->save());
+            for (quint32 r = 0; r < rows; ++r)
+                cell(*cursor, r, "amount");
+            QCOMPARE(cell(*cursor, rows - 1, "note"), QStringLiteral("pending"));
+        }
+        QVERIFY(cursor->refresh());
+        QCOMPARE(cursor->rowCount(), rows);
+        QCOMPARE(cell(*cursor, 0, "name"), QStringLiteral("ZZZ"));
+    }
+
+    void rowSourceOnlyForItsOwnTable()
+    {
+        makeGridTable();
+        // A column of another table: the identifiers of the source cannot fetch it, so everything is read.
+        auto joined =
+            m_db->performQuery(QStringLiteral("SELECT g.id, h.label FROM g JOIN h ON h.gid = g.id"), 2, kGridSource);
+        QVERIFY(joined);
+        QCOMPARE(joined->cacheMethod(), 1);
+        QVERIFY(!joined->usesRowSource());
+        // A NULL identifier cannot be fetched by: the query's own rows are read instead.
+        auto nullIds = m_db->performQuery(
+            kGridQuery, 2, QLiteRowSource{"g", "id", QStringLiteral("SELECT NULL FROM `g`  ORDER BY `name` DESC")});
+        QVERIFY(nullIds);
+        QCOMPARE(nullIds->rowCount(), 40u);
+        QCOMPARE(nullIds->cacheMethod(), 1);
+        // A row source that fails to run fails the query.
+        QVERIFY(!m_db->performQuery(kGridQuery, 2, QLiteRowSource{"g", "id", "SELECT id FROM missing"}));
+        QVERIFY(m_db->lastError().contains("missing"));
     }
 
     void rowEditsArePendingUntilSaved()

@@ -187,6 +187,18 @@ private slots:
         QVERIFY(m_db->tables().contains(QStringLiteral("t")));
     }
 
+    // A commit with nothing to commit fails with a reason, so callers never report an empty one.
+    void commitWithoutTransactionSaysWhy()
+    {
+        QVERIFY(!m_db->commitTransaction());
+        QCOMPARE(m_db->lastError(), QStringLiteral("no transaction was open to commit"));
+        QVERIFY(!m_db->performQuery(QStringLiteral("SELEKT")));
+        QVERIFY(!m_db->commitTransaction());
+        QVERIFY2(m_db->lastError().startsWith(QStringLiteral("the transaction had already ended after: ")),
+                 qPrintable(m_db->lastError()));
+        QVERIFY(m_db->lastError().contains(QStringLiteral("syntax error")));
+    }
+
     void transactionsRefuseNestingAndUseTheirStatements()
     {
         QLiteDatabase db(m_env->path(QStringLiteral("statements")));

@@ -87,6 +87,8 @@ private slots:
     void renameReloadsUnderNewName();
     void containerIdentifierToolbarAndFilter();
     void queryFilterViewRestrictsTheGrid();
+    void cacheMethodPreferenceChoosesTheCursor_data();
+    void cacheMethodPreferenceChoosesTheCursor();
 };
 
 void TestGrid::standardQuery_data()
@@ -638,6 +640,42 @@ void TestGrid::queryFilterViewRestrictsTheGrid()
     harness.container()->queryButton();
     QVERIFY(grid->isQueryOpen());
     QVERIFY(!grid->moveColumnAtIndex(1, 2));
+}
+
+void TestGrid::cacheMethodPreferenceChoosesTheCursor_data()
+{
+    QTest::addColumn<int>("preference");
+    QTest::addColumn<int>("method");
+    QTest::newRow("connection default") << 0 << 2;
+    QTest::newRow("cache every column") << 1 << 1;
+    QTest::newRow("row identifiers only") << 2 << 2;
+}
+
+void TestGrid::cacheMethodPreferenceChoosesTheCursor()
+{
+    QFETCH(int, preference);
+    QFETCH(int, method);
+    for (int i = 0; i < 3; ++i)
+        insertRow(*doc, "People");
+    setCell(*doc, "People", "name", "2", "Bea");
+    GridHarness harness(doc.get(), "People", false);
+    LMTableEditView *grid = harness.grid();
+    const std::shared_ptr<QLiteCursor> before = grid->rows();
+    Preferences::instance().setValue("LMCacheMethod", preference);
+    // The next refresh reads with the method chosen; what the grid shows does not depend on it.
+    harness.container()->refresh();
+    QCOMPARE(grid->rows()->cacheMethod(), method);
+    QCOMPARE(grid->rows()->usesRowSource(), method != 1);
+    QCOMPARE(grid->numberOfRows(), 3);
+    QCOMPARE(grid->model()->idForRow(1), QString("2"));
+    QCOMPARE(grid->model()->displayText(grid->model()->columnOfField("name"), 1), QString("Bea"));
+    QVERIFY(grid->model()->displayText(grid->model()->columnOfField("name"), 2).isEmpty());
+    // Nothing changed since: a further refresh shows the same rows without reading them again.
+    const std::shared_ptr<QLiteCursor> read = grid->rows();
+    harness.container()->refresh();
+    QCOMPARE(grid->rows(), read);
+    QCOMPARE(read != before, preference != 0);
+    Preferences::instance().setValue("LMCacheMethod", 0);
 }
 
 QTEST_MAIN(TestGrid)

@@ -52,7 +52,7 @@ using ItemCheck = std::function<std::optional<Alert>(const MyDocument &, const V
 // is empty or already taken (exactly, case-sensitively) beeps and adds nothing.
 int addItem(CliContext &cli, const QStringList &args, Value (MyDocument::*collection)() const, const ItemCheck &check)
 {
-    auto doc = cli.openPackage(args[0]);
+    auto doc = cli.openPackageForWriting(args[0]);
     if (!doc)
         return 1;
     QJsonObject json;

@@ -2,6 +2,7 @@
 #include "CliRegistry.h"
 #include "JsonValue.h"
 
+#include "DesignVocabulary.h"
 #include "MyDocument.h"
 #include "OXDatabase.h"
 #include "QLiteCursor.h"
@@ -36,7 +37,7 @@ int runTables(CliContext &cli, const QStringList &args)
 
 int runSql(CliContext &cli, const QStringList &args)
 {
-    auto doc = cli.openPackage(args[0]);
+    auto doc = cli.openPackageForWriting(args[0]);
     if (!doc)
         return 1;
     OXDatabase *db = doc->database();
@@ -62,7 +63,7 @@ int runSql(CliContext &cli, const QStringList &args)
 
 int runAddTable(CliContext &cli, const QStringList &args)
 {
-    auto doc = cli.openPackage(args[0]);
+    auto doc = cli.openPackageForWriting(args[0]);
     if (!doc)
         return 1;
     QJsonObject json;
@@ -76,6 +77,9 @@ int runAddTable(CliContext &cli, const QStringList &args)
     const QString name = design->value(QStringLiteral("Name")).toString();
     if (const auto alert = SchemaNameRules::checkTableName(name, doc->tables()))
         return cli.refuse(*alert);
+    // Field names meet the design editor's rules too, before any of them reaches SQL.
+    if (const auto alert = SchemaNameRules::checkFieldNames(design->value(QStringLiteral("Fields")), true))
+        return cli.refuse(*alert);
     OXDatabase *db = doc->database();
     if (!db->createTableFromDesign(*design) || db->lastErrorID() != 0)
         return cli.fail(QStringLiteral("the table could not be created: %1").arg(db->lastError()));
@@ -86,7 +90,7 @@ int runAddTable(CliContext &cli, const QStringList &args)
 
 int runAddRow(CliContext &cli, const QStringList &args)
 {
-    auto doc = cli.openPackage(args[0]);
+    auto doc = cli.openPackageForWriting(args[0]);
     if (!doc)
         return 1;
     OXDatabase *db = doc->database();
@@ -122,16 +126,28 @@ QString checkCell(OXDatabase *db, const QString &table, const QString &id, const
     return QString();
 }
 
+// A cell command's package (PACKAGE TABLE ID FIELD …) with its table, field and record checked; null after
+// saying what is wrong.
+std::unique_ptr<MyDocument> openCell(CliContext &cli, const QStringList &args, bool forWriting)
+{
+    auto doc = forWriting ? cli.openPackageForWriting(args[0]) : cli.openPackage(args[0]);
+    if (!doc)
+        return nullptr;
+    const QString problem = checkCell(doc->database(), args[1], args[2], args[3]);
+    if (!problem.isEmpty()) {
+        cli.fail(problem);
+        return nullptr;
+    }
+    return doc;
+}
+
 int runSet(CliContext &cli, const QStringList &args)
 {
-    auto doc = cli.openPackage(args[0]);
+    auto doc = openCell(cli, args, true);
     if (!doc)
         return 1;
     OXDatabase *db = doc->database();
     const QString &table = args[1], &id = args[2], &field = args[3];
-    const QString problem = checkCell(db, table, id, field);
-    if (!problem.isEmpty())
-        return cli.fail(problem);
     const Value native = db->removeFormattingFromString(args[4], table, field);
     if (const auto alert = db->insertNativeValue(native, table, field, id))
         return cli.refuse(*alert);
@@ -140,21 +156,18 @@ int runSet(CliContext &cli, const QStringList &args)
 
 int runGet(CliContext &cli, const QStringList &args)
 {
-    auto doc = cli.openPackage(args[0]);
+    auto doc = openCell(cli, args, false);
     if (!doc)
         return 1;
     OXDatabase *db = doc->database();
     const QString &table = args[1], &id = args[2], &field = args[3];
-    const QString problem = checkCell(db, table, id, field);
-    if (!problem.isEmpty())
-        return cli.fail(problem);
     auto cursor = db->executeQuery(QStringLiteral("SELECT `%1` FROM `%2` WHERE `id` = '%3'")
                                        .arg(field, table, QLiteDatabase::prepareStringForQuery(id)));
     if (!cursor || cursor->rowCount() == 0)
         return cli.fail(db->lastError());
     const QString stored = cursor->rowAtIndex(0)->stringForColumn(table + QLatin1Char('.') + field);
-    const bool empty = stored == QLatin1String("<null>") || stored == QLatin1String("(null)");
-    const Value native = db->dbToNativeForTable(empty ? QString() : stored, table, field);
+    const Value native =
+        db->dbToNativeForTable(DesignVocabulary::isNullLike(stored) ? QString() : stored, table, field);
     cli.out() << db->addFormattingToObject(native, table, field).text << "\n";
     cli.out().flush();
     return 0;

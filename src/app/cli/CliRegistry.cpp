@@ -123,10 +123,18 @@ std::optional<QString> CliContext::readLine()
 
 std::unique_ptr<MyDocument> CliContext::openPackage(const QString &path)
 {
-    QString error;
-    std::unique_ptr<MyDocument> document;
+    return openPackageLocked(path, false);
+}
+
+std::unique_ptr<MyDocument> CliContext::openPackageForWriting(const QString &path)
+{
+    return openPackageLocked(path, true);
+}
+
+std::unique_ptr<MyDocument> CliContext::openPackageLocked(const QString &path, bool forWriting)
+{
+    std::optional<QString> password;
     if (MyDocument::isProtectedPackage(path)) {
-        std::optional<QString> password;
         if (qEnvironmentVariableIsSet("ORVIX_PASSWORD"))
             password = qEnvironmentVariable("ORVIX_PASSWORD");
         else
@@ -136,12 +144,12 @@ std::unique_ptr<MyDocument> CliContext::openPackage(const QString &path)
                      .arg(path));
             return nullptr;
         }
-        document = MyDocument::openProtected(path, *password, &error);
-        if (!document)
-            fail(error);
-        return document;
     }
-    document = MyDocument::open(path, QStringLiteral("Orvix"), &error);
+    QString error;
+    std::unique_ptr<MyDocument> document =
+        forWriting ? MyDocument::openForWriting(path, QStringLiteral("Orvix"), &error, password)
+                   : (password ? MyDocument::openProtected(path, *password, &error)
+                               : MyDocument::open(path, QStringLiteral("Orvix"), &error));
     if (!document)
         fail(error);
     return document;

@@ -8,7 +8,7 @@
 namespace {
 int runRelate(CliContext &cli, const QStringList &args)
 {
-    auto doc = cli.openPackage(args[0]);
+    auto doc = cli.openPackageForWriting(args[0]);
     if (!doc)
         return 1;
     OXDatabase *db = doc->database();

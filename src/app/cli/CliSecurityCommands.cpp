@@ -108,7 +108,7 @@ int runAddAccount(CliContext &cli, const QStringList &args, bool isUser)
             return 2;
         sections = *chosen;
     }
-    auto doc = cli.openPackage(package);
+    auto doc = cli.openPackageForWriting(package);
     if (!doc)
         return 1;
     LMUsersGroups editor(doc.get(), nullptr);
@@ -154,7 +154,7 @@ int runAddGroup(CliContext &cli, const QStringList &args)
 
 int runRemoveUser(CliContext &cli, const QStringList &args)
 {
-    auto doc = cli.openPackage(args[0]);
+    auto doc = cli.openPackageForWriting(args[0]);
     if (!doc)
         return 1;
     if (!doc->removeUserNamed(args[1]))
@@ -187,7 +187,7 @@ int runLogin(CliContext &cli, const QStringList &args)
 
 int runSetMasterPassword(CliContext &cli, const QStringList &args)
 {
-    auto doc = cli.openPackage(args[0]);
+    auto doc = cli.openPackageForWriting(args[0]);
     if (!doc)
         return 1;
     // Lines: the current master password (empty when none), then the new one.
@@ -207,7 +207,7 @@ int runSetMasterPassword(CliContext &cli, const QStringList &args)
 
 int runProtect(CliContext &cli, const QStringList &args)
 {
-    auto doc = cli.openPackage(args[0]);
+    auto doc = cli.openPackageForWriting(args[0]);
     if (!doc)
         return 1;
     if (doc->isProtected())
@@ -228,7 +228,7 @@ int runUnprotect(CliContext &cli, const QStringList &args)
 {
     if (!MyDocument::isProtectedPackage(args[0]))
         return cli.fail(QStringLiteral("\"%1\" is not protected").arg(args[0]));
-    auto doc = cli.openPackage(args[0]);
+    auto doc = cli.openPackageForWriting(args[0]);
     if (!doc)
         return 1;
     doc->unprotect();
@@ -237,7 +237,7 @@ int runUnprotect(CliContext &cli, const QStringList &args)
 
 int runSecurityLevel(CliContext &cli, const QStringList &args)
 {
-    auto doc = cli.openPackage(args[0]);
+    auto doc = cli.openPackageForWriting(args[0]);
     if (!doc)
         return 1;
     if (args.size() == 1) {
@@ -254,7 +254,7 @@ int runSecurityLevel(CliContext &cli, const QStringList &args)
 
 int runResetPassword(CliContext &cli, const QStringList &args)
 {
-    auto doc = cli.openPackage(args[0]);
+    auto doc = cli.openPackageForWriting(args[0]);
     if (!doc)
         return 1;
     const Value user = MyDocument::itemNamed(doc->users(), args[1]);

@@ -75,7 +75,7 @@ int OrvixCliTransfer::runImport(const QStringList &args)
         return fail(QStringLiteral("no file \"%1\"").arg(file));
 
     QString error;
-    std::unique_ptr<MyDocument> doc = MyDocument::open(package, QStringLiteral("Orvix"), &error);
+    std::unique_ptr<MyDocument> doc = MyDocument::openForWriting(package, QStringLiteral("Orvix"), &error);
     if (!doc)
         return fail(error);
     LMImportController controller(doc.get());

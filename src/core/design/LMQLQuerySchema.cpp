@@ -33,7 +33,7 @@ QString quotedList(const QStringList &names)
 {
     QStringList quoted;
     for (const QString &name : names)
-        quoted << QStringLiteral("`%1`").arg(name);
+        quoted << OXDatabase::quoteIdentifier(name);
     return quoted.join(QStringLiteral(", "));
 }
 
@@ -97,7 +97,7 @@ QString OXDatabase::columnListForSchema(const Value &schema) const
         const Value defaultValue = field.value(QStringLiteral("Default"));
         const bool noDefault = defaultValue.isNull() || (defaultValue.isString() && defaultValue.toString().isEmpty());
         const QString stored = noDefault ? QString() : nativeToDb(defaultValue, type, true);
-        columns << QStringLiteral("`%1` %2 DEFAULT '%3' ").arg(name, sqlTypeForDatatype(type), stored);
+        columns << QStringLiteral("%1 %2 DEFAULT '%3' ").arg(quoteIdentifier(name), sqlTypeForDatatype(type), stored);
     }
     return columns.join(QStringLiteral(" ,"));
 }
@@ -133,8 +133,17 @@ LMTableDesignCommit::Result OXDatabase::commitTableRevised(LMTableDesignCommit &
                 old.clear();
 
     const QString table = commit.tableName;
+    // Columns kept under their stored name stay as they are; new and renamed ones meet the editor's rules.
+    QStringList unchanged;
+    for (int i = 0; i < left.size(); ++i)
+        if (!commit.isNewTable && left.at(i) == right.at(i))
+            unchanged << left.at(i);
+    if (std::optional<Alert> refused = SchemaNameRules::checkFieldNames(schema, true, unchanged)) {
+        setLastError(refused->messageText + QStringLiteral(": ") + refused->informativeText, QLP_UnknownError);
+        return LMTableDesignCommit::Result::Failed;
+    }
     const QString columnList = columnListForSchema(schema);
-    const QString createTable = QStringLiteral("CREATE TABLE `%1` (%2)").arg(table, columnList);
+    const QString createTable = QStringLiteral("CREATE TABLE %1 (%2)").arg(quoteIdentifier(table), columnList);
 
     QStringList statements;
     if (commit.isNewTable) {
@@ -151,10 +160,12 @@ LMTableDesignCommit::Result OXDatabase::commitTableRevised(LMTableDesignCommit &
             oldColumns << right.at(i);
         }
         const QString backup = designBackupTableName();
-        statements << QStringLiteral("ALTER TABLE `%1` RENAME TO `%2`").arg(table, backup) << createTable;
+        statements << QStringLiteral("ALTER TABLE %1 RENAME TO %2").arg(quoteIdentifier(table), quoteIdentifier(backup))
+                   << createTable;
         if (!newColumns.isEmpty())
-            statements << QStringLiteral("INSERT INTO `%1` (%2) SELECT %3 FROM `%4`")
-                              .arg(table, quotedList(newColumns), quotedList(oldColumns), backup);
+            statements << QStringLiteral("INSERT INTO %1 (%2) SELECT %3 FROM %4")
+                              .arg(quoteIdentifier(table), quotedList(newColumns), quotedList(oldColumns),
+                                   quoteIdentifier(backup));
         // The copy sets the new table's id counter to its highest row; keep the old counter so the ids of
         // deleted rows, which link lists may still hold, are never handed out again.
         const std::shared_ptr<QLiteCursor> sequence = executeQuery(
@@ -170,7 +181,7 @@ LMTableDesignCommit::Result OXDatabase::commitTableRevised(LMTableDesignCommit &
                                          "sqlite_sequence WHERE name = '%1')")
                               .arg(t, b);
         }
-        statements << QStringLiteral("DROP TABLE `%1`").arg(backup);
+        statements << QStringLiteral("DROP TABLE %1").arg(quoteIdentifier(backup));
     }
 
     if (!beginAtomicWrites())
@@ -270,7 +281,8 @@ std::optional<Alert> OXDatabase::renameTable(const QString &oldName, const QStri
     bool renamed = beginAtomicWrites();
     if (renamed) {
         for (int i = 1; renamed && i < steps.size(); ++i) {
-            performQuery(QStringLiteral("ALTER TABLE `%1` RENAME TO `%2`").arg(steps.at(i - 1), steps.at(i)));
+            performQuery(QStringLiteral("ALTER TABLE %1 RENAME TO %2")
+                             .arg(quoteIdentifier(steps.at(i - 1)), quoteIdentifier(steps.at(i))));
             renamed = lastErrorID() == QLSuccess;
         }
         if (renamed)

@@ -73,7 +73,8 @@ bool upperHolds(const QString &op, double x, double hi)
 std::optional<Alert> OXDatabase::checkUnique(const QString &value, const QString &table, const QString &column)
 {
     const std::shared_ptr<QLiteCursor> cursor =
-        executeQuery(QStringLiteral("SELECT `%1` FROM `%2` WHERE `%1`='%3'").arg(column, table, literalBody(value)));
+        executeQuery(QStringLiteral("SELECT %1 FROM %2 WHERE %1='%3'")
+                         .arg(quoteIdentifier(column), quoteIdentifier(table), literalBody(value)));
     // A check that could not run must not let the value through as if it were unique.
     if (!cursor)
         return internalDatabaseError();
@@ -163,7 +164,8 @@ std::optional<Alert> OXDatabase::insertDbValue(const QString &value, const QStri
         return alert;
     // The row is addressed by its integer value only, so no text of the row id reaches the statement.
     const qint64 rowid = Value(row).toInt();
-    performQuery(QStringLiteral("UPDATE `%1` SET `%2` = '%3' WHERE id = '").arg(table, column, literalBody(stored)) +
+    performQuery(QStringLiteral("UPDATE %1 SET %2 = '%3' WHERE id = '")
+                     .arg(quoteIdentifier(table), quoteIdentifier(column), literalBody(stored)) +
                  QString::number(rowid) + QStringLiteral("'"));
     if (lastErrorID() != 0 || !lastError().isEmpty())
         return internalDatabaseError();
@@ -191,7 +193,7 @@ bool OXDatabase::deleteFromTable(const QString &table, const QString &row)
 {
     if (Value(row).toInt() == 0)
         return true;
-    performQuery(QStringLiteral("DELETE FROM `%1` WHERE `id`='%2'").arg(table, literalBody(row)));
+    performQuery(QStringLiteral("DELETE FROM %1 WHERE `id`='%2'").arg(quoteIdentifier(table), literalBody(row)));
     const bool ok = lastErrorID() == 0;
     if (m_document && m_document->mediaCache())
         m_document->mediaCache()->removeNativeObjectsForTable(table, row);

@@ -2,7 +2,9 @@
 #include "OXDatabase.h"
 
 #include "MyDocument.h"
+#include "Preferences.h"
 #include "QLiteCursor.h"
+#include "SchemaNameRules.h"
 
 namespace {
 const QString kName = QStringLiteral("Name");
@@ -72,7 +74,13 @@ QWidget *OXDatabase::window() const
 
 std::shared_ptr<QLiteCursor> OXDatabase::executeQuery(const QString &sql)
 {
-    return performQuery(sql, 2);
+    return performQuery(sql, cacheMethodPreference());
+}
+
+int OXDatabase::cacheMethodPreference()
+{
+    const int method = Preferences::instance().intValue(QStringLiteral("LMCacheMethod"));
+    return method == 1 || method == 2 ? method : 0;
 }
 
 Value OXDatabase::design() const
@@ -275,23 +283,35 @@ bool OXDatabase::createTableFromDesign(const Value &tableDesign)
 {
     const QString tableName = tableDesign.value(kName).toString();
     if (tablesList().contains(tableName))
+        return false; // a known design: refused without touching SQLite
+    // A design may come from a file, a template or a script: it meets the editor's name rules before any name
+    // reaches SQL.
+    std::optional<Alert> refused = SchemaNameRules::checkTableName(tableName, Value::array());
+    if (!refused)
+        refused = SchemaNameRules::checkFieldNames(tableDesign.value(kFields), true);
+    if (refused) {
+        setLastError(refused->messageText + QStringLiteral(": ") + refused->informativeText, QLP_UnknownError);
         return false;
+    }
     const Value fields = tableDesign.value(kFields);
     QStringList columns;
     for (int i = 0; i < fields.size(); ++i) {
         const Value field = fields.at(i);
         const QString name = field.value(kName).toString();
-        if (!field.isDict() || field.isEmpty() || name.isEmpty())
-            return false;
         const QString sqlType = sqlTypeForDatatype(field.value(kType).toString());
-        if (sqlType.isEmpty())
+        if (sqlType.isEmpty()) {
+            setLastError(QStringLiteral("The field \"%1\" has the unknown type \"%2\".")
+                             .arg(name, field.value(kType).toString()),
+                         QLP_UnknownError);
             return false;
+        }
         // An empty default is no default: converting it would give number and yes/no columns a 0.
         const Value defaultValue = field.value(QStringLiteral("Default"));
         const bool noDefault = defaultValue.isNull() || (defaultValue.isString() && defaultValue.toString().isEmpty());
         const QString stored = noDefault ? QString() : nativeToDb(defaultValue, field.value(kType).toString(), true);
-        columns << QStringLiteral("`%1` %2 DEFAULT '%3' ").arg(name, sqlType, stored);
+        columns << QStringLiteral("%1 %2 DEFAULT '%3' ").arg(quoteIdentifier(name), sqlType, stored);
     }
-    performQuery(QStringLiteral("CREATE TABLE `%1` (%2)").arg(tableName, columns.join(QLatin1Char(','))));
+    performQuery(
+        QStringLiteral("CREATE TABLE %1 (%2)").arg(quoteIdentifier(tableName), columns.join(QLatin1Char(','))));
     return true;
 }

@@ -48,8 +48,11 @@ public:
     // The document's window, for sheets; null without one.
     QWidget *window() const;
 
-    // performQuery with cache method 2: the entry point the rest of the program uses.
+    // performQuery with the cache method the user chose ("LMCacheMethod"; 0, the connection's default of 2,
+    // unless chosen otherwise): the entry point the rest of the program uses.
     std::shared_ptr<QLiteCursor> executeQuery(const QString &sql);
+    // The "LMCacheMethod" preference: 1 or 2 as chosen, 0 (the connection's default) otherwise.
+    static int cacheMethodPreference();
 
     // --- Design lookups (exact names; a missing table or field gives null or an empty list).
     // The document's shared array of table designs; an empty array without a document.
@@ -96,8 +99,9 @@ public:
     void createTableDesign(const Value &tableDesign);
     void updateTableDesign(const QString &oldName, const Value &tableDesign);
     void deleteTableDesign(const QString &name);
-    // Creates the SQLite table of a design not yet in `design`; false for a known name or a bad field.
-    // The statement's own result is left in lastError.
+    // Creates the SQLite table of a design not yet in `design` (false for a known one, nothing recorded); false,
+    // with the reason in lastError, for a name the editor would refuse, a field without a name or of an unknown
+    // type. Otherwise the statement's own result is left in lastError.
     bool createTableFromDesign(const Value &tableDesign);
 
     // --- Schema changes (LMQLQuerySchema.cpp).

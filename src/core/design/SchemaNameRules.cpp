@@ -22,6 +22,30 @@ std::optional<Alert> SchemaNameRules::checkTableName(const QString &name, const 
     return std::nullopt;
 }
 
+std::optional<Alert> SchemaNameRules::checkFieldNames(const Value &fields, bool requireNames, const QStringList &stored)
+{
+    if (!fields.isArray())
+        return Alert::make(QStringLiteral("Unsuitable Design"), QStringLiteral("The design has no list of fields."));
+    QStringList names;
+    for (int i = 0; i < fields.size(); ++i)
+        names << fields.at(i).value(QStringLiteral("Name")).toString();
+    QStringList exempt = stored; // each stored name once: a second field of that name is a new one
+    for (int i = 0; i < fields.size(); ++i) {
+        if (!fields.at(i).isDict() || (requireNames && names.at(i).isEmpty()))
+            return Alert::make(QStringLiteral("Unsuitable Design"),
+                               QStringLiteral("Field %1 of the design has no name.").arg(i + 1));
+        if (exempt.removeOne(names.at(i)))
+            continue;
+        QStringList others = names;
+        others.removeAt(i);
+        if (std::optional<Alert> refused = checkFieldName(names.at(i), others)) {
+            refused->informativeText = QStringLiteral("Field \"%1\": %2").arg(names.at(i), refused->informativeText);
+            return refused;
+        }
+    }
+    return std::nullopt;
+}
+
 std::optional<Alert> SchemaNameRules::checkFieldName(const QString &name, const QStringList &otherFieldNames)
 {
     static const QRegularExpression pattern(QStringLiteral("\\A([A-Za-z0-9 _-]+)?\\z"));

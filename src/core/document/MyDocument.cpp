@@ -3,17 +3,22 @@
 
 #include "Alert.h"
 #include "KeyedArchive.h"
+#include "LMBackupStore.h"
+#include "LMTableDesignRecovery.h"
 #include "LMUUID.h"
 #include "OXDBMediaCache.h"
 #include "OXDatabase.h"
 #include "PackageCrypto.h"
 #include "PackageFiles.h"
+#include "PackageLock.h"
+#include "PackageWriter.h"
 #include "Resources.h"
 #include "Ui.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QUndoStack>
 #include <QWidget>
 #include <sqlite3.h>
@@ -36,7 +41,9 @@ std::optional<QByteArray> readWholeFile(const QString &path, QString *error)
 
 QString newWorkingLocation()
 {
-    return QDir::tempPath() + QLatin1Char('/') + LMUUID::generate();
+    const QString location = QDir::tempPath() + QLatin1Char('/') + LMUUID::generate();
+    PackageFiles::recordWorkingOwner(location);
+    return location;
 }
 } // namespace
 
@@ -137,7 +144,11 @@ bool MyDocument::isProtectedPackage(const QString &packagePath)
 {
     const QDir package(PackageFiles::expandTilde(packagePath));
     for (const QString &entry : {kObjects, kMainDatabase, kAccounts}) {
-        QFile file(package.filePath(entry));
+        // Only a regular file is read: opening a pipe planted in a package would block.
+        const QFileInfo info(package.filePath(entry));
+        if (info.isSymLink() || !info.isFile())
+            continue;
+        QFile file(info.filePath());
         if (file.open(QIODevice::ReadOnly) && PackageCrypto::isSealed(file.read(16)))
             return true;
     }
@@ -154,12 +165,20 @@ std::unique_ptr<MyDocument> MyDocument::openPackage(const QString &packagePath, 
     };
     if (normalizedType(type) != QLatin1String("Orvix"))
         return fail(QStringLiteral("Documents of type \"%1\" cannot be opened as Orvix documents.").arg(type));
-    const QString package = QFileInfo(PackageFiles::expandTilde(packagePath)).absoluteFilePath();
+    QString package = QFileInfo(PackageFiles::expandTilde(packagePath)).absoluteFilePath();
+    // A save that was cut off between its two renames is put right before the package is looked at.
+    if (PackageWriter::hasLeftovers(package))
+        PackageWriter::recoverInterruptedSave(package);
     const QFileInfo info(package);
     if (!info.exists())
         return fail(QStringLiteral("The document \"%1\" does not exist.").arg(packagePath));
     if (!info.isDir())
         return fail(QStringLiteral("\"%1\" is not an Orvix document: a document is a folder.").arg(packagePath));
+    package = info.canonicalFilePath();
+    // Shared: a save running now finishes its swap first, so the designs and the database read here match.
+    const PackageLock lock(package, PackageLock::Mode::Shared);
+    if (!lock.isLocked())
+        return fail(lock.error());
 
     std::unique_ptr<MyDocument> doc(new MyDocument);
     if (isProtectedPackage(package)) {
@@ -168,54 +187,28 @@ std::unique_ptr<MyDocument> MyDocument::openPackage(const QString &packagePath, 
                             .arg(packagePath));
         doc->m_cipher = std::make_unique<PackageCipher>(*password);
     }
-    const QString objectsPath = QDir(package).filePath(kObjects);
-    if (QFileInfo::exists(objectsPath)) {
-        QString readError;
-        std::optional<QByteArray> stored = readWholeFile(objectsPath, &readError);
-        if (!stored)
-            return fail(QStringLiteral("The designs of \"%1\" could not be read: %2").arg(packagePath, readError));
-        const std::optional<QByteArray> bytes = doc->entryFromPackage(kObjects, *stored, &readError);
-        if (!bytes)
-            return fail(readError);
-        QString archiveError;
-        // A damaged design archive is refused: opening it empty would let the next save erase the designs.
-        const std::optional<Value> root = KeyedArchive::unarchiveTop(*bytes, &archiveError);
-        if (!root || !root->isDict())
-            return fail(QStringLiteral("The designs of \"%1\" are damaged (%2).").arg(packagePath, archiveError));
-        struct Slot {
-            const char *key;
-            Value *target;
-        };
-        const Slot arrays[] = {{"Tables", &doc->m_tables},
-                               {"Queries", &doc->m_queries},
-                               {"Forms", &doc->m_forms},
-                               {"Reports", &doc->m_reports},
-                               {"Scripts", &doc->m_scripts}};
-        for (const Slot &slot : arrays) {
-            const Value v = root->value(QLatin1String(slot.key));
-            if (v.isNull())
-                continue;
-            if (!v.isArray())
-                return fail(QStringLiteral("The designs of \"%1\" are damaged (\"%2\" is not a list).")
-                                .arg(packagePath, QLatin1String(slot.key)));
-            *slot.target = v;
-        }
-        const Value relationships = root->value(QStringLiteral("Relationships"));
-        if (!relationships.isNull() && !relationships.isDict())
-            return fail(QStringLiteral("The designs of \"%1\" are damaged (\"Relationships\" is not a dictionary).")
-                            .arg(packagePath));
-        if (relationships.isDict())
-            doc->m_relationships = relationships.deepCopy();
+    QString objectsError;
+    bool objectsMissing = false;
+    std::optional<QByteArray> objects =
+        PackageFiles::readRegularFile(package, kObjects, &objectsError, &objectsMissing);
+    if (objects) {
+        objects = doc->entryFromPackage(kObjects, *objects, &objectsError);
+        if (!objects)
+            return fail(objectsError);
     }
+    if (objects && !doc->readDesigns(*objects, packagePath, error))
+        return nullptr;
     if (!doc->m_relationships.isDict())
         doc->m_relationships = Value::dict();
 
-    const QString accountsPath = QDir(package).filePath(kAccounts);
-    if (QFileInfo::exists(accountsPath)) {
-        QString readError;
-        std::optional<QByteArray> stored = readWholeFile(accountsPath, &readError);
-        std::optional<QByteArray> bytes =
-            stored ? doc->entryFromPackage(kAccounts, *stored, &readError) : std::optional<QByteArray>();
+    QString readError;
+    bool accountsMissing = false;
+    const std::optional<QByteArray> storedAccounts =
+        PackageFiles::readRegularFile(package, kAccounts, &readError, &accountsMissing);
+    if (!accountsMissing) {
+        const std::optional<QByteArray> bytes = storedAccounts
+                                                    ? doc->entryFromPackage(kAccounts, *storedAccounts, &readError)
+                                                    : std::optional<QByteArray>();
         if (!bytes)
             return fail(QStringLiteral("The users of \"%1\" could not be read: %2").arg(packagePath, readError));
         const std::optional<Value> root = KeyedArchive::unarchiveTop(*bytes, &readError);
@@ -231,28 +224,146 @@ std::unique_ptr<MyDocument> MyDocument::openPackage(const QString &packagePath, 
         QFile::setPermissions(working, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     if (!privateDirectory || !PackageFiles::copyDirectory(package, working, &copyError)) {
         PackageFiles::removeWorkingLocation(working);
-        return fail(QStringLiteral("The document could not be copied to its working location: %1").arg(copyError));
+        return fail(QStringLiteral("The document \"%1\" cannot be opened: %2.").arg(packagePath, copyError));
     }
     doc->m_workingDirectory = working;
-    const QString workingDatabase = QDir(working).filePath(kMainDatabase);
-    if (doc->m_cipher && QFileInfo::exists(workingDatabase)) {
+    const QString databasePath = QDir(working).filePath(kMainDatabase);
+    if (doc->m_cipher && QFileInfo::exists(databasePath)) {
         QString sealError;
-        const std::optional<QByteArray> stored = readWholeFile(workingDatabase, &sealError);
+        const std::optional<QByteArray> stored = readWholeFile(databasePath, &sealError);
         const std::optional<QByteArray> plain =
             stored ? doc->entryFromPackage(kMainDatabase, *stored, &sealError) : std::optional<QByteArray>();
-        if (!plain || !PackageFiles::writeFileAtomically(workingDatabase, *plain, &sealError)) {
-            PackageFiles::removeWorkingLocation(working);
-            doc->m_workingDirectory.clear();
+        QSaveFile clear(databasePath);
+        const bool written =
+            plain && clear.open(QIODevice::WriteOnly) && clear.write(*plain) == plain->size() && clear.commit();
+        if (plain && !written)
+            sealError = QStringLiteral("The working copy could not be written: %1").arg(clear.errorString());
+        if (!written) {
+            doc->discardWorkingCopy();
             return fail(sealError);
         }
     }
-    if (!doc->openDatabase(QDir(working).filePath(kMainDatabase), error)) {
-        PackageFiles::removeWorkingLocation(working);
-        doc->m_workingDirectory.clear();
+    // Opening designs over an empty database would let the next save write designs without their tables.
+    if (QFileInfo(databasePath).size() == 0 && doc->m_tables.size() > 0) {
+        QStringList names;
+        for (int i = 0; i < doc->m_tables.size(); ++i)
+            names << QStringLiteral("\"%1\"").arg(doc->m_tables.at(i).value(QStringLiteral("Name")).toString());
+        const QString state = QFileInfo::exists(databasePath) ? QStringLiteral("empty") : QStringLiteral("missing");
+        doc->discardWorkingCopy();
+        return fail(QStringLiteral("The document \"%1\" cannot be opened: its database (the entry \"%2\") is %3, "
+                                   "but its designs name the tables %4.")
+                        .arg(packagePath, kMainDatabase, state, names.join(QStringLiteral(", "))));
+    }
+    if (!doc->openDatabase(databasePath, error)) {
+        doc->discardWorkingCopy();
         return nullptr;
     }
     doc->m_fileName = package;
+    doc->recoverMissingDesigns(packagePath, objects ? QString() : (objectsMissing ? QString() : objectsError),
+                               !objects);
     return doc;
+}
+
+std::unique_ptr<MyDocument> MyDocument::openForWriting(const QString &packagePath, const QString &type, QString *error,
+                                                       const std::optional<QString> &password)
+{
+    auto lock = std::make_unique<PackageLock>(PackageFiles::expandTilde(packagePath), PackageLock::Mode::Exclusive);
+    if (!lock->isLocked()) {
+        if (error)
+            *error = lock->error();
+        return nullptr;
+    }
+    std::unique_ptr<MyDocument> doc = openPackage(packagePath, type, password, error);
+    if (doc)
+        doc->m_writeLock = std::move(lock);
+    return doc;
+}
+
+bool MyDocument::readDesigns(const QByteArray &bytes, const QString &packagePath, QString *error)
+{
+    auto fail = [error](const QString &message) {
+        if (error)
+            *error = message;
+        return false;
+    };
+    QString archiveError;
+    // A damaged design archive is refused: opening it empty would let the next save erase the designs.
+    const std::optional<Value> root = KeyedArchive::unarchiveTop(bytes, &archiveError);
+    if (!root || !root->isDict())
+        return fail(QStringLiteral("The designs of \"%1\" are damaged (%2).").arg(packagePath, archiveError));
+    struct Slot {
+        const char *key;
+        Value *target;
+    };
+    const Slot arrays[] = {{"Tables", &m_tables},
+                           {"Queries", &m_queries},
+                           {"Forms", &m_forms},
+                           {"Reports", &m_reports},
+                           {"Scripts", &m_scripts}};
+    for (const Slot &slot : arrays) {
+        const Value v = root->value(QLatin1String(slot.key));
+        if (v.isNull())
+            continue;
+        if (!v.isArray())
+            return fail(QStringLiteral("The designs of \"%1\" are damaged (\"%2\" is not a list).")
+                            .arg(packagePath, QLatin1String(slot.key)));
+        *slot.target = v;
+    }
+    const Value relationships = root->value(QStringLiteral("Relationships"));
+    if (!relationships.isNull() && !relationships.isDict())
+        return fail(QStringLiteral("The designs of \"%1\" are damaged (\"Relationships\" is not a dictionary).")
+                        .arg(packagePath));
+    if (relationships.isDict())
+        m_relationships = relationships.deepCopy();
+    const Value backups = root->value(QStringLiteral("Backups"));
+    if (backups.isArray())
+        m_backups = LMBackupStore::fromStoredForm(backups);
+    return true;
+}
+
+void MyDocument::recoverMissingDesigns(const QString &packagePath, const QString &objectsError, bool objectsLost)
+{
+    QStringList recovered;
+    for (const QString &table : LMTableDesignRecovery::userTables(m_database->handle())) {
+        if (indexOfItemNamed(m_tables, table) >= 0)
+            continue;
+        m_tables.append(LMTableDesignRecovery::designForTable(m_database->handle(), table));
+        recovered << QStringLiteral("\"%1\"").arg(table);
+    }
+    if (recovered.isEmpty())
+        return;
+    const QString name = QFileInfo(packagePath).fileName();
+    const QString tables = recovered.join(QStringLiteral(", "));
+    QString informative;
+    if (!objectsLost)
+        informative = QStringLiteral("The tables %1 of \"%2\" had no design; they were given designs rebuilt from "
+                                     "their columns.")
+                          .arg(tables, name);
+    else
+        informative = QStringLiteral("The entry \"%1\" of \"%2\" %3, so the tables %4 were given designs rebuilt "
+                                     "from their columns. Its queries, forms, reports, scripts and relationships "
+                                     "could not be recovered.")
+                          .arg(kObjects, name,
+                               objectsError.isEmpty() ? QStringLiteral("is missing")
+                                                      : QStringLiteral("could not be read (%1)").arg(objectsError),
+                               tables);
+    Ui::instance().runAlert(Alert::make(QStringLiteral("The designs of this document were incomplete"), informative),
+                            window());
+    // Saved with the next save, so the tables stay visible.
+    setChanged(true);
+}
+
+void MyDocument::discardWorkingCopy()
+{
+    if (m_database) {
+        m_mediaCache.reset();
+        m_database->close();
+        m_database.reset();
+    }
+    PackageFiles::removeWorkingLocation(m_workingDirectory);
+    PackageFiles::forgetWorkingOwner(m_workingDirectory);
+    m_workingDirectory.clear();
+    m_path.clear();
 }
 
 Value MyDocument::relationships()
@@ -272,6 +383,9 @@ Value MyDocument::archiveRoot() const
     root.set(QStringLiteral("Reports"), m_reports);
     root.set(QStringLiteral("Scripts"), m_scripts);
     root.set(QStringLiteral("Relationships"), m_relationships.isDict() ? m_relationships : Value::dict());
+    // Kept so a user's backup definitions survive closing the document; passwords are sealed.
+    if (!m_backups.isEmpty())
+        root.set(QStringLiteral("Backups"), LMBackupStore::storedForm(m_backups));
     return root;
 }
 
@@ -290,35 +404,39 @@ bool MyDocument::save(const QString &packagePath, const QString &type, QString *
         m_viewHost->cleanUpAllViews();
 
     const QString package = QFileInfo(PackageFiles::expandTilde(packagePath)).absoluteFilePath();
-    if (QFileInfo(package).exists() && !QFileInfo(package).isDir())
-        return fail(QStringLiteral("\"%1\" is a file, not a document folder.").arg(packagePath));
-    if (!QDir().mkpath(package))
-        return fail(QStringLiteral("The folder \"%1\" could not be created.").arg(packagePath));
-
-    // Each entry is written beside its final name and renamed into place, so a failure keeps the old one whole.
+    QString archiveError;
+    const QByteArray archive = KeyedArchive::archiveTop(archiveRoot(), &archiveError);
+    if (archive.isEmpty())
+        return fail(QStringLiteral("The designs could not be saved: %1").arg(archiveError));
     QString stepError;
-    if (!writeDatabaseEntry(QDir(package).filePath(kMainDatabase), &stepError))
-        return fail(QStringLiteral("The database could not be saved: %1").arg(stepError));
-    const std::optional<QByteArray> objects =
-        entryForSave(kObjects, KeyedArchive::archiveTop(archiveRoot()), &stepError);
-    if (!objects || !PackageFiles::writeFileAtomically(QDir(package).filePath(kObjects), *objects, &stepError))
+    const std::optional<QByteArray> objects = entryForSave(kObjects, archive, &stepError);
+    if (!objects)
         return fail(QStringLiteral("The designs could not be saved: %1").arg(stepError));
-    const Value accounts = accountsRoot();
-    const QString accountsPath = QDir(package).filePath(kAccounts);
-    if (accounts.isNull()) {
-        QFile::remove(accountsPath);
-    } else {
-        const std::optional<QByteArray> bytes = entryForSave(kAccounts, KeyedArchive::archiveTop(accounts), &stepError);
-        if (!bytes || !PackageFiles::writeFileAtomically(accountsPath, *bytes, &stepError))
+    const Value accountsValue = accountsRoot();
+    std::optional<QByteArray> accounts;
+    if (!accountsValue.isNull()) {
+        accounts = entryForSave(kAccounts, KeyedArchive::archiveTop(accountsValue), &stepError);
+        if (!accounts)
             return fail(QStringLiteral("The users could not be saved: %1").arg(stepError));
     }
     const std::optional<QByteArray> pkgInfo = Resources::read(QStringLiteral("PkgInfoTemplate"));
     if (!pkgInfo)
         return fail(QStringLiteral("The resource \"PkgInfoTemplate\" is missing."));
-    if (!QDir().mkpath(QDir(package).filePath(QStringLiteral("Contents"))) ||
-        !PackageFiles::writeFileAtomically(QDir(package).filePath(QStringLiteral("Contents/PkgInfo")), *pkgInfo,
-                                           &stepError))
+
+    // The whole package is built beside the old one and switched in one step (see PackageWriter).
+    PackageWriter writer(package);
+    if (!writer.begin(&stepError))
+        return fail(QStringLiteral("The document could not be saved: %1").arg(stepError));
+    if (!writeDatabaseEntry(writer, &stepError))
+        return fail(QStringLiteral("The database could not be saved: %1").arg(stepError));
+    if (!writer.writeFile(kObjects, *objects, &stepError))
+        return fail(QStringLiteral("The designs could not be saved: %1").arg(stepError));
+    if (accounts && !writer.writeFile(kAccounts, *accounts, &stepError))
+        return fail(QStringLiteral("The users could not be saved: %1").arg(stepError));
+    if (!writer.writeFile(QStringLiteral("Contents/PkgInfo"), *pkgInfo, &stepError))
         return fail(QStringLiteral("The package information could not be saved: %1").arg(stepError));
+    if (!writer.commit(&stepError))
+        return fail(QStringLiteral("The document could not be saved: %1").arg(stepError));
 
     m_fileName = package;
     setChanged(false);
@@ -337,9 +455,12 @@ void MyDocument::close()
     m_database->close();
     m_database.reset();
     // Only the private working copy is deleted; the package changes only through save.
-    PackageFiles::removeWorkingLocation(m_workingDirectory.isEmpty() ? m_path : m_workingDirectory);
+    const QString location = m_workingDirectory.isEmpty() ? m_path : m_workingDirectory;
+    PackageFiles::removeWorkingLocation(location);
+    PackageFiles::forgetWorkingOwner(location);
     m_workingDirectory.clear();
     m_path.clear();
+    m_writeLock.reset();
 }
 
 void MyDocument::setChanged(bool changed)
@@ -453,9 +574,7 @@ bool MyDocument::removeItemNamed(ItemKind itemKind, const QString &name)
 
     if (isTable) {
         // Drop first: a design removed for a table that stays would leave rows no view can reach.
-        QString quoted = name;
-        quoted.replace(QLatin1Char('`'), QStringLiteral("``"));
-        m_database->performQuery(QStringLiteral("DROP TABLE IF EXISTS `%1`").arg(quoted));
+        m_database->performQuery(QStringLiteral("DROP TABLE IF EXISTS %1").arg(QLiteDatabase::quoteIdentifier(name)));
         if (m_database->lastErrorID() != QLSuccess) {
             Ui::instance().runAlert(
                 Alert::make(QStringLiteral("The table could not be deleted"), m_database->lastError()), window());
@@ -549,10 +668,10 @@ std::optional<QByteArray> MyDocument::entryFromPackage(const QString &entry, con
     return m_cipher->unseal(entry, stored, error);
 }
 
-bool MyDocument::writeDatabaseEntry(const QString &target, QString *error)
+bool MyDocument::writeDatabaseEntry(PackageWriter &writer, QString *error)
 {
     if (!m_cipher)
-        return PackageFiles::backupDatabase(m_database->handle(), target, error);
+        return writer.writeDatabase(kMainDatabase, m_database->handle(), error);
     // The database is copied in memory, so no clear copy of it is ever written beside the sealed one.
     sqlite3_int64 size = 0;
     unsigned char *image = sqlite3_serialize(m_database->handle(), "main", &size, 0);
@@ -565,7 +684,7 @@ bool MyDocument::writeDatabaseEntry(const QString &target, QString *error)
     sqlite3_free(image);
     const std::optional<QByteArray> sealed = entryForSave(kMainDatabase, plain, error);
     plain.fill('\0');
-    return sealed && PackageFiles::writeFileAtomically(target, *sealed, error);
+    return sealed && writer.writeFile(kMainDatabase, *sealed, error);
 }
 
 Value MyDocument::accountsRoot()

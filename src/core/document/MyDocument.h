@@ -15,6 +15,7 @@ class OXDatabase;
 class OXDBMediaCache;
 class PackageCipher;
 class LMLogin;
+class PackageLock;
 class QUndoStack;
 class QWidget;
 
@@ -39,7 +40,9 @@ public:
     // A new, untitled document with an empty database in its own working location.
     static std::unique_ptr<MyDocument> createNew(QString *error = nullptr);
     // Opens the package at `packagePath` (type "Orvix" or "com.tandrel.orvix"). Null with `error` set when
-    // the package cannot be opened (not a directory, corrupt Objects, database that is not SQLite).
+    // the package cannot be opened (not a directory, corrupt Objects, database that is not SQLite or is missing
+    // while the designs name tables, an entry that is not a file or folder). Tables without a design (Objects
+    // missing or unreadable) get designs rebuilt from their columns, with a warning through the Ui.
     static std::unique_ptr<MyDocument> open(const QString &packagePath, const QString &type = QStringLiteral("Orvix"),
                                             QString *error = nullptr);
     // Opens a protected package with its password; a wrong password or a changed file is refused.
@@ -47,6 +50,13 @@ public:
                                                      QString *error = nullptr);
     // True when the package's entries are stored encrypted.
     static bool isProtectedPackage(const QString &packagePath);
+    // Opens like open() (or openProtected() when a password is given) and keeps the package's writer lock until close,
+    // so no other program changes the package between this open and the save (for commands that open, change and save
+    // in one go). Null with `error` naming the package when another writer holds it past the wait.
+    static std::unique_ptr<MyDocument> openForWriting(const QString &packagePath,
+                                                      const QString &type = QStringLiteral("Orvix"),
+                                                      QString *error = nullptr,
+                                                      const std::optional<QString> &password = std::nullopt);
     ~MyDocument() override;
 
     static QString normalizedType(const QString &type);
@@ -153,6 +163,10 @@ private:
     static std::unique_ptr<MyDocument> openPackage(const QString &packagePath, const QString &type,
                                                    const std::optional<QString> &password, QString *error);
     bool openDatabase(const QString &path, QString *error);
+    bool readDesigns(const QByteArray &bytes, const QString &packagePath, QString *error);
+    // Gives every user table without a design one rebuilt from its columns, and says so.
+    void recoverMissingDesigns(const QString &packagePath, const QString &objectsError, bool objectsLost);
+    void discardWorkingCopy();
     Value archiveRoot() const;
     // Users, groups, the security level and the master password's verifier; null when there is nothing.
     Value accountsRoot();
@@ -160,8 +174,9 @@ private:
     // The only place entry bytes change on their way to and from the package (sealed when protected).
     std::optional<QByteArray> entryForSave(const QString &entry, const QByteArray &plain, QString *error);
     std::optional<QByteArray> entryFromPackage(const QString &entry, const QByteArray &stored, QString *error);
-    bool writeDatabaseEntry(const QString &target, QString *error);
+    bool writeDatabaseEntry(class PackageWriter &writer, QString *error);
 
+    std::unique_ptr<PackageLock> m_writeLock; // held from openForWriting until close
     std::shared_ptr<LMLogin> m_login;
     qint32 m_securityLevel = 0;
     QString m_masterPassword; // a PackageCrypto verifier, or ""

@@ -66,8 +66,9 @@ void OXDBMediaCache::addNativeObject(const Value &value, const QString &table, c
     timer.lap("encode");
     const QString base64 = Base64::encode(*data);
     timer.lap("base64");
-    const QString sql = QStringLiteral("UPDATE `%1` SET `%2`= '%3' WHERE `id`='%4'")
-                            .arg(table, column, base64, QLiteDatabase::prepareStringForQuery(rowid));
+    const QString sql = QStringLiteral("UPDATE %1 SET %2= '%3' WHERE `id`='%4'")
+                            .arg(QLiteDatabase::quoteIdentifier(table), QLiteDatabase::quoteIdentifier(column), base64,
+                                 QLiteDatabase::prepareStringForQuery(rowid));
     timer.lap("builtQuery");
     m_database->performQuery(sql);
     qCDebug(lcMedia, "Error = %d: %s", m_database->lastErrorID(), qUtf8Printable(m_database->lastError()));

@@ -7,6 +7,7 @@
 #include "QLiteDatabase.h"
 #include "QLiteRow.h"
 
+#include <algorithm>
 #include <limits>
 #include <sqlite3.h>
 
@@ -31,8 +32,10 @@ QString columnText(sqlite3_stmt *statement, int index)
 }
 } // namespace
 
-QLiteCursor::QLiteCursor(QLiteDatabase *database, const QString &sql, int cacheMethod, bool treatAsString)
-    : m_database(database), m_sql(sql), m_treatAsString(treatAsString), m_requestedCacheMethod(cacheMethod)
+QLiteCursor::QLiteCursor(QLiteDatabase *database, const QString &sql, int cacheMethod, bool treatAsString,
+                         const QLiteRowSource &source)
+    : m_database(database), m_sql(sql), m_source(source), m_treatAsString(treatAsString),
+      m_requestedCacheMethod(cacheMethod)
 {
     if (database)
         m_closeObserver = NotificationCenter::defaultCenter().addObserver(
@@ -41,12 +44,18 @@ QLiteCursor::QLiteCursor(QLiteDatabase *database, const QString &sql, int cacheM
 
 QLiteCursor::~QLiteCursor()
 {
+    if (m_registered && m_database)
+        m_database->removePagedCursor(this);
     if (m_closeObserver)
         NotificationCenter::defaultCenter().removeObserver(m_closeObserver);
 }
 
 void QLiteCursor::databaseDidClose()
 {
+    if (m_registered && m_database)
+        m_database->removePagedCursor(this);
+    m_registered = false;
+    m_pages.clear();
     m_database = nullptr;
     m_edits.clear();
 }
@@ -118,6 +127,10 @@ constexpr qint64 kNoNumber = std::numeric_limits<qint64>::min();
 
 void QLiteCursor::storeCell(size_t cellIndex, const Value &value)
 {
+    if (m_cacheMethod != 1) {
+        m_pinned.insert(cellIndex, value);
+        return;
+    }
     CellState &state = m_states[cellIndex];
     if (state == CellState::Converted)
         m_converted.remove(cellIndex);
@@ -154,11 +167,7 @@ Value QLiteCursor::cellValue(size_t cellIndex) const
     case CellState::Converted: return m_converted.value(cellIndex);
     case CellState::Rowid: {
         const size_t slotCount = m_slots.size();
-        const Slot &slot = m_slots[cellIndex % slotCount];
-        const QString text = rowidText(quint32(cellIndex / slotCount), slot.rowidOrdinal);
-        if (m_treatAsString || !slot.needsConversion)
-            return Value(text);
-        return QLite::valueForDatatype(slot.datatype, text);
+        return rowidValue(m_slots[cellIndex % slotCount], quint32(cellIndex / slotCount));
     }
     default: return Value();
     }
@@ -191,13 +200,8 @@ QString QLiteCursor::uuidForRow(quint32 row) const
     return uuid;
 }
 
-bool QLiteCursor::load()
+void QLiteCursor::clearRows()
 {
-    QLiteDatabase *db = m_database;
-    m_columns.clear();
-    m_tables.clear();
-    m_slots.clear();
-    m_slotByName.clear();
     m_states.clear();
     m_arena.clear();
     m_rowStarts.clear();
@@ -207,9 +211,26 @@ bool QLiteCursor::load()
     m_rowidNumbers.clear();
     m_rowidTexts.clear();
     m_uuids.clear();
+    m_pinned.clear();
+    m_pages.clear();
     m_rowCount = 0;
+}
+
+bool QLiteCursor::load()
+{
+    QLiteDatabase *db = m_database;
+    m_columns.clear();
+    m_tables.clear();
+    m_slots.clear();
+    m_slotByName.clear();
+    clearRows();
     m_rowidSlotCount = 0;
     m_edits.clear();
+    m_keyed = false;
+    if (m_registered) {
+        db->removePagedCursor(this);
+        m_registered = false;
+    }
 
     const int method = m_requestedCacheMethod == 0 ? db->cacheMethod() : m_requestedCacheMethod;
     if (method < 1 || method > 3) {
@@ -230,23 +251,50 @@ bool QLiteCursor::load()
         db->clearLastError();
         return true;
     }
+    if (!readLayout(statement, method)) {
+        sqlite3_finalize(statement);
+        return false;
+    }
+    if (m_keyed) {
+        // The query itself never runs: its columns are known from preparing it.
+        sqlite3_finalize(statement);
+        bool sawNull = false;
+        if (!loadSourceIdentifiers(sawNull)) {
+            if (!sawNull)
+                return false;
+            // An identifier that cannot be fetched by: the query's own rows decide after all.
+            m_source = QLiteRowSource();
+            return load();
+        }
+    } else {
+        const bool loaded = m_cacheMethod == 1 ? loadEverything(statement) : loadIdentifiers(statement);
+        sqlite3_finalize(statement);
+        if (!loaded)
+            return false;
+    }
+    if (m_cacheMethod != 1) {
+        db->addPagedCursor(this);
+        m_registered = true;
+    }
+    db->clearLastError();
+    return true;
+}
 
-    // Column layout, worked out once for the whole result.
+bool QLiteCursor::readLayout(sqlite3_stmt *statement, int method)
+{
     const int resultColumns = sqlite3_column_count(statement);
-    std::vector<int> slotOfResult(size_t(resultColumns), -1);
     for (int i = 0; i < resultColumns; ++i) {
         const char *rawName = sqlite3_column_name(statement, i);
         if (!rawName) {
-            sqlite3_finalize(statement);
             fail(QStringLiteral("[QLiteCursor] failed because SQLite did not report a column name."), QLP_UnknownError);
             m_columns.clear();
+            m_tables.clear();
             m_slots.clear();
             m_slotByName.clear();
             return false;
         }
         const QString name = QString::fromUtf8(rawName);
-        auto found = m_slotByName.constFind(name);
-        if (found != m_slotByName.constEnd())
+        if (m_slotByName.contains(name))
             continue; // a repeated name is one dictionary key; its first column stands for it
         Slot slot;
         slot.name = name;
@@ -255,12 +303,20 @@ bool QLiteCursor::load()
         slot.table = dot >= 0 ? name.left(dot) : name;
         slot.column = dot >= 0 ? name.mid(dot + 1) : name;
         slot.isRowid = dot >= 0 && QLite::isRowidKeyword(slot.column);
-        slotOfResult[size_t(i)] = int(m_slots.size());
         m_slotByName.insert(name, int(m_slots.size()));
         m_slots.push_back(slot);
         m_columns << name;
         if (!m_tables.contains(slot.table))
             m_tables << slot.table;
+    }
+
+    // A row source stands for the row identifier when every column comes from its table.
+    const QString keyName = m_source.table + QLatin1Char('.') + m_source.identifierColumn;
+    if (method != 1 && m_source.isValid() && m_slotByName.contains(keyName) &&
+        m_tables == QStringList{m_source.table}) {
+        m_keyed = true;
+        for (Slot &slot : m_slots)
+            slot.isRowid = slot.name == keyName;
     }
 
     // Tables without their row identifier in the result can only be served from the cache.
@@ -281,29 +337,44 @@ bool QLiteCursor::load()
         }
     }
     m_cacheMethod = everyTableHasRowid ? method : 1;
+    if (m_cacheMethod == 1 && m_keyed) {
+        m_keyed = false;
+        for (Slot &slot : m_slots)
+            slot.isRowid = slot.name.contains(QLatin1Char('.')) && QLite::isRowidKeyword(slot.column);
+    }
+    return true;
+}
 
-    std::vector<int> rowidSlots;
-    for (int s = 0; s < int(m_slots.size()); ++s)
-        if (m_slots[size_t(s)].rowidOrdinal >= 0)
-            rowidSlots.push_back(s);
+namespace {
+// The positions of the slots that hold a row identifier, in slot order.
+template <class Slots> std::vector<int> rowidSlotIndexes(const Slots &all)
+{
+    std::vector<int> indexes;
+    for (int s = 0; s < int(all.size()); ++s)
+        if (all[size_t(s)].rowidOrdinal >= 0)
+            indexes.push_back(s);
+    return indexes;
+}
+} // namespace
+
+bool QLiteCursor::loadEverything(sqlite3_stmt *statement)
+{
+    QLiteDatabase *db = m_database;
+    const std::vector<int> rowidSlots = rowidSlotIndexes(m_slots);
     const size_t slotCount = m_slots.size();
 
     int rc;
     while ((rc = db->stepRetryingBusy(statement)) == SQLITE_ROW) {
         const size_t row = m_rowCount++;
         m_states.resize(m_states.size() + slotCount, CellState::Unloaded);
-        bool cacheAll = m_cacheMethod == 1;
         if (!rowidSlots.empty()) {
             m_rowidNumbers.resize(m_rowidNumbers.size() + rowidSlots.size(), kNoNumber);
             for (int s : rowidSlots) {
                 const Slot &slot = m_slots[size_t(s)];
                 const size_t index = row * rowidSlots.size() + size_t(slot.rowidOrdinal);
                 const int type = sqlite3_column_type(statement, slot.resultIndex);
-                if (type == SQLITE_NULL) {
-                    // An outer join without a match: nothing to fetch by later, so keep the whole row now.
-                    cacheAll = true;
+                if (type == SQLITE_NULL)
                     continue;
-                }
                 if (type == SQLITE_INTEGER) {
                     // SQLite's text of an integer is its plain decimal form, so the number stands for the text.
                     m_rowidNumbers[index] = sqlite3_column_int64(statement, slot.resultIndex);
@@ -319,7 +390,7 @@ bool QLiteCursor::load()
             const Slot &slot = m_slots[s];
             const size_t cellIndex = row * slotCount + s;
             m_cellOffsets.push_back(quint32(quint64(m_arena.size()) - rowStart));
-            if ((!cacheAll && !slot.isRowid) || m_states[cellIndex] == CellState::Rowid)
+            if (m_states[cellIndex] == CellState::Rowid)
                 continue;
             const int type = sqlite3_column_type(statement, slot.resultIndex);
             if (type == SQLITE_NULL) {
@@ -344,23 +415,88 @@ bool QLiteCursor::load()
     m_cellOffsets.shrink_to_fit();
     m_states.shrink_to_fit();
     if (rc != SQLITE_DONE) {
-        const QString message = QString::fromUtf8(sqlite3_errmsg(db->m_db));
-        sqlite3_finalize(statement);
-        m_states.clear();
-        m_arena.clear();
-        m_rowStarts.clear();
-        m_cellOffsets.clear();
-        m_laterTexts.clear();
-        m_converted.clear();
-        m_rowidNumbers.clear();
-        m_rowidTexts.clear();
-        m_uuids.clear();
-        m_rowCount = 0;
-        fail(message, rc);
+        fail(QString::fromUtf8(sqlite3_errmsg(db->m_db)), rc);
+        clearRows();
         return false;
     }
+    return true;
+}
+
+bool QLiteCursor::loadIdentifiers(sqlite3_stmt *statement)
+{
+    QLiteDatabase *db = m_database;
+    const std::vector<int> rowidSlots = rowidSlotIndexes(m_slots);
+    const size_t slotCount = m_slots.size();
+    int rc;
+    while ((rc = db->stepRetryingBusy(statement)) == SQLITE_ROW) {
+        const size_t row = m_rowCount++;
+        m_rowidNumbers.resize(m_rowidNumbers.size() + rowidSlots.size(), kNoNumber);
+        bool keepRow = false;
+        for (int s : rowidSlots) {
+            const Slot &slot = m_slots[size_t(s)];
+            const size_t index = row * rowidSlots.size() + size_t(slot.rowidOrdinal);
+            const int type = sqlite3_column_type(statement, slot.resultIndex);
+            if (type == SQLITE_NULL)
+                keepRow = true;
+            else if (type == SQLITE_INTEGER)
+                m_rowidNumbers[index] = sqlite3_column_int64(statement, slot.resultIndex);
+            else
+                m_rowidTexts.insert(index, columnText(statement, slot.resultIndex));
+        }
+        if (!keepRow)
+            continue;
+        // An outer join without a match: nothing to fetch by later, so keep the whole row now.
+        for (size_t s = 0; s < slotCount; ++s) {
+            const Slot &slot = m_slots[s];
+            if (slot.isRowid && !rowidText(quint32(row), slot.rowidOrdinal).isEmpty())
+                continue;
+            m_pinned.insert(row * slotCount + s, readValue(slot, statement, slot.resultIndex));
+        }
+    }
+    if (rc != SQLITE_DONE) {
+        fail(QString::fromUtf8(sqlite3_errmsg(db->m_db)), rc);
+        clearRows();
+        return false;
+    }
+    return true;
+}
+
+bool QLiteCursor::loadSourceIdentifiers(bool &sawNull)
+{
+    QLiteDatabase *db = m_database;
+    const QByteArray utf8 = m_source.identifierSql.toUtf8();
+    sqlite3_stmt *statement = nullptr;
+    const int prepared = sqlite3_prepare_v2(db->m_db, utf8.constData(), int(utf8.size()), &statement, nullptr);
+    if (prepared != SQLITE_OK || !statement) {
+        fail(prepared != SQLITE_OK ? QString::fromUtf8(sqlite3_errmsg(db->m_db))
+                                   : QStringLiteral("[QLiteCursor] failed because the row source is empty."),
+             prepared != SQLITE_OK ? prepared : QLP_UnknownError);
+        sqlite3_finalize(statement);
+        return false;
+    }
+    int rc;
+    while ((rc = db->stepRetryingBusy(statement)) == SQLITE_ROW) {
+        const int type = sqlite3_column_type(statement, 0);
+        if (type == SQLITE_NULL) {
+            sawNull = true;
+            break;
+        }
+        ++m_rowCount;
+        if (type == SQLITE_INTEGER) {
+            m_rowidNumbers.push_back(sqlite3_column_int64(statement, 0));
+        } else {
+            m_rowidTexts.insert(m_rowidNumbers.size(), columnText(statement, 0));
+            m_rowidNumbers.push_back(kNoNumber);
+        }
+    }
+    if (!sawNull && rc != SQLITE_DONE)
+        fail(QString::fromUtf8(sqlite3_errmsg(db->m_db)), rc);
     sqlite3_finalize(statement);
-    db->clearLastError();
+    if (sawNull || rc != SQLITE_DONE) {
+        clearRows();
+        return false;
+    }
+    // No shrink_to_fit: its copy would briefly hold the ids twice, and growth by doubling wastes little.
     return true;
 }
 
@@ -387,47 +523,33 @@ std::optional<Value> QLiteCursor::fetchValue(const QString &column, quint32 row)
     const std::optional<int> s = slotIndex(column);
     if (!s)
         return std::nullopt;
-    const size_t cellIndex = row * m_slots.size() + size_t(*s);
-    if (m_states[cellIndex] != CellState::Unloaded)
-        return cellValue(cellIndex);
-    const Slot &slot = m_slots[size_t(*s)];
-    if (slot.rowidSlot < 0)
-        return std::nullopt;
-    std::optional<Value> value = fetchFromDatabase(slot, row);
-    if (value && m_cacheMethod == 2)
-        storeCell(cellIndex, *value);
-    return value;
-}
-
-std::optional<Value> QLiteCursor::fetchFromDatabase(const Slot &slot, quint32 row)
-{
-    QLiteDatabase *db = m_database;
-    const Slot &rowid = m_slots[size_t(slot.rowidSlot)];
-    const QString id = rowidText(row, rowid.rowidOrdinal);
-    if (!db || !db->isDatabaseOpen() || id.isEmpty())
-        return std::nullopt;
-    // Identifiers are quoted so that table and column names with blanks or quotes still work.
-    const QString sql =
-        QStringLiteral("SELECT %1 FROM %2 WHERE %3 = %4;")
-            .arg(identifier(slot.column), identifier(slot.table), identifier(rowid.column), literal(id));
-    const QByteArray utf8 = sql.toUtf8();
-    sqlite3_stmt *statement = nullptr;
-    const int prepared = sqlite3_prepare_v2(db->m_db, utf8.constData(), int(utf8.size()), &statement, nullptr);
-    if (prepared != SQLITE_OK) {
-        fail(QString::fromUtf8(sqlite3_errmsg(db->m_db)), prepared);
-        sqlite3_finalize(statement);
+    const size_t slotCount = m_slots.size();
+    const size_t cellIndex = row * slotCount + size_t(*s);
+    if (m_cacheMethod == 1) {
+        if (m_states[cellIndex] != CellState::Unloaded)
+            return cellValue(cellIndex);
         return std::nullopt;
     }
-    std::optional<Value> value;
-    const int rc = db->stepRetryingBusy(statement);
-    if (rc == SQLITE_ROW)
-        value = readValue(slot, statement, 0);
-    else if (rc == SQLITE_DONE)
-        value = Value();
-    else
-        fail(QString::fromUtf8(sqlite3_errmsg(db->m_db)), rc);
-    sqlite3_finalize(statement);
-    return value;
+    auto pinned = m_pinned.constFind(cellIndex);
+    if (pinned != m_pinned.constEnd())
+        return *pinned;
+    const Slot &slot = m_slots[size_t(*s)];
+    if (slot.rowidOrdinal >= 0)
+        return rowidValue(slot, row);
+    if (slot.rowidSlot < 0)
+        return std::nullopt;
+    const Page *page = pageForRow(row);
+    if (!page)
+        return std::nullopt;
+    return page->cells[size_t(row % quint32(m_rowsPerPage)) * slotCount + size_t(*s)];
+}
+
+Value QLiteCursor::rowidValue(const Slot &slot, quint32 row) const
+{
+    const QString text = rowidText(row, slot.rowidOrdinal);
+    if (m_treatAsString || !slot.needsConversion)
+        return Value(text);
+    return QLite::valueForDatatype(slot.datatype, text);
 }
 
 Value QLiteCursor::valueForColumn(const QString &column, quint32 row)
@@ -522,4 +644,152 @@ void QLiteCursor::commitEdits()
             storeCell(row * m_slots.size() + size_t(*slotIndex(it.key())), it.value());
     }
     m_edits.clear();
+}
+
+// --- Pages: methods 2 and 3 read the values of a page of rows with one statement per table.
+
+void QLiteCursor::setPaging(int rowsPerPage, int pagesKept)
+{
+    m_rowsPerPage = qMax(1, rowsPerPage);
+    m_pagesKept = qMax(1, pagesKept);
+    m_pages.clear();
+}
+
+std::vector<std::pair<quint32, quint32>> QLiteCursor::loadedRowRanges() const
+{
+    std::vector<std::pair<quint32, quint32>> ranges;
+    if (m_cacheMethod == 1) {
+        if (m_rowCount > 0)
+            ranges.emplace_back(0, quint32(m_rowCount));
+        return ranges;
+    }
+    std::vector<quint32> numbers;
+    for (const auto &entry : m_pages)
+        numbers.push_back(entry.first);
+    std::sort(numbers.begin(), numbers.end());
+    for (quint32 number : numbers) {
+        const quint32 first = number * quint32(m_rowsPerPage);
+        const quint32 end = quint32(qMin<quint64>(quint64(first) + quint64(m_rowsPerPage), m_rowCount));
+        if (!ranges.empty() && ranges.back().second == first)
+            ranges.back().second = end;
+        else
+            ranges.emplace_back(first, end);
+    }
+    return ranges;
+}
+
+void QLiteCursor::databaseWillChange()
+{
+    if (m_cacheMethod == 3) {
+        m_pages.clear();
+        return;
+    }
+    // What was read stays as it was read; only pages read after the change may go and come back.
+    for (auto &entry : m_pages)
+        entry.second.kept = true;
+}
+
+const QLiteCursor::Page *QLiteCursor::pageForRow(quint32 row)
+{
+    QLiteDatabase *db = m_database;
+    const quint32 number = row / quint32(m_rowsPerPage);
+    auto found = m_pages.find(number);
+    if (found != m_pages.end() && (m_cacheMethod == 2 || (db && found->second.stamp == db->changeStamp()))) {
+        found->second.lastUse = ++m_useClock;
+        return &found->second;
+    }
+    Page page;
+    if (!loadPage(number, page))
+        return nullptr;
+    page.lastUse = ++m_useClock;
+    m_pages[number] = std::move(page);
+    dropPagesBeyondLimit(number);
+    return &m_pages[number];
+}
+
+bool QLiteCursor::loadPage(quint32 number, Page &page)
+{
+    QLiteDatabase *db = m_database;
+    if (!db || !db->isDatabaseOpen())
+        return false;
+    const quint32 first = number * quint32(m_rowsPerPage);
+    const quint32 end = quint32(qMin<quint64>(quint64(first) + quint64(m_rowsPerPage), m_rowCount));
+    const size_t slotCount = m_slots.size();
+    // Rows of the page that are gone from the table read as NULL, as a fetch by identifier finds nothing.
+    page.cells.assign(size_t(end - first) * slotCount, Value());
+    for (const Slot &rowid : m_slots) {
+        if (rowid.rowidOrdinal < 0)
+            continue;
+        const int rowidIndex = m_slotByName.value(rowid.name);
+        std::vector<int> wanted;
+        QStringList columns{identifier(rowid.column)};
+        for (int s = 0; s < int(slotCount); ++s)
+            if (m_slots[size_t(s)].rowidSlot == rowidIndex && s != rowidIndex) {
+                wanted.push_back(s);
+                columns << identifier(m_slots[size_t(s)].column);
+            }
+        QHash<QString, QList<quint32>> rowsById;
+        QStringList ids;
+        for (quint32 row = first; row < end; ++row) {
+            const QString id = rowidText(row, rowid.rowidOrdinal);
+            if (id.isEmpty())
+                continue;
+            QList<quint32> &rows = rowsById[id];
+            if (rows.isEmpty())
+                ids << (m_rowidNumbers[size_t(row) * size_t(m_rowidSlotCount) + size_t(rowid.rowidOrdinal)] != kNoNumber
+                            ? id
+                            : literal(id));
+            rows << row - first;
+        }
+        if (wanted.empty() || ids.isEmpty())
+            continue;
+        const QString sql = QStringLiteral("SELECT %1 FROM %2 WHERE %3 IN (%4);")
+                                .arg(columns.join(QStringLiteral(", ")), identifier(rowid.table),
+                                     identifier(rowid.column), ids.join(QLatin1Char(',')));
+        const QByteArray utf8 = sql.toUtf8();
+        sqlite3_stmt *statement = nullptr;
+        const int prepared = sqlite3_prepare_v2(db->m_db, utf8.constData(), int(utf8.size()), &statement, nullptr);
+        if (prepared != SQLITE_OK) {
+            fail(QString::fromUtf8(sqlite3_errmsg(db->m_db)), prepared);
+            sqlite3_finalize(statement);
+            return false;
+        }
+        int rc;
+        while ((rc = db->stepRetryingBusy(statement)) == SQLITE_ROW) {
+            const auto rows = rowsById.constFind(columnText(statement, 0));
+            if (rows == rowsById.constEnd())
+                continue;
+            for (size_t i = 0; i < wanted.size(); ++i) {
+                const Value value = readValue(m_slots[size_t(wanted[i])], statement, int(i) + 1);
+                for (quint32 local : *rows)
+                    page.cells[size_t(local) * slotCount + size_t(wanted[i])] = value;
+            }
+        }
+        if (rc != SQLITE_DONE)
+            fail(QString::fromUtf8(sqlite3_errmsg(db->m_db)), rc);
+        sqlite3_finalize(statement);
+        if (rc != SQLITE_DONE)
+            return false;
+    }
+    page.stamp = db->changeStamp();
+    return true;
+}
+
+void QLiteCursor::dropPagesBeyondLimit(quint32 keep)
+{
+    QLiteDatabase *db = m_database;
+    const QLiteDatabase::ChangeStamp now = db ? db->changeStamp() : QLiteDatabase::ChangeStamp();
+    while (m_pages.size() > size_t(m_pagesKept)) {
+        auto oldest = m_pages.end();
+        for (auto it = m_pages.begin(); it != m_pages.end(); ++it) {
+            // A page read before a change holds what the table was then: reading it again would differ.
+            const bool droppable =
+                it->first != keep && !it->second.kept && (m_cacheMethod == 3 || it->second.stamp == now);
+            if (droppable && (oldest == m_pages.end() || it->second.lastUse < oldest->second.lastUse))
+                oldest = it;
+        }
+        if (oldest == m_pages.end())
+            return;
+        m_pages.erase(oldest);
+    }
 }

@@ -10,15 +10,27 @@
 #include <QStringList>
 #include <memory>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 class QLiteRow;
 struct sqlite3_stmt;
 
+// Where the rows of a query come from when only their identifiers are read at query time: `identifierSql`
+// lists, in the query's own order, the values of `identifierColumn` of `table` for exactly the query's rows.
+// It lets a cursor over a table without a ROWID column in its result still load identifiers only.
+struct QLiteRowSource {
+    QString table;
+    QString identifierColumn;
+    QString identifierSql;
+    bool isValid() const { return !table.isEmpty() && !identifierColumn.isEmpty() && !identifierSql.isEmpty(); }
+};
+
 class QLiteCursor : public std::enable_shared_from_this<QLiteCursor> {
 public:
     // Use QLiteDatabase::performQuery; a cursor made here is empty until refresh().
-    QLiteCursor(QLiteDatabase *database, const QString &sql, int cacheMethod, bool treatAsString);
+    QLiteCursor(QLiteDatabase *database, const QString &sql, int cacheMethod, bool treatAsString,
+                const QLiteRowSource &source = QLiteRowSource());
     ~QLiteCursor();
 
     QLiteCursor(const QLiteCursor &) = delete;
@@ -45,6 +57,20 @@ public:
     // The error of the last failed operation on this cursor (also recorded on the connection).
     QString lastError() const { return m_lastError; }
 
+    // Methods 2 and 3 fetch the values of a page of rows with one statement; at most `pagesKept` pages stay
+    // loaded, the least recently used going first. A page loaded before the table changed is never dropped
+    // under method 2 (it keeps what it read); under method 3 it is read again.
+    void setPaging(int rowsPerPage, int pagesKept);
+    int rowsPerPage() const { return m_rowsPerPage; }
+    int loadedPageCount() const { return int(m_pages.size()); }
+    // Rows whose values are in memory, as sorted [first, end) ranges: every row under method 1.
+    std::vector<std::pair<quint32, quint32>> loadedRowRanges() const;
+    // True when the identifiers came from the row source rather than from the query itself.
+    bool usesRowSource() const { return m_keyed; }
+    // The connection is about to change the database: method 2 keeps every loaded page from then on,
+    // method 3 forgets them.
+    void databaseWillChange();
+
     // Row-level operations, used by QLiteRow.
     std::optional<Value> fetchValue(const QString &column, quint32 row);
     Value rowValues(quint32 row);
@@ -70,7 +96,23 @@ private:
         bool needsConversion = false;
     };
 
+    struct Page {
+        std::vector<Value> cells; // rows of the page x slots; identifier slots stay null
+        QLiteDatabase::ChangeStamp stamp;
+        quint64 lastUse = 0;
+        bool kept = false;
+    };
+
     bool load();
+    bool readLayout(sqlite3_stmt *statement, int method);
+    bool loadEverything(sqlite3_stmt *statement);
+    bool loadIdentifiers(sqlite3_stmt *statement);
+    // Reads the row source's identifiers; false with `sawNull` set when one of them is NULL.
+    bool loadSourceIdentifiers(bool &sawNull);
+    void clearRows();
+    const Page *pageForRow(quint32 row);
+    bool loadPage(quint32 number, Page &page);
+    void dropPagesBeyondLimit(quint32 keep);
     void fail(const QString &message, int code);
     // Result column `index` of the current row of `statement`, as the slot's datatype says.
     Value readValue(const Slot &slot, sqlite3_stmt *statement, int index) const;
@@ -80,15 +122,17 @@ private:
     // The text of one row identifier ("" for NULL), `ordinal` among the row identifier slots.
     QString rowidText(quint32 row, int ordinal) const;
     bool rowHasRowid(quint32 row) const;
+    Value rowidValue(const Slot &slot, quint32 row) const;
     // The row's UUID, made on first request; empty for a row without identifiers.
     QString uuidForRow(quint32 row) const;
     QString lookupDatatype(const QString &table, const QString &column) const;
-    std::optional<Value> fetchFromDatabase(const Slot &slot, quint32 row);
     std::optional<int> slotIndex(const QString &column) const;
     void databaseDidClose();
 
     QPointer<QLiteDatabase> m_database;
     QString m_sql;
+    QLiteRowSource m_source;
+    bool m_keyed = false;
     bool m_treatAsString;
     int m_requestedCacheMethod;
     int m_cacheMethod = 1;
@@ -118,6 +162,13 @@ private:
     mutable QHash<quint32, QString> m_uuids;
     int m_rowidSlotCount = 0;
     size_t m_rowCount = 0;
+    // Methods 2 and 3: cells held apart from pages (rows without identifiers, saved edits) and the pages.
+    QHash<size_t, Value> m_pinned;
+    std::unordered_map<quint32, Page> m_pages;
+    int m_rowsPerPage = 256;
+    int m_pagesKept = 64;
+    quint64 m_useClock = 0;
+    bool m_registered = false;
     // UUID -> (column -> pending value)
     QHash<QString, QHash<QString, Value>> m_edits;
 };

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
+#include <algorithm>
 #include <sqlite3.h>
 
 namespace {
@@ -48,6 +49,13 @@ QString errorMessage(sqlite3 *db)
 QString quoted(const QString &text)
 {
     return QLatin1Char('\'') + QLiteDatabase::prepareStringForQuery(text) + QLatin1Char('\'');
+}
+
+// A plain or database-qualified name stays as written (the caller may name "temp.x"); any other is quoted.
+QString identifierForDrop(const QString &name)
+{
+    static const QRegularExpression plain(QStringLiteral("\\A([A-Za-z_][A-Za-z0-9_]*\\.)?[A-Za-z_][A-Za-z0-9_]*\\z"));
+    return plain.match(name).hasMatch() ? name : QLiteDatabase::quoteIdentifier(name);
 }
 
 bool isBlank(QChar c)
@@ -199,15 +207,39 @@ std::shared_ptr<QLiteCursor> QLiteDatabase::performQuery(const QString &sql, int
         setLastError(kNulInQuery, QLP_UnknownError);
         return nullptr;
     }
-    if (startsWithKeyword(sql, QLatin1String("select")) || startsWithKeyword(sql, QLatin1String("pragma"))) {
-        auto cursor = std::make_shared<QLiteCursor>(this, sql, cacheMethod, treatAsString);
-        const bool loaded = cursor->refresh();
-        flushCommitNotifications();
-        return loaded ? cursor : nullptr;
-    }
+    if (startsWithKeyword(sql, QLatin1String("select")) || startsWithKeyword(sql, QLatin1String("pragma")))
+        return runCursor(std::make_shared<QLiteCursor>(this, sql, cacheMethod, treatAsString));
     performExecuteQuery(sql);
     flushCommitNotifications();
     return nullptr;
+}
+
+std::shared_ptr<QLiteCursor> QLiteDatabase::performQuery(const QString &sql, int cacheMethod,
+                                                         const QLiteRowSource &source)
+{
+    if (!source.isValid() || !startsWithKeyword(sql, QLatin1String("select")) || !m_db || sql.contains(QChar(0)))
+        return performQuery(sql, cacheMethod);
+    if (m_debugMode)
+        qInfo().noquote() << "QLiteDatabase performQuery" << sql;
+    return runCursor(std::make_shared<QLiteCursor>(this, sql, cacheMethod, false, source));
+}
+
+std::shared_ptr<QLiteCursor> QLiteDatabase::runCursor(const std::shared_ptr<QLiteCursor> &cursor)
+{
+    const bool loaded = cursor->refresh();
+    flushCommitNotifications();
+    return loaded ? cursor : nullptr;
+}
+
+QLiteDatabase::ChangeStamp QLiteDatabase::changeStamp() const
+{
+    ChangeStamp stamp;
+    if (!m_db)
+        return stamp;
+    stamp.changes = sqlite3_total_changes64(m_db);
+    // Counts commits of other connections too, which sqlite3_total_changes64 does not see.
+    sqlite3_file_control(m_db, "main", SQLITE_FCNTL_DATA_VERSION, &stamp.dataVersion);
+    return stamp;
 }
 
 bool QLiteDatabase::performExecuteQuery(const QString &sql)
@@ -235,6 +267,12 @@ bool QLiteDatabase::performExecuteQuery(const QString &sql)
         if (prepared != SQLITE_OK) {
             setLastError(errorMessage(m_db), prepared);
             break;
+        }
+        if (statement && !sqlite3_stmt_readonly(statement) && !m_pagedCursors.empty()) {
+            // Copied: a cursor may go away while it is told.
+            const std::vector<QLiteCursor *> cursors(m_pagedCursors.begin(), m_pagedCursors.end());
+            for (QLiteCursor *cursor : cursors)
+                cursor->databaseWillChange();
         }
         if (statement) {
             const int rc = stepRetryingBusy(statement);
@@ -277,6 +315,13 @@ QString QLiteDatabase::prepareStringForQuery(const QString &text)
     return out;
 }
 
+QString QLiteDatabase::quoteIdentifier(const QString &name, QChar quote)
+{
+    QString doubled = name;
+    doubled.replace(quote, QString(2, quote));
+    return quote + doubled + quote;
+}
+
 qint64 QLiteDatabase::lastRowInserted() const
 {
     return m_db ? sqlite3_last_insert_rowid(m_db) : 0;
@@ -284,7 +329,7 @@ qint64 QLiteDatabase::lastRowInserted() const
 
 quint64 QLiteDatabase::rowCountInTable(const QString &table)
 {
-    auto cursor = performQuery(QStringLiteral("SELECT COUNT(*) FROM `%1`").arg(table));
+    auto cursor = performQuery(QStringLiteral("SELECT COUNT(*) FROM %1").arg(quoteIdentifier(table)));
     if (!cursor || cursor->rowCount() == 0)
         return 0;
     const qint64 count = cursor->valueForColumn(QStringLiteral("COUNT(*)"), 0).toInt();
@@ -345,8 +390,14 @@ bool QLiteDatabase::beginTransactionWith(const char *sql)
 
 bool QLiteDatabase::commitTransaction()
 {
-    if (!isTransactionActive())
+    if (!isTransactionActive()) {
+        // SQLite ends a transaction by itself after some failures (a full disk, an I/O error); say so, and why.
+        const QString earlier = m_lastErrorID != QLSuccess ? m_lastError : QString();
+        setLastError(earlier.isEmpty() ? QStringLiteral("no transaction was open to commit")
+                                       : QStringLiteral("the transaction had already ended after: %1").arg(earlier),
+                     QLP_UnknownError);
         return false;
+    }
     const bool ok = performExecuteQuery(QStringLiteral("COMMIT TRANSACTION;"));
     flushCommitNotifications();
     return ok;
@@ -512,7 +563,14 @@ bool QLiteDatabase::createTemporaryTable(const QString &name, const QStringList 
 bool QLiteDatabase::createTableImpl(const QString &name, const QStringList &columnList, const QStringList &typeList,
                                     bool temporary)
 {
-    if (name.isEmpty() || columnList.isEmpty() || typeList.isEmpty() || columnList.size() != typeList.size()) {
+    // The names go into the statement as they are and are read back by the CREATE parser, so only plain
+    // identifiers are accepted: anything else could end the statement.
+    static const QRegularExpression plainName(QStringLiteral("\\A[A-Za-z_][A-Za-z0-9_]*\\z"));
+    const bool plain = plainName.match(name).hasMatch() &&
+                       std::all_of(columnList.begin(), columnList.end(),
+                                   [](const QString &c) { return plainName.match(c.trimmed()).hasMatch(); });
+    if (name.isEmpty() || columnList.isEmpty() || typeList.isEmpty() || columnList.size() != typeList.size() ||
+        !plain) {
         setLastError(QStringLiteral("QLite:createTable has failed because the supplied parameters are incorrect."),
                      QLP_UnknownError);
         return false;
@@ -603,7 +661,7 @@ bool QLiteDatabase::dropTable(const QString &name)
     const bool opened = !isTransactionActive();
     if (opened && !beginTransaction())
         return false;
-    bool ok = performExecuteQuery(QStringLiteral("DROP TABLE %1;").arg(name));
+    bool ok = performExecuteQuery(QStringLiteral("DROP TABLE %1;").arg(identifierForDrop(name)));
     if (ok && hasSchemaTable())
         ok = performExecuteQuery(
             QStringLiteral("DELETE FROM %1 WHERE %2 = %3;").arg(QLP_SchemaTable, QLP_TableIdentifier, quoted(name)));

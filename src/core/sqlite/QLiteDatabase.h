@@ -15,6 +15,7 @@
 struct sqlite3;
 struct sqlite3_stmt;
 class QLiteCursor;
+struct QLiteRowSource;
 
 class QLiteDatabase : public QObject {
     Q_OBJECT
@@ -44,9 +45,21 @@ public:
 
     // A cursor for a text that starts with "select" or "pragma"; otherwise runs every statement and returns null.
     std::shared_ptr<QLiteCursor> performQuery(const QString &sql, int cacheMethod = 0, bool treatAsString = false);
+    // A SELECT whose cursor, under methods 2 and 3, reads only the identifiers `source` lists when it runs.
+    std::shared_ptr<QLiteCursor> performQuery(const QString &sql, int cacheMethod, const QLiteRowSource &source);
+
+    // Changes to the database so far, by this connection (counted at once) or committed by others.
+    struct ChangeStamp {
+        qint64 changes = -1;
+        int dataVersion = -1;
+        bool operator==(const ChangeStamp &other) const = default;
+    };
+    ChangeStamp changeStamp() const;
 
     static QString prepareStringForQuery(const QString &text);
     static QString escapeQuotesFromString(const QString &text) { return prepareStringForQuery(text); }
+    // `name` between two `quote` characters, every quote inside doubled, so any name stays one identifier.
+    static QString quoteIdentifier(const QString &name, QChar quote = QLatin1Char('`'));
 
     qint64 lastRowInserted() const;
     quint64 rowCountInTable(const QString &table);
@@ -97,6 +110,10 @@ private:
     void flushCommitNotifications();
     void databaseDidChange(const Notification &notification);
     void markCursorModified(const std::shared_ptr<QLiteCursor> &cursor);
+    // Cursors that fetch values after the query ran hear of every statement that may write before it runs.
+    void addPagedCursor(QLiteCursor *cursor) { m_pagedCursors.insert(cursor); }
+    void removePagedCursor(QLiteCursor *cursor) { m_pagedCursors.erase(cursor); }
+    std::shared_ptr<QLiteCursor> runCursor(const std::shared_ptr<QLiteCursor> &cursor);
     static int commitHook(void *context);
 
     sqlite3 *m_db = nullptr;
@@ -107,6 +124,7 @@ private:
     QString m_lastError;
     quint32 m_processID = 0;
     std::set<std::shared_ptr<QLiteCursor>> m_modifiedCursors;
+    std::set<QLiteCursor *> m_pagedCursors;
     bool m_notifySQLStatement = false;
     bool m_debugMode = false;
     bool m_saveChangesWhenClosing = false;

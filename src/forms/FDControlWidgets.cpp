@@ -1,0 +1,144 @@
+// FDControlWidgets: one Qt widget per stored class; attributes the widget has no counterpart for are ignored.
+#include "FDControlWidgets.h"
+
+#include "FDControlKinds.h"
+#include "FDKeys.h"
+#include "FDShapeControl.h"
+#include "HVFormPopUpButton.h"
+#include "HVFormProgressIndicator.h"
+#include "HVFormRadioButtonMatrix.h"
+#include "HVFormSegmentedControl.h"
+#include "HVFormTextViewScrollView.h"
+
+#include <QCheckBox>
+#include <QDateTimeEdit>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+using namespace FDKeys;
+
+namespace {
+class ShapeWidget : public QWidget {
+public:
+    ShapeWidget(const FDShapeControl &shape, QWidget *parent) : QWidget(parent), m_shape(shape) {}
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        m_shape.draw(painter, QRectF(rect()));
+    }
+
+private:
+    FDShapeControl m_shape;
+};
+
+QWidget *well(const QString &caption, QWidget *parent, const QString &button = QString())
+{
+    auto *frame = new QFrame(parent);
+    frame->setFrameShape(QFrame::StyledPanel);
+    frame->setFrameShadow(QFrame::Sunken);
+    auto *layout = new QVBoxLayout(frame);
+    layout->setContentsMargins(2, 2, 2, 2);
+    auto *label = new QLabel(caption, frame);
+    label->setAlignment(Qt::AlignCenter);
+    label->setStyleSheet(QStringLiteral("color: grey"));
+    layout->addWidget(label, 1);
+    if (!button.isEmpty()) {
+        auto *b = new QPushButton(button, frame);
+        b->setEnabled(false);
+        layout->addWidget(b, 0, Qt::AlignHCenter);
+    }
+    return frame;
+}
+
+QWidget *textField(const Value &a, QWidget *parent)
+{
+    if (!a.value("Editable", true).toBool() && !a.value("Bordered", true).toBool()) {
+        auto *label = new QLabel(a.value("String Value").toString(), parent);
+        return label;
+    }
+    auto *edit = new QLineEdit(parent);
+    edit->setPlaceholderText(a.value("Placeholder String").toString());
+    edit->setText(a.value("String Value").toString());
+    edit->setReadOnly(!a.value("Editable", true).toBool());
+    const int alignment = int(a.value("Alignment").toInt());
+    edit->setAlignment(alignment == 1 ? Qt::AlignRight : alignment == 2 ? Qt::AlignHCenter : Qt::AlignLeft);
+    return edit;
+}
+} // namespace
+
+namespace FDControlWidgets {
+QWidget *createWidget(const Value &control, QWidget *parent)
+{
+    const QString cls = FDControlKinds::classOf(control);
+    const QString title = FDControlKinds::titleOf(control);
+    const Value a = control.isObject() ? control.attributes() : Value::dict();
+    QWidget *widget = nullptr;
+    if (cls == kTextField || cls == kTokenField) {
+        widget = textField(a, parent);
+    } else if (cls == kTextView) {
+        auto *edit = new HVFormTextViewScrollView(parent);
+        edit->setObjectValue(a.value("String Value"));
+        widget = edit;
+    } else if (cls == kPopUpButton || cls == kFormPopUp) {
+        auto *popUp = new HVFormPopUpButton(parent);
+        popUp->setItemTitles(a.value("Item Titles").toStringList());
+        popUp->setObjectValue(a.value("Selected Item Title"));
+        widget = popUp;
+    } else if (cls == kDatePicker) {
+        auto *picker = new QDateTimeEdit(QDateTime::currentDateTime(), parent);
+        const bool date = a.value("Shows Date", true).toBool(), time = a.value("Shows Time").toBool();
+        picker->setDisplayFormat(date && time ? QStringLiteral("yyyy-MM-dd HH:mm")
+                                 : time       ? QStringLiteral("HH:mm:ss")
+                                              : QStringLiteral("yyyy-MM-dd"));
+        widget = picker;
+    } else if (title == QLatin1String("Check Box")) {
+        auto *box = new QCheckBox(a.value("Title").toString(), parent);
+        box->setChecked(a.value("State").toInt() != 0);
+        widget = box;
+    } else if (cls == kButton) {
+        widget = new QPushButton(a.value("Title").toString(), parent);
+    } else if (cls == kRadioGroup) {
+        auto *radio = new HVFormRadioButtonMatrix(parent);
+        radio->setOptions(a.value("Options").toStringList());
+        widget = radio;
+    } else if (cls == kSegmented) {
+        auto *segments = new HVFormSegmentedControl(parent);
+        segments->setLabels(a.value("Labels").toStringList());
+        segments->setSelectedSegment(int(a.value("Selected Segment").toInt()));
+        widget = segments;
+    } else if (cls == kProgress) {
+        auto *bar = new HVFormProgressIndicator(parent);
+        bar->setIndeterminate(a.value("Indeterminate").toBool());
+        bar->setMinValue(a.value("Min Value").toDouble());
+        bar->setMaxValue(a.value("Max Value", 100.0).toDouble());
+        bar->setObjectValue(a.value("Double Value"));
+        widget = bar;
+    } else if (cls == kImageView) {
+        widget = well(QStringLiteral("Image"), parent);
+    } else if (cls == kMovieWell) {
+        widget = well(title == QLatin1String("Sound Well") ? QStringLiteral("♪") : QStringLiteral("Movie"), parent);
+    } else if (cls == kAttachmentWell) {
+        widget = well(QStringLiteral("Attachment"), parent, QStringLiteral("Export"));
+    } else if (cls == kFilePathWell) {
+        auto *edit = new QLineEdit(parent);
+        edit->setReadOnly(true);
+        edit->setPlaceholderText(QStringLiteral("File path"));
+        widget = edit;
+    } else if (cls == kShape) {
+        widget = new ShapeWidget(FDShapeControl::fromControl(control), parent);
+    } else {
+        // Groups, and controls whose data could not be read: an empty box.
+        auto *frame = new QFrame(parent);
+        frame->setFrameShape(cls == kGroup ? QFrame::Box : QFrame::StyledPanel);
+        widget = frame;
+    }
+    widget->setEnabled(a.value("Enabled", true).toBool() || cls == kShape);
+    widget->setToolTip(a.value("Tool Tip").toString());
+    return widget;
+}
+} // namespace FDControlWidgets

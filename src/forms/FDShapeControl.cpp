@@ -1,0 +1,101 @@
+// FDShapeControl: fill by image, else gradient, else colour; stroke when coloured and wider than 0; then the title.
+#include "FDShapeControl.h"
+
+#include "ArchivedColor.h"
+#include "FDKeys.h"
+#include "FDSerializationServices.h"
+
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+#include <QtMath>
+
+FDShapeControl FDShapeControl::fromControl(const Value &control)
+{
+    FDShapeControl shape;
+    const Value a = control.attributes();
+    if (!a.isDict())
+        return shape;
+    if (a.contains("Shape Type"))
+        shape.shapeType = qBound(0, FDSerializationServices::unserializeInteger(a.value("Shape Type")), 3);
+    if (a.contains("Stroke Color"))
+        shape.strokeColor = FDSerializationServices::colorFromValue(a.value("Stroke Color"));
+    if (a.contains("Stroke Width"))
+        shape.strokeWidth = qBound(0, FDSerializationServices::unserializeInteger(a.value("Stroke Width")), 1000);
+    if (a.contains("Fill Color"))
+        shape.fillColor = FDSerializationServices::colorFromValue(a.value("Fill Color"));
+    shape.fillGradient = FDSerializationServices::unserializeGradient(a.value("Fill Gradient").toString());
+    if (a.contains("Fill Gradient Angle"))
+        shape.fillGradientAngle = float(a.value("Fill Gradient Angle").toDouble());
+    const Value image = a.value("Background Image");
+    shape.backgroundImage =
+        image.isImage() ? image.toImage() : FDSerializationServices::unserializeImage(image.toData());
+    shape.title = a.value("Title").toString();
+    return shape;
+}
+
+Value FDShapeControl::toControl() const
+{
+    Value a = Value::dict();
+    a.set("Shape Type", shapeType);
+    if (strokeColor)
+        a.set("Stroke Color", ArchivedColor::toValue(*strokeColor));
+    a.set("Stroke Width", strokeWidth);
+    if (fillColor)
+        a.set("Fill Color", ArchivedColor::toValue(*fillColor));
+    a.set("Fill Gradient",
+          fillGradient.isEmpty() ? QString() : FDSerializationServices::serializeGradient(fillGradient));
+    a.set("Fill Gradient Angle", double(fillGradientAngle));
+    if (!backgroundImage.isNull())
+        a.set("Background Image", backgroundImage);
+    a.set("Title", title);
+    return Value::object(FDKeys::kShape, a);
+}
+
+QRectF FDShapeControl::shapeRect(const QRectF &bounds) const
+{
+    QRectF r = bounds.adjusted(0.5, 0.5, -0.5, -0.5);
+    if (shapeType == Square || shapeType == Circle) {
+        const qreal side = qMin(r.width(), r.height());
+        r = QRectF(r.x(), r.y(), side, side);
+    }
+    return r;
+}
+
+void FDShapeControl::draw(QPainter &painter, const QRectF &bounds) const
+{
+    const QRectF r = shapeRect(bounds);
+    QPainterPath path;
+    if (isOval())
+        path.addEllipse(r);
+    else
+        path.addRect(r);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    if (!backgroundImage.isNull()) {
+        painter.setClipPath(path);
+        painter.drawImage(r, backgroundImage);
+        painter.setClipping(false);
+    } else if (fillGradient.size() >= 1) {
+        // The angle turns the gradient's axis around the shape's centre, 0 degrees pointing right.
+        const qreal radians = qDegreesToRadians(qreal(fillGradientAngle));
+        const QPointF centre = r.center();
+        const QPointF half(std::cos(radians) * r.width() / 2, -std::sin(radians) * r.height() / 2);
+        QLinearGradient gradient(centre - half, centre + half);
+        const int n = int(fillGradient.size());
+        for (int k = 0; k < n; ++k)
+            gradient.setColorAt(n == 1 ? 0.0 : qreal(k) / (n - 1), fillGradient.at(k));
+        painter.fillPath(path, gradient);
+    } else if (fillColor) {
+        painter.fillPath(path, *fillColor);
+    }
+    if (strokeColor && strokeWidth != 0) {
+        painter.setPen(QPen(*strokeColor, strokeWidth));
+        painter.drawPath(path);
+    }
+    if (!title.isEmpty()) {
+        painter.setPen(Qt::black);
+        painter.drawText(r, Qt::AlignCenter | Qt::TextWordWrap, title);
+    }
+    painter.restore();
+}

@@ -1,0 +1,112 @@
+// OXJavascriptRunController: runs one script (bridge library header, code, optional call) in its own engine.
+#pragma once
+
+#include "Value.h"
+
+#include <QJSEngine>
+#include <QJSValue>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <atomic>
+#include <memory>
+
+class MyDocument;
+class OXScriptBridge;
+class OXScriptWatchdog;
+
+// Receives the end of a run and each uncaught error ({"message", "lineNumber"} counted from the script's line 1).
+class OXScriptRunDelegate {
+public:
+    virtual ~OXScriptRunDelegate() = default;
+    virtual void scriptFinished(bool success) = 0;
+    virtual void scriptError(const Value &error) = 0;
+};
+
+// Receives console output (xwLog_, xwPrint_).
+class OXScriptLogView {
+public:
+    virtual ~OXScriptLogView() = default;
+    virtual void logToConsole(const QString &text) = 0;
+    virtual void printToConsole(const QString &text) = 0;
+};
+
+class OXJavascriptRunController : public QObject {
+    Q_OBJECT
+public:
+    // `document` is not owned and may be null (a script that reaches no data).
+    OXJavascriptRunController(const QString &code, MyDocument *document, QObject *parent = nullptr);
+    ~OXJavascriptRunController() override;
+    // The code of the script with that name ("" when there is none).
+    static std::unique_ptr<OXJavascriptRunController> withScriptName(const QString &name, MyDocument *document);
+    // Runs the named script of the document in a new controller; false when there is no such script.
+    static bool runScriptNamed(const QString &name, MyDocument *document, OXScriptLogView *logView = nullptr);
+
+    // A declaration "function NAME (...)" in the code (an assignment of a function does not count).
+    static bool script(const QString &code, const QString &respondsToFunction);
+    // The bridge library that precedes every script: "JavascriptBridge.js", or the built-in text without it.
+    static QString bridgeLibrary();
+
+    QString code() const { return m_code; }
+    MyDocument *document() const { return m_document; }
+    void setFormName(const QString &name) { m_formName = name; }
+    QString formName() const { return m_formName; }
+    void setDelegate(OXScriptRunDelegate *delegate) { m_delegate = delegate; }
+    OXScriptRunDelegate *delegate() const { return m_delegate; }
+    void setLogView(OXScriptLogView *logView) { m_logView = logView; }
+    OXScriptLogView *logView() const { return m_logView; }
+    // Milliseconds after which a run is interrupted as runaway; 0 (the default) for no limit.
+    void setTimeLimit(int milliseconds) { m_timeLimit = milliseconds; }
+
+    // The text that precedes the script, and the number of its lines plus one.
+    QString header() const;
+    int headerLines() const;
+    // "\n\nNAME(ARG, ARG);" for a non-empty name, else "".
+    static QString callText(const QString &function, const QStringList &arguments);
+
+    // Runs the whole script, then calls `function` with the arguments (each a script expression).
+    // Answers whether the run finished (not interrupted); errors go to the delegate and errors().
+    bool run();
+    bool runFunction(const QString &function, const QStringList &arguments = {});
+    // Calls a global function of the loaded script / evaluates text in its context; the interpreter's result.
+    QJSValue executeFunction(const QString &name, const QJSValueList &arguments = {});
+    QJSValue executeCode(const QString &code);
+
+    // Ends a running script; callable from any thread (the engine checks the flag while it runs).
+    void stop();
+    void stopScript() { stop(); }
+    bool isRunning() const { return m_running.load(); }
+
+    // Every error reported in this controller's runs, in order.
+    const QList<Value> &errors() const { return m_errors; }
+    bool wasInterrupted() const { return m_interrupted; }
+    QJSEngine &engine() { return m_engine; }
+    // How deeply xwRunScript_ calls are nested (a script that runs itself would never end).
+    int nesting() const { return m_nesting; }
+    void setNesting(int nesting) { m_nesting = nesting; }
+
+signals:
+    void finished(bool success);
+    void failed(const QString &message, int lineNumber);
+
+private:
+    // Evaluates text and reports an uncaught error with its line shifted by `lineOffset`.
+    QJSValue evaluate(const QString &program, int lineOffset);
+    void reportError(const QString &message, int engineLine, int lineOffset);
+
+    QString m_code;
+    MyDocument *m_document = nullptr;
+    QString m_formName;
+    OXScriptRunDelegate *m_delegate = nullptr;
+    OXScriptLogView *m_logView = nullptr;
+    int m_timeLimit = 0;
+    int m_nesting = 0;
+    QJSEngine m_engine;
+    std::unique_ptr<OXScriptBridge> m_bridge;
+    std::unique_ptr<OXScriptWatchdog> m_watchdog;
+    std::atomic<bool> m_running{false};
+    std::atomic<bool> m_stopRequested{false};
+    bool m_interrupted = false;
+    QList<Value> m_errors;
+};

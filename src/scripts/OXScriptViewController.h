@@ -1,0 +1,66 @@
+// OXScriptViewController: the script editor tab: the text, Run and Stop, and the console of its runs.
+#pragma once
+
+#include "LMViewController.h"
+#include "OXJavascriptRunController.h"
+#include "Value.h"
+
+#include <QPointer>
+#include <QStringList>
+
+#include <memory>
+
+#include "LMIdentifiedView.h"
+
+class MyDocument;
+class QPlainTextEdit;
+class QPushButton;
+class QTextBrowser;
+class QWidget;
+struct LMViewContext;
+struct LMViewRequest;
+
+class OXScriptViewController : public LMViewController, public OXScriptRunDelegate, public OXScriptLogView {
+public:
+    OXScriptViewController(MyDocument *document, QWidget *window, const Value &script);
+    ~OXScriptViewController() override;
+
+    QString identifier() const override;
+    LMIdentifiedView *view() override { return m_view; }
+    // Writes the editor's text back into "Code String".
+    void cleanUp() override;
+
+    // Runs the editor's current text (not the stored one) in a new console session.
+    void runButton();
+    void stop();
+    bool isRunning() const { return m_running; }
+    QString text() const;
+    void setText(const QString &text);
+    // The console as lines ("session", "log", "print", "error" entries), for tests and the browser.
+    const QStringList &consoleLines() const { return m_console; }
+    void clearAllConsole();
+
+    void scriptFinished(bool success) override;
+    void scriptError(const Value &error) override;
+    void logToConsole(const QString &text) override;
+    void printToConsole(const QString &text) override;
+
+private:
+    void openSession(const QString &title);
+    void showConsole();
+
+    MyDocument *m_document = nullptr;
+    QWidget *m_window = nullptr;
+    Value m_script;
+    QPointer<LMIdentifiedView> m_view;
+    QPlainTextEdit *m_editor = nullptr;
+    QPushButton *m_runButton = nullptr;
+    QPushButton *m_stopButton = nullptr;
+    QTextBrowser *m_consoleView = nullptr;
+    std::unique_ptr<OXJavascriptRunController> m_runner;
+    QStringList m_console;
+    bool m_sessionOpen = false;
+    bool m_running = false;
+};
+
+std::unique_ptr<LMViewController> makeScriptViewController(const LMViewContext &context, const LMViewRequest &request);
