@@ -14,5 +14,6 @@ rm -rf "$tmp"
 "$cli" sql "$tmp" "$(grep -v '^--' "$here/contacts/links.sql")"
 "$cli" generate-form "$tmp" People
 "$cli" generate-form "$tmp" Companies
+"$cli" add-script "$tmp" "$here/contacts/Summary.json"
 rm -rf "$out"
 mv "$tmp" "$out"

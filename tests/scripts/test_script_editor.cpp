@@ -59,6 +59,31 @@ private slots:
         QVERIFY2(err.contains("ReferenceError"), qPrintable(err));
         QCOMPARE(cli({"run-script", package, "Missing"}, &out, &err), 1);
         QVERIFY(err.contains("no script named \"Missing\""));
+
+        // run-code runs a file's text; a change it makes is saved, and the error line counts from the file's first.
+        {
+            auto doc = DesignFixture::newDocumentWithTable(
+                DesignFixture::table("Nums", {DesignFixture::field("Value", "Number")}));
+            QVERIFY(doc && doc->save(package));
+        }
+        const QString code = env.path("add.js");
+        QFile file(code);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(
+            "var c = window.OrvixController;\nc.xwAddRowAtEnd_('Nums');\nTools.Log(c.xwRowCountForTable_('Nums'));\n");
+        file.close();
+        QCOMPARE(cli({"run-code", package, code, "--timing"}, &out, &err), 0);
+        QCOMPARE(out.trimmed(), QStringLiteral("1"));
+        QVERIFY2(QRegularExpression("^script_s=[0-9.]+$").match(err.trimmed()).hasMatch(), qPrintable(err));
+        QCOMPARE(cli({"eval-js", package, "window.OrvixController.xwRowCountForTable_('Nums')"}, &out), 0);
+        QCOMPARE(out.trimmed(), QStringLiteral("1"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("var a = 1;\n\nmissingFunction();\n");
+        file.close();
+        QCOMPARE(cli({"run-code", package, code}, &out, &err), 1);
+        QVERIFY2(err.startsWith("line 3: ReferenceError"), qPrintable(err));
+        QCOMPARE(cli({"run-code", package, env.path("absent.js")}, &out, &err), 1);
+        QVERIFY2(err.contains("absent.js"), qPrintable(err));
     }
 };
 
