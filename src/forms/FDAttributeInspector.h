@@ -19,6 +19,9 @@ public:
 
     explicit FDAttributeInspector(FDCanvas *canvas) : m_canvas(canvas) {}
 
+    // Whether a property of a class holds an attributed string (the inspector edits its characters as text).
+    static bool isAttributedString(const QString &className, const QString &key);
+
     QString placeholderText() const;
     // The properties of the selected control's class (an array of property dictionaries); null when none.
     Value properties() const;
