@@ -115,6 +115,37 @@ void FDAttributeInspector::apply(const Value &property, const Value &editorValue
     m_canvas->notifyChanged();
 }
 
+bool FDAttributeInspector::showsFont() const
+{
+    if (!m_canvas)
+        return false;
+    for (const FDControlPtr &control : m_canvas->selection())
+        if (control->isReadable() && FDFontAttributes::hasFont(control->className()))
+            return true;
+    return false;
+}
+
+FDFontAttributes FDAttributeInspector::font() const
+{
+    if (m_canvas)
+        for (const FDControlPtr &control : m_canvas->selection())
+            if (control->isReadable() && FDFontAttributes::hasFont(control->className()))
+                return FDFontAttributes::of(control->control());
+    return FDFontAttributes();
+}
+
+void FDAttributeInspector::applyFont(const FDFontAttributes &font, int fields)
+{
+    if (!m_canvas)
+        return;
+    for (const FDControlPtr &control : m_canvas->selection()) {
+        if (!control->isReadable() || !FDFontAttributes::hasFont(control->className()))
+            continue;
+        control->setControl(FDFontAttributes::applied(control->control(), font, fields));
+    }
+    m_canvas->notifyChanged();
+}
+
 QString FDAttributeInspector::labelText() const
 {
     if (!m_canvas || m_canvas->selection().isEmpty())

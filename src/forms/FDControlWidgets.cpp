@@ -2,6 +2,7 @@
 #include "FDControlWidgets.h"
 
 #include "FDControlKinds.h"
+#include "FDFontAttributes.h"
 #include "FDKeys.h"
 #include "FDShapeControl.h"
 #include "HVAttachmentWell.h"
@@ -134,6 +135,8 @@ QWidget *createWidget(const Value &control, QWidget *parent)
         frame->setFrameShape(cls == kGroup ? QFrame::Box : QFrame::StyledPanel);
         widget = frame;
     }
+    if (FDFontAttributes::storesFont(control))
+        FDFontAttributes::of(control).applyTo(widget);
     widget->setEnabled(a.value("Enabled", true).toBool() || cls == kShape);
     widget->setToolTip(a.value("Tool Tip").toString());
     return widget;
