@@ -1,0 +1,19 @@
+// FEScriptHooks: the script functions a form control calls before and after its action.
+#pragma once
+
+#include "Value.h"
+
+#include <QString>
+
+class MyDocument;
+
+namespace FEScriptHooks {
+inline const QString kWillAction = QStringLiteral("controlWillAction");
+inline const QString kDidAction = QStringLiteral("controlDidAction");
+
+// sendMessageFromControl:functionName: with the control's info; a null `function` is the control's own function
+// ("form_<name>" for a "Call" control, the whole script for a "Run" control). Answers whether a script ran.
+bool sendMessageFromControl(MyDocument *document, const QString &formName, const Value &info, const QString &function);
+// The script expression handed to a called function: the control by its name, or null.
+QString controlArgument(const Value &info);
+} // namespace FEScriptHooks
