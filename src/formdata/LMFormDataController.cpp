@@ -11,6 +11,7 @@
 #include "LMFormDataContainer.h"
 #include "LMQueryDefinition.h"
 #include "LMQueryFilterView.h"
+#include "LMRelationship.h"
 #include "LMRelationshipManager.h"
 #include "MyDocument.h"
 #include "OXDatabase.h"
@@ -475,10 +476,12 @@ void LMFormDataController::openRelatedRecords(const QString &field, const QStrin
                                          .arg(contentTable(), QLiteDatabase::prepareStringForQuery(recordId)));
         if (!cursor || cursor->rowCount() == 0)
             break;
-        QString links = cursor->rowAtIndex(0)->stringForColumn(contentTable() + QLatin1Char('.') + field);
-        if (DesignVocabulary::isNullLike(links))
-            links.clear();
-        beginRelEditWithParentRowId(recordId, other, links, line, field, backwards);
+        // The stored list is bare ids; the editor's list quotes each one for its IN (…).
+        const QString stored = cursor->rowAtIndex(0)->stringForColumn(contentTable() + QLatin1Char('.') + field);
+        QStringList quoted;
+        for (const QString &id : LMRelationship::splitLinkList(stored))
+            quoted << QStringLiteral("'%1'").arg(QLiteDatabase::escapeQuotesFromString(id));
+        beginRelEditWithParentRowId(recordId, other, quoted.join(QLatin1Char(',')), line, field, backwards);
         return;
     }
     reloadData();
