@@ -9,6 +9,7 @@ void ScriptedUi::reset()
     m_textInputs.clear();
     m_openAnswers.clear();
     m_saveAnswers.clear();
+    m_panels.clear();
     m_alerts.clear();
     m_beeps = 0;
     m_modifierHeld = false;
@@ -47,12 +48,14 @@ std::optional<QString> ScriptedUi::runTextInput(const TextInputOptions &options,
     return m_textAnswers.isEmpty() ? std::nullopt : m_textAnswers.dequeue();
 }
 
-QStringList ScriptedUi::runOpenPanel(const FilePanelOptions &, QWidget *)
+QStringList ScriptedUi::runOpenPanel(const FilePanelOptions &options, QWidget *)
 {
+    m_panels.append(options);
     return m_openAnswers.isEmpty() ? QStringList() : m_openAnswers.dequeue();
 }
 
-QString ScriptedUi::runSavePanel(const FilePanelOptions &, QWidget *)
+QString ScriptedUi::runSavePanel(const FilePanelOptions &options, QWidget *)
 {
+    m_panels.append(options);
     return m_saveAnswers.isEmpty() ? QString() : m_saveAnswers.dequeue();
 }

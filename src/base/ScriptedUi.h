@@ -24,6 +24,8 @@ public:
     const QList<TextInputOptions> &textInputs() const { return m_textInputs; }
     void answerOpenPanel(const QStringList &paths) { m_openAnswers.enqueue(paths); }
     void answerSavePanel(const QString &path) { m_saveAnswers.enqueue(path); }
+    // Every open and save panel run so far, in order.
+    const QList<FilePanelOptions> &panels() const { return m_panels; }
     void setNewTabModifierHeld(bool held) { m_modifierHeld = held; }
     void setAlternateModifierHeld(bool held) { m_alternateHeld = held; }
 
@@ -49,6 +51,7 @@ private:
     QList<TextInputOptions> m_textInputs;
     QQueue<QStringList> m_openAnswers;
     QQueue<QString> m_saveAnswers;
+    QList<FilePanelOptions> m_panels;
     QList<Shown> m_alerts;
     int m_beeps = 0;
     bool m_modifierHeld = false;

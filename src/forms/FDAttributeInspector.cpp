@@ -5,6 +5,7 @@
 #include "FDCanvas.h"
 #include "FDControlDefinitions.h"
 #include "FDKeys.h"
+#include "FDSerializationServices.h"
 
 #include <QColor>
 
@@ -45,6 +46,11 @@ Value converted(const QString &type, const Value &v)
 }
 } // namespace
 
+bool FDAttributeInspector::isAttributedString(const QString &className, const QString &key)
+{
+    return className == FDKeys::kShape && key == QLatin1String("Title");
+}
+
 QString FDAttributeInspector::placeholderText() const
 {
     if (!m_canvas || m_canvas->selection().isEmpty())
@@ -72,9 +78,12 @@ Value FDAttributeInspector::valueOf(const Value &property) const
         return Value();
     const QString key = property.value(QStringLiteral("Key")).toString();
     const QString type = property.value(QStringLiteral("Type")).toString();
-    const Value attributes = m_canvas->selection().first()->control().attributes();
+    const FDControlPtr &control = m_canvas->selection().first();
+    const Value attributes = control->control().attributes();
     if (!attributes.contains(key))
         return isScalarType(type) ? Value(kMissingInteger) : Value();
+    if (isAttributedString(control->className(), key))
+        return Value(FDSerializationServices::plainTextOfAttributedString(attributes.value(key)));
     return attributes.value(key);
 }
 
@@ -94,11 +103,45 @@ void FDAttributeInspector::apply(const Value &property, const Value &editorValue
         Value attributes = object.attributes();
         if (isScalarType(type) && !attributes.contains(key))
             continue;
-        if (value.isNull())
+        if (isAttributedString(control->className(), key))
+            attributes.set(key, FDSerializationServices::replacingTextOfAttributedString(attributes.value(key),
+                                                                                         value.stringValue()));
+        else if (value.isNull())
             attributes.remove(key);
         else
             attributes.set(key, value);
         control->setControl(object);
+    }
+    m_canvas->notifyChanged();
+}
+
+bool FDAttributeInspector::showsFont() const
+{
+    if (!m_canvas)
+        return false;
+    for (const FDControlPtr &control : m_canvas->selection())
+        if (control->isReadable() && FDFontAttributes::hasFont(control->className()))
+            return true;
+    return false;
+}
+
+FDFontAttributes FDAttributeInspector::font() const
+{
+    if (m_canvas)
+        for (const FDControlPtr &control : m_canvas->selection())
+            if (control->isReadable() && FDFontAttributes::hasFont(control->className()))
+                return FDFontAttributes::of(control->control());
+    return FDFontAttributes();
+}
+
+void FDAttributeInspector::applyFont(const FDFontAttributes &font, int fields)
+{
+    if (!m_canvas)
+        return;
+    for (const FDControlPtr &control : m_canvas->selection()) {
+        if (!control->isReadable() || !FDFontAttributes::hasFont(control->className()))
+            continue;
+        control->setControl(FDFontAttributes::applied(control->control(), font, fields));
     }
     m_canvas->notifyChanged();
 }

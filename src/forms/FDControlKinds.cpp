@@ -4,6 +4,7 @@
 #include "ArchivedColor.h"
 #include "DesignVocabulary.h"
 #include "FDKeys.h"
+#include "FDSerializationServices.h"
 
 #include <QColor>
 
@@ -32,7 +33,7 @@ Value shapeAttributes()
                         {"Fill Color", ArchivedColor::toValue(QColor(255, 255, 255))},
                         {"Fill Gradient", ""},
                         {"Fill Gradient Angle", 90.0},
-                        {"Title", ""}});
+                        {"Title", FDSerializationServices::attributedStringFromPlainText(QString())}});
 }
 
 Value attributesFor(const QString &title)

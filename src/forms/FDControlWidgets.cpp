@@ -2,13 +2,18 @@
 #include "FDControlWidgets.h"
 
 #include "FDControlKinds.h"
+#include "FDFontAttributes.h"
 #include "FDKeys.h"
 #include "FDShapeControl.h"
+#include "HVAttachmentWell.h"
+#include "HVFilePathWell.h"
 #include "HVFormPopUpButton.h"
 #include "HVFormProgressIndicator.h"
 #include "HVFormRadioButtonMatrix.h"
 #include "HVFormSegmentedControl.h"
 #include "HVFormTextViewScrollView.h"
+#include "HVMovieViewWell.h"
+#include "HVNSImageView.h"
 
 #include <QCheckBox>
 #include <QDateTimeEdit>
@@ -35,25 +40,6 @@ protected:
 private:
     FDShapeControl m_shape;
 };
-
-QWidget *well(const QString &caption, QWidget *parent, const QString &button = QString())
-{
-    auto *frame = new QFrame(parent);
-    frame->setFrameShape(QFrame::StyledPanel);
-    frame->setFrameShadow(QFrame::Sunken);
-    auto *layout = new QVBoxLayout(frame);
-    layout->setContentsMargins(2, 2, 2, 2);
-    auto *label = new QLabel(caption, frame);
-    label->setAlignment(Qt::AlignCenter);
-    label->setStyleSheet(QStringLiteral("color: grey"));
-    layout->addWidget(label, 1);
-    if (!button.isEmpty()) {
-        auto *b = new QPushButton(button, frame);
-        b->setEnabled(false);
-        layout->addWidget(b, 0, Qt::AlignHCenter);
-    }
-    return frame;
-}
 
 QWidget *textField(const Value &a, QWidget *parent)
 {
@@ -119,16 +105,28 @@ QWidget *createWidget(const Value &control, QWidget *parent)
         bar->setObjectValue(a.value("Double Value"));
         widget = bar;
     } else if (cls == kImageView) {
-        widget = well(QStringLiteral("Image"), parent);
+        auto *image = new HVNSImageView(parent);
+        image->setImageFrameStyle(int(a.value("Image Frame Style", 2).toInt()));
+        image->setImageAlignment(int(a.value("Image Alignment").toInt()));
+        image->setImageScaling(int(a.value("Image Scaling", 3).toInt()));
+        image->setAllowsCutCopyPaste(a.value("Allows Cut Copy Paste", true).toBool());
+        image->setEditable(a.value("Editable", true).toBool());
+        widget = image;
     } else if (cls == kMovieWell) {
-        widget = well(title == QLatin1String("Sound Well") ? QStringLiteral("♪") : QStringLiteral("Movie"), parent);
+        auto *movie = new HVMovieViewWell(parent);
+        movie->setControllerVisible(a.value("Controller Visible", true).toBool());
+        movie->setPreservesAspectRatio(a.value("Preserves Aspect Ratio", true).toBool());
+        movie->setEditable(a.value("Editable", true).toBool());
+        widget = movie;
     } else if (cls == kAttachmentWell) {
-        widget = well(QStringLiteral("Attachment"), parent, QStringLiteral("Export"));
+        auto *attachment = new HVAttachmentWell(parent);
+        attachment->setInForm(a.value("In Form", true).toBool());
+        attachment->setEditable(a.value("Editable", true).toBool());
+        widget = attachment;
     } else if (cls == kFilePathWell) {
-        auto *edit = new QLineEdit(parent);
-        edit->setReadOnly(true);
-        edit->setPlaceholderText(QStringLiteral("File path"));
-        widget = edit;
+        auto *path = new HVFilePathWell(parent);
+        path->setEditable(a.value("Editable", true).toBool());
+        widget = path;
     } else if (cls == kShape) {
         widget = new ShapeWidget(FDShapeControl::fromControl(control), parent);
     } else {
@@ -137,6 +135,8 @@ QWidget *createWidget(const Value &control, QWidget *parent)
         frame->setFrameShape(cls == kGroup ? QFrame::Box : QFrame::StyledPanel);
         widget = frame;
     }
+    if (FDFontAttributes::storesFont(control))
+        FDFontAttributes::of(control).applyTo(widget);
     widget->setEnabled(a.value("Enabled", true).toBool() || cls == kShape);
     widget->setToolTip(a.value("Tool Tip").toString());
     return widget;

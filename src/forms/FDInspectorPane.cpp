@@ -14,7 +14,9 @@
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QDoubleSpinBox>
+#include <QFontComboBox>
 #include <QFormLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -95,6 +97,7 @@ void FDInspectorPane::rebuildAttributes()
         text->setAlignment(Qt::AlignCenter);
         text->setStyleSheet(QStringLiteral("color: grey"));
         form->addRow(text);
+        addFontPanel(form, inspector);
         return;
     }
     const Value properties = inspector->properties();
@@ -153,6 +156,89 @@ void FDInspectorPane::rebuildAttributes()
         }
         form->addRow(FDAttributeInspector::labelFor(property), editor);
     }
+    addFontPanel(form, inspector);
+}
+
+void FDInspectorPane::addFontPanel(QFormLayout *form, const std::shared_ptr<FDAttributeInspector> &inspector)
+{
+    if (!inspector->showsFont())
+        return;
+    const FDFontAttributes current = inspector->font();
+    auto *heading = new QLabel(tr("Font"));
+    QFont headingFont = heading->font();
+    headingFont.setBold(true);
+    heading->setFont(headingFont);
+    heading->setObjectName(QStringLiteral("Font Panel"));
+    form->addRow(heading);
+
+    auto *family = new QFontComboBox;
+    family->setObjectName(QStringLiteral("Font Family"));
+    family->setCurrentFont(QFont(current.family.isEmpty() ? font().family() : current.family));
+    auto *size = new QDoubleSpinBox;
+    size->setObjectName(QStringLiteral("Font Size"));
+    size->setRange(1, 1000);
+    size->setDecimals(1);
+    size->setValue(current.size);
+    auto *bold = new QCheckBox(tr("Bold"));
+    bold->setObjectName(QStringLiteral("Font Bold"));
+    bold->setChecked(current.bold);
+    auto *italic = new QCheckBox(tr("Italic"));
+    italic->setObjectName(QStringLiteral("Font Italic"));
+    italic->setChecked(current.italic);
+    // Colours: the standard one, a few common ones, or any "#rrggbb" typed in.
+    auto *color = new QComboBox;
+    color->setObjectName(QStringLiteral("Text Color"));
+    color->setEditable(true);
+    color->setInsertPolicy(QComboBox::NoInsert);
+    color->addItem(tr("Default"), QString());
+    for (const QColor &c : {QColor(Qt::black), QColor(Qt::darkGray), QColor(Qt::gray), QColor(Qt::white),
+                            QColor(Qt::red), QColor(Qt::darkRed), QColor(Qt::green), QColor(Qt::darkGreen),
+                            QColor(Qt::blue), QColor(Qt::darkBlue), QColor(255, 128, 0), QColor(128, 0, 128)}) {
+        QPixmap swatch(12, 12);
+        swatch.fill(c);
+        color->addItem(QIcon(swatch), c.name(), c.name());
+    }
+    if (current.color) {
+        const int index = color->findData(current.color->name());
+        if (index >= 0)
+            color->setCurrentIndex(index);
+        else
+            color->setEditText(current.color->name(QColor::HexArgb));
+    }
+
+    auto read = [family, size, bold, italic, color] {
+        FDFontAttributes f;
+        f.family = family->currentFont().family();
+        f.size = size->value();
+        f.bold = bold->isChecked();
+        f.italic = italic->isChecked();
+        const QString text = color->currentText().trimmed();
+        const int index = color->findText(text);
+        const QString name = index >= 0 ? color->itemData(index).toString() : text;
+        if (!name.isEmpty() && QColor(name).isValid())
+            f.color = QColor(name);
+        return f;
+    };
+    auto apply = [this, inspector, read](int fields) {
+        inspector->applyFont(read(), fields);
+        emit m_controller->editor()->modelChanged();
+    };
+    connect(family, &QFontComboBox::activated, this, [apply] { apply(FDFontAttributes::Family); });
+    connect(size, &QDoubleSpinBox::editingFinished, this, [apply] { apply(FDFontAttributes::Size); });
+    connect(bold, &QCheckBox::toggled, this, [apply] { apply(FDFontAttributes::Bold); });
+    connect(italic, &QCheckBox::toggled, this, [apply] { apply(FDFontAttributes::Italic); });
+    connect(color, &QComboBox::activated, this, [apply] { apply(FDFontAttributes::Color); });
+    connect(color->lineEdit(), &QLineEdit::editingFinished, this, [apply] { apply(FDFontAttributes::Color); });
+    form->addRow(tr("Family:"), family);
+    form->addRow(tr("Size:"), size);
+    auto *styles = new QWidget;
+    auto *styleRow = new QHBoxLayout(styles);
+    styleRow->setContentsMargins(0, 0, 0, 0);
+    styleRow->addWidget(bold);
+    styleRow->addWidget(italic);
+    styleRow->addStretch(1);
+    form->addRow(tr("Style:"), styles);
+    form->addRow(tr("Colour:"), color);
 }
 
 // ---- Size and springs

@@ -3,8 +3,11 @@
 
 #include <QPointer>
 #include <QTabWidget>
+#include <memory>
 
 class LMFormDesignController;
+class FDAttributeInspector;
+class QFormLayout;
 class QWidget;
 
 class FDInspectorPane : public QTabWidget {
@@ -19,6 +22,9 @@ public:
     void refreshCanvas();
 
 private:
+    // The font section of the attributes page, when the selection has text.
+    void addFontPanel(QFormLayout *form, const std::shared_ptr<FDAttributeInspector> &inspector);
+
     LMFormDesignController *m_controller;
     QWidget *m_attributes = nullptr;
     QWidget *m_size = nullptr;

@@ -2,11 +2,14 @@
 #include "FDSerializationServices.h"
 
 #include "ArchivedColor.h"
+#include "RichTextCodec.h"
 #include "Value.h"
 
 #include <QBuffer>
 #include <QImageReader>
 #include <QImageWriter>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -259,5 +262,63 @@ QImage unserializeImage(const QByteArray &data)
     // A stored image larger than a poster is not a form picture; refuse it instead of allocating for it.
     reader.setAllocationLimit(256);
     return reader.read();
+}
+
+Value serializeAttributedString(const QTextDocument &document)
+{
+    return RichTextCodec::encode(document);
+}
+
+void unserializeAttributedString(const Value &stored, QTextDocument &document)
+{
+    if (stored.isString()) {
+        document.setPlainText(stored.toString());
+        return;
+    }
+    // A value that is not a readable document leaves the title empty rather than half read.
+    if (!stored.isDict() || !RichTextCodec::decode(stored, document))
+        document.clear();
+}
+
+Value attributedStringFromPlainText(const QString &text)
+{
+    QTextDocument document;
+    document.setPlainText(text);
+    return RichTextCodec::encode(document);
+}
+
+QString plainTextOfAttributedString(const Value &stored)
+{
+    if (stored.isString())
+        return stored.toString();
+    if (!stored.isDict())
+        return QString();
+    QTextDocument document;
+    unserializeAttributedString(stored, document);
+    return document.toPlainText();
+}
+
+Value replacingTextOfAttributedString(const Value &stored, const QString &text)
+{
+    QTextDocument document;
+    unserializeAttributedString(stored, document);
+    QTextCursor start(&document);
+    const QTextBlockFormat blockFormat = start.blockFormat();
+    if (!document.isEmpty())
+        start.movePosition(QTextCursor::NextCharacter);
+    const QTextCharFormat charFormat = start.charFormat();
+    document.clear();
+    QTextCursor cursor(&document);
+    cursor.setBlockFormat(blockFormat);
+    cursor.setBlockCharFormat(charFormat);
+    cursor.insertText(text, charFormat);
+    return RichTextCodec::encode(document);
+}
+
+Value normalizedAttributedString(const Value &stored)
+{
+    QTextDocument document;
+    unserializeAttributedString(stored, document);
+    return RichTextCodec::encode(document);
 }
 } // namespace FDSerializationServices

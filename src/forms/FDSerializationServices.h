@@ -11,6 +11,7 @@
 #include <QString>
 #include <optional>
 
+class QTextDocument;
 class Value;
 
 namespace FDSerializationServices {
@@ -49,4 +50,17 @@ QList<QColor> unserializeGradient(const QString &text);
 // Images: TIFF data; empty data or data that is no image gives a null image.
 QByteArray serializeImage(const QImage &image);
 QImage unserializeImage(const QByteArray &data);
+
+// Attributed strings (shape titles): the stored rich-text form of the whole document (RichTextCodec). Reading
+// also takes the plain text older forms stored, as unformatted text; anything else reads as an empty string.
+Value serializeAttributedString(const QTextDocument &document);
+void unserializeAttributedString(const Value &stored, QTextDocument &document);
+// The stored form of unformatted text, and the characters of a stored attributed string (or of plain text).
+Value attributedStringFromPlainText(const QString &text);
+QString plainTextOfAttributedString(const Value &stored);
+// The stored string with its characters replaced by `text`, keeping the paragraph and character format of its
+// start (so a retyped title keeps its font).
+Value replacingTextOfAttributedString(const Value &stored, const QString &text);
+// Any stored attributed string in its current form: plain text becomes rich text; unreadable values empty.
+Value normalizedAttributedString(const Value &stored);
 } // namespace FDSerializationServices

@@ -5,9 +5,11 @@
 #include "FDKeys.h"
 #include "FDSerializationServices.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <QTextDocument>
 #include <QtMath>
 
 FDShapeControl FDShapeControl::fromControl(const Value &control)
@@ -30,7 +32,9 @@ FDShapeControl FDShapeControl::fromControl(const Value &control)
     const Value image = a.value("Background Image");
     shape.backgroundImage =
         image.isImage() ? image.toImage() : FDSerializationServices::unserializeImage(image.toData());
-    shape.title = a.value("Title").toString();
+    // Older forms stored the title as plain text; it reads as unformatted rich text.
+    if (a.contains("Title"))
+        shape.title = FDSerializationServices::normalizedAttributedString(a.value("Title"));
     return shape;
 }
 
@@ -48,8 +52,18 @@ Value FDShapeControl::toControl() const
     a.set("Fill Gradient Angle", double(fillGradientAngle));
     if (!backgroundImage.isNull())
         a.set("Background Image", backgroundImage);
-    a.set("Title", title);
+    a.set("Title", title.isNull() ? FDSerializationServices::attributedStringFromPlainText(QString()) : title);
     return Value::object(FDKeys::kShape, a);
+}
+
+QString FDShapeControl::titleText() const
+{
+    return FDSerializationServices::plainTextOfAttributedString(title);
+}
+
+void FDShapeControl::setTitleText(const QString &text)
+{
+    title = FDSerializationServices::attributedStringFromPlainText(text);
 }
 
 QRectF FDShapeControl::shapeRect(const QRectF &bounds) const
@@ -93,9 +107,23 @@ void FDShapeControl::draw(QPainter &painter, const QRectF &bounds) const
         painter.setPen(QPen(*strokeColor, strokeWidth));
         painter.drawPath(path);
     }
-    if (!title.isEmpty()) {
-        painter.setPen(Qt::black);
-        painter.drawText(r, Qt::AlignCenter | Qt::TextWordWrap, title);
+    if (!title.isNull()) {
+        QTextDocument document;
+        document.setDefaultFont(painter.font());
+        QTextOption option = document.defaultTextOption();
+        option.setAlignment(Qt::AlignHCenter);
+        document.setDefaultTextOption(option);
+        FDSerializationServices::unserializeAttributedString(title, document);
+        if (!document.isEmpty()) {
+            // Centred in the shape; text without a colour of its own is black whatever the palette says.
+            document.setDocumentMargin(2);
+            document.setTextWidth(r.width());
+            painter.setClipPath(path);
+            painter.translate(r.left(), r.top() + (r.height() - document.size().height()) / 2);
+            QAbstractTextDocumentLayout::PaintContext context;
+            context.palette.setColor(QPalette::Text, Qt::black);
+            document.documentLayout()->draw(&painter, context);
+        }
     }
     painter.restore();
 }

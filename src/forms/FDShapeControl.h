@@ -23,8 +23,13 @@ public:
     QList<QColor> fillGradient; // empty: none
     float fillGradientAngle = 90.0f;
     QImage backgroundImage;
-    QString title;
+    // The title as a stored attributed string (rich text); null for none.
+    Value title;
     // Shadows are not stored; the attribute stays none.
+
+    QString titleText() const;
+    // Replaces the title by unformatted text.
+    void setTitleText(const QString &text);
 
     // Reads the attributes of an archived "FDShapeControl" object; missing or unreadable ones keep their defaults.
     static FDShapeControl fromControl(const Value &control);

@@ -5,12 +5,18 @@
 #include "FDControlDefinitions.h"
 #include "FDControlKinds.h"
 #include "FDControlLinks.h"
+#include "FDControlWidgets.h"
 #include "FDDataBindings.h"
+#include "FDFontAttributes.h"
 #include "FDKeys.h"
+#include "FDSerializationServices.h"
+#include "FDShapeControl.h"
 #include "MyDocument.h"
 #include "OXDatabase.h"
 #include "TestEnvironment.h"
 
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QtTest>
 
 using namespace FDKeys;
@@ -40,6 +46,10 @@ private slots:
     void attributeInspector();
     void dataBindings();
     void actionAndOutletLinks();
+    void fontPanel_data();
+    void fontPanel();
+    void fontOfSeveralControls();
+    void fontSurvivesTheStoredForm();
 
 private:
     TestEnvironment m_env;
@@ -154,6 +164,124 @@ void TestFormInspector::actionAndOutletLinks()
              QString("NSTextField"));
     QVERIFY(!FDControlLinks::chooseOutlet(button, field, "nextKeyView"));
     QVERIFY(!button->info().contains(kOutletValue));
+}
+
+void TestFormInspector::fontPanel_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<int>("field");
+    QTest::newRow("text field family") << "Text Field" << int(FDFontAttributes::Family);
+    QTest::newRow("text field size") << "Text Field" << int(FDFontAttributes::Size);
+    QTest::newRow("label bold") << "Label" << int(FDFontAttributes::Bold);
+    QTest::newRow("button italic") << "Push Button" << int(FDFontAttributes::Italic);
+    QTest::newRow("pop-up colour") << "Pop Up Button" << int(FDFontAttributes::Color);
+    QTest::newRow("shape title size") << "Shape" << int(FDFontAttributes::Size);
+    QTest::newRow("shape title bold") << "Shape" << int(FDFontAttributes::Bold);
+    QTest::newRow("shape title colour") << "Shape" << int(FDFontAttributes::Color);
+    QTest::newRow("shape title family") << "Shape" << int(FDFontAttributes::Family);
+}
+
+void TestFormInspector::fontPanel()
+{
+    QFETCH(QString, kind);
+    QFETCH(int, field);
+    FDCanvas canvas;
+    FDControlPtr control = addKind(canvas, kind);
+    if (kind == "Shape") {
+        FDShapeControl shape = FDShapeControl::fromControl(control->control());
+        shape.setTitleText("Shape title");
+        control->setControl(shape.toControl());
+    }
+    canvas.selectControls({control});
+    FDAttributeInspector inspector(&canvas);
+    QVERIFY(inspector.showsFont());
+    const FDFontAttributes before = inspector.font();
+    FDFontAttributes chosen;
+    chosen.family = "DejaVu Serif";
+    chosen.size = 21;
+    chosen.bold = true;
+    chosen.italic = true;
+    chosen.color = QColor(10, 120, 30);
+    inspector.applyFont(chosen, field);
+    // Exactly the chosen part changed.
+    FDFontAttributes expected = before;
+    if (field == FDFontAttributes::Family)
+        expected.family = chosen.family;
+    if (field == FDFontAttributes::Size)
+        expected.size = chosen.size;
+    if (field == FDFontAttributes::Bold)
+        expected.bold = true;
+    if (field == FDFontAttributes::Italic)
+        expected.italic = true;
+    if (field == FDFontAttributes::Color)
+        expected.color = chosen.color;
+    QCOMPARE(inspector.font(), expected);
+    QCOMPARE(FDFontAttributes::of(control->control()), expected);
+    if (kind == "Shape") {
+        // The title keeps its characters; the whole of it takes the font.
+        QCOMPARE(FDShapeControl::fromControl(control->control()).titleText(), QString("Shape title"));
+        return;
+    }
+    // The widget of the control shows it.
+    QWidget parent;
+    QWidget *widget = FDControlWidgets::createWidget(control->control(), &parent);
+    QCOMPARE(widget->font().bold(), expected.bold);
+    QCOMPARE(widget->font().italic(), expected.italic);
+    QCOMPARE(widget->font().pixelSize(), qRound(expected.size));
+    if (expected.color)
+        QCOMPARE(widget->palette().color(QPalette::Text), *expected.color);
+    if (!expected.family.isEmpty())
+        QCOMPARE(widget->font().families().value(0), expected.family);
+
+    // Back to the standard colour takes the stored colour off.
+    inspector.applyFont(FDFontAttributes(), FDFontAttributes::Color);
+    QVERIFY(!control->control().attributes().contains(FDFontAttributes::kColor));
+}
+
+void TestFormInspector::fontOfSeveralControls()
+{
+    FDCanvas canvas;
+    FDControlPtr big = addKind(canvas, "Text Field");
+    FDControlPtr button = addKind(canvas, "Push Button");
+    FDControlPtr image = addKind(canvas, "Image Well");
+    FDFontAttributes large;
+    large.size = 30;
+    canvas.selectControls({big});
+    FDAttributeInspector inspector(&canvas);
+    inspector.applyFont(large, FDFontAttributes::Size);
+
+    // Making both bold keeps the text field's size; the image well has no text and is left alone.
+    canvas.selectControls({big, button, image});
+    FDFontAttributes bold;
+    bold.bold = true;
+    inspector.applyFont(bold, FDFontAttributes::Bold);
+    QCOMPARE(FDFontAttributes::of(big->control()).size, 30.0);
+    QVERIFY(FDFontAttributes::of(big->control()).bold);
+    QVERIFY(FDFontAttributes::of(button->control()).bold);
+    QVERIFY(!FDFontAttributes::storesFont(image->control()));
+
+    canvas.selectControls({image});
+    QVERIFY(!inspector.showsFont());
+}
+
+void TestFormInspector::fontSurvivesTheStoredForm()
+{
+    FDCanvas canvas;
+    canvas.setName("Fonts");
+    FDControlPtr field = addKind(canvas, "Text Field");
+    FDControlPtr shape = addKind(canvas, "Shape");
+    FDFontAttributes font;
+    font.family = "DejaVu Sans Mono";
+    font.size = 17.5;
+    font.italic = true;
+    font.color = QColor(0, 0, 200);
+    canvas.selectControls({field, shape});
+    FDAttributeInspector(&canvas).applyFont(font, FDFontAttributes::AllFields);
+    FDCanvas reread;
+    reread.setDictionary(canvas.dictionary());
+    QCOMPARE(reread.controls().size(), 2);
+    QCOMPARE(FDFontAttributes::of(reread.controls().at(0)->control()), font);
+    QCOMPARE(FDFontAttributes::of(reread.controls().at(1)->control()), font);
 }
 
 QTEST_MAIN(TestFormInspector)

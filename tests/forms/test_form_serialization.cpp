@@ -1,6 +1,7 @@
 // Tests of the stored form definition: text forms, canvas settings, control entries and round trips.
 #include "ArchivedColor.h"
 #include "DesignFixture.h"
+#include "FDAttributeInspector.h"
 #include "FDCanvas.h"
 #include "FDControlArchiver.h"
 #include "FDControlKinds.h"
@@ -15,6 +16,8 @@
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QRegularExpression>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QtTest>
 
 using namespace FDKeys;
@@ -41,6 +44,10 @@ private slots:
     void unreadableControlDataSurvives();
     void shapeAttributes();
     void jsonRoundTrip();
+    void richTitleRoundTrip();
+    void storedTitles_data();
+    void storedTitles();
+    void retypedTitleKeepsItsFormat();
 
 private:
     TestEnvironment m_env;
@@ -332,14 +339,14 @@ void TestFormSerialization::shapeAttributes()
     shape.strokeWidth = 3;
     shape.fillGradient = {Qt::red, Qt::blue};
     shape.fillGradientAngle = 45.5f;
-    shape.title = "Hello";
+    shape.setTitleText("Hello");
     const QByteArray data = FDControlArchiver::archiveControl(shape.toControl());
     const FDShapeControl back = FDShapeControl::fromControl(*FDControlArchiver::unarchiveControl(data));
     QCOMPARE(back.shapeType, int(FDShapeControl::Circle));
     QCOMPARE(back.strokeWidth, 3);
     QCOMPARE(back.fillGradient.size(), 2);
     QCOMPARE(back.fillGradientAngle, 45.5f);
-    QCOMPARE(back.title, QString("Hello"));
+    QCOMPARE(back.titleText(), QString("Hello"));
     QCOMPARE(shape.toControl().attributes().keys().mid(0, 4),
              (QStringList{"Shape Type", "Stroke Color", "Stroke Width", "Fill Color"}));
     // Squares and circles are made square against the top-left, inside a half-point inset.
@@ -382,6 +389,109 @@ void TestFormSerialization::jsonRoundTrip()
     QCOMPARE(FDFormJson::toJson(reread.dictionary()).toObject(), json);
     // Data that is no archive stays as its bytes.
     QCOMPARE(FDFormJson::toJson(Value(QByteArray("xyz"))).toObject().value("$data").toString(), QString("eHl6"));
+}
+
+namespace {
+// A title whose first word is bold and red and whose second is 20-point italic.
+void makeStyledTitle(QTextDocument &document)
+{
+    QTextCursor cursor(&document);
+    QTextCharFormat bold;
+    bold.setFontWeight(QFont::Bold);
+    bold.setForeground(QColor(200, 0, 0));
+    cursor.insertText("Total", bold);
+    QTextCharFormat italic;
+    italic.setFontItalic(true);
+    italic.setFontPointSize(20);
+    cursor.insertText(" due", italic);
+}
+
+QTextCharFormat formatAt(QTextDocument &document, int position)
+{
+    QTextCursor cursor(&document);
+    cursor.setPosition(position);
+    return cursor.charFormat();
+}
+
+void compareFormats(const QTextCharFormat &a, const QTextCharFormat &b)
+{
+    QCOMPARE(a.type(), b.type());
+    QCOMPARE(a.properties(), b.properties());
+}
+} // namespace
+
+void TestFormSerialization::richTitleRoundTrip()
+{
+    // A shape's title keeps its characters and formats through the stored form definition.
+    QTextDocument styled;
+    makeStyledTitle(styled);
+    FDShapeControl shape;
+    shape.title = S::serializeAttributedString(styled);
+    FDCanvas canvas;
+    canvas.setName("Titles");
+    canvas.addControl(FDControl::fdcontrolFromControl(shape.toControl(), &canvas));
+    const Value stored = canvas.dictionary();
+    FDCanvas reread;
+    reread.setDictionary(stored);
+    QCOMPARE(reread.controls().size(), 1);
+    const Value title = reread.controls().first()->control().attributes().value("Title");
+    QVERIFY(title.isDict());
+    QTextDocument back;
+    S::unserializeAttributedString(title, back);
+    QCOMPARE(back.toPlainText(), QString("Total due"));
+    compareFormats(formatAt(back, 2), formatAt(styled, 2));
+    compareFormats(formatAt(back, 8), formatAt(styled, 8));
+    QCOMPARE(FDShapeControl::fromControl(reread.controls().first()->control()).titleText(), QString("Total due"));
+}
+
+void TestFormSerialization::storedTitles_data()
+{
+    QTest::addColumn<Value>("stored");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("plain text of older forms") << Value("Hello\nthere") << "Hello\nthere";
+    QTest::newRow("empty plain text") << Value("") << "";
+    QTest::newRow("rich text") << S::attributedStringFromPlainText("Rich") << "Rich";
+    QTest::newRow("a number") << Value(42) << "";
+    QTest::newRow("a dictionary that is no text") << Value::dict({{"Blocks", 3}}) << "";
+    QTest::newRow("a later version") << Value::dict({{"Rich Text Version", 99}}) << "";
+}
+
+void TestFormSerialization::storedTitles()
+{
+    QFETCH(Value, stored);
+    QFETCH(QString, text);
+    Value control = FDControlKinds::makeControl("Shape");
+    control.attributes().set("Title", stored);
+    const FDShapeControl shape = FDShapeControl::fromControl(control);
+    QCOMPARE(shape.titleText(), text);
+    // Whatever was read is written back as rich text.
+    const Value written = shape.toControl().attributes().value("Title");
+    QVERIFY(written.isDict());
+    QCOMPARE(S::plainTextOfAttributedString(written), text);
+}
+
+void TestFormSerialization::retypedTitleKeepsItsFormat()
+{
+    QTextDocument styled;
+    makeStyledTitle(styled);
+    FDShapeControl shape;
+    shape.title = S::serializeAttributedString(styled);
+    FDCanvas canvas;
+    canvas.addControl(FDControl::fdcontrolFromControl(shape.toControl(), &canvas));
+    canvas.selectControls({canvas.controls().first()});
+    FDAttributeInspector inspector(&canvas);
+    Value titleProperty;
+    for (int i = 0; i < inspector.properties().size(); ++i)
+        if (inspector.properties().at(i).value("Key").toString() == "Title")
+            titleProperty = inspector.properties().at(i);
+    QVERIFY(titleProperty.isDict());
+    QCOMPARE(inspector.valueOf(titleProperty), Value("Total due"));
+    inspector.apply(titleProperty, Value("Balance"));
+    QCOMPARE(inspector.valueOf(titleProperty), Value("Balance"));
+    QTextDocument back;
+    S::unserializeAttributedString(canvas.controls().first()->control().attributes().value("Title"), back);
+    QCOMPARE(back.toPlainText(), QString("Balance"));
+    compareFormats(formatAt(back, 3), formatAt(styled, 1));
 }
 
 QTEST_MAIN(TestFormSerialization)
