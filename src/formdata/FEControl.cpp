@@ -4,11 +4,13 @@
 #include "DateFormatter.h"
 #include "FDControl.h"
 #include "FDKeys.h"
+#include "HVAttachmentWell.h"
 #include "HVFormPopUpButton.h"
 #include "HVFormProgressIndicator.h"
 #include "HVFormRadioButtonMatrix.h"
 #include "HVFormSegmentedControl.h"
 #include "HVFormTextViewScrollView.h"
+#include "HVFormWell.h"
 #include "NumberFormatter.h"
 #include "ReferenceDate.h"
 
@@ -116,7 +118,12 @@ void FEControl::connectAction()
 {
     QWidget *c = m_control;
     auto acted = [this] { emit controlActed(this); };
-    if (auto *edit = qobject_cast<QLineEdit *>(c)) {
+    if (auto *well = qobject_cast<HVFormWell *>(c)) {
+        connect(well, &HVFormWell::objectValueEdited, this, acted);
+        // In a form an attachment well offers its "Export" button.
+        if (auto *attachment = qobject_cast<HVAttachmentWell *>(c))
+            attachment->setInForm(true);
+    } else if (auto *edit = qobject_cast<QLineEdit *>(c)) {
         connect(edit, &QLineEdit::editingFinished, this, acted);
     } else if (auto *date = qobject_cast<QDateTimeEdit *>(c)) {
         connect(date, &QDateTimeEdit::editingFinished, this, acted);
@@ -147,10 +154,10 @@ bool FEControl::eventFilter(QObject *watched, QEvent *event)
 bool FEControl::hasAction() const
 {
     const QWidget *c = m_control;
-    return qobject_cast<const QLineEdit *>(c) || qobject_cast<const QDateTimeEdit *>(c) ||
-           qobject_cast<const QAbstractButton *>(c) || qobject_cast<const QComboBox *>(c) ||
-           qobject_cast<const QPlainTextEdit *>(c) || qobject_cast<const HVFormRadioButtonMatrix *>(c) ||
-           qobject_cast<const HVFormSegmentedControl *>(c);
+    return qobject_cast<const HVFormWell *>(c) || qobject_cast<const QLineEdit *>(c) ||
+           qobject_cast<const QDateTimeEdit *>(c) || qobject_cast<const QAbstractButton *>(c) ||
+           qobject_cast<const QComboBox *>(c) || qobject_cast<const QPlainTextEdit *>(c) ||
+           qobject_cast<const HVFormRadioButtonMatrix *>(c) || qobject_cast<const HVFormSegmentedControl *>(c);
 }
 
 // --- Values
@@ -165,6 +172,8 @@ QDateTime dateTimeOf(const Value &value)
 FEControlValue FEControl::readValue() const
 {
     QWidget *c = m_control;
+    if (auto *well = qobject_cast<HVFormWell *>(c))
+        return FEControlValue::object(well->objectValue());
     if (auto *edit = qobject_cast<QLineEdit *>(c)) {
         const QString text = edit->text();
         if (m_listValued)
@@ -201,6 +210,10 @@ FEControlValue FEControl::readValue() const
 bool FEControl::writeValue(const Value &value)
 {
     QWidget *c = m_control;
+    if (auto *well = qobject_cast<HVFormWell *>(c)) {
+        well->setObjectValue(value);
+        return true;
+    }
     if (auto *edit = qobject_cast<QLineEdit *>(c)) {
         QString text;
         if (value.isArray()) {

@@ -19,7 +19,8 @@ QString controlArgument(const Value &info)
     return QStringLiteral("Form.ControlNamed(\"%1\")").arg(name);
 }
 
-bool sendMessageFromControl(MyDocument *document, const QString &formName, const Value &info, const QString &function)
+bool sendMessageFromControl(MyDocument *document, const QString &formName, const Value &info, const QString &function,
+                            OXFormScriptHost *host)
 {
     if (!document || !info.isDict())
         return false;
@@ -39,6 +40,7 @@ bool sendMessageFromControl(MyDocument *document, const QString &formName, const
     if (!runner)
         return false;
     runner->setFormName(formName);
+    runner->setFormHost(host);
     if (type == kActionRun) {
         runner->run();
         return true;

@@ -42,7 +42,7 @@ std::optional<FEControlValue> valueForText(const QString &className, const Value
         }
         return FEControlValue::object(Value(text));
     }
-    if (className == kTextView)
+    if (className == kTextView || className == kFilePathWell)
         return FEControlValue::object(Value(text));
     if (FDControlKinds::titleOf(control) == QLatin1String("Check Box")) {
         const QString t = text.trimmed().toLower();

@@ -266,7 +266,7 @@ bool FEView::sendMessageFromControl(FEControl *control, const QString &function)
     if (!control || !m_controller)
         return false;
     return FEScriptHooks::sendMessageFromControl(m_controller->document(), m_controller->name(), control->info(),
-                                                 function);
+                                                 function, this);
 }
 
 void FEView::followLink(FEControl *sender)
@@ -342,6 +342,59 @@ void FEView::controlAction(FEControl *sender)
         m_controller->reloadData();
     else
         reloadData();
+}
+
+// --- What scripts see
+
+std::optional<Value> FEView::controlValue(const QString &name) const
+{
+    FEControl *control = controlNamed(name);
+    if (!control)
+        return std::nullopt;
+    return control->readValue().value;
+}
+
+void FEView::setControlValue(const QString &name, const Value &value)
+{
+    if (FEControl *control = controlNamed(name))
+        control->writeValue(value);
+}
+
+std::optional<Value> FEView::controlAttribute(const QString &name, const QString &attribute) const
+{
+    FEControl *control = controlNamed(name);
+    if (!control || !control->nsControl())
+        return std::nullopt;
+    const QString key = attribute.toLower();
+    if (key == QLatin1String("tooltip"))
+        return Value(control->nsControl()->toolTip());
+    if (key == QLatin1String("enabled"))
+        return Value(control->nsControl()->isEnabled());
+    if (key == QLatin1String("visible"))
+        return Value(!control->isHidden());
+    if (key == QLatin1String("label"))
+        return control->info().value(kLabelText);
+    return std::nullopt;
+}
+
+void FEView::setControlAttribute(const QString &name, const QString &attribute, const Value &value)
+{
+    FEControl *control = controlNamed(name);
+    if (!control || !control->nsControl())
+        return;
+    const QString key = attribute.toLower();
+    const bool truth = FEBinding::truthOf(value).value_or(false);
+    if (key == QLatin1String("tooltip")) {
+        control->nsControl()->setToolTip(value.stringValue());
+    } else if (key == QLatin1String("enabled")) {
+        control->nsControl()->setEnabled(truth);
+    } else if (key == QLatin1String("visible")) {
+        control->setVisible(truth);
+    } else if (key == QLatin1String("label")) {
+        Value info = control->info();
+        info.set(kLabelText, value.stringValue());
+        control->labelTextChanged(value.stringValue());
+    }
 }
 
 // --- Layout

@@ -2,6 +2,7 @@
 // and each control's action (save the value, follow links, open related records, call the script hooks).
 #pragma once
 
+#include "OXFormScriptHost.h"
 #include "Value.h"
 
 #include <QColor>
@@ -15,7 +16,7 @@ class FEControl;
 class LMFormDataController;
 class OXDatabase;
 
-class FEView : public QWidget {
+class FEView : public QWidget, public OXFormScriptHost {
     Q_OBJECT
 public:
     explicit FEView(QWidget *parent = nullptr);
@@ -58,6 +59,14 @@ public:
     void forceAction(FEControl *sender) { controlAction(sender); }
     // The control's script hook `function` (null: the control's own function).
     bool sendMessageFromControl(FEControl *control, const QString &function);
+
+    // OXFormScriptHost: what the scripts of the form's controls see.
+    QString currentRowid() const override { return m_recordNumber; }
+    QString lastEditedField() const override { return m_lastField; }
+    std::optional<Value> controlValue(const QString &name) const override;
+    void setControlValue(const QString &name, const Value &value) override;
+    std::optional<Value> controlAttribute(const QString &name, const QString &attribute) const override;
+    void setControlAttribute(const QString &name, const QString &attribute, const Value &value) override;
 
 signals:
     // A control gained the focus: the data panel follows its field.

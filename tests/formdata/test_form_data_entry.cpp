@@ -4,6 +4,7 @@
 #include "FDFormGenerator.h"
 #include "FEControl.h"
 #include "FEView.h"
+#include "HVFormWell.h"
 #include "LMFormDataContainer.h"
 #include "LMFormDataController.h"
 #include "LMRelationship.h"
@@ -36,6 +37,7 @@ private slots:
     void nestedEditorAddsLinksAndRefusesASecondRecord();
     void nestedDeleteAsksWhatToDelete();
     void callControlRunsItsHooksInOrder();
+    void imageWellLoadsAndSavesADroppedFile();
 
 private:
     void show();
@@ -53,10 +55,11 @@ void TestFormDataEntry::init()
 {
     m_env = std::make_unique<TestEnvironment>();
     QString error;
-    m_doc = newDocument({table("People", {field("name", "Text"), field("code", "Text", {{"Regex", "^[0-9]+$"}}),
-                                          field("member", "Yes/No"), field("employer", "Relationship")}),
-                         table("Companies", {field("title", "Text")})},
-                        &error);
+    m_doc = newDocument(
+        {table("People", {field("name", "Text"), field("code", "Text", {{"Regex", "^[0-9]+$"}}),
+                          field("member", "Yes/No"), field("employer", "Relationship"), field("photo", "Image")}),
+         table("Companies", {field("title", "Text")})},
+        &error);
     QVERIFY2(m_doc, qPrintable(error));
     m_doc->relationships().set("Lines",
                                Value::array({LMRelationship::makeRecord("People", "employer", "Companies", {}, 0)}));
@@ -316,7 +319,10 @@ void TestFormDataEntry::callControlRunsItsHooksInOrder()
                      {"Code String", R"(function note(t) { Form.SetGlobal("log", (Form.GetGlobal("log") || "") + t); }
 function controlWillAction(c) { note("W" + c.name); }
 function controlDidAction(c) { note("D"); }
-function form_name(c) { note("F"); })"}});
+function form_name(c) {
+    note("F" + c.value() + window.OrvixController.xwFormCurrentLastEditedField());
+    c.setAttribute("Tooltip", "seen");
+})"}});
     m_doc->scripts().append(script);
     Value form = m_doc->formNamed("People");
     Value entries = form.value("Controls");
@@ -332,7 +338,33 @@ function form_name(c) { note("F"); })"}});
     editor()->gotoFirstRow();
     typeAndLeave(lineEdit("name"), "Ann", lineEdit("code"));
     QCOMPARE(cellText(*m_doc, "People", "name", m_ids[0]), QString("Ann"));
-    QCOMPARE(m_doc->formNamed("People").value("OXFORMGLOBAL_log").toString(), QString("WnameDF"));
+    // The control's own function ran last, after the save, and reached the control through the form.
+    QCOMPARE(m_doc->formNamed("People").value("OXFORMGLOBAL_log").toString(), QString("WnameDFAnnname"));
+    QCOMPARE(lineEdit("name")->toolTip(), QString("seen"));
+}
+
+void TestFormDataEntry::imageWellLoadsAndSavesADroppedFile()
+{
+    QImage stored(4, 3, QImage::Format_RGB32);
+    stored.fill(Qt::red);
+    QVERIFY(!m_doc->database()->insertNativeValue(Value(stored), "People", "photo", m_ids[1]));
+    show();
+    editor()->gotoRowTextField("2");
+    auto *well = qobject_cast<HVFormWell *>(editor()->feview()->controlNamed("photo")->nsControl());
+    QVERIFY(well);
+    QCOMPARE(well->objectValue().toImage().size(), QSize(4, 3));
+    // A file taken by the well, as a drop gives it, is written into the record at once.
+    QImage dropped(5, 5, QImage::Format_RGB32);
+    dropped.fill(Qt::blue);
+    const QString path = m_env->path("dropped.png");
+    QVERIFY(dropped.save(path));
+    QVERIFY(well->takeFile(path));
+    const Value written =
+        m_doc->database()->dbToNativeForTable(cellText(*m_doc, "People", "photo", m_ids[1]), "People", "photo");
+    QCOMPARE(written.toImage().size(), QSize(5, 5));
+    // Another record without a picture empties the well.
+    editor()->gotoFirstRow();
+    QVERIFY(well->objectValue().isNull());
 }
 
 QTEST_MAIN(TestFormDataEntry)
