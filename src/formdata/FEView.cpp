@@ -215,8 +215,11 @@ void FEView::setRecordNumber(const QString &id)
     }
     m_row = record->values();
     setEnabled(canBeEnabled());
+    m_loadedTexts.clear();
     auto nativeOf = [&](const QString &field) {
-        return FEBinding::nativeValue(*m_database, table, field, record->stringForColumn(table + '.' + field));
+        const QString stored = record->stringForColumn(table + '.' + field);
+        m_loadedTexts.insert(field, stored);
+        return FEBinding::nativeValue(*m_database, table, field, stored);
     };
     for (FEControl *control : std::as_const(m_controls)) {
         const Value info = control->info();
@@ -323,9 +326,9 @@ void FEView::controlAction(FEControl *sender)
     }
     if (sender && !table.isEmpty()) {
         const QString field = FEBinding::boundField(*m_database, table, sender->info(), kValuePath);
-        if (!field.isEmpty() && !m_recordNumber.isEmpty()) {
-            const FEBinding::SaveResult result =
-                FEBinding::save(*m_database, table, m_recordNumber, field, sender->readValue());
+        const FEControlValue value = sender->readValue();
+        if (!field.isEmpty() && !m_recordNumber.isEmpty() && !isUnchanged(field, value)) {
+            const FEBinding::SaveResult result = FEBinding::save(*m_database, table, m_recordNumber, field, value);
             if (result.written && m_database->document())
                 m_database->document()->setChanged(true);
             if (result.refusal) {
@@ -342,6 +345,15 @@ void FEView::controlAction(FEControl *sender)
         m_controller->reloadData();
     else
         reloadData();
+}
+
+bool FEView::isUnchanged(const QString &field, const FEControlValue &value) const
+{
+    if (value.kind != FEControlValue::Kind::Object || !m_loadedTexts.contains(field))
+        return false;
+    const QString stored = m_loadedTexts.value(field);
+    const QString now = m_database->nativeToDbForTable(value.value, contentTable(), field, false);
+    return now == stored || (DesignVocabulary::isNullLike(now) && DesignVocabulary::isNullLike(stored));
 }
 
 // --- What scripts see

@@ -6,6 +6,7 @@
 #include "Value.h"
 
 #include <QColor>
+#include <QHash>
 #include <QList>
 #include <QPointer>
 #include <QSizeF>
@@ -13,6 +14,7 @@
 #include <QWidget>
 
 class FEControl;
+struct FEControlValue;
 class LMFormDataController;
 class OXDatabase;
 
@@ -86,6 +88,8 @@ private:
     // Opens the related records of a relationship control; false when the field is not one.
     bool openRelationship(FEControl *sender);
     void layoutControls();
+    // Whether the control's value is what the record already holds (leaving an unchanged control writes nothing).
+    bool isUnchanged(const QString &field, const FEControlValue &value) const;
 
     QPointer<LMFormDataController> m_controller;
     OXDatabase *m_database = nullptr;
@@ -97,6 +101,7 @@ private:
     QString m_recordNumber;
     Value m_row;
     QString m_lastField;
+    QHash<QString, QString> m_loadedTexts; // stored text of each bound field as loaded
     QWidget *m_cover = nullptr;
     bool m_enabled = false;
     bool m_inAction = false;

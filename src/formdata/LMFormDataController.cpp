@@ -27,6 +27,7 @@
 #include <QListWidget>
 #include <QScrollArea>
 #include <QSplitter>
+#include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -43,6 +44,9 @@ LMFormDataController::LMFormDataController(const QString &name, MyDocument *docu
 {
     buildWidget();
     refresh();
+    // A form opens on its first record rather than on an empty, covered form.
+    if (m_records.count() > 0)
+        selectIndex(0);
 }
 
 LMFormDataController::~LMFormDataController()
@@ -102,15 +106,15 @@ void LMFormDataController::buildWidget()
     bar->setObjectName(QStringLiteral("RecordSwitcher"));
     auto *row = new QHBoxLayout(bar);
     row->setContentsMargins(4, 2, 4, 2);
-    const QList<std::pair<QString, void (LMFormDataController::*)()>> segments{
-        {QStringLiteral("⏮"), &LMFormDataController::gotoFirstRow},
-        {QStringLiteral("◀"), &LMFormDataController::gotoPreviousRow},
-        {QStringLiteral("▶"), &LMFormDataController::gotoNextRow},
-        {QStringLiteral("⏭"), &LMFormDataController::gotoLastRow}};
+    const QList<std::pair<QStyle::StandardPixmap, void (LMFormDataController::*)()>> segments{
+        {QStyle::SP_MediaSkipBackward, &LMFormDataController::gotoFirstRow},
+        {QStyle::SP_MediaSeekBackward, &LMFormDataController::gotoPreviousRow},
+        {QStyle::SP_MediaSeekForward, &LMFormDataController::gotoNextRow},
+        {QStyle::SP_MediaSkipForward, &LMFormDataController::gotoLastRow}};
     const QStringList names{"First Record", "Previous Record", "Next Record", "Last Record"};
     for (int i = 0; i < segments.size(); ++i) {
         auto *button = new QToolButton(bar);
-        button->setText(segments[i].first);
+        button->setIcon(bar->style()->standardIcon(segments[i].first));
         button->setObjectName(names[i]);
         button->setToolTip(names[i]);
         connect(button, &QToolButton::clicked, this, segments[i].second);
