@@ -219,7 +219,19 @@ void FEView::setRecordNumber(const QString &id)
     auto nativeOf = [&](const QString &field) {
         const QString stored = record->stringForColumn(table + '.' + field);
         m_loadedTexts.insert(field, stored);
-        return FEBinding::nativeValue(*m_database, table, field, stored);
+        // A NULL cell reads as "<null>"; every null-like text is no value.
+        return DesignVocabulary::isNullLike(stored) ? Value()
+                                                    : FEBinding::nativeValue(*m_database, table, field, stored);
+    };
+    // An empty text decides like the empty string; other empty values decide nothing.
+    auto truthOf = [&](const QString &field) -> std::optional<bool> {
+        const Value value = nativeOf(field);
+        if (value.isNull()) {
+            const Datatype type = Datatypes::fromName(m_database->typeForTable(table, field));
+            if (type == Datatype::Text || type == Datatype::Options || type == Datatype::FilePath)
+                return false;
+        }
+        return FEBinding::truthOf(value);
     };
     for (FEControl *control : std::as_const(m_controls)) {
         const Value info = control->info();
@@ -234,12 +246,12 @@ void FEView::setRecordNumber(const QString &id)
         }
         const QString enabledField = FEBinding::boundField(*m_database, table, info, kEnabledPath);
         if (!enabledField.isEmpty())
-            if (const std::optional<bool> truth = FEBinding::truthOf(nativeOf(enabledField));
+            if (const std::optional<bool> truth = truthOf(enabledField);
                 truth && control->nsControl())
                 control->nsControl()->setEnabled(*truth);
         const QString visibleField = FEBinding::boundField(*m_database, table, info, kVisiblePath);
         if (!visibleField.isEmpty())
-            if (const std::optional<bool> truth = FEBinding::truthOf(nativeOf(visibleField)))
+            if (const std::optional<bool> truth = truthOf(visibleField))
                 control->setVisible(*truth);
     }
 }

@@ -5,8 +5,10 @@
 #include "FEControl.h"
 #include "FEView.h"
 #include "HVFormWell.h"
+#include "LMDataPanel.h"
 #include "LMFormDataContainer.h"
 #include "LMFormDataController.h"
+#include "LMInsertRecord.h"
 #include "LMRelationship.h"
 #include "MyDocument.h"
 #include "OXDatabase.h"
@@ -38,6 +40,7 @@ private slots:
     void nestedDeleteAsksWhatToDelete();
     void callControlRunsItsHooksInOrder();
     void imageWellLoadsAndSavesADroppedFile();
+    void dataPanelFollowsTheFocusedControl();
 
 private:
     void show();
@@ -314,6 +317,47 @@ void TestFormDataEntry::nestedDeleteAsksWhatToDelete()
     QCOMPARE(cellText(*m_doc, "Companies", "id", company), company);
     nested->deleteButton();
     QCOMPARE(m_env->ui().beeps(), 1);
+
+    // Insert picks an existing record and links it; a second one is too many for a one-to-one relationship.
+    nested->insertButton();
+    LMInsertRecord *sheet = nested->insertSheet();
+    QVERIFY(sheet);
+    QVERIFY(sheet->rowCount() >= 1);
+    sheet->selectRow(0);
+    const QString picked = sheet->idAtRow(0);
+    sheet->accept();
+    QCOMPARE(nested->records().ids(), QStringList{picked});
+    QCOMPARE(cellText(*m_doc, "People", "employer", m_ids[1]), picked);
+    QVERIFY(m_container->toolbarItem("Uninsert Record", true)->isEnabled());
+    nested->insertButton();
+    nested->insertSheet()->selectRow(0);
+    nested->insertSheet()->accept();
+    QCOMPARE(m_env->ui().alerts().last().alert.messageText, QString("Too Many Records"));
+    QCOMPARE(nested->records().count(), 1);
+    // Uninsert removes it from the relationship only.
+    m_container->uninsertRowButtonPressed();
+    QCOMPARE(nested->records().count(), 0);
+    QCOMPARE(cellText(*m_doc, "Companies", "id", picked), picked);
+}
+
+void TestFormDataEntry::dataPanelFollowsTheFocusedControl()
+{
+    show();
+    editor()->gotoFirstRow();
+    lineEdit("code")->setFocus();
+    QTRY_VERIFY(lineEdit("code")->hasFocus());
+    m_container->toolbarItem("Data", true)->trigger();
+    LMDataPanel *panel = LMDataPanel::lazySharedManager();
+    QVERIFY(panel);
+    QCOMPARE(panel->table(), QString("People"));
+    QCOMPARE(panel->column(), QString("code"));
+    QCOMPARE(panel->rowid(), m_ids[0]);
+    QCOMPARE(panel->delegate(), static_cast<LMDataPanelDelegate *>(editor()));
+    lineEdit("name")->setFocus();
+    QTRY_COMPARE(panel->column(), QString("name"));
+    editor()->gotoNextRow();
+    QCOMPARE(panel->rowid(), m_ids[1]);
+    m_container->toolbarItem("Data", true)->trigger();
 }
 
 void TestFormDataEntry::callControlRunsItsHooksInOrder()
