@@ -83,41 +83,7 @@ QWidget *FDFormDesignWidget::buildToolRow()
         button->setDefaultAction(action);
         layout->addWidget(button);
     };
-    add(tr("Align Left"), {}, [editor] { editor->align(QStringLiteral("left")); });
-    add(tr("Align Right"), {}, [editor] { editor->align(QStringLiteral("right")); });
-    add(tr("Align Top"), {}, [editor] { editor->align(QStringLiteral("top")); });
-    add(tr("Align Bottom"), {}, [editor] { editor->align(QStringLiteral("bottom")); });
-    layout->addSpacing(8);
-    add(tr("Front"), {}, [canvas, editor] {
-        canvas->bringToFront();
-        emit editor->modelChanged();
-    });
-    add(tr("Forward"), {}, [canvas, editor] {
-        canvas->bringForwards();
-        emit editor->modelChanged();
-    });
-    add(tr("Backward"), {}, [canvas, editor] {
-        canvas->sendBackwards();
-        emit editor->modelChanged();
-    });
-    add(tr("Back"), {}, [canvas, editor] {
-        canvas->sendToBack();
-        emit editor->modelChanged();
-    });
-    layout->addSpacing(8);
-    add(tr("Lock"), {}, [canvas, editor] {
-        canvas->lockUnlock();
-        emit editor->modelChanged();
-    });
-    add(tr("Grid"), {}, [canvas, editor] {
-        canvas->showHideGrid();
-        emit editor->modelChanged();
-    });
-    add(tr("Snap"), {}, [canvas, editor] {
-        canvas->toggleSnapToGrid();
-        emit editor->modelChanged();
-    });
-    layout->addSpacing(8);
+    // Alignment, z-order, lock, grid and snap are the window's toolbar items (LMFormDesignToolbar).
     add(tr("Cut"), QKeySequence::Cut, [editor] { editor->cut(); });
     add(tr("Copy"), QKeySequence::Copy, [editor] { editor->copy(); });
     add(tr("Paste"), QKeySequence::Paste, [editor] { editor->paste(); });

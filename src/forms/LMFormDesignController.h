@@ -8,6 +8,7 @@
 #include "LMViewController.h"
 #include "ViewKind.h"
 
+#include <QHash>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -18,6 +19,8 @@ class LMDocumentNavigator;
 class LMIdentifiedView;
 class MyDocument;
 class OXDatabase;
+class QAction;
+class QButtonGroup;
 class QWidget;
 class FDFormDesignWidget;
 
@@ -43,6 +46,19 @@ public:
     void refresh() override;
     void itemDidRename(ItemKind kind, const QString &oldName, const QString &newName) override;
     void itemDidDelete(ItemKind kind, const QString &name) override;
+
+    // --- Toolbar ("Form Design Toolbar"): the view modes and the canvas's editing actions.
+    static inline const QString kModes = QStringLiteral("Modes");
+    bool providesToolbar() const override { return true; }
+    QStringList toolbarAllowedItemIdentifiers() const override;
+    QStringList toolbarDefaultItemIdentifiers() const override { return toolbarAllowedItemIdentifiers(); }
+    QAction *toolbarItem(const QString &itemIdentifier, bool willBeInserted) override;
+    // Runs a toolbar item as its button does; false for an unknown or disabled item.
+    bool runToolbarItem(const QString &itemIdentifier);
+    // Enables the items that fit the selection and the content table; checks Grid and Snap as the canvas is.
+    void updateToolbarItems();
+    // "Table Design", "Table Data" and "Form Data" open this form's counterpart; "Form Design" stays.
+    void switchToMode(const QString &mode);
 
     FDCanvas *canvas() const { return m_canvas.get(); }
     FDCanvasEditor *editor() const { return m_editor.get(); }
@@ -86,6 +102,9 @@ private:
     std::unique_ptr<FDCanvasEditor> m_editor;
     QPointer<LMIdentifiedView> m_view;
     QPointer<FDFormDesignWidget> m_widget;
+    QPointer<QButtonGroup> m_modeButtons;
+    QHash<QString, QAction *> m_toolbarActions;
+    bool m_toolbarFollowsCanvas = false;
     QString m_loadName;
     bool m_newForm = false;
     bool m_deleted = false;

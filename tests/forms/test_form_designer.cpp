@@ -3,8 +3,10 @@
 #include "DesignFixture.h"
 #include "FDCanvasView.h"
 #include "FDControlKinds.h"
+#include "FDFontAttributes.h"
 #include "FDFormDesignWidget.h"
 #include "FDFormGenerator.h"
+#include "FDInspectorPane.h"
 #include "FDKeys.h"
 #include "FDPaletteView.h"
 #include "FDResizeRule.h"
@@ -14,10 +16,15 @@
 #include "RecordingNavigator.h"
 #include "TestEnvironment.h"
 
+#include <QAction>
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QScrollArea>
 #include <QSignalSpy>
+#include <QToolButton>
 #include <QUndoStack>
+#include <QWidgetAction>
 #include <QtTest>
 
 using namespace FDKeys;
@@ -41,6 +48,11 @@ private slots:
     void deleteMe();
     void addAction();
     void saveAndReopen();
+    void toolbarEditsTheSelection();
+    void toolbarModes_data();
+    void toolbarModes();
+    void toolbarAutoGenerates();
+    void fontPanelWritesTheControl();
 
 private:
     std::unique_ptr<LMFormDesignController> open(const QString &name);
@@ -335,6 +347,146 @@ void TestFormDesigner::saveAndReopen()
     QCOMPARE(again.canvas()->controls().size(), 3);
     QVERIFY(again.canvas()->controlNamed("A")->isLocked());
     QCOMPARE(again.canvas()->controls().last()->labelText(), QString("Box:"));
+}
+
+void TestFormDesigner::toolbarEditsTheSelection()
+{
+    auto controller = open("T");
+    QVERIFY(controller->providesToolbar());
+    const QStringList items = controller->toolbarAllowedItemIdentifiers();
+    QCOMPARE(controller->toolbarDefaultItemIdentifiers(), items);
+    for (const QString &item : items)
+        QVERIFY2(controller->toolbarItem(item, true), qPrintable(item));
+    QVERIFY(!controller->toolbarItem("No Such Item", true));
+
+    FDCanvas *canvas = controller->canvas();
+    const FDControlPtr a = canvas->controlNamed("A");
+    const FDControlPtr b = canvas->controlNamed("B");
+    QVERIFY(a && b);
+    // Nothing selected: the selection's items are off and do nothing.
+    canvas->selectControls({});
+    QVERIFY(!controller->toolbarItem("Align Left", true)->isEnabled());
+    QVERIFY(!controller->toolbarItem("Add Action", true)->isEnabled());
+    QVERIFY(!controller->runToolbarItem("Send to Back"));
+
+    b->setFrame(b->frame().translated(37, 0));
+    canvas->selectControls({a, b});
+    QVERIFY(controller->toolbarItem("Align Left", true)->isEnabled());
+    QVERIFY(!controller->toolbarItem("Add Action", true)->isEnabled());
+    controller->toolbarItem("Align Left", true)->trigger();
+    QCOMPARE(b->frame().left(), a->frame().left());
+    m_document->undoStack()->undo();
+    QCOMPARE(b->frame().left(), a->frame().left() + 37);
+
+    canvas->selectControls({b});
+    controller->toolbarItem("Send to Back", true)->trigger();
+    QCOMPARE(canvas->controls().first(), b);
+    controller->toolbarItem("Bring to Front", true)->trigger();
+    QCOMPARE(canvas->controls().last(), b);
+    controller->toolbarItem("Lock", true)->trigger();
+    QVERIFY(b->isLocked());
+
+    QAction *grid = controller->toolbarItem("Show Grid", true);
+    QCOMPARE(grid->isChecked(), canvas->showGrid());
+    const bool shown = canvas->showGrid();
+    grid->trigger();
+    QCOMPARE(canvas->showGrid(), !shown);
+    QCOMPARE(grid->isChecked(), !shown);
+    QAction *snap = controller->toolbarItem("Snap to Grid", true);
+    const bool snapping = canvas->snapToGrid();
+    snap->trigger();
+    QCOMPARE(canvas->snapToGrid(), !snapping);
+    QCOMPARE(snap->isChecked(), !snapping);
+}
+
+void TestFormDesigner::toolbarModes_data()
+{
+    QTest::addColumn<QString>("mode");
+    QTest::addColumn<QString>("call");
+    QTest::newRow("table design") << "Table Design"
+                                  << "switchToTableDesignView T";
+    QTest::newRow("table data") << "Table Data"
+                                << "switchToTableEditView T";
+    QTest::newRow("form data") << "Form Data"
+                               << "switchToFormDataView T";
+    QTest::newRow("form design stays") << "Form Design"
+                                       << "";
+}
+
+void TestFormDesigner::toolbarModes()
+{
+    QFETCH(QString, mode);
+    QFETCH(QString, call);
+    auto controller = open("T");
+    auto *modes = qobject_cast<QWidgetAction *>(controller->toolbarItem(LMFormDesignController::kModes, true));
+    QVERIFY(modes);
+    auto *button = modes->defaultWidget()->findChild<QToolButton *>(mode);
+    QVERIFY(button);
+    QVERIFY(modes->defaultWidget()->findChild<QToolButton *>("Form Design")->isChecked());
+    QTest::mouseClick(button, Qt::LeftButton);
+    QStringList switches;
+    for (const QString &entry : m_navigator.calls)
+        if (entry.startsWith("switchTo"))
+            switches << entry;
+    QCOMPARE(switches, call.isEmpty() ? QStringList() : QStringList{call});
+    QVERIFY(modes->defaultWidget()->findChild<QToolButton *>("Form Design")->isChecked());
+}
+
+void TestFormDesigner::toolbarAutoGenerates()
+{
+    // A new form on the table starts empty; Auto Generate fills it and undo takes it back.
+    auto controller = open(QString());
+    QVERIFY(controller->closeAskForName("Fresh", "T", false));
+    QVERIFY(controller->canvas()->controls().isEmpty());
+    QAction *generate = controller->toolbarItem("Auto Generate", true);
+    QVERIFY(generate->isEnabled());
+    generate->trigger();
+    QCOMPARE(controller->canvas()->controls().size(), 2);
+    QVERIFY(!generate->isEnabled());
+    m_document->undoStack()->undo();
+    QVERIFY(controller->canvas()->controls().isEmpty());
+
+    // Without a content table there is nothing to generate from, and the table modes are off.
+    auto unbound = open(QString());
+    QVERIFY(unbound->closeAskForName("Loose", LMFormDesignController::kNoTable, false));
+    QVERIFY(!unbound->toolbarItem("Auto Generate", true)->isEnabled());
+    auto *modes = qobject_cast<QWidgetAction *>(unbound->toolbarItem(LMFormDesignController::kModes, true));
+    QVERIFY(!modes->defaultWidget()->findChild<QToolButton *>("Table Data")->isEnabled());
+    QVERIFY(modes->defaultWidget()->findChild<QToolButton *>("Form Data")->isEnabled());
+    unbound->switchToMode("Table Design");
+    QVERIFY(m_navigator.argumentsOf("switchToTableDesignView").isEmpty());
+}
+
+void TestFormDesigner::fontPanelWritesTheControl()
+{
+    auto controller = open("T");
+    QVERIFY(QTest::qWaitForWindowExposed(controller->view()));
+    FDCanvas *canvas = controller->canvas();
+    const FDControlPtr a = canvas->controlNamed("A");
+    canvas->selectControls({a});
+    auto *inspector = controller->view()->findChild<FDInspectorPane *>();
+    QVERIFY(inspector);
+    auto *bold = inspector->findChild<QCheckBox *>("Font Bold");
+    QVERIFY(bold);
+    QVERIFY(!bold->isChecked());
+    auto *scroll = inspector->findChild<QScrollArea *>();
+    QVERIFY(scroll);
+    inspector->setCurrentIndex(0);
+    // Editors added to a shown page appear once events run.
+    QTRY_VERIFY(bold->isVisible());
+    scroll->ensureWidgetVisible(bold);
+    QTest::mouseClick(bold, Qt::LeftButton);
+    QVERIFY(FDFontAttributes::of(a->control()).bold);
+    QVERIFY(a->control().attributes().value(FDFontAttributes::kBold).toBool());
+    // The canvas shows it: the control's field is drawn bold.
+    bool boldField = false;
+    for (QLineEdit *edit : canvasViewOf(*controller)->findChildren<QLineEdit *>())
+        boldField = boldField || (edit->placeholderText() == "A" && edit->font().bold());
+    QVERIFY(boldField);
+
+    // A well has no text: no font panel.
+    canvas->selectControls({});
+    QVERIFY(!inspector->findChild<QCheckBox *>("Font Bold"));
 }
 
 QTEST_MAIN(TestFormDesigner)

@@ -1,0 +1,182 @@
+// LMFormDesignToolbar: the "Form Design" view's toolbar items: modes, alignment, z-order, lock, grid and actions.
+#include "FDCanvas.h"
+#include "FDCanvasEditor.h"
+#include "LMDocumentNavigator.h"
+#include "LMFormDesignController.h"
+#include "Ui.h"
+
+#include <QAction>
+#include <QButtonGroup>
+#include <QHBoxLayout>
+#include <QToolButton>
+#include <QWidgetAction>
+
+namespace {
+const QString kAlignLeft = QStringLiteral("Align Left");
+const QString kAlignRight = QStringLiteral("Align Right");
+const QString kAlignTop = QStringLiteral("Align Top");
+const QString kAlignBottom = QStringLiteral("Align Bottom");
+const QString kFront = QStringLiteral("Bring to Front");
+const QString kForwards = QStringLiteral("Bring Forward");
+const QString kBackwards = QStringLiteral("Send Backward");
+const QString kBack = QStringLiteral("Send to Back");
+const QString kLock = QStringLiteral("Lock");
+const QString kGrid = QStringLiteral("Show Grid");
+const QString kSnap = QStringLiteral("Snap to Grid");
+const QString kAddAction = QStringLiteral("Add Action");
+const QString kAutoGenerate = QStringLiteral("Auto Generate");
+const QStringList kModeNames = {QStringLiteral("Table Design"), QStringLiteral("Table Data"),
+                                QStringLiteral("Form Design"), QStringLiteral("Form Data")};
+
+// Items that work on the selection.
+const QStringList &selectionItems()
+{
+    static const QStringList items = {kAlignLeft, kAlignRight, kAlignTop, kAlignBottom, kFront,
+                                      kForwards,  kBackwards,  kBack,     kLock};
+    return items;
+}
+} // namespace
+
+QStringList LMFormDesignController::toolbarAllowedItemIdentifiers() const
+{
+    return {kModes,     kAlignLeft, kAlignRight, kAlignTop, kAlignBottom, kFront,     kForwards,
+            kBackwards, kBack,      kLock,       kGrid,     kSnap,        kAddAction, kAutoGenerate};
+}
+
+QAction *LMFormDesignController::toolbarItem(const QString &itemIdentifier, bool willBeInserted)
+{
+    Q_UNUSED(willBeInserted)
+    if (QAction *existing = m_toolbarActions.value(itemIdentifier))
+        return existing;
+    if (!toolbarAllowedItemIdentifiers().contains(itemIdentifier))
+        return nullptr;
+    if (itemIdentifier == kModes) {
+        auto *action = new QWidgetAction(this);
+        action->setObjectName(kModes);
+        action->setText(kModes);
+        auto *segments = new QWidget;
+        auto *row = new QHBoxLayout(segments);
+        row->setContentsMargins(0, 0, 0, 0);
+        row->setSpacing(0);
+        m_modeButtons = new QButtonGroup(segments);
+        m_modeButtons->setExclusive(true);
+        for (const QString &mode : kModeNames) {
+            auto *button = new QToolButton(segments);
+            button->setText(mode);
+            button->setObjectName(mode);
+            button->setCheckable(true);
+            button->setChecked(mode == QLatin1String("Form Design"));
+            m_modeButtons->addButton(button);
+            row->addWidget(button);
+            connect(button, &QToolButton::clicked, this, [this, mode] { switchToMode(mode); });
+        }
+        action->setDefaultWidget(segments);
+        m_toolbarActions.insert(kModes, action);
+        updateToolbarItems();
+        return action;
+    }
+    auto *action = new QAction(itemIdentifier, this);
+    action->setObjectName(itemIdentifier);
+    action->setToolTip(itemIdentifier);
+    action->setCheckable(itemIdentifier == kGrid || itemIdentifier == kSnap);
+    connect(action, &QAction::triggered, this, [this, itemIdentifier] { runToolbarItem(itemIdentifier); });
+    m_toolbarActions.insert(itemIdentifier, action);
+    if (!m_toolbarFollowsCanvas) {
+        m_toolbarFollowsCanvas = true;
+        // The items follow the selection and the canvas settings from the first one made.
+        connect(m_canvas.get(), &FDCanvas::selectionChanged, this, &LMFormDesignController::updateToolbarItems);
+        connect(m_canvas.get(), &FDCanvas::canvasPaneNeedsRefresh, this, &LMFormDesignController::updateToolbarItems);
+        connect(m_canvas.get(), &FDCanvas::changed, this, &LMFormDesignController::updateToolbarItems);
+    }
+    updateToolbarItems();
+    return action;
+}
+
+void LMFormDesignController::updateToolbarItems()
+{
+    const bool hasSelection = !m_canvas->selection().isEmpty();
+    const bool validTable = hasValidContentTable();
+    for (const QString &item : selectionItems())
+        if (QAction *action = m_toolbarActions.value(item))
+            action->setEnabled(hasSelection);
+    if (QAction *action = m_toolbarActions.value(kAddAction))
+        action->setEnabled(m_canvas->selection().size() == 1);
+    if (QAction *action = m_toolbarActions.value(kAutoGenerate))
+        action->setEnabled(validTable && m_canvas->controls().isEmpty());
+    if (QAction *action = m_toolbarActions.value(kGrid))
+        action->setChecked(m_canvas->showGrid());
+    if (QAction *action = m_toolbarActions.value(kSnap))
+        action->setChecked(m_canvas->snapToGrid());
+    if (m_modeButtons) {
+        for (QAbstractButton *button : m_modeButtons->buttons()) {
+            const bool tableMode = button->text().startsWith(QLatin1String("Table"));
+            button->setEnabled(!tableMode || validTable);
+            button->setChecked(button->text() == QLatin1String("Form Design"));
+        }
+    }
+}
+
+bool LMFormDesignController::runToolbarItem(const QString &itemIdentifier)
+{
+    updateToolbarItems();
+    if (QAction *action = m_toolbarActions.value(itemIdentifier); action && !action->isEnabled())
+        return false;
+    FDCanvas *canvas = m_canvas.get();
+    FDCanvasEditor *editor = m_editor.get();
+    if (itemIdentifier == kAlignLeft)
+        editor->align(QStringLiteral("left"));
+    else if (itemIdentifier == kAlignRight)
+        editor->align(QStringLiteral("right"));
+    else if (itemIdentifier == kAlignTop)
+        editor->align(QStringLiteral("top"));
+    else if (itemIdentifier == kAlignBottom)
+        editor->align(QStringLiteral("bottom"));
+    else if (itemIdentifier == kFront)
+        canvas->bringToFront();
+    else if (itemIdentifier == kForwards)
+        canvas->bringForwards();
+    else if (itemIdentifier == kBackwards)
+        canvas->sendBackwards();
+    else if (itemIdentifier == kBack)
+        canvas->sendToBack();
+    else if (itemIdentifier == kLock)
+        canvas->lockUnlock();
+    else if (itemIdentifier == kGrid)
+        canvas->showHideGrid();
+    else if (itemIdentifier == kSnap)
+        canvas->toggleSnapToGrid();
+    else if (itemIdentifier == kAddAction)
+        return addAction().has_value();
+    else if (itemIdentifier == kAutoGenerate) {
+        if (!canvas->autoGenerate(database())) {
+            Ui::instance().beep();
+            return false;
+        }
+        editor->undoManager_addControls(canvas->controls());
+    } else {
+        return false;
+    }
+    emit editor->modelChanged();
+    updateToolbarItems();
+    return true;
+}
+
+void LMFormDesignController::switchToMode(const QString &mode)
+{
+    updateToolbarItems();
+    if (mode == QLatin1String("Form Design") || !m_navigator)
+        return;
+    const bool tableMode = mode.startsWith(QLatin1String("Table"));
+    if (tableMode && !hasValidContentTable()) {
+        Ui::instance().beep();
+        return;
+    }
+    // The form is stored first, so the counterpart sees it as it is now (and an unnamed form gets its name).
+    cleanUp();
+    if (mode == QLatin1String("Table Design"))
+        m_navigator->switchToTableDesignView(m_canvas->contentTable());
+    else if (mode == QLatin1String("Table Data"))
+        m_navigator->switchToTableEditView(m_canvas->contentTable());
+    else if (mode == QLatin1String("Form Data"))
+        m_navigator->switchToFormDataView(m_canvas->name());
+}
