@@ -246,8 +246,7 @@ void FEView::setRecordNumber(const QString &id)
         }
         const QString enabledField = FEBinding::boundField(*m_database, table, info, kEnabledPath);
         if (!enabledField.isEmpty())
-            if (const std::optional<bool> truth = truthOf(enabledField);
-                truth && control->nsControl())
+            if (const std::optional<bool> truth = truthOf(enabledField); truth && control->nsControl())
                 control->nsControl()->setEnabled(*truth);
         const QString visibleField = FEBinding::boundField(*m_database, table, info, kVisiblePath);
         if (!visibleField.isEmpty())
