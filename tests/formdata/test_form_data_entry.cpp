@@ -41,6 +41,8 @@ private slots:
     void callControlRunsItsHooksInOrder();
     void imageWellLoadsAndSavesADroppedFile();
     void dataPanelFollowsTheFocusedControl();
+    void runControlRunsItsScriptAfterTheSave();
+    void linkSendsItsActionToTheTarget();
 
 private:
     void show();
@@ -414,6 +416,51 @@ void TestFormDataEntry::imageWellLoadsAndSavesADroppedFile()
     // Another record without a picture empties the well.
     editor()->gotoFirstRow();
     QVERIFY(well->objectValue().isNull());
+}
+
+// The info dictionary of the generated control named `name` in the People form.
+static Value peopleInfo(MyDocument &doc, const QString &name)
+{
+    const Value entries = doc.formNamed("People").value("Controls");
+    for (int i = 0; i < entries.size(); ++i)
+        if (entries.at(i).value("Info").value("Script Bridge Name").toString() == name)
+            return entries.at(i).value("Info");
+    return Value();
+}
+
+void TestFormDataEntry::runControlRunsItsScriptAfterTheSave()
+{
+    m_doc->scripts().append(
+        Value::dict({{"Name", "Count"},
+                     {"Code String",
+                      R"(Form.SetGlobal("n", (Form.GetGlobal("n") || "") + "R" + Form.ControlNamed("name").value());
+function controlWillAction(c) { Form.SetGlobal("will", "called"); })"}}));
+    Value info = peopleInfo(*m_doc, "name");
+    info.set("Control Action Type", "Run");
+    info.set("Control Action Script", "Count");
+    show();
+    editor()->gotoFirstRow();
+    typeAndLeave(lineEdit("name"), "Ann", lineEdit("code"));
+    // Once per action, after the value was saved; a "Run" control calls no named function.
+    QCOMPARE(m_doc->formNamed("People").value("OXFORMGLOBAL_n").toString(), QString("RAnn"));
+    QVERIFY(!m_doc->formNamed("People").contains("OXFORMGLOBAL_will"));
+}
+
+void TestFormDataEntry::linkSendsItsActionToTheTarget()
+{
+    Value target = peopleInfo(*m_doc, "name");
+    target.remove("Value Path"); // an unbound control keeps what it is given
+    Value source = peopleInfo(*m_doc, "code");
+    source.set("Target", target.value("UUID"));
+    source.set("Action", "takeStringValueFrom:");
+    show();
+    editor()->refresh();
+    editor()->gotoFirstRow();
+    typeAndLeave(lineEdit("code"), "123", lineEdit("name"));
+    QCOMPARE(cellText(*m_doc, "People", "code", m_ids[0]), QString("123"));
+    QCOMPARE(lineEdit("name")->text(), QString("123"));
+    // The unbound control's text is not written anywhere.
+    QCOMPARE(cellText(*m_doc, "People", "name", m_ids[0]), QString("Ada"));
 }
 
 QTEST_MAIN(TestFormDataEntry)
