@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QButtonGroup>
 #include <QHBoxLayout>
+#include <QHash>
 #include <QToolButton>
 #include <QWidgetAction>
 
@@ -27,6 +28,23 @@ const QString kAddAction = QStringLiteral("Add Action");
 const QString kAutoGenerate = QStringLiteral("Auto Generate");
 const QStringList kModeNames = {QStringLiteral("Table Design"), QStringLiteral("Table Data"),
                                 QStringLiteral("Form Design"), QStringLiteral("Form Data")};
+
+// The short text shown under an item (the identifier is the tooltip).
+QString labelOf(const QString &item)
+{
+    static const QHash<QString, QString> labels = {{kAlignLeft, QStringLiteral("Left")},
+                                                   {kAlignRight, QStringLiteral("Right")},
+                                                   {kAlignTop, QStringLiteral("Top")},
+                                                   {kAlignBottom, QStringLiteral("Bottom")},
+                                                   {kFront, QStringLiteral("Front")},
+                                                   {kForwards, QStringLiteral("Forward")},
+                                                   {kBackwards, QStringLiteral("Backward")},
+                                                   {kBack, QStringLiteral("Back")},
+                                                   {kGrid, QStringLiteral("Grid")},
+                                                   {kSnap, QStringLiteral("Snap")},
+                                                   {kAutoGenerate, QStringLiteral("Generate")}};
+    return labels.value(item, item);
+}
 
 // Items that work on the selection.
 const QStringList &selectionItems()
@@ -75,7 +93,7 @@ QAction *LMFormDesignController::toolbarItem(const QString &itemIdentifier, bool
         updateToolbarItems();
         return action;
     }
-    auto *action = new QAction(itemIdentifier, this);
+    auto *action = new QAction(labelOf(itemIdentifier), this);
     action->setObjectName(itemIdentifier);
     action->setToolTip(itemIdentifier);
     action->setCheckable(itemIdentifier == kGrid || itemIdentifier == kSnap);

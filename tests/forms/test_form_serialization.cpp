@@ -15,6 +15,7 @@
 
 #include <QJsonArray>
 #include <QJsonObject>
+#include <QPainter>
 #include <QRegularExpression>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -48,6 +49,7 @@ private slots:
     void storedTitles_data();
     void storedTitles();
     void retypedTitleKeepsItsFormat();
+    void titleIsDrawnWithItsFormat();
 
 private:
     TestEnvironment m_env;
@@ -492,6 +494,37 @@ void TestFormSerialization::retypedTitleKeepsItsFormat()
     S::unserializeAttributedString(canvas.controls().first()->control().attributes().value("Title"), back);
     QCOMPARE(back.toPlainText(), QString("Balance"));
     compareFormats(formatAt(back, 3), formatAt(styled, 1));
+}
+
+void TestFormSerialization::titleIsDrawnWithItsFormat()
+{
+    // A title in green on a white shape: green pixels appear inside the shape, none without the title.
+    auto greenPixels = [](const FDShapeControl &shape) {
+        QImage image(120, 60, QImage::Format_ARGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        shape.draw(painter, QRectF(0, 0, 120, 60));
+        painter.end();
+        int count = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor c = image.pixelColor(x, y);
+                count += c.green() > 100 && c.red() < 80 && c.blue() < 80;
+            }
+        return count;
+    };
+    FDShapeControl shape;
+    shape.strokeColor.reset();
+    QCOMPARE(greenPixels(shape), 0);
+    QTextDocument document;
+    QTextCursor cursor(&document);
+    QTextCharFormat green;
+    green.setForeground(QColor(0, 160, 0));
+    green.setFontPointSize(18);
+    green.setFontWeight(QFont::Bold);
+    cursor.insertText("Go", green);
+    shape.title = S::serializeAttributedString(document);
+    QVERIFY(greenPixels(shape) > 20);
 }
 
 QTEST_MAIN(TestFormSerialization)
