@@ -37,6 +37,8 @@ LMFormDesignController::LMFormDesignController(const QString &name, MyDocument *
 
 LMFormDesignController::~LMFormDesignController()
 {
+    // The toolbar items follow the canvas; nothing may reach them while the members go.
+    m_canvas->disconnect(this);
     m_editor->removeUndoActions();
     // The widgets use the canvas and its editor: they go with them, whoever owns the view.
     delete m_widget;

@@ -3,13 +3,17 @@
 #include "FDCanvas.h"
 #include "FDControlArchiver.h"
 #include "FDControlKinds.h"
+#include "FDFontAttributes.h"
 #include "FDKeys.h"
 #include "FDSerializationServices.h"
 #include "FDShapeControl.h"
 #include "PropertyList.h"
 #include "TestEnvironment.h"
 
+#include <QPainter>
 #include <QRandomGenerator>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QtTest>
 
 using namespace FDKeys;
@@ -62,6 +66,7 @@ private slots:
     void mutatedDefinitions();
     void mutatedControlData();
     void randomTexts();
+    void mutatedTitles();
 
 private:
     TestEnvironment m_env;
@@ -132,6 +137,40 @@ void TestFormReaderFuzz::randomTexts()
     }
     // A very long text of digits is read as a saturated integer, without trouble.
     QCOMPARE(FDSerializationServices::unserializeInteger(QString(100000, '9')), 2147483647);
+}
+
+void TestFormReaderFuzz::mutatedTitles()
+{
+    // A styled shape title, damaged in its stored form, is read, drawn, inspected and retyped without trouble.
+    QTextDocument document;
+    QTextCursor cursor(&document);
+    QTextCharFormat bold;
+    bold.setFontWeight(QFont::Bold);
+    bold.setForeground(QColor(10, 20, 30));
+    cursor.insertText("First line", bold);
+    cursor.insertBlock();
+    cursor.insertText("second", QTextCharFormat());
+    const QByteArray stored =
+        PropertyList::write(FDSerializationServices::serializeAttributedString(document), PropertyList::Format::Binary);
+    QRandomGenerator random(1210);
+    QImage image(80, 40, QImage::Format_ARGB32);
+    int read = 0;
+    for (int i = 0; i < 300; ++i) {
+        const std::optional<Value> title = PropertyList::read(mutated(stored, random));
+        if (!title)
+            continue;
+        ++read;
+        Value control = FDControlKinds::makeControl("Shape");
+        control.attributes().set("Title", *title);
+        const FDShapeControl shape = FDShapeControl::fromControl(control);
+        QVERIFY(shape.titleText().size() <= 64);
+        QPainter painter(&image);
+        shape.draw(painter, QRectF(0, 0, 80, 40));
+        painter.end();
+        FDFontAttributes::of(shape.toControl());
+        FDSerializationServices::replacingTextOfAttributedString(*title, "x");
+    }
+    QVERIFY(read > 0);
 }
 
 QTEST_MAIN(TestFormReaderFuzz)
