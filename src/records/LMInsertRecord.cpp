@@ -3,7 +3,6 @@
 #include "DesignVocabulary.h"
 
 #include "LMTableEditModel.h"
-#include "LMTableEditView.h"
 #include "OXDatabase.h"
 #include "QLiteCursor.h"
 #include "QLiteRow.h"
@@ -26,8 +25,10 @@ QString backQuotedList(const QStringList &names)
 }
 } // namespace
 
-LMInsertRecord::LMInsertRecord(LMTableEditView *delegate, QWidget *window, OXDatabase *database, const QString &table)
-    : QDialog(window), m_delegate(delegate), m_database(database), m_table(table)
+LMInsertRecord::LMInsertRecord(LMInsertRecordDelegate *delegate, QWidget *window, OXDatabase *database,
+                               const QString &table)
+    : QDialog(window), m_delegate(delegate), m_delegateObject(dynamic_cast<QObject *>(delegate)),
+      m_delegateIsObject(m_delegateObject), m_database(database), m_table(table)
 {
     setObjectName(QStringLiteral("LMInsertRecord"));
     setWindowTitle(QStringLiteral("Insert Record"));
@@ -68,7 +69,7 @@ LMInsertRecord::LMInsertRecord(LMTableEditView *delegate, QWidget *window, OXDat
 
 QString LMInsertRecord::listingQuery() const
 {
-    const QString idList = m_delegate ? m_delegate->indices() : QString();
+    const QString idList = liveDelegate() ? liveDelegate()->indices() : QString();
     const QString text = m_search->text();
     if (text.isEmpty())
         return QStringLiteral("SELECT ") + backQuotedList(m_listFields) + QStringLiteral(" FROM `%1`").arg(m_table) +
@@ -131,6 +132,6 @@ void LMInsertRecord::accept()
     const QModelIndexList selected = m_list->selectionModel()->selectedRows();
     const QString id = selected.isEmpty() ? QString() : m_ids.value(selected.first().row());
     QDialog::accept();
-    if (m_delegate && !id.isEmpty())
-        m_delegate->insertButtonSheetEnded(id);
+    if (liveDelegate() && !id.isEmpty())
+        liveDelegate()->insertButtonSheetEnded(id);
 }

@@ -1,91 +1,86 @@
-// LMTableEditContainer: toolbar items, subtable tabs and the view protocol of the record grid.
+// LMTableEditContainer: the record grid in the shared record container: grid tabs, filters, the data panel.
 #include "LMTableEditContainer.h"
 
 #include "LMDataPanel.h"
 #include "LMDocumentNavigator.h"
-#include "LMIdentifiedView.h"
 #include "LMQueryFilterView.h"
 #include "LMTableDataTableView.h"
 #include "LMTableEditView.h"
 #include "MyDocument.h"
 #include "OXDatabase.h"
-#include "Resources.h"
+#include "ViewKind.h"
 
-#include <QAction>
-#include <QButtonGroup>
-#include <QFile>
-#include <QHBoxLayout>
-#include <QIcon>
-#include <QStackedWidget>
 #include <QTabBar>
-#include <QToolButton>
-#include <QVBoxLayout>
-#include <QWidgetAction>
 
 namespace {
-const QString kModes = QStringLiteral("Modes");
-const QString kAdd = QStringLiteral("Add Record");
-const QString kDelete = QStringLiteral("Delete Record");
-const QString kInsert = QStringLiteral("Insert Record");
-const QString kUninsert = QStringLiteral("Uninsert Record");
-const QString kData = QStringLiteral("Data");
-const QString kQuery = QStringLiteral("Query");
+// One grid as an editor of the container; owns the grid.
+class GridEditor : public LMRecordEditor {
+public:
+    explicit GridEditor(LMTableEditView *grid) : m_grid(grid) {}
+    LMTableEditView *grid() const { return m_grid.get(); }
 
-QIcon resourceIcon(const QString &name)
-{
-    const QString path = Resources::path(QStringLiteral("icons/%1.svg").arg(name));
-    return QFile::exists(path) ? QIcon(path) : QIcon();
-}
+    QWidget *editorWidget() const override { return m_grid->widget(); }
+    void addRecord() override { m_grid->addButton(); }
+    void deleteRecord() override { m_grid->removeButton(); }
+    void insertRecord() override { m_grid->insertButton(); }
+    void uninsertRecord() override { m_grid->uninsertButton(); }
+    void toggleDataPanel() override
+    {
+        m_grid->toggleDataPanel();
+        m_grid->refreshDataPanel();
+    }
+    void toggleQueryFilter() override { m_grid->toggleQueryView(); }
+    void editorSelected() override
+    {
+        m_grid->refresh();
+        m_grid->refreshDataPanel();
+    }
+    void refreshEditor() override { m_grid->refresh(); }
+    void commitEditor() override
+    {
+        m_grid->tableView()->commitPendingEdit();
+        LMDataPanel *panel = LMDataPanel::lazySharedManager();
+        if (panel && panel->datasource() == m_grid.get()) {
+            panel->complete();
+            panel->documentDidBecomeInvalid();
+        }
+    }
+    bool showsRecord() const override { return m_grid->selectedRow() >= 0; }
+
+private:
+    std::unique_ptr<LMTableEditView> m_grid;
+};
 } // namespace
 
 LMTableEditContainer::LMTableEditContainer(MyDocument *document, const QString &tableName, QWidget *window,
                                            LMDocumentNavigator *navigator)
-    : m_document(document), m_tableName(tableName), m_window(window), m_navigator(navigator)
+    : LMRecordContainer(ViewKinds::identifier(ViewKind::TableEdit), QStringLiteral("Table Data"), window, navigator),
+      m_document(document), m_tableName(tableName)
 {
-    m_view = new LMIdentifiedView(identifier());
-    m_view->setObjectName(QStringLiteral("LMTableEditContainer"));
-    auto *layout = new QVBoxLayout(m_view);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    m_tabBar = new QTabBar(m_view);
-    m_tabBar->setDocumentMode(true);
-    m_tabBar->setExpanding(false);
-    layout->addWidget(m_tabBar);
-    m_stack = new QStackedWidget(m_view);
-    layout->addWidget(m_stack, 1);
-    connect(m_tabBar, &QTabBar::currentChanged, this, &LMTableEditContainer::tabChanged);
-
+    view()->setObjectName(QStringLiteral("LMTableEditContainer"));
     OXDatabase *database = document ? document->database() : nullptr;
-    auto *grid = new LMTableEditView(tableName, database, window, QString(), document);
-    m_changingTabs = true;
-    adopt(grid);
-    m_tabBar->addTab(tableName);
-    m_changingTabs = false;
+    addEditor(new LMTableEditView(tableName, database, window, QString(), document), tableName);
     for (const QString &item : toolbarAllowedItemIdentifiers())
         toolbarItem(item, false);
     updateToolbarItems();
 }
 
-LMTableEditContainer::~LMTableEditContainer()
+LMTableEditContainer::~LMTableEditContainer() = default;
+
+LMTableEditView *LMTableEditContainer::gridAt(int index) const
 {
-    m_changingTabs = true;
-    // Innermost subtables go first: each one still reaches its parent while it goes.
-    while (!m_grids.empty())
-        m_grids.pop_back();
-    if (m_view && m_view->controller() != this)
-        delete m_view;
+    auto *editor = static_cast<GridEditor *>(editorAt(index));
+    return editor ? editor->grid() : nullptr;
 }
 
-void LMTableEditContainer::adopt(LMTableEditView *grid)
+void LMTableEditContainer::addEditor(LMTableEditView *grid, const QString &label)
 {
     grid->setParent(nullptr);
     grid->setContainer(this);
-    m_grids.emplace_back(grid);
-    m_stack->addWidget(grid->widget());
-    m_stack->setCurrentWidget(grid->widget());
     connect(grid, &LMTableEditView::selectionChanged, this, &LMTableEditContainer::updateToolbarItems);
     connect(grid, &LMTableEditView::rowsReloaded, this, &LMTableEditContainer::updateToolbarItems);
     installFilter(grid);
+    addEditorTab(std::make_unique<GridEditor>(grid), label);
 }
 
 void LMTableEditContainer::installFilter(LMTableEditView *grid)
@@ -105,229 +100,40 @@ void LMTableEditContainer::installFilter(LMTableEditView *grid)
 
 LMTableEditView *LMTableEditContainer::tableEditView() const
 {
-    return m_grids.empty() ? nullptr : m_grids.front().get();
+    return gridAt(0);
 }
 
 LMTableEditView *LMTableEditContainer::activeGrid() const
 {
-    const int index = currentTab();
-    return index >= 0 && index < int(m_grids.size()) ? m_grids[size_t(index)].get() : tableEditView();
-}
-
-QString LMTableEditContainer::tabLabel(int index) const
-{
-    return m_tabBar->tabText(index);
-}
-int LMTableEditContainer::currentTab() const
-{
-    return m_tabBar->currentIndex();
-}
-
-void LMTableEditContainer::addEditor(LMTableEditView *grid, const QString &label)
-{
-    m_changingTabs = true;
-    adopt(grid);
-    m_tabBar->addTab(label);
-    m_tabBar->setCurrentIndex(m_tabBar->count() - 1);
-    m_changingTabs = false;
-    updateToolbarItems();
-}
-
-void LMTableEditContainer::selectTab(int index)
-{
-    if (index < 0 || index >= m_tabBar->count())
-        return;
-    if (m_tabBar->currentIndex() == index)
-        tabChanged(index);
-    else
-        m_tabBar->setCurrentIndex(index);
-}
-
-void LMTableEditContainer::tabChanged(int index)
-{
-    if (m_changingTabs || index < 0)
-        return;
-    m_changingTabs = true;
-    while (m_tabBar->count() > index + 1) {
-        m_tabBar->removeTab(m_tabBar->count() - 1);
-        m_grids.pop_back();
-    }
-    m_changingTabs = false;
-    LMTableEditView *grid = m_grids[size_t(index)].get();
-    m_stack->setCurrentWidget(grid->widget());
-    grid->refresh();
-    grid->refreshDataPanel();
-    updateToolbarItems();
+    LMTableEditView *grid = gridAt(currentTab());
+    return grid ? grid : tableEditView();
 }
 
 // --- View protocol
-
-void LMTableEditContainer::cleanUp()
-{
-    LMDataPanel *panel = LMDataPanel::lazySharedManager();
-    for (const auto &grid : m_grids) {
-        grid->tableView()->commitPendingEdit();
-        if (panel && panel->datasource() == grid.get()) {
-            panel->complete();
-            panel->documentDidBecomeInvalid();
-        }
-    }
-}
-
-void LMTableEditContainer::refresh()
-{
-    if (LMTableEditView *grid = activeGrid())
-        grid->refresh();
-    updateToolbarItems();
-}
 
 void LMTableEditContainer::itemDidRename(ItemKind kind, const QString &oldName, const QString &newName)
 {
     if (kind == ItemKind::Table && oldName == m_tableName) {
         m_tableName = newName;
-        m_tabBar->setTabText(0, newName);
+        setTabLabel(0, newName);
     }
-    for (const auto &grid : m_grids)
-        grid->itemDidRename(kind, oldName, newName);
-}
-
-// --- Toolbar
-
-QStringList LMTableEditContainer::toolbarAllowedItemIdentifiers() const
-{
-    return {kModes, kAdd, kDelete, kInsert, kUninsert, kData, kQuery};
-}
-
-void LMTableEditContainer::setIdentifier(const QString &identifier)
-{
-    m_identifier = identifier;
-    if (m_view)
-        m_view->setIdentifier(identifier);
-}
-
-QAction *LMTableEditContainer::makeAction(const QString &identifier, const QString &icon,
-                                          void (LMTableEditContainer::*slot)())
-{
-    auto *action = new QAction(resourceIcon(icon), identifier, this);
-    action->setObjectName(identifier);
-    action->setToolTip(identifier);
-    connect(action, &QAction::triggered, this, slot);
-    m_actions.insert(identifier, action);
-    return action;
-}
-
-QAction *LMTableEditContainer::toolbarItem(const QString &itemIdentifier, bool willBeInserted)
-{
-    Q_UNUSED(willBeInserted)
-    if (QAction *existing = m_actions.value(itemIdentifier))
-        return existing;
-    if (itemIdentifier == kModes) {
-        auto *action = new QWidgetAction(this);
-        action->setObjectName(kModes);
-        action->setText(kModes);
-        auto *segments = new QWidget;
-        auto *row = new QHBoxLayout(segments);
-        row->setContentsMargins(0, 0, 0, 0);
-        row->setSpacing(0);
-        m_modeButtons = new QButtonGroup(segments);
-        m_modeButtons->setExclusive(true);
-        for (const QString &mode : {QStringLiteral("Table Design"), QStringLiteral("Table Data"),
-                                    QStringLiteral("Form Design"), QStringLiteral("Form Data")}) {
-            auto *button = new QToolButton(segments);
-            button->setText(mode);
-            button->setObjectName(mode);
-            button->setCheckable(true);
-            button->setChecked(mode == QLatin1String("Table Data"));
-            m_modeButtons->addButton(button);
-            row->addWidget(button);
-            connect(button, &QToolButton::clicked, this, [this, mode] { switchToMode(mode); });
-        }
-        action->setDefaultWidget(segments);
-        m_actions.insert(kModes, action);
-        return action;
-    }
-    if (itemIdentifier == kAdd)
-        return makeAction(kAdd, QStringLiteral("SB2_Plus"), &LMTableEditContainer::addRowButtonPressed);
-    if (itemIdentifier == kDelete)
-        return makeAction(kDelete, QStringLiteral("SB2_Minus"), &LMTableEditContainer::removeRowButtonPressed);
-    if (itemIdentifier == kInsert)
-        return makeAction(kInsert, QStringLiteral("Relationships 16"), &LMTableEditContainer::insertRowButtonPressed);
-    if (itemIdentifier == kUninsert)
-        return makeAction(kUninsert, QStringLiteral("Relationships 16"),
-                          &LMTableEditContainer::uninsertRowButtonPressed);
-    if (itemIdentifier == kData)
-        return makeAction(kData, QStringLiteral("SB2_Edit"), &LMTableEditContainer::dataButton);
-    if (itemIdentifier == kQuery)
-        return makeAction(kQuery, QStringLiteral("Query 16"), &LMTableEditContainer::queryButton);
-    return nullptr;
-}
-
-void LMTableEditContainer::updateToolbarItems()
-{
-    LMTableEditView *grid = activeGrid();
-    const bool onFirstTab = currentTab() <= 0;
-    const bool hasRow = grid && grid->selectedRow() >= 0;
-    if (QAction *a = m_actions.value(kInsert))
-        a->setEnabled(!onFirstTab);
-    if (QAction *a = m_actions.value(kUninsert))
-        a->setEnabled(!onFirstTab && hasRow);
-    if (QAction *a = m_actions.value(kDelete))
-        a->setEnabled(hasRow);
-}
-
-void LMTableEditContainer::addRowButtonPressed()
-{
-    if (LMTableEditView *grid = activeGrid())
-        grid->addButton();
-}
-
-void LMTableEditContainer::removeRowButtonPressed()
-{
-    if (LMTableEditView *grid = activeGrid())
-        grid->removeButton();
-}
-
-void LMTableEditContainer::insertRowButtonPressed()
-{
-    if (LMTableEditView *grid = activeGrid())
-        grid->insertButton();
-}
-
-void LMTableEditContainer::uninsertRowButtonPressed()
-{
-    if (LMTableEditView *grid = activeGrid())
-        grid->uninsertButton();
-}
-
-void LMTableEditContainer::dataButton()
-{
-    if (LMTableEditView *grid = activeGrid()) {
-        grid->toggleDataPanel();
-        grid->refreshDataPanel();
-    }
-}
-
-void LMTableEditContainer::queryButton()
-{
-    if (LMTableEditView *grid = activeGrid())
-        grid->toggleQueryView();
+    for (int i = 0; i < tabCount(); ++i)
+        gridAt(i)->itemDidRename(kind, oldName, newName);
 }
 
 void LMTableEditContainer::switchToMode(const QString &mode)
 {
-    if (m_modeButtons)
-        for (QAbstractButton *button : m_modeButtons->buttons())
-            button->setChecked(button->text() == QLatin1String("Table Data"));
-    if (mode == QLatin1String("Table Data") || !m_navigator)
+    resetModeButtons();
+    if (mode == QLatin1String("Table Data") || !navigator())
         return;
     cleanUp();
     const std::optional<ViewKind> kind = ViewKinds::fromIdentifier(mode);
     if (kind == ViewKind::TableDesign)
-        m_navigator->switchToTableDesignView(m_tableName);
+        navigator()->switchToTableDesignView(m_tableName);
     else if (kind == ViewKind::FormDesign)
-        m_navigator->switchToFormDesignView(m_tableName);
+        navigator()->switchToFormDesignView(m_tableName);
     else if (kind == ViewKind::FormData)
-        m_navigator->switchToFormDataView(m_tableName);
+        navigator()->switchToFormDataView(m_tableName);
 }
 
 bool LMTableEditContainer::openInTextEditor()
@@ -342,8 +148,8 @@ bool LMTableEditContainer::openInTextEditor()
 void LMTableEditContainer::setFilterInstaller(FilterInstaller installer)
 {
     m_filterInstaller = std::move(installer);
-    for (const auto &grid : m_grids)
-        installFilter(grid.get());
+    for (int i = 0; i < tabCount(); ++i)
+        installFilter(gridAt(i));
 }
 
 std::unique_ptr<LMViewController> makeTableEditController(MyDocument *document, const QString &tableName,

@@ -5,6 +5,7 @@
 #include "Alert.h"
 #include "ItemKind.h"
 #include "LMDataPanelClient.h"
+#include "LMInsertRecord.h"
 #include "QLiteDatabase.h"
 #include "Value.h"
 
@@ -18,7 +19,6 @@
 
 class LMGotoRowSheet;
 class LMGridFilter;
-class LMInsertRecord;
 class LMTableDataTableView;
 class LMTableEditContainer;
 class LMTableEditModel;
@@ -29,7 +29,7 @@ class QLiteCursor;
 class QVBoxLayout;
 class QWidget;
 
-class LMTableEditView : public QObject, public LMDataPanelClient {
+class LMTableEditView : public QObject, public LMDataPanelClient, public LMInsertRecordDelegate {
     Q_OBJECT
 public:
     // initWithName:database:window:commaIndexes:document:parent:parentRowid:relationship:isBackwards:
@@ -57,7 +57,7 @@ public:
     bool isBackwards() const { return m_isBackwards; }
     bool isSubtable() const { return !m_relationship.isNull(); }
     // idList: the linked ids as '3','17'; empty for a top-level grid.
-    QString indices() const { return m_idList; }
+    QString indices() const override { return m_idList; }
 
     // --- Query filter: the filter and the widget shown above the grid (owned by the grid's widget).
     void setQueryFilter(LMGridFilter *filter, QWidget *filterWidget);
@@ -102,7 +102,7 @@ public:
     void removeButton();
     void insertButton();
     void uninsertButton();
-    void insertButtonSheetEnded(const QString &rowid);
+    void insertButtonSheetEnded(const QString &rowid) override;
     LMInsertRecord *insertSheet() const;
     bool childUpdatedAdded(LMTableEditView *child, const Value &relationship, const QString &parentRowid,
                            const QString &addedIndex, bool backwards);

@@ -13,6 +13,7 @@
 #include <memory>
 
 class MyDocument;
+class OXFormScriptHost;
 class OXScriptBridge;
 class OXScriptWatchdog;
 
@@ -52,6 +53,9 @@ public:
     MyDocument *document() const { return m_document; }
     void setFormName(const QString &name) { m_formName = name; }
     QString formName() const { return m_formName; }
+    // The form the script runs for (not owned; null when it runs for none).
+    void setFormHost(OXFormScriptHost *host) { m_formHost = host; }
+    OXFormScriptHost *formHost() const { return m_formHost; }
     void setDelegate(OXScriptRunDelegate *delegate) { m_delegate = delegate; }
     OXScriptRunDelegate *delegate() const { return m_delegate; }
     void setLogView(OXScriptLogView *logView) { m_logView = logView; }
@@ -98,6 +102,7 @@ private:
     QString m_code;
     MyDocument *m_document = nullptr;
     QString m_formName;
+    OXFormScriptHost *m_formHost = nullptr;
     OXScriptRunDelegate *m_delegate = nullptr;
     OXScriptLogView *m_logView = nullptr;
     int m_timeLimit = 0;

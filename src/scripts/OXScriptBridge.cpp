@@ -4,6 +4,7 @@
 #include "LMReportParser.h"
 #include "MyDocument.h"
 #include "OXDatabase.h"
+#include "OXFormScriptHost.h"
 #include "OXJavascriptRunController.h"
 #include "OXScriptValues.h"
 #include "Preferences.h"
@@ -397,7 +398,7 @@ void OXScriptBridge::xwRunScript_(const QJSValue &name)
     inner->run();
 }
 
-// --- Forms. Form data entry has no view yet, so the functions that need a shown record or control answer null.
+// --- Forms. The shown record and the controls come from the form host data entry gives the run controller.
 
 Value OXScriptBridge::formDesign() const
 {
@@ -423,12 +424,14 @@ QJSValue OXScriptBridge::xwFormContentTable()
 
 QJSValue OXScriptBridge::xwFormCurrentRowid()
 {
-    return null();
+    OXFormScriptHost *host = m_controller.formHost();
+    return host && !host->currentRowid().isEmpty() ? QJSValue(host->currentRowid()) : null();
 }
 
 QJSValue OXScriptBridge::xwFormCurrentLastEditedField()
 {
-    return null();
+    OXFormScriptHost *host = m_controller.formHost();
+    return host && !host->lastEditedField().isEmpty() ? QJSValue(host->lastEditedField()) : null();
 }
 
 void OXScriptBridge::xwFormSetGlobal__(const QJSValue &name, const QJSValue &value)
@@ -457,19 +460,33 @@ QJSValue OXScriptBridge::xwFormGetGlobal_(const QJSValue &name)
     return OXScriptValues::toScriptValue(m_engine, form.value(formGlobalPrefix + key));
 }
 
-QJSValue OXScriptBridge::xwFormControlValue_(const QJSValue &)
+QJSValue OXScriptBridge::xwFormControlValue_(const QJSValue &control)
 {
-    return null();
+    OXFormScriptHost *host = m_controller.formHost();
+    const std::optional<Value> value = host ? host->controlValue(checkString(control)) : std::nullopt;
+    return value ? OXScriptValues::toScriptValue(m_engine, *value) : null();
 }
 
-void OXScriptBridge::xwFormSetControlValue__(const QJSValue &, const QJSValue &) {}
-
-QJSValue OXScriptBridge::xwFormGetControlAttribute__(const QJSValue &, const QJSValue &)
+void OXScriptBridge::xwFormSetControlValue__(const QJSValue &control, const QJSValue &value)
 {
-    return null();
+    if (OXFormScriptHost *host = m_controller.formHost())
+        host->setControlValue(checkString(control), OXScriptValues::fromScriptValue(value));
 }
 
-void OXScriptBridge::xwFormSetControlAttribute___(const QJSValue &, const QJSValue &, const QJSValue &) {}
+QJSValue OXScriptBridge::xwFormGetControlAttribute__(const QJSValue &control, const QJSValue &attribute)
+{
+    OXFormScriptHost *host = m_controller.formHost();
+    const std::optional<Value> value =
+        host ? host->controlAttribute(checkString(control), checkString(attribute)) : std::nullopt;
+    return value ? OXScriptValues::toScriptValue(m_engine, *value) : null();
+}
+
+void OXScriptBridge::xwFormSetControlAttribute___(const QJSValue &control, const QJSValue &attribute,
+                                                  const QJSValue &value)
+{
+    if (OXFormScriptHost *host = m_controller.formHost())
+        host->setControlAttribute(checkString(control), checkString(attribute), OXScriptValues::fromScriptValue(value));
+}
 
 QJSValue OXScriptBridge::xwFormCurrentValueForField_(const QJSValue &)
 {

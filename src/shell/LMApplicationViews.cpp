@@ -1,6 +1,7 @@
 // LMApplicationViews: the shell's overview and placeholders, and the one list of feature registrations.
 #include "LMApplicationViews.h"
 
+#include "LMFormDataViews.h"
 #include "LMFormViews.h"
 #include "LMOverview.h"
 #include "LMPlaceholderView.h"
@@ -64,5 +65,6 @@ void registerApplicationViews(LMViewRegistry &registry)
     registerSecurityViews(registry);
     registerRelationshipViews(registry);
     registerFormViews(registry);
+    registerFormDataViews(registry);
     registerScriptViews(registry);
 }
