@@ -8,6 +8,7 @@ void ScriptedUi::reset()
     m_textAnswers.clear();
     m_textInputs.clear();
     m_openAnswers.clear();
+    m_openPanels.clear();
     m_saveAnswers.clear();
     m_alerts.clear();
     m_beeps = 0;
@@ -47,8 +48,9 @@ std::optional<QString> ScriptedUi::runTextInput(const TextInputOptions &options,
     return m_textAnswers.isEmpty() ? std::nullopt : m_textAnswers.dequeue();
 }
 
-QStringList ScriptedUi::runOpenPanel(const FilePanelOptions &, QWidget *)
+QStringList ScriptedUi::runOpenPanel(const FilePanelOptions &options, QWidget *)
 {
+    m_openPanels.append(options);
     return m_openAnswers.isEmpty() ? QStringList() : m_openAnswers.dequeue();
 }
 
