@@ -3,11 +3,13 @@
 #include "LMApplication.h"
 #include "LMDocumentWindow.h"
 #include "LMIcons.h"
+#include "LMWelcomeWindow.h"
 #include "PackageFiles.h"
 #include "QtUi.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QPointer>
 
 int main(int argc, char *argv[])
 {
@@ -40,13 +42,20 @@ int main(int argc, char *argv[])
         LMApplication documents;
         for (const QString &path : parser.positionalArguments())
             documents.openDocument(path);
-        // Without a document to show, start with a new one so the window is there to work in.
-        if (documents.windows().isEmpty())
+        // Without a document to show: the welcome window when the user wants it, else a new document so the
+        // window is there to work in.
+        QPointer<LMWelcomeWindow> welcome;
+        if (documents.windows().isEmpty() && parser.positionalArguments().isEmpty() && start.showWelcomeScreen) {
+            welcome = new LMWelcomeWindow(&documents);
+            welcome->show();
+        } else if (documents.windows().isEmpty()) {
             documents.newDocument();
+        }
         if (start.previousRunEndedBadly)
             ApplicationController::showBugReport(documents.frontmostWindow());
-        if (!documents.windows().isEmpty())
+        if (!documents.windows().isEmpty() || welcome)
             code = app.exec();
+        delete welcome.data();
     }
     Ui::install(nullptr);
     return code;

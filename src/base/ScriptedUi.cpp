@@ -8,6 +8,7 @@ void ScriptedUi::reset()
     m_textAnswers.clear();
     m_textInputs.clear();
     m_openAnswers.clear();
+    m_openPanels.clear();
     m_saveAnswers.clear();
     m_panels.clear();
     m_alerts.clear();
@@ -51,6 +52,7 @@ std::optional<QString> ScriptedUi::runTextInput(const TextInputOptions &options,
 QStringList ScriptedUi::runOpenPanel(const FilePanelOptions &options, QWidget *)
 {
     m_panels.append(options);
+    m_openPanels.append(options);
     return m_openAnswers.isEmpty() ? QStringList() : m_openAnswers.dequeue();
 }
 

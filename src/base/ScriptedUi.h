@@ -22,6 +22,8 @@ public:
     // Queue the text the next text sheet answers; nullopt (or nothing queued) cancels it.
     void answerTextInput(const std::optional<QString> &text) { m_textAnswers.enqueue(text); }
     const QList<TextInputOptions> &textInputs() const { return m_textInputs; }
+    // The options of every open panel run so far.
+    const QList<FilePanelOptions> &openPanels() const { return m_openPanels; }
     void answerOpenPanel(const QStringList &paths) { m_openAnswers.enqueue(paths); }
     void answerSavePanel(const QString &path) { m_saveAnswers.enqueue(path); }
     // Every open and save panel run so far, in order.
@@ -50,6 +52,7 @@ private:
     QQueue<std::optional<QString>> m_textAnswers;
     QList<TextInputOptions> m_textInputs;
     QQueue<QStringList> m_openAnswers;
+    QList<FilePanelOptions> m_openPanels;
     QQueue<QString> m_saveAnswers;
     QList<FilePanelOptions> m_panels;
     QList<Shown> m_alerts;

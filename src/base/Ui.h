@@ -16,6 +16,8 @@ struct FilePanelOptions {
     QString suggestedName;   // save panels
     QStringList nameFilters; // "Orvix documents (*.orvix)"
     bool chooseDirectories = false;
+    // Open panels: one item that may be a file or a folder ("Open" with a folder selected chooses it).
+    bool chooseFilesOrDirectories = false;
     bool allowMultiple = false; // open panels
 };
 

@@ -160,6 +160,9 @@ bool LMExportSheet::exportFile()
     FilePanelOptions options;
     options.title = QStringLiteral("Export");
     options.suggestedName = m_controller.suggestedFileName();
+    // Beside the document, where the user keeps its files.
+    if (MyDocument *document = m_controller.document(); document && !document->fileName().isEmpty())
+        options.directory = QFileInfo(document->fileName()).absolutePath();
     const QString extension = m_controller.selectedFieleExtension();
     options.nameFilters = {
         QStringLiteral("%1 (*.%2)").arg(m_controller.formats().value(m_controller.formatIndex()).title, extension)};

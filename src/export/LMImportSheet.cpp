@@ -131,6 +131,9 @@ void LMImportSheet::chooseFile()
     FilePanelOptions options;
     options.title = QStringLiteral("Import");
     options.nameFilters = {QStringLiteral("Delimited text (*.csv *.tsv)")};
+    // Beside the document, where the user keeps its files.
+    if (MyDocument *document = m_controller.document(); document && !document->fileName().isEmpty())
+        options.directory = QFileInfo(document->fileName()).absolutePath();
     const QStringList paths = Ui::instance().runOpenPanel(options, this);
     if (!paths.isEmpty())
         setFile(paths.first());

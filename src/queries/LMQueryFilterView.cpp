@@ -2,6 +2,7 @@
 // opening queries.
 #include "LMQueryFilterView.h"
 
+#include "LMDocumentNavigator.h"
 #include "LMQueryDefinition.h"
 #include "LMQueryFilterComponent.h"
 #include "LMQueryFilterHeader.h"
@@ -284,7 +285,11 @@ void LMQueryFilterView::chooserDidChoose(const Value &definition)
         openQuery(definition);
         return;
     }
-    LMQueryOpening::switchToQueryView(m_document, definition.value(kName).toString(), m_inForm);
+    const QString name = definition.value(kName).toString();
+    if (m_navigator)
+        m_navigator->switchToQueryView(name, m_inForm);
+    else
+        LMQueryOpening::switchToQueryView(m_document, name, m_inForm);
 }
 
 void LMQueryFilterView::programaticallyOpenQuery(const Value &definition, QWidget *window)

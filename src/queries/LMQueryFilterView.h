@@ -12,6 +12,7 @@
 #include <QString>
 #include <QWidget>
 
+class LMDocumentNavigator;
 class LMQueryFilterComponent;
 class LMQueryFilterHeader;
 class MyDocument;
@@ -36,6 +37,9 @@ public:
     // True when the filter sits above form entry: a query of another table then opens in a form.
     bool inForm() const { return m_inForm; }
     void setInForm(bool inForm) { m_inForm = inForm; }
+    // The window a query of another table opens in (the chooser asks it to switch); without one, the
+    // application-wide hook of LMQueryOpening is asked.
+    void setNavigator(LMDocumentNavigator *navigator) { m_navigator = navigator; }
 
     // Loads a definition (null: a new one) and rebuilds the headers and one row per condition; every
     // condition's "Table" becomes this filter's table. `window` is where sheets go (null: the document's).
@@ -109,6 +113,7 @@ private:
     QString queryName() const;
 
     MyDocument *m_document = nullptr;
+    LMDocumentNavigator *m_navigator = nullptr;
     QString m_tableName;
     Value m_dictionary;
     QPointer<QWidget> m_window;

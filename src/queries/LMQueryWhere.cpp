@@ -3,6 +3,7 @@
 
 #include "LMQueryDefinition.h"
 #include "LMQueryOperators.h"
+#include "QLiteDatabase.h"
 
 #include <QStringList>
 
@@ -24,9 +25,10 @@ bool isComplete(const Value &condition)
 QString conditionSQL(const Value &condition)
 {
     const QString datatype = condition.value(kDatatype).toString();
-    return QStringLiteral("`%1`.`%2` %3")
+    return QStringLiteral("%1.%2 %3")
         .arg(
-            condition.value(kTable).toString(), condition.value(kField).toString(),
+            QLiteDatabase::quoteIdentifier(condition.value(kTable).toString()),
+            QLiteDatabase::quoteIdentifier(condition.value(kField).toString()),
             LMQueryOperators::sqlFragment(datatype, condition.value(kCompareOp).toString(), condition.value(kOperand)));
 }
 

@@ -17,10 +17,12 @@
 
 #include <QCalendarWidget>
 #include <QDateTimeEdit>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalBlocker>
 #include <QStackedWidget>
 #include <QVBoxLayout>
@@ -203,6 +205,37 @@ void LMDataPanel::toggle()
     m_panel->activateWindow();
 }
 
+void LMDataPanel::showBeside(QWidget *window)
+{
+    if (!m_panel->isVisible()) {
+        m_panel->adjustSize();
+        QWidget *top = window ? window->window() : nullptr;
+        QScreen *screen = top && top->screen() ? top->screen() : QGuiApplication::primaryScreen();
+        const QRect area = screen ? screen->availableGeometry() : QRect();
+        const QSize size = m_panel->frameGeometry().size().expandedTo(m_panel->sizeHint());
+        QPoint place = area.topLeft();
+        if (top) {
+            const QRect frame = top->frameGeometry();
+            // To the right of the window when there is room, else to its left, else over its right edge.
+            if (frame.right() + 1 + size.width() <= area.right())
+                place = QPoint(frame.right() + 1, frame.top());
+            else if (frame.left() - size.width() >= area.left())
+                place = QPoint(frame.left() - size.width(), frame.top());
+            else
+                place = QPoint(frame.right() - size.width(), frame.top() + 40);
+        }
+        if (area.isValid()) {
+            place.setX(qBound(area.left(), place.x(), qMax(area.left(), area.right() - size.width())));
+            place.setY(qBound(area.top(), place.y(), qMax(area.top(), area.bottom() - size.height())));
+        }
+        m_panel->move(place);
+        m_panel->setAttribute(Qt::WA_ShowWithoutActivating, true);
+        m_panel->show();
+        m_panel->setAttribute(Qt::WA_ShowWithoutActivating, false);
+    }
+    m_panel->raise();
+}
+
 bool LMDataPanel::shouldSkip() const
 {
     return !m_panel->isVisible();
@@ -324,9 +357,10 @@ void LMDataPanel::startEditingForTable(const QString &table, const QString &colu
     if (MyDocument *document = database->document(); document && document->mediaCache())
         value = document->mediaCache()->nativeObjectForTable(table, column, rowid);
     if (value.isNull()) {
-        const std::shared_ptr<QLiteCursor> cursor =
-            database->executeQuery(QStringLiteral("SELECT `%1` FROM `%2` WHERE id = '%3'")
-                                       .arg(column, table, QLiteDatabase::prepareStringForQuery(rowid)));
+        const std::shared_ptr<QLiteCursor> cursor = database->executeQuery(
+            QStringLiteral("SELECT %1 FROM %2 WHERE id = '%3'")
+                .arg(QLiteDatabase::quoteIdentifier(column), QLiteDatabase::quoteIdentifier(table),
+                     QLiteDatabase::prepareStringForQuery(rowid)));
         if (cursor && cursor->rowCount() > 0) {
             const QString text = cursor->rowAtIndex(0)->stringForColumn(table + QLatin1Char('.') + column);
             if (!isNullLike(text))

@@ -33,6 +33,9 @@ public:
     QWidget *panel() const;
     // Order the panel out when visible; otherwise show it, make it key and order it front.
     void toggle();
+    // Shows the panel in front, beside `window` and inside its screen, without taking the keyboard from it
+    // (the cell being edited keeps typing). A panel already shown stays where the user put it.
+    void showBeside(QWidget *window);
     // True while the panel is hidden: start-editing calls then load nothing.
     bool shouldSkip() const;
 

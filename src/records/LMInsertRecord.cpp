@@ -20,7 +20,7 @@ QString backQuotedList(const QStringList &names)
 {
     QStringList quoted;
     for (const QString &name : names)
-        quoted << QLatin1Char('`') + name + QLatin1Char('`');
+        quoted << QLiteDatabase::quoteIdentifier(name);
     return quoted.join(QStringLiteral(", "));
 }
 } // namespace
@@ -72,16 +72,17 @@ QString LMInsertRecord::listingQuery() const
     const QString idList = liveDelegate() ? liveDelegate()->indices() : QString();
     const QString text = m_search->text();
     if (text.isEmpty())
-        return QStringLiteral("SELECT ") + backQuotedList(m_listFields) + QStringLiteral(" FROM `%1`").arg(m_table) +
-               QStringLiteral(" WHERE id NOT IN (%1)").arg(idList);
+        return QStringLiteral("SELECT ") + backQuotedList(m_listFields) + QStringLiteral(" FROM ") +
+               QLiteDatabase::quoteIdentifier(m_table) + QStringLiteral(" WHERE id NOT IN (%1)").arg(idList);
     QStringList likes;
     const QString escaped = OXDatabase::escapeQuotesFromString(text);
     for (const QString &field : m_searchFields)
-        likes << QStringLiteral(" (`%1` LIKE '%2%3%4')").arg(field, QStringLiteral("%"), escaped, QStringLiteral("%"));
+        likes << QStringLiteral(" (%1 LIKE '%2%3%4')")
+                     .arg(QLiteDatabase::quoteIdentifier(field), QStringLiteral("%"), escaped, QStringLiteral("%"));
     // Searching still offers only records that are not linked yet, so no record is linked twice.
-    return QStringLiteral("SELECT ") + backQuotedList(m_searchFields) + QStringLiteral(" FROM `%1`").arg(m_table) +
-           QStringLiteral(" WHERE id NOT IN (%1) AND (").arg(idList) + likes.join(QStringLiteral(" OR")) +
-           QStringLiteral(")");
+    return QStringLiteral("SELECT ") + backQuotedList(m_searchFields) + QStringLiteral(" FROM ") +
+           QLiteDatabase::quoteIdentifier(m_table) + QStringLiteral(" WHERE id NOT IN (%1) AND (").arg(idList) +
+           likes.join(QStringLiteral(" OR")) + QStringLiteral(")");
 }
 
 void LMInsertRecord::reloadRows()

@@ -1,10 +1,13 @@
 // LMTableDataTableView: the cell commands of the "Actions" menu and drops onto cells.
 #include "DesignVocabulary.h"
 #include "HVFileWrapper.h"
+#include "LMDataPanel.h"
 #include "LMRichTextClipboard.h"
+#include "LMTableDataDelegate.h"
 #include "LMTableDataTableView.h"
 #include "LMTableEditModel.h"
 #include "LMTableEditView.h"
+#include "MyDocument.h"
 #include "OXDatabase.h"
 #include "OXMovie.h"
 #include "ReferenceDate.h"
@@ -81,6 +84,12 @@ Value movieFromFile(const QString &path)
 {
     const std::optional<OXMovie> movie = OXMovie::fromPath(path);
     return movie ? movie->toValue() : Value();
+}
+
+// Panels start beside the document (its own folder is where its files usually are); empty lets the panel choose.
+QString documentFolder(const MyDocument *document)
+{
+    return document && !document->fileName().isEmpty() ? QFileInfo(document->fileName()).absolutePath() : QString();
 }
 
 Value wrapperFromFile(const QString &path)
@@ -217,6 +226,17 @@ void LMTableDataTableView::paste()
             text = LMRichTextClipboard::plainTextFromRtf(data->data(LMRichTextClipboard::rtfMimeType));
         else
             return;
+        if (type == QLatin1String("Number") || type == QLatin1String("Date") || type == QLatin1String("List")) {
+            // Read as text typed into the cell is read: what is no number or date is refused, not stored empty.
+            const auto *delegate = static_cast<LMTableDataDelegate *>(itemDelegate());
+            const std::optional<Value> value = delegate->valueOfText(text, model()->index(m_focusRow, m_focusColumn));
+            if (!value) {
+                Ui::instance().beep();
+                return;
+            }
+            write(*value);
+            return;
+        }
         write(database()->removeFormattingFromString(text, pureName(), field));
     } else if (type == QLatin1String("Image")) {
         QImage image = QImage::fromData(data->data(kTiff));
@@ -299,6 +319,8 @@ void LMTableDataTableView::editInDataPanel()
         return;
     m_dataSource->showDataPanel();
     m_dataSource->refreshDataPanel();
+    // Asked for by name, the panel takes the keyboard.
+    LMDataPanel::sharedManager()->panel()->activateWindow();
 }
 
 void LMTableDataTableView::refreshDataPane()
@@ -316,6 +338,9 @@ void LMTableDataTableView::importFileIntoCell()
     FilePanelOptions options;
     options.title = QStringLiteral("Import File");
     options.nameFilters = importFilters(type);
+    options.directory = documentFolder(m_dataSource->document());
+    // A path may name a folder as well as a file.
+    options.chooseFilesOrDirectories = type == QLatin1String("File Path");
     const QStringList chosen = Ui::instance().runOpenPanel(options, m_dataSource->window());
     if (chosen.isEmpty())
         return;
@@ -369,6 +394,7 @@ void LMTableDataTableView::exportCellToFile()
     else if (!extensions.isEmpty())
         suggested += QLatin1Char('.') + (type == QLatin1String("Image") ? QStringLiteral("tiff") : extensions.first());
     options.suggestedName = suggested;
+    options.directory = documentFolder(m_dataSource->document());
     if (!extensions.isEmpty())
         options.nameFilters = {QStringLiteral("%1 (*.%2)").arg(type, extensions.join(QStringLiteral(" *.")))};
     QString path = Ui::instance().runSavePanel(options, m_dataSource->window());
@@ -444,7 +470,8 @@ bool LMTableDataTableView::dropMimeDataOnCell(const QMimeData *data, int row, in
     if (type == QLatin1String("Text") && data->hasText()) {
         value = Value(data->text());
     } else if (type == QLatin1String("Number") && data->hasText()) {
-        value = database()->removeFormattingFromString(data->text().trimmed(), pureName(), field);
+        const auto *delegate = static_cast<LMTableDataDelegate *>(itemDelegate());
+        value = delegate->valueOfText(data->text().trimmed(), index).value_or(Value());
     } else if (type == QLatin1String("Image") && !files.isEmpty()) {
         QFile file(files.first());
         if (file.open(QIODevice::ReadOnly)) {

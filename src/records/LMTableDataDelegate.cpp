@@ -7,6 +7,7 @@
 #include "LMTableDataTableView.h"
 #include "LMTableEditModel.h"
 #include "LMTableEditView.h"
+#include "OXDatabase.h"
 #include "Ui.h"
 
 #include <QApplication>
@@ -44,6 +45,9 @@ QWidget *LMTableDataDelegate::createEditor(QWidget *parent, const QStyleOptionVi
     line->setFrame(false);
     if (typeOf(index) == QLatin1String("Number"))
         line->setAlignment(Qt::AlignRight);
+    // A date is typed in the field's own form or in ISO 8601 ("1990-03-03").
+    if (typeOf(index) == QLatin1String("Date"))
+        line->setPlaceholderText(QStringLiteral("YYYY-MM-DD"));
     return line;
 }
 
@@ -54,43 +58,69 @@ void LMTableDataDelegate::setEditorData(QWidget *editor, const QModelIndex &inde
         combo->setCurrentIndex(int(model->displayValue(index.column(), index.row()).toInt()));
         return;
     }
-    if (auto *line = qobject_cast<QLineEdit *>(editor))
-        line->setText(model->displayText(index.column(), index.row()));
+    auto *line = qobject_cast<QLineEdit *>(editor);
+    if (!line)
+        return;
+    if (typeOf(index) == QLatin1String("List")) {
+        // Joined with the field's own separator, so that reading the text back gives the same items.
+        const Value list = model->displayValue(index.column(), index.row());
+        line->setText(
+            m_view->database()->addFormattingToObject(list, m_view->pureName(), model->fieldAt(index.column())).text);
+        return;
+    }
+    line->setText(model->displayText(index.column(), index.row()));
+}
+
+std::optional<Value> LMTableDataDelegate::valueOfText(const QString &text, const QModelIndex &index) const
+{
+    const QString type = typeOf(index);
+    LMTableEditModel *model = m_view->gridModel();
+    if (type == QLatin1String("Number") || type == QLatin1String("Date")) {
+        if (text.trimmed().isEmpty())
+            return Value();
+        Value value = model->formatterAt(index.column()).parse(text);
+        if (value.isNull() && type == QLatin1String("Number")) {
+            bool ok = false;
+            const double plain = text.trimmed().toDouble(&ok);
+            if (ok)
+                value = Value(plain);
+        }
+        // Text that is no number or date is refused, as a formatted field refuses it.
+        if (value.isNull())
+            return std::nullopt;
+        return value;
+    }
+    if (type == QLatin1String("List")) {
+        const Value items =
+            m_view->database()->removeFormattingFromString(text, m_view->pureName(), model->fieldAt(index.column()));
+        QStringList tokens;
+        for (const QString &token : items.toStringList())
+            if (!token.trimmed().isEmpty())
+                tokens << token.trimmed();
+        return Value(tokens);
+    }
+    return Value(text);
 }
 
 void LMTableDataDelegate::setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const
 {
-    const QString type = typeOf(index);
     Value value;
     if (auto *combo = qobject_cast<QComboBox *>(editor)) {
+        // No option chosen (a stored title that is no longer among the options): the cell keeps its value.
+        if (combo->currentIndex() < 0)
+            return;
         value = Value(combo->currentIndex());
     } else if (auto *line = qobject_cast<QLineEdit *>(editor)) {
-        const QString text = line->text();
-        if (type == QLatin1String("Number")) {
-            if (!text.trimmed().isEmpty()) {
-                value = m_view->gridModel()->formatterAt(index.column()).parse(text);
-                if (value.isNull()) {
-                    bool ok = false;
-                    const double plain = text.trimmed().toDouble(&ok);
-                    if (!ok) {
-                        // Text that is no number is refused, as a formatted field refuses it.
-                        Ui::instance().beep();
-                        return;
-                    }
-                    value = Value(plain);
-                }
-            }
-        } else if (type == QLatin1String("List")) {
-            QStringList tokens;
-            for (const QString &token : text.split(QLatin1Char(',')))
-                if (!token.trimmed().isEmpty())
-                    tokens << token.trimmed();
-            value = Value(tokens);
-        } else {
-            value = Value(text);
+        const std::optional<Value> parsed = valueOfText(line->text(), index);
+        if (!parsed) {
+            Ui::instance().beep();
+            m_view->noteRefusedEdit();
+            return;
         }
+        value = *parsed;
     }
-    model->setData(index, QVariant::fromValue(value), Qt::EditRole);
+    if (!model->setData(index, QVariant::fromValue(value), Qt::EditRole))
+        m_view->noteRefusedEdit();
 }
 
 void LMTableDataDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const

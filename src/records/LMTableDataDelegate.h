@@ -1,7 +1,10 @@
 // LMTableDataDelegate: the in-place cell editors and the drawing of the non-text cells of the grid.
 #pragma once
 
+#include "Value.h"
+
 #include <QStyledItemDelegate>
+#include <optional>
 
 class LMTableDataTableView;
 
@@ -15,6 +18,9 @@ public:
     void setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const override;
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+    // The native value of text typed into the cell's editor; nullopt when the text is no value of the cell's
+    // datatype (a Number or Date that does not read as one).
+    std::optional<Value> valueOfText(const QString &text, const QModelIndex &index) const;
 
 protected:
     bool editorEvent(QEvent *event, QAbstractItemModel *model, const QStyleOptionViewItem &option,

@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QScrollBar>
 
 LMTableDataTableView::LMTableDataTableView(LMTableEditView *dataSource, QWidget *parent)
@@ -145,15 +146,43 @@ bool LMTableDataTableView::event(QEvent *event)
     if (event->type() == QEvent::KeyPress && state() != EditingState) {
         auto *key = static_cast<QKeyEvent *>(event);
         if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
-            moveFocusColumn(key->key() == Qt::Key_Tab && !(key->modifiers() & Qt::ShiftModifier) ? 1 : -1);
+            tabFromFocusedCell(key->key() == Qt::Key_Backtab || (key->modifiers() & Qt::ShiftModifier));
             return true;
         }
     }
     return QTableView::event(event);
 }
 
+void LMTableDataTableView::tabFromFocusedCell(bool backwards)
+{
+    if (!hasValidFocus())
+        return;
+    const int column = m_focusColumn + (backwards ? -1 : 1);
+    if (column >= 1 && column < model()->columnCount()) {
+        moveFocusColumn(backwards ? -1 : 1);
+        return;
+    }
+    // Past the last column, Tab goes on as it does from an edit, so records can be entered with the keyboard
+    // alone through a check box at the end of the row.
+    if (!backwards && model()->columnCount() > 1)
+        textDidEndEditing(QAbstractItemDelegate::EditNextItem, m_focusColumn, m_focusRow);
+}
+
 void LMTableDataTableView::keyPressEvent(QKeyEvent *event)
 {
+    // The standard shortcuts do what the "Actions" menu's commands of the same names do.
+    if (event->matches(QKeySequence::Copy) || event->matches(QKeySequence::Cut) ||
+        event->matches(QKeySequence::Paste)) {
+        const QStringList titles =
+            hasValidFocus() ? contextMenuTitles(datatypeForColumn(m_focusColumn)) : QStringList();
+        if (event->matches(QKeySequence::Copy) && titles.contains(QStringLiteral("Copy")))
+            copy();
+        else if (event->matches(QKeySequence::Cut) && titles.contains(QStringLiteral("Cut")))
+            cut();
+        else if (event->matches(QKeySequence::Paste) && titles.contains(QStringLiteral("Paste")))
+            paste();
+        return;
+    }
     switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
@@ -162,6 +191,13 @@ void LMTableDataTableView::keyPressEvent(QKeyEvent *event)
         return;
     case Qt::Key_Left: moveFocusColumn(-1); return;
     case Qt::Key_Right: moveFocusColumn(1); return;
+    case Qt::Key_Delete:
+        // Delete clears the focused cell as the "Clear" command does; typing a character edits it.
+        if (hasValidFocus() && event->modifiers() == Qt::NoModifier) {
+            clear();
+            return;
+        }
+        break;
     case Qt::Key_Space:
         // The space shows the cell in the panel; passed on, it would start an in-place edit that replaces
         // the cell's text with a blank.
@@ -216,7 +252,7 @@ void LMTableDataTableView::editColumn(int column, int row)
     setFocusedCell(row, column);
     const QString type = datatypeForColumn(column);
     const QString field = gridModel()->fieldAt(column);
-    if (type == QLatin1String("Date") || Datatypes::isMedia(type)) {
+    if (Datatypes::isMedia(type)) {
         m_dataSource->showDataPanel();
         m_dataSource->refreshDataPanel();
         return;
@@ -228,6 +264,11 @@ void LMTableDataTableView::editColumn(int column, int row)
     if (type == QLatin1String("Yes/No")) {
         toggleBoolean();
         return;
+    }
+    // A date is typed in the cell; the panel, beside the window, offers its calendar without the keyboard.
+    if (type == QLatin1String("Date")) {
+        m_dataSource->showDataPanel();
+        m_dataSource->refreshDataPanel();
     }
     scrollTo(index);
     setCurrentIndex(index);
@@ -245,8 +286,35 @@ bool LMTableDataTableView::edit(const QModelIndex &index, EditTrigger trigger, Q
     return started;
 }
 
+void LMTableDataTableView::commitData(QWidget *editor)
+{
+    // A sheet shown by a refusal takes the focus from the editor, which would commit again.
+    if (m_committing)
+        return;
+    auto *line = qobject_cast<QLineEdit *>(editor);
+    const QString typed = line ? line->text() : QString();
+    m_commitRefused = false;
+    m_committing = true;
+    QTableView::commitData(editor);
+    m_committing = false;
+    // The reload after the write has put the stored value back into the editor; the user's text returns.
+    if (m_commitRefused && line && line->text() != typed)
+        line->setText(typed);
+}
+
 void LMTableDataTableView::closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint)
 {
+    // The focus leaving for a refusal's sheet must not close the editor whose value is being written.
+    if (m_committing)
+        return;
+    // A refused value keeps the cell in editing, so the typed text is neither lost nor carried on.
+    if (m_commitRefused && hint != QAbstractItemDelegate::RevertModelCache && hint != QAbstractItemDelegate::NoHint &&
+        editor == currentEditor()) {
+        m_commitRefused = false;
+        editor->setFocus();
+        return;
+    }
+    m_commitRefused = false;
     const int row = m_editRow;
     const int column = m_editColumn;
     m_editIndex = QPersistentModelIndex();
@@ -255,6 +323,20 @@ void LMTableDataTableView::closeEditor(QWidget *editor, QAbstractItemDelegate::E
     QTableView::closeEditor(editor, QAbstractItemDelegate::NoHint);
     if (row >= 0 && column >= 0)
         textDidEndEditing(hint, column, row);
+}
+
+void LMTableDataTableView::moveEditTo(int column, int row)
+{
+    const QModelIndex index = model()->index(row, column);
+    if (index.isValid() && (model()->flags(index) & Qt::ItemIsEditable)) {
+        setFocusedCell(row, column);
+        scrollTo(index);
+        setCurrentIndex(index);
+        edit(index, QAbstractItemView::AllEditTriggers, nullptr);
+        return;
+    }
+    setFocusedCell(row, column);
+    scrollTo(index);
 }
 
 void LMTableDataTableView::textDidEndEditing(QAbstractItemDelegate::EndEditHint hint, int column, int row)
@@ -266,30 +348,30 @@ void LMTableDataTableView::textDidEndEditing(QAbstractItemDelegate::EndEditHint 
         if (row >= rows - 1) {
             m_dataSource->addButtonWithoutEditing();
             if (row + 1 < model()->rowCount())
-                editColumn(column, row + 1);
+                moveEditTo(column, row + 1);
         } else {
             selectRowAndFocus(row + 1);
-            editColumn(column, row + 1);
+            moveEditTo(column, row + 1);
         }
         break;
     case QAbstractItemDelegate::EditNextItem: // Tab
         if (column < columns - 1) {
-            editColumn(column + 1, row);
+            moveEditTo(column + 1, row);
         } else if (row < rows - 1) {
             selectRowAndFocus(row + 1);
-            editColumn(qMin(1, columns - 1), row + 1);
+            moveEditTo(qMin(1, columns - 1), row + 1);
         } else if (columns > 1) {
             m_dataSource->addButtonWithoutEditing();
             if (row + 1 < model()->rowCount())
-                editColumn(1, row + 1);
+                moveEditTo(1, row + 1);
         }
         break;
     case QAbstractItemDelegate::EditPreviousItem: // Shift-Tab
         if (column > 1) {
-            editColumn(column - 1, row);
+            moveEditTo(column - 1, row);
         } else if (column == 1 && row > 0) {
             selectRowAndFocus(row - 1);
-            editColumn(columns - 1, row - 1);
+            moveEditTo(columns - 1, row - 1);
         }
         break;
     default: break;

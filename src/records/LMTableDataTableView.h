@@ -44,6 +44,8 @@ public:
     QWidget *currentEditor() const;
     // Commits and closes an open in-place editor without moving on (before saving or switching views).
     void commitPendingEdit();
+    // Called while an edit commits when the value was refused: the cell stays in editing with the typed text.
+    void noteRefusedEdit() { m_commitRefused = true; }
 
     // --- Cell commands on the focused cell.
     static QStringList contextMenuTitles(const QString &datatype);
@@ -81,6 +83,7 @@ protected:
     bool event(QEvent *event) override;
     bool edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) override;
     void closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint) override;
+    void commitData(QWidget *editor) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
@@ -93,6 +96,10 @@ private:
     Value storedFocusedValue() const;
     void write(const Value &value);
     void moveFocusColumn(int delta);
+    // Moves on to a cell at the end of an edit: edits it when it is edited in place, else only focuses it
+    // (moving through a check box or a media cell must not change or open it).
+    void moveEditTo(int column, int row);
+    void tabFromFocusedCell(bool backwards);
     void textDidEndEditing(QAbstractItemDelegate::EndEditHint hint, int column, int row);
     void sectionMoved(int logical, int oldVisual, int newVisual);
 
@@ -104,4 +111,6 @@ private:
     int m_editRow = -1;
     int m_editColumn = -1;
     bool m_undoingMove = false;
+    bool m_commitRefused = false;
+    bool m_committing = false;
 };

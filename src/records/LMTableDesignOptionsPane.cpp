@@ -165,11 +165,13 @@ void LMTableOptionsPane::buildInspector(QWidget *page)
         auto *boundLayout = new QHBoxLayout(boundBox);
         boundLayout->setContentsMargins(0, 0, 0, 0);
         auto *op = new QComboBox;
-        op->addItems(LMTableDesignRules::boundOperators());
+        // "x" (no bound) is stored but shown as nothing.
+        for (const QString &stored : LMTableDesignRules::boundOperators())
+            op->addItem(stored == QLatin1String("x") ? QString() : stored, stored);
         const QString key = upper ? QStringLiteral("CheckUpperBound") : QStringLiteral("CheckLowerBound");
         QLineEdit *value = textControl(key);
         connect(op, &QComboBox::activated, this,
-                [this, op, upper, value] { setBound(upper, op->currentText(), value->text()); });
+                [this, op, upper, value] { setBound(upper, op->currentData().toString(), value->text()); });
         (upper ? m_upperOperator : m_lowerOperator) = op;
         boundLayout->addWidget(op);
         boundLayout->addWidget(value, 1);

@@ -58,6 +58,7 @@ public:
     QString formatFieldText() const;
     QString formatMenuTitle() const;
     void setBound(bool upper, const QString &op, const QString &bound);
+    QComboBox *boundOperatorBox(bool upper) const { return upper ? m_upperOperator : m_lowerOperator; }
 
     // --- Every field.
     void humanKey(bool checked);

@@ -94,6 +94,8 @@ void LMTableEditContainer::installFilter(LMTableEditView *grid)
         auto *filter =
             new LMQueryFilterView(m_document, grid->tableName(),
                                   LMTableEditView::defaultQueryDefinition(grid->database(), grid->tableName()));
+        // A query of another table chosen in the filter opens through the window.
+        filter->setNavigator(m_navigator);
         grid->setQueryFilter(filter, filter);
     }
 }

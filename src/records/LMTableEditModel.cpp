@@ -178,8 +178,10 @@ Qt::ItemFlags LMTableEditModel::flags(const QModelIndex &index) const
         return Qt::NoItemFlags;
     Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDropEnabled;
     const QString type = datatypeAt(index.column());
+    // Dates are typed in the cell too (the data panel stays one way among others).
     if (!hasFields() || type == QLatin1String("Text") || type == QLatin1String("Number") ||
-        type == QLatin1String("File Path") || type == QLatin1String("List") || type == kOptions)
+        type == QLatin1String("Date") || type == QLatin1String("File Path") || type == QLatin1String("List") ||
+        type == kOptions)
         flags |= Qt::ItemIsEditable;
     if (type == QLatin1String("Yes/No"))
         flags |= Qt::ItemIsUserCheckable;
@@ -190,14 +192,12 @@ bool LMTableEditModel::setData(const QModelIndex &index, const QVariant &value, 
 {
     if (!index.isValid() || !m_writer)
         return false;
-    if (role == Qt::CheckStateRole) {
-        m_writer(Value(value.toInt() == Qt::Checked), index.column(), index.row());
-        return true;
-    }
+    if (role == Qt::CheckStateRole)
+        return m_writer(Value(value.toInt() == Qt::Checked), index.column(), index.row());
     if (role != Qt::EditRole)
         return false;
-    m_writer(value.canConvert<Value>() ? value.value<Value>() : Value(value.toString()), index.column(), index.row());
-    return true;
+    return m_writer(value.canConvert<Value>() ? value.value<Value>() : Value(value.toString()), index.column(),
+                    index.row());
 }
 
 int LMTableEditModel::sortType(int column) const

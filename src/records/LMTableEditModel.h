@@ -20,8 +20,9 @@ public:
         FieldRole,                       // the field name (the column identifier)
         DisplayValueRole,                // the cell's display value as a Value (see displayValue)
     };
-    // Receives every write of a cell (Value is the native value); the controller validates and stores it.
-    using Writer = std::function<void(const Value &value, int column, int row)>;
+    // Receives every write of a cell (Value is the native value); the controller validates and stores it and
+    // answers false when it refused the value.
+    using Writer = std::function<bool(const Value &value, int column, int row)>;
 
     explicit LMTableEditModel(QObject *parent = nullptr);
 

@@ -54,13 +54,7 @@ void LMTableEditView::completeDataPanel()
 
 void LMTableEditView::showDataPanel()
 {
-    LMDataPanel *panel = LMDataPanel::sharedManager();
-    if (panel->shouldSkip()) {
-        panel->toggle();
-        return;
-    }
-    panel->panel()->raise();
-    panel->panel()->activateWindow();
+    LMDataPanel::sharedManager()->showBeside(m_window ? m_window.data() : m_widget);
 }
 
 void LMTableEditView::toggleDataPanel()

@@ -54,10 +54,21 @@ void LMTableEditView::writeNewRowAndEdit(bool startEditing)
 {
     if (m_document)
         m_document->setChanged(true);
-    m_database->performQuery(QStringLiteral("INSERT INTO `%1` (`id`) VALUES (NULL)").arg(m_name));
+    m_database->performQuery(
+        QStringLiteral("INSERT INTO %1 (`id`) VALUES (NULL)").arg(QLiteDatabase::quoteIdentifier(m_name)));
+    // A failed INSERT leaves the last inserted id of some earlier row: nothing may be linked or selected.
+    if (m_database->lastErrorID() != QLSuccess) {
+        showSheet(Alert::make(
+            QStringLiteral("An Error Occurred"),
+            QStringLiteral("Please submit a bug report to tandrel. Error code %1").arg(m_database->lastError())));
+        reload();
+        return;
+    }
     if (isSubtable()) {
-        const std::shared_ptr<QLiteCursor> cursor = m_database->executeQuery(
-            QStringLiteral("SELECT `id` FROM `%1` WHERE id='%2'").arg(m_name).arg(m_database->lastRowInserted()));
+        const std::shared_ptr<QLiteCursor> cursor =
+            m_database->executeQuery(QStringLiteral("SELECT `id` FROM %1 WHERE id='%2'")
+                                         .arg(QLiteDatabase::quoteIdentifier(m_name))
+                                         .arg(m_database->lastRowInserted()));
         QString newId = cursor && cursor->rowCount() > 0
                             ? cursor->rowAtIndex(0)->stringForColumn(m_name + QStringLiteral(".id"))
                             : QString();
@@ -198,6 +209,9 @@ LMTableEditView *LMTableEditView::openSubtable(const QString &field, int row)
         } else {
             continue;
         }
+        // A record naming a table that is gone waits for the audit; it opens nothing.
+        if (!m_database || !m_database->tablesList().contains(other))
+            continue;
         const QString links = m_model->cellString(row, field);
         auto *subtable = new LMTableEditView(other, m_database, m_window, links, m_document, this,
                                              m_model->idForRow(row), record, backwards);

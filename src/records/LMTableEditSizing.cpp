@@ -18,6 +18,9 @@
 
 namespace {
 const QString kListJoin = QStringLiteral("____________");
+// Sizing to content stops here, so one long text does not push the other columns off the window; the user
+// can still widen the column by hand.
+constexpr double kMaxFittedWidth = 320;
 
 QString optionsWidthText(const Value &value, const QStringList &titles)
 {
@@ -54,8 +57,9 @@ void LMTableEditView::widenColumnFor(const Value &value, int column)
 {
     if (column < 0 || column >= m_model->columnCount())
         return;
-    const double needed = widthOfValue(value, m_model->datatypeAt(column), column);
     QHeaderView *header = m_tableView->horizontalHeader();
+    const double needed = qMin(widthOfValue(value, m_model->datatypeAt(column), column),
+                               qMax(kMaxFittedWidth, double(header->sectionSizeHint(column))));
     if (needed > header->sectionSize(column) && header->sectionResizeMode(column) != QHeaderView::Fixed)
         header->resizeSection(column, int(std::ceil(needed)));
 }
@@ -134,8 +138,9 @@ void LMTableEditView::buildAutosizingInformation()
                 }
                 width = qMax(width, metrics.horizontalAdvance(text) + 8);
             }
-        if (header->sectionSize(c) < width && header->sectionResizeMode(c) != QHeaderView::Fixed)
-            header->resizeSection(c, int(std::ceil(width)));
+        const double fitted = qMin(width, qMax(kMaxFittedWidth, double(header->sectionSizeHint(c))));
+        if (header->sectionSize(c) < fitted && header->sectionResizeMode(c) != QHeaderView::Fixed)
+            header->resizeSection(c, int(std::ceil(fitted)));
         if (m_model->hasFields())
             m_widths.insert(m_model->fieldAt(c), width);
     }

@@ -22,7 +22,7 @@
 namespace {
 QString backQuoted(const QString &name)
 {
-    return QLatin1Char('`') + name + QLatin1Char('`');
+    return QLiteDatabase::quoteIdentifier(name);
 }
 } // namespace
 
@@ -47,7 +47,7 @@ LMTableEditView::LMTableEditView(const QString &name, OXDatabase *database, QWid
     m_model->setDatabase(database);
     m_model->setTableName(name);
     m_model->setWriter([this](const Value &value, int column, int row) {
-        setObjectValue(value, m_model->hasFields() ? m_model->fieldAt(column) : QString(), row);
+        return !setObjectValue(value, m_model->hasFields() ? m_model->fieldAt(column) : QString(), row);
     });
     buildWidget();
     resetColumns();
@@ -167,7 +167,7 @@ QString LMTableEditView::identifierQuery() const
 
 QString LMTableEditView::restrictionAndOrder() const
 {
-    QString sql = QStringLiteral(" FROM `%1` ").arg(m_name);
+    QString sql = QStringLiteral(" FROM %1 ").arg(backQuoted(m_name));
     const bool open = isQueryOpen();
     const QString filterClause = open ? m_filter->whereClause() : QString();
     if (!isSubtable()) {
@@ -179,7 +179,7 @@ QString LMTableEditView::restrictionAndOrder() const
         sql += QStringLiteral(" WHERE (%1) AND (id IN (%2)) ").arg(filterClause, m_idList);
     }
     if (!m_sortField.isEmpty())
-        sql += QStringLiteral("ORDER BY `%1` %2").arg(m_sortField, m_sortAscending ? "ASC" : "DESC");
+        sql += QStringLiteral("ORDER BY %1 %2").arg(backQuoted(m_sortField), m_sortAscending ? "ASC" : "DESC");
     return sql;
 }
 
@@ -274,9 +274,9 @@ Value LMTableEditView::objectValueForTableColumn(const QString &field, int row, 
     if (!stored || !Datatypes::isMedia(type))
         return m_model->displayValue(column, row);
     const QString id = m_model->idForRow(row);
-    const std::shared_ptr<QLiteCursor> cursor =
-        m_database->executeQuery(QStringLiteral("SELECT `%1` FROM `%2` WHERE id='%3'")
-                                     .arg(field, m_name, OXDatabase::escapeQuotesFromString(id)));
+    const std::shared_ptr<QLiteCursor> cursor = m_database->executeQuery(
+        QStringLiteral("SELECT %1 FROM %2 WHERE id='%3'")
+            .arg(backQuoted(field), backQuoted(m_name), OXDatabase::escapeQuotesFromString(id)));
     if (!cursor || cursor->rowCount() == 0)
         return Value();
     const QString text = cursor->rowAtIndex(0)->stringForColumn(m_name + QLatin1Char('.') + field);
@@ -331,6 +331,10 @@ void LMTableEditView::didClickTableColumn(int column)
 {
     if (!m_model->hasFields() || column < 0 || column >= m_model->columnCount())
         return;
+    // The selection follows the record to its new place, not the row number it had.
+    const int selected = selectedRow();
+    const QString selectedId = selected >= 0 ? m_model->idForRow(selected) : QString();
+    const int focusedColumn = m_tableView->focusedColumn();
     const QString field = m_model->fieldAt(column);
     if (m_sortField == field && m_sortAscending) {
         m_sortAscending = false;
@@ -345,6 +349,16 @@ void LMTableEditView::didClickTableColumn(int column)
     }
     m_tableView->updateSortIndicator();
     reload();
+    if (selectedId.isEmpty())
+        return;
+    for (int row = 0; row < numberOfRows(); ++row) {
+        if (m_model->idForRow(row) == selectedId) {
+            m_tableView->setFocusedCell(row, focusedColumn >= 0 ? focusedColumn : (m_model->columnCount() > 1 ? 1 : 0));
+            m_tableView->scrollTo(m_model->index(row, m_tableView->focusedColumn()));
+            updateRowNumberField();
+            return;
+        }
+    }
 }
 
 // --- Column moves

@@ -40,9 +40,9 @@ std::optional<QString> LMRelationshipManager::rawList(const QString &table, cons
 {
     if (!m_database || table.isEmpty() || field.isEmpty())
         return std::nullopt;
-    const std::shared_ptr<QLiteCursor> cursor =
-        m_database->executeQuery(QStringLiteral("SELECT * FROM `%1` WHERE `%1`.`id` = '%2'")
-                                     .arg(table, QLiteDatabase::prepareStringForQuery(id)));
+    const std::shared_ptr<QLiteCursor> cursor = m_database->executeQuery(
+        QStringLiteral("SELECT * FROM %1 WHERE %1.`id` = '%2'")
+            .arg(QLiteDatabase::quoteIdentifier(table), QLiteDatabase::prepareStringForQuery(id)));
     if (!cursor || cursor->rowCount() == 0)
         return std::nullopt;
     const QString text = cursor->rowAtIndex(0)->stringForColumn(table + QLatin1Char('.') + field);
@@ -56,9 +56,10 @@ bool LMRelationshipManager::writeList(const QString &table, const QString &field
 {
     if (!m_database || table.isEmpty() || field.isEmpty())
         return false;
-    m_database->performQuery(
-        QStringLiteral("UPDATE `%1` SET `%2` = '%3' WHERE `id` = '%4'")
-            .arg(table, field, QLiteDatabase::prepareStringForQuery(list), QLiteDatabase::prepareStringForQuery(id)));
+    m_database->performQuery(QStringLiteral("UPDATE %1 SET %2 = '%3' WHERE `id` = '%4'")
+                                 .arg(QLiteDatabase::quoteIdentifier(table), QLiteDatabase::quoteIdentifier(field),
+                                      QLiteDatabase::prepareStringForQuery(list),
+                                      QLiteDatabase::prepareStringForQuery(id)));
     return m_database->lastErrorID() == QLSuccess;
 }
 

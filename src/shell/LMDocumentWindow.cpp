@@ -48,6 +48,9 @@ LMDocumentWindow::LMDocumentWindow(std::unique_ptr<MyDocument> document, const L
     updateTitle();
     connect(m_document.get(), &MyDocument::changedStateChanged, this,
             [this](bool changed) { setWindowModified(changed); });
+    // Showing the source list is when stale relationship records are tidied.
+    if (m_document->database())
+        m_document->database()->auditRelationships();
     reloadSourceList();
 }
 
@@ -693,6 +696,9 @@ bool LMDocumentWindow::closeDocument()
 
 void LMDocumentWindow::closeEvent(QCloseEvent *event)
 {
+    // Edits still open in a view are committed first, so the question below sees them.
+    if (!m_shutDown)
+        cleanUpAllViews();
     if (!m_shutDown && !confirmClose()) {
         event->ignore();
         return;
@@ -708,7 +714,8 @@ void LMDocumentWindow::shutDown()
     m_shutDown = true;
     if (m_loginController)
         m_loginController->deleteLater();
-    // Every view commits before the connection closes.
+    // Every view commits before the connection closes (removing the tabs tells them nothing).
+    cleanUpAllViews();
     m_tabs->removeAllTabs();
     m_document->setViewHost(nullptr);
     m_document->close();

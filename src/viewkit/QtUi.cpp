@@ -87,9 +87,16 @@ public:
     }
     QStringList chosen() const { return m_chosen.isEmpty() ? selectedFiles() : QStringList{m_chosen}; }
 
+    // A folder selected when "Open" is pressed is chosen rather than entered (double-click still enters it).
+    void setFoldersChoosable(bool choosable) { m_foldersChoosable = choosable; }
+
     void accept() override
     {
         const QStringList files = selectedFiles();
+        if (m_foldersChoosable && files.size() == 1 && QFileInfo(files.first()).isDir()) {
+            choose(files.first());
+            return;
+        }
         if (fileMode() != QFileDialog::Directory && files.size() == 1 && isPackage(files.first()))
             choose(files.first());
         else
@@ -115,6 +122,7 @@ private:
 
     QList<QRegularExpression> m_packages;
     QString m_chosen;
+    bool m_foldersChoosable = false;
 };
 } // namespace
 
@@ -128,6 +136,10 @@ QStringList QtUi::runOpenPanel(const FilePanelOptions &o, QWidget *window)
         dialog.setOption(QFileDialog::ShowDirsOnly, false);
     } else {
         dialog.setFileMode(o.allowMultiple ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
+        if (o.chooseFilesOrDirectories) {
+            dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+            dialog.setFoldersChoosable(true);
+        }
     }
     if (!o.nameFilters.isEmpty())
         dialog.setNameFilters(o.nameFilters);

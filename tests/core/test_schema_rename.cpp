@@ -277,6 +277,19 @@ void TestSchemaRename::tableNameRules_data()
                                                             << "";
     QTest::newRow("other table when renaming") << "People"
                                                << "Companies" << kTableTaken;
+    // The database's own tables: a design under their names could never be created.
+    QTest::newRow("LM_Tables") << "LM_Tables"
+                               << "" << kTableTaken;
+    QTest::newRow("LM_SearchIndex, other case") << "lm_searchindex"
+                                                << "" << kTableTaken;
+    QTest::newRow("sqlite_sequence") << "sqlite_sequence"
+                                     << "" << kTableTaken;
+    QTest::newRow("sqlite_ prefix") << "SQLITE_stat1"
+                                    << "" << kTableTaken;
+    QTest::newRow("QLP_SchemaTable") << "QLP_SchemaTable"
+                                     << "" << kTableTaken;
+    QTest::newRow("renaming to an internal name") << "LM_Tables"
+                                                  << "People" << kTableTaken;
 }
 
 void TestSchemaRename::tableNameRules()

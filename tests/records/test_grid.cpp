@@ -3,6 +3,7 @@
 #include "LMGotoRowSheet.h"
 #include "LMIdentifiedView.h"
 #include "LMQueryFilterView.h"
+#include "LMQueryOpenView.h"
 #include "LMTableDataTableView.h"
 #include "LMTableEditContainer.h"
 #include "LMTableEditModel.h"
@@ -87,6 +88,7 @@ private slots:
     void renameReloadsUnderNewName();
     void containerIdentifierToolbarAndFilter();
     void queryFilterViewRestrictsTheGrid();
+    void chooserOpensAQueryOfAnotherTableThroughTheWindow();
     void cacheMethodPreferenceChoosesTheCursor_data();
     void cacheMethodPreferenceChoosesTheCursor();
 };
@@ -175,7 +177,9 @@ void TestGrid::cellDisplay()
     QCOMPARE(harness.grid()->objectValueForTableColumn("born", 0), Value::date(0));
     QCOMPARE(harness.grid()->objectValueForTableColumn("tags", 0), Value(QStringList{"a", "b"}));
     QVERIFY(!(model->flags(model->index(0, 0)) & Qt::ItemIsEditable));
-    QVERIFY(!(model->flags(model->index(0, model->columnOfField("born"))) & Qt::ItemIsEditable));
+    // A date is typed in its cell; media cells edit in the data panel only.
+    QVERIFY(model->flags(model->index(0, model->columnOfField("born"))) & Qt::ItemIsEditable);
+    QVERIFY(!(model->flags(model->index(0, model->columnOfField("photo"))) & Qt::ItemIsEditable));
 }
 
 void TestGrid::nullLikeTextsDisplayEmpty_data()
@@ -521,6 +525,14 @@ void TestGrid::autosizeSamplesAndWidths()
              QFontMetricsF(font).horizontalAdvance("an even longer value, painted in the first row of the grid"));
     grid->refresh();
     QVERIFY(grid->needsAutosize());
+    // A very long value is remembered whole but fits the column only up to a limit.
+    const QString essay = QString("a very long text ").repeated(40);
+    doc->database()->performQuery(QString("UPDATE Wide SET f7 = '%1'").arg(essay));
+    grid->refresh();
+    QTRY_VERIFY(!grid->needsAutosize());
+    QVERIFY(grid->widths().value("f7") > 600);
+    QVERIFY(header->sectionSize(7) < 400);
+    QVERIFY(header->sectionSize(7) >= 300);
 }
 
 void TestGrid::widthOfValue_data()
@@ -599,6 +611,21 @@ void TestGrid::containerIdentifierToolbarAndFilter()
     container->setNavigator(&navigator);
     grid->switchToEditDesignCounterpart();
     QCOMPARE(navigator.calls, QStringList{"switchToTableDesignView People"});
+}
+
+void TestGrid::chooserOpensAQueryOfAnotherTableThroughTheWindow()
+{
+    makeDocument({peopleDesign(), table("Pets", {field("kind", "Text")})});
+    doc->queries().append(Value::dict({{"Name", Value("Cats")}, {"Table Name", Value("Pets")}}));
+    RecordingNavigator navigator;
+    GridHarness harness(doc.get(), "People", false, &navigator);
+    auto *filter = dynamic_cast<LMQueryFilterView *>(harness.grid()->queryView());
+    QVERIFY(filter);
+    filter->openQuery();
+    QVERIFY(filter->chooser());
+    QVERIFY(filter->chooser()->selectQuery("Cats"));
+    filter->chooser()->openButton();
+    QCOMPARE(navigator.calls, QStringList{"switchToQueryView Cats"});
 }
 
 void TestGrid::queryFilterViewRestrictsTheGrid()

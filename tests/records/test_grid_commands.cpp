@@ -15,7 +15,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMenu>
 #include <QMimeData>
 #include <QTest>
@@ -78,10 +80,14 @@ private slots:
     void contextMenu();
     void copyPutsPlainTextAndRtf();
     void pasteReadsTextElseRtf();
+    void pasteRefusesTextThatIsNoValue_data();
+    void pasteRefusesTextThatIsNoValue();
+    void standardShortcutsRunTheCommands();
     void cutCopiesThenClears();
     void valueCommands();
     void commandsWithoutFocusedCellDoNothing();
     void importFile();
+    void setToFileTakesAFolder();
     void saveAsFileRefusesExistingPath();
     void revealAndOpen();
     void attachmentCopyPaste();
@@ -161,6 +167,58 @@ void TestGridCommands::pasteReadsTextElseRtf()
     QCOMPARE(grid()->objectValueForTableColumn("day", 0), Value::date(86400));
 }
 
+void TestGridCommands::pasteRefusesTextThatIsNoValue_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("number") << "price"
+                            << "abc";
+    QTest::newRow("date") << "day"
+                          << "next spring";
+}
+
+void TestGridCommands::pasteRefusesTextThatIsNoValue()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, text);
+    setCell(*doc, "Things", "day", id, "86400");
+    grid()->refresh();
+    const QString before = stored(field);
+    QApplication::clipboard()->setText(text);
+    focus(field);
+    const int changes = totalChanges(*doc);
+    view()->paste();
+    QCOMPARE(env->ui().beeps(), 1);
+    QCOMPARE(totalChanges(*doc), changes);
+    QCOMPARE(stored(field), before);
+    QVERIFY(!before.isEmpty());
+}
+
+void TestGridCommands::standardShortcutsRunTheCommands()
+{
+    focus("title");
+    QTest::keyClick(view(), Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(), QString("Hello"));
+    QCOMPARE(stored("title"), QString("Hello"));
+    QTest::keyClick(view(), Qt::Key_X, Qt::ControlModifier);
+    QCOMPARE(stored("title"), QString(""));
+    QApplication::clipboard()->setText("Pasted");
+    QTest::keyClick(view(), Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(stored("title"), QString("Pasted"));
+    QVERIFY(!view()->isEditingCell());
+    QTest::keyClick(view(), Qt::Key_Delete);
+    QCOMPARE(stored("title"), QString(""));
+    // A datatype without "Cut" in its menu is left alone by the shortcut too.
+    QApplication::clipboard()->setText("unchanged");
+    focus("kind");
+    setCell(*doc, "Things", "kind", id, "B");
+    grid()->refresh();
+    focus("kind");
+    QTest::keyClick(view(), Qt::Key_X, Qt::ControlModifier);
+    QCOMPARE(stored("kind"), QString("B"));
+    QCOMPARE(QApplication::clipboard()->text(), QString("unchanged"));
+}
+
 void TestGridCommands::cutCopiesThenClears()
 {
     focus("title");
@@ -238,6 +296,24 @@ void TestGridCommands::importFile()
     view()->importFileIntoCell();
     QCOMPARE(env->ui().lastAlert()->messageText, QString("File Does Not Exist"));
     QCOMPARE(stored("title"), QString("imported text"));
+}
+
+void TestGridCommands::setToFileTakesAFolder()
+{
+    const QString folder = env->path("Scans");
+    QVERIFY(QDir().mkpath(folder));
+    env->ui().answerOpenPanel({folder});
+    focus("path");
+    view()->importFileIntoCell();
+    QVERIFY(env->ui().openPanels().last().chooseFilesOrDirectories);
+    QCOMPARE(stored("path"), QFileInfo(folder).canonicalFilePath());
+    // Other cells import files only; a saved document's panels start in its folder.
+    QVERIFY(doc->save(env->path("Things.orvix")));
+    env->ui().answerOpenPanel({});
+    focus("title");
+    view()->importFileIntoCell();
+    QVERIFY(!env->ui().openPanels().last().chooseFilesOrDirectories);
+    QCOMPARE(QFileInfo(env->ui().openPanels().last().directory), QFileInfo(env->path(".")));
 }
 
 void TestGridCommands::saveAsFileRefusesExistingPath()

@@ -1,5 +1,5 @@
 // Record grid editing by real key and mouse events: Return, Tab and Shift-Tab endings, Escape, the
-// focused cell's keys, the check box and refused number text.
+// focused cell's keys, the check box, refused text, dates typed in the cell, options, lists and sorting.
 #include "LMTableDataTableView.h"
 #include "LMTableEditContainer.h"
 #include "LMTableEditModel.h"
@@ -9,6 +9,9 @@
 #include "support/GridFixture.h"
 #include "support/GridHarness.h"
 
+#include <QApplication>
+#include <QComboBox>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QTest>
 
@@ -81,6 +84,15 @@ private slots:
     void gridKeysMoveFocusedCell();
     void checkBoxClickWrites();
     void numberTextThatIsNoNumberIsRefused();
+    void movingThroughACheckBoxLeavesIt();
+    void refusedValueKeepsTheCellEditing_data();
+    void refusedValueKeepsTheCellEditing();
+    void refusedByTheFieldRulesKeepsTheCellEditing();
+    void dateIsTypedInTheCell_data();
+    void dateIsTypedInTheCell();
+    void optionNotAmongTheOptionsSurvivesTheEditor();
+    void listSplitsOnlyAtTheFieldSeparator();
+    void sortingKeepsTheSelectedRecord();
 };
 
 void TestGridEditing::returnOnLastRowAddsRecord()
@@ -252,6 +264,187 @@ void TestGridEditing::numberTextThatIsNoNumberIsRefused()
     type("12.5");
     pressReturn();
     QCOMPARE(grid()->objectValueForTableColumn("count", 0), Value(12.5));
+}
+
+void TestGridEditing::movingThroughACheckBoxLeavesIt()
+{
+    open(1);
+    setCell(*doc, "Notes", "done", "1", "0");
+    grid()->refresh();
+    beginEditing(0, 1);
+    type("Dune");
+    QTest::keyClick(editor(), Qt::Key_Tab);
+    type("1965");
+    QTest::keyClick(editor(), Qt::Key_Tab);
+    QTest::keyClick(editor(), Qt::Key_Tab);
+    // The check box is focused, neither toggled nor edited.
+    QVERIFY(!view()->isEditingCell());
+    QCOMPARE(view()->focusedColumn(), 4);
+    QCOMPARE(cellText(*doc, "Notes", "done", "1"), QString("0"));
+    // Editing the number again and tabbing on does not flip it back and forth either.
+    beginEditing(0, 2);
+    type("1966");
+    QTest::keyClick(editor(), Qt::Key_Tab);
+    QTest::keyClick(editor(), Qt::Key_Tab);
+    QCOMPARE(cellText(*doc, "Notes", "done", "1"), QString("0"));
+    QCOMPARE(grid()->objectValueForTableColumn("count", 0), Value(1966.0));
+    // Return ticks it on purpose; Tab from the last column goes on to a new record, as from an edit.
+    QTest::keyClick(view(), Qt::Key_Return);
+    QCOMPARE(cellText(*doc, "Notes", "done", "1"), QString("1"));
+    QTest::keyClick(view(), Qt::Key_Tab);
+    QCOMPARE(rowCount(*doc, "Notes"), 2);
+    QCOMPARE(editing(), grid()->model()->index(1, 1));
+    QCOMPARE(cellText(*doc, "Notes", "done", "1"), QString("1"));
+    QCOMPARE(cellText(*doc, "Notes", "done", "2"), QString(""));
+}
+
+void TestGridEditing::refusedValueKeepsTheCellEditing_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::newRow("Return") << int(Qt::Key_Return);
+    QTest::newRow("Tab") << int(Qt::Key_Tab);
+}
+
+void TestGridEditing::refusedValueKeepsTheCellEditing()
+{
+    QFETCH(int, key);
+    open(1);
+    beginEditing(0, 2);
+    type("seven");
+    QTest::keyClick(editor(), Qt::Key(key));
+    QCoreApplication::processEvents();
+    QCOMPARE(env->ui().beeps(), 1);
+    // On the last row no record is added and the typed text is still there to be mended.
+    QCOMPARE(rowCount(*doc, "Notes"), 1);
+    QCOMPARE(editing(), grid()->model()->index(0, 2));
+    QVERIFY(editor());
+    QCOMPARE(editor()->text(), QString("seven"));
+    type("7");
+    QTest::keyClick(editor(), Qt::Key(key));
+    QCoreApplication::processEvents();
+    QCOMPARE(grid()->objectValueForTableColumn("count", 0), Value(7.0));
+    QCOMPARE(rowCount(*doc, "Notes"), key == Qt::Key_Return ? 2 : 1);
+}
+
+void TestGridEditing::refusedByTheFieldRulesKeepsTheCellEditing()
+{
+    QString error;
+    doc = newDocument({table("Notes", {field("title", "Text", {{"Not Null", Value(true)}}), field("note", "Text")})},
+                      &error);
+    QVERIFY2(doc, qPrintable(error));
+    open(1);
+    setCell(*doc, "Notes", "title", "1", "orig");
+    grid()->refresh();
+    beginEditing(0, 1);
+    editor()->clear();
+    pressReturn();
+    QCOMPARE(env->ui().alerts().size(), 1);
+    QCOMPARE(cellText(*doc, "Notes", "title", "1"), QString("orig"));
+    QCOMPARE(rowCount(*doc, "Notes"), 1);
+    QCOMPARE(editing(), grid()->model()->index(0, 1));
+    QCOMPARE(editor()->text(), QString(""));
+}
+
+void TestGridEditing::dateIsTypedInTheCell_data()
+{
+    QTest::addColumn<bool>("iso");
+    QTest::newRow("ISO 8601") << true;
+    QTest::newRow("the field's short form") << false;
+}
+
+void TestGridEditing::dateIsTypedInTheCell()
+{
+    QFETCH(bool, iso);
+    QString error;
+    doc = newDocument({table("Books", {field("title", "Text"), field("published", "Date"), field("read", "Yes/No")})},
+                      &error);
+    QVERIFY2(doc, qPrintable(error));
+    insertRow(*doc, "Books");
+    harness = std::make_unique<GridHarness>(doc.get(), "Books");
+    const QDateTime day(QDate(1990, 3, 3), QTime(0, 0));
+    const Value expected = Value::dateTime(day);
+    const QString text = iso ? QString("1990-03-03") : grid()->model()->formatterAt(2).format(expected);
+    beginEditing(0, 1);
+    type("Dune");
+    QTest::keyClick(editor(), Qt::Key_Tab);
+    // Tab goes into the date cell as into any other: typing there writes the date.
+    QCOMPARE(editing(), grid()->model()->index(0, 2));
+    QTest::keyClicks(editor(), text);
+    QTest::keyClick(editor(), Qt::Key_Tab);
+    QCOMPARE(grid()->objectValueForTableColumn("published", 0), expected);
+    QCOMPARE(cellText(*doc, "Books", "read", "1"), QString(""));
+    // Text that is no date is refused with a beep and stays in the cell.
+    beginEditing(0, 2);
+    type("next spring");
+    QTest::keyClick(editor(), Qt::Key_Tab);
+    QCOMPARE(env->ui().beeps(), 1);
+    QCOMPARE(editor()->text(), QString("next spring"));
+    QCOMPARE(grid()->objectValueForTableColumn("published", 0), expected);
+}
+
+void TestGridEditing::optionNotAmongTheOptionsSurvivesTheEditor()
+{
+    QString error;
+    doc = newDocument({table("Notes", {field("kind", "Options", {{"Options", Value::array({Value("A"), Value("B")})}}),
+                                       field("note", "Text")})},
+                      &error);
+    QVERIFY2(doc, qPrintable(error));
+    open(1);
+    setCell(*doc, "Notes", "kind", "1", "Z");
+    grid()->refresh();
+    grid()->selectRow(0);
+    view()->setFocusedCell(0, 1);
+    QTest::keyClick(view(), Qt::Key_Return);
+    auto *combo = qobject_cast<QComboBox *>(view()->currentEditor());
+    QVERIFY(combo);
+    QCOMPARE(combo->currentIndex(), -1);
+    QTest::keyClick(combo, Qt::Key_Tab);
+    QCOMPARE(cellText(*doc, "Notes", "kind", "1"), QString("Z"));
+    QCOMPARE(editing(), grid()->model()->index(0, 2));
+}
+
+void TestGridEditing::listSplitsOnlyAtTheFieldSeparator()
+{
+    QString error;
+    doc = newDocument({table("Notes", {field("tags", "List"), field("note", "Text")})}, &error);
+    QVERIFY2(doc, qPrintable(error));
+    open(1);
+    // Two items, the second holding a comma: "x" and "y,z".
+    setCell(*doc, "Notes", "tags", "1", "x, y,z");
+    grid()->refresh();
+    beginEditing(0, 1);
+    QCOMPARE(editor()->text(), QString("x, y,z"));
+    QTest::keyClick(editor(), Qt::Key_Tab);
+    QCOMPARE(grid()->objectValueForTableColumn("tags", 0), Value(QStringList{"x", "y,z"}));
+    QCOMPARE(cellText(*doc, "Notes", "tags", "1"), QString("x, y,z"));
+    beginEditing(0, 1);
+    type("a, b, , c");
+    QTest::keyClick(editor(), Qt::Key_Tab);
+    QCOMPARE(grid()->objectValueForTableColumn("tags", 0), Value(QStringList{"a", "b", "c"}));
+}
+
+void TestGridEditing::sortingKeepsTheSelectedRecord()
+{
+    open(3);
+    setCell(*doc, "Notes", "title", "1", "b");
+    setCell(*doc, "Notes", "title", "2", "c");
+    setCell(*doc, "Notes", "title", "3", "a");
+    grid()->refresh();
+    grid()->selectRow(0);
+    view()->setFocusedCell(0, 3);
+    QHeaderView *header = view()->horizontalHeader();
+    const QPoint title(header->sectionViewportPosition(1) + header->sectionSize(1) / 2, header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, title);
+    QCOMPARE(cell(0, 1), QString("a"));
+    // Record "b" is now the second row, and is still the one selected, in the same column.
+    QCOMPARE(grid()->selectedRow(), 1);
+    QCOMPARE(view()->focusedRow(), 1);
+    QCOMPARE(view()->focusedColumn(), 3);
+    QCOMPARE(grid()->rowNumberField()->text(), QString("2"));
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, title);
+    QCOMPARE(cell(0, 1), QString("c"));
+    QCOMPARE(grid()->selectedRow(), 1);
+    QCOMPARE(grid()->model()->idForRow(grid()->selectedRow()), QString("1"));
 }
 
 QTEST_MAIN(TestGridEditing)

@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QTest>
 #include <QTextCursor>
 
@@ -113,13 +114,25 @@ void TestGridPanel::typingInPanelThenClickingAnotherCellWritesIntoOldCell()
 
 void TestGridPanel::dateCellEditsInPanelAndSpaceShowsIt()
 {
+    QApplication::setActiveWindow(harness->window());
     grid()->selectRow(1);
     view()->setFocusedCell(1, 2);
     QTest::keyClick(view(), Qt::Key_Return);
-    QVERIFY(!view()->isEditingCell());
+    // The date is typed in the cell; the panel comes up beside the window, on the screen, and leaves the
+    // keyboard with the cell.
+    QVERIFY(view()->isEditingCell());
     QVERIFY(!panel->shouldSkip());
     QCOMPARE(panel->column(), QString("day"));
     QCOMPARE(panel->row(), 1);
+    QVERIFY(panel->panel()->screen()->availableGeometry().contains(panel->panel()->frameGeometry()));
+    QVERIFY(!panel->panel()->frameGeometry().intersects(harness->window()->frameGeometry()) ||
+            harness->window()->frameGeometry().width() + panel->panel()->frameGeometry().width() >
+                panel->panel()->screen()->availableGeometry().width());
+    QVERIFY(QApplication::activeWindow() != panel->panel());
+    QCOMPARE(QApplication::focusWidget(), view()->currentEditor());
+    QTest::keyClicks(view()->currentEditor(), "2001-01-03");
+    QTest::keyClick(view()->currentEditor(), Qt::Key_Escape);
+    view()->commitPendingEdit();
     hidePanel();
     view()->setFocusedCell(0, 1);
     QTest::keyClick(view(), Qt::Key_Space);

@@ -79,6 +79,8 @@ private slots:
     void deleteInSubtable();
     void selectingATabClosesLaterTabs();
     void cellWithoutRelationshipRecordOpensNothing();
+    void failedInsertLinksNothing();
+    void recordOfADeletedTableOpensNothing();
 };
 
 void TestGridSubtables::emptyRelationshipFieldShowsNoRows()
@@ -338,6 +340,41 @@ void TestGridSubtables::cellWithoutRelationshipRecordOpensNothing()
     harness = std::make_unique<GridHarness>(doc.get(), "People");
     QVERIFY(!openSubtable(0));
     QCOMPARE(container()->tabCount(), 1);
+}
+
+void TestGridSubtables::failedInsertLinksNothing()
+{
+    makeDocument(2, true);
+    harness = std::make_unique<GridHarness>(doc.get(), "People");
+    LMTableEditView *subtable = openSubtable(0);
+    QVERIFY(subtable);
+    // The last row inserted on the connection is an existing company; the next INSERT fails.
+    const QString existing = insertRow(*doc, "Companies");
+    QVERIFY(!existing.isEmpty());
+    doc->database()->performQuery("CREATE TRIGGER refuse BEFORE INSERT ON Companies BEGIN SELECT RAISE(ABORT, "
+                                  "'no more companies'); END");
+    QCOMPARE(doc->database()->lastErrorID(), 0);
+    const int companies = rowCount(*doc, "Companies");
+    subtable->addButton();
+    QCOMPARE(rowCount(*doc, "Companies"), companies);
+    QCOMPARE(link("People", "employer", "1"), QString());
+    QCOMPARE(link("Companies", "staff", existing), QString());
+    QVERIFY(subtable->indices().isEmpty());
+    QCOMPARE(subtable->numberOfRows(), 0);
+    QCOMPARE(env->ui().alerts().size(), 1);
+    QCOMPARE(env->ui().lastAlert()->messageText, QString("An Error Occurred"));
+    QVERIFY(env->ui().lastAlert()->informativeText.contains("no more companies"));
+}
+
+void TestGridSubtables::recordOfADeletedTableOpensNothing()
+{
+    makeDocument(2, true);
+    doc->database()->performQuery("DROP TABLE Companies");
+    doc->database()->deleteTableDesign("Companies");
+    harness = std::make_unique<GridHarness>(doc.get(), "People");
+    QVERIFY(!openSubtable(0));
+    QCOMPARE(container()->tabCount(), 1);
+    QVERIFY(env->ui().alerts().isEmpty());
 }
 
 QTEST_MAIN(TestGridSubtables)

@@ -317,7 +317,8 @@ void TestTableDesignCommit::suppressedFormQuestion()
 
 void TestTableDesignCommit::nameSheetForANewTable()
 {
-    QStringList entries{"Bad/Name", "sales", "None", "Orders"};
+    // An internal table's name is taken: the first commit would fail and the design would be lost.
+    QStringList entries{"Bad/Name", "sales", "LM_Tables", "None", "Orders"};
     QList<LMTableNameSheet::Mode> modes;
     LMTableNameSheet::setPrompt([&](LMTableNameSheet::Mode mode, const QString &, QWidget *) {
         modes << mode;
@@ -331,11 +332,12 @@ void TestTableDesignCommit::nameSheetForANewTable()
     const QString unsuitable = "Tables names may only contain letters, numbers, spaces, underscores and hyphens. "
                                "Please choose another.";
     const QString duplicate = "This name is already in use by another table. Please choose another.";
-    QCOMPARE(m_env.ui().alerts().size(), 3);
+    QCOMPARE(m_env.ui().alerts().size(), 4);
     QCOMPARE(m_env.ui().alerts().at(0).alert, Alert::make("Unsuitable Characters", unsuitable));
     QCOMPARE(m_env.ui().alerts().at(1).alert, Alert::make("Name Already Exists", duplicate));
-    QCOMPARE(m_env.ui().alerts().at(2).alert, Alert::make("Unsuitable Characters", unsuitable));
-    QCOMPARE(modes.size(), 4);
+    QCOMPARE(m_env.ui().alerts().at(2).alert, Alert::make("Name Already Exists", duplicate));
+    QCOMPARE(m_env.ui().alerts().at(3).alert, Alert::make("Unsuitable Characters", unsuitable));
+    QCOMPARE(modes.size(), 5);
     QCOMPARE(modes.first(), LMTableNameSheet::Mode::NewTable);
     QCOMPARE(e->tableName(), QString("Orders"));
     QCOMPARE(navigator.tabLabel, QString("Orders"));

@@ -10,6 +10,7 @@
 #include "TestEnvironment.h"
 #include "support/TableDesignFixture.h"
 
+#include <QComboBox>
 #include <QtTest>
 
 using namespace TableDesignFixture;
@@ -249,6 +250,15 @@ void TestTableDesignOptions::formatMenu()
 void TestTableDesignOptions::boundsReachValidation()
 {
     const int row = select("Price");
+    pane()->setBound(false, "<", "0");
+    // No bound shows as an empty choice, and choosing it stores "x".
+    QComboBox *box = pane()->boundOperatorBox(false);
+    QCOMPARE(box->itemText(0), QString());
+    QCOMPARE(box->itemText(3), QString("<"));
+    QCOMPARE(box->currentIndex(), 3);
+    box->setCurrentIndex(0);
+    emit box->activated(0);
+    QCOMPARE(m_editor->fieldAt(row).value("CheckLowerBoundOperator"), Value("x"));
     pane()->setBound(false, "<", "0");
     pane()->setBound(true, "\u2264", "10");
     Value field = m_editor->fieldAt(row);

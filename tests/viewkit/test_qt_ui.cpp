@@ -1,4 +1,5 @@
-// QtUi's open panel: document packages (folders matching its filter) and delimited files are chosen in one panel.
+// QtUi's open panel: document packages (folders matching its filter) and delimited files are chosen in one panel,
+// and a folder where the panel allows one.
 #include "QtUi.h"
 
 #include <QApplication>
@@ -18,16 +19,20 @@ private slots:
         QTest::addColumn<QString>("target");
         QTest::addColumn<bool>("doubleClick");
         QTest::addColumn<bool>("chosen");
-        QTest::newRow("package, Open button") << "Books.orvix" << false << true;
-        QTest::newRow("package, double-click") << "Books.orvix" << true << true;
-        QTest::newRow("delimited file") << "books.csv" << false << true;
-        QTest::newRow("plain folder is entered, not chosen") << "Plain" << false << false;
+        QTest::addColumn<bool>("folders"); // a file or a folder may be chosen
+        QTest::newRow("package, Open button") << "Books.orvix" << false << true << false;
+        QTest::newRow("package, double-click") << "Books.orvix" << true << true << false;
+        QTest::newRow("delimited file") << "books.csv" << false << true << false;
+        QTest::newRow("plain folder is entered, not chosen") << "Plain" << false << false << false;
+        QTest::newRow("folder chosen where folders may be") << "Plain" << false << true << true;
+        QTest::newRow("file chosen where folders may be") << "books.csv" << false << true << true;
     }
     void openPanelTakesPackagesAndFiles()
     {
         QFETCH(QString, target);
         QFETCH(bool, doubleClick);
         QFETCH(bool, chosen);
+        QFETCH(bool, folders);
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkpath("Books.orvix/Contents"));
         QVERIFY(QDir(dir.path()).mkpath("Plain"));
@@ -55,6 +60,7 @@ private slots:
         FilePanelOptions options;
         options.directory = dir.path();
         options.nameFilters = {"Documents (*.orvix *.csv *.tsv)"};
+        options.chooseFilesOrDirectories = folders;
         const QStringList result = ui.runOpenPanel(options);
         QCOMPARE(result, chosen ? QStringList{path} : QStringList{});
         QCOMPARE(stayedOpen, !chosen);

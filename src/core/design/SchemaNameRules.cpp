@@ -11,6 +11,12 @@ std::optional<Alert> SchemaNameRules::checkTableName(const QString &name, const 
         return Alert::make(QStringLiteral("Unsuitable Characters"),
                            QStringLiteral("Tables names may only contain letters, numbers, spaces, underscores and "
                                           "hyphens. Please choose another."));
+    // The database's own tables hold these names already; a design under one of them could never be created.
+    static const QStringList internal{QStringLiteral("LM_Tables"), QStringLiteral("LM_SearchIndex"),
+                                      QStringLiteral("QLP_SchemaTable")};
+    if (internal.contains(name, Qt::CaseInsensitive) || name.startsWith(QLatin1String("sqlite_"), Qt::CaseInsensitive))
+        return Alert::make(QStringLiteral("Name Already Exists"),
+                           QStringLiteral("This name is already in use by another table. Please choose another."));
     for (int i = 0; i < tables.size(); ++i) {
         const QString existing = tables.at(i).value(QStringLiteral("Name")).toString();
         if (!renaming.isEmpty() && existing == renaming)

