@@ -7,6 +7,7 @@
 #include "LMQueryViews.h"
 #include "LMRecordViews.h"
 #include "LMRelationshipViews.h"
+#include "LMReportViews.h"
 #include "LMScriptViews.h"
 #include "LMViewRegistry.h"
 
@@ -63,4 +64,5 @@ void registerApplicationViews(LMViewRegistry &registry)
     registerRelationshipViews(registry);
     registerFormViews(registry);
     registerScriptViews(registry);
+    registerReportViews(registry);
 }
