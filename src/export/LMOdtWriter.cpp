@@ -2,6 +2,8 @@
 // requires, then the manifest listing styles.xml, the content and the styles.
 #include "LMOdtWriter.h"
 
+#include "LMReportPageLayout.h"
+
 #include <QBuffer>
 #include <QTextDocument>
 #include <QTextDocumentWriter>
@@ -57,7 +59,7 @@ QString points(double value)
 
 QByteArray stylesXml(const QPageLayout &layout)
 {
-    const QSizeF paper = layout.fullRect(QPageLayout::Point).size();
+    const QSizeF paper = LMReportPageLayout(layout).paperSize();
     const QMarginsF m = layout.margins(QPageLayout::Point);
     const QString orientation =
         layout.orientation() == QPageLayout::Landscape ? QStringLiteral("landscape") : QStringLiteral("portrait");

@@ -62,7 +62,7 @@ const QStringList &types()
 QByteArray html(const QTextDocument &evaluated, const QPageLayout &layout)
 {
     QString text = evaluated.toHtml();
-    const QSizeF paper = layout.fullRect(QPageLayout::Point).size();
+    const QSizeF paper = LMReportPageLayout(layout).paperSize();
     const QMarginsF m = layout.margins(QPageLayout::Point);
     const QString page = QStringLiteral("@page { size: %1 %2; margin: %3 %4 %5 %6; }\n")
                              .arg(points(paper.width()), points(paper.height()), points(m.top()), points(m.right()),

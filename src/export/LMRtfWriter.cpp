@@ -2,6 +2,8 @@
 // the header's tables as they are met, so the body is written first and the header put in front.
 #include "LMRtfWriter.h"
 
+#include "LMReportPageLayout.h"
+
 #include <QHash>
 #include <QStringList>
 #include <QTextBlock>
@@ -27,7 +29,7 @@ public:
 
     QByteArray run(const QPageLayout &layout)
     {
-        const QSizeF paper = layout.fullRect(QPageLayout::Point).size();
+        const QSizeF paper = LMReportPageLayout(layout).paperSize();
         const QMarginsF m = layout.margins(QPageLayout::Point);
         m_textWidth = std::max(72.0, paper.width() - m.left() - m.right());
         writeFrame(m_document.rootFrame(), false);

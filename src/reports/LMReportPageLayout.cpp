@@ -30,7 +30,13 @@ QPageLayout LMReportPageLayout::fromPrintInfo(const Value &printInfo, const QPag
 
 QSizeF LMReportPageLayout::paperSize() const
 {
-    return m_layout.fullRect(QPageLayout::Point).size();
+    // The paper's own size: Qt rounds sizes in points to whole points, so papers defined in millimetres or
+    // inches are converted here.
+    const QPageSize page = m_layout.pageSize();
+    const QSizeF portrait = page.definitionUnits() == QPageSize::Point
+                                ? page.definitionSize()
+                                : page.size(QPageSize::Millimeter) * (72.0 / 25.4);
+    return m_layout.orientation() == QPageLayout::Landscape ? portrait.transposed() : portrait;
 }
 
 QMarginsF LMReportPageLayout::margins() const

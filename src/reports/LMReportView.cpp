@@ -303,8 +303,13 @@ void toggle(QTextEdit *edit, const std::function<bool(const QTextCharFormat &)> 
 {
     if (edit->isReadOnly())
         return;
+    // The selection's first character decides, as the cursor's format is that of the character before it.
+    QTextCursor probe = edit->textCursor();
+    if (probe.hasSelection())
+        probe.setPosition(probe.selectionStart() + 1);
     QTextCharFormat change;
-    set(change, !isOn(edit->currentCharFormat()));
+    set(change, !isOn(probe.hasSelection() || edit->textCursor().hasSelection() ? probe.charFormat()
+                                                                                : edit->currentCharFormat()));
     edit->mergeCurrentCharFormat(change);
 }
 } // namespace

@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTest>
 
@@ -49,15 +50,17 @@ private slots:
             info.start(QStringLiteral("pdfinfo"), {pdf});
             QVERIFY(info.waitForFinished(30000));
             const QString text = QString::fromUtf8(info.readAllStandardOutput());
-            QVERIFY2(text.contains(QStringLiteral("Pages:          3")), qPrintable(text));
-            QVERIFY2(text.contains(QStringLiteral("Page size:      612 x 792 pts (letter)")), qPrintable(text));
+            QVERIFY2(text.contains(QRegularExpression(QStringLiteral("Pages:\\s+3\\n"))), qPrintable(text));
+            QVERIFY2(text.contains(QRegularExpression(QStringLiteral("Page size:\\s+612 x 792 pts"))),
+                     qPrintable(text));
         }
         // Plain text to standard output: UTF-16 with its byte-order mark, pages split by form feeds.
         r = cli({"report", package, "Stock", "--format", "txt"});
         QCOMPARE(r.code, 0);
         const QString text =
-            QString::fromUtf16(reinterpret_cast<const char16_t *>(r.out.constData()), r.out.size() / 2);
-        QCOMPARE(text, QStringLiteral("\uFEFFPen costs 2.0, page 1\fInk costs 5.5, page 2\fPad costs 4.0, page 3"));
+            QString::fromUtf16(reinterpret_cast<const char16_t *>(r.out.constData()) + 1, r.out.size() / 2 - 1);
+        QCOMPARE(r.out.left(2), QByteArray("\xFF\xFE")); // the mark, little-endian on this machine
+        QCOMPARE(text, QStringLiteral("Pen costs 2.0, page 1\fInk costs 5.5, page 2\fPad costs 4.0, page 3"));
     }
 
     void reportRefusesWhatItCannotWrite_data()

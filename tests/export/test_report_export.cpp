@@ -14,6 +14,7 @@
 #include <QStandardPaths>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextTable>
 #include <QtTest>
 
 using namespace ExportFixture;
@@ -96,9 +97,11 @@ private slots:
         const std::optional<QByteArray> data = LMReportImporterExporter::exportReport("Letter", *doc, "txt");
         QVERIFY(data);
         QVERIFY(data->size() % 2 == 0);
+        // The mark in the machine's byte order, then the text.
+        const char16_t mark = 0xFEFF;
+        QCOMPARE(data->left(2), QByteArray(reinterpret_cast<const char *>(&mark), 2));
         const QString text =
-            QString::fromUtf16(reinterpret_cast<const char16_t *>(data->constData()), data->size() / 2);
-        QCOMPARE(text.at(0), QChar(QChar::ByteOrderMark));
+            QString::fromUtf16(reinterpret_cast<const char16_t *>(data->constData()) + 1, data->size() / 2 - 1);
         // Pages stay separated by form feeds in plain text.
         QCOMPARE(text.count(QChar(12)), 2);
         QVERIFY(text.contains(QStringLiteral("Name: Bo für dich")));
@@ -180,8 +183,7 @@ private slots:
         QVERIFY(writeFile(path, *data));
         const QString info = pdfInfo(path);
         QVERIFY2(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+3\\n"))), qPrintable(info));
-        QVERIFY2(info.contains(QRegularExpression(QStringLiteral("Page size:\\s+595\\.\\d+ x 419\\.\\d+ pts"))),
-                 qPrintable(info));
+        QVERIFY2(info.contains(QRegularExpression(QStringLiteral("Page size:\\s+595 x 420 pts"))), qPrintable(info));
     }
 
     void exportSheetWritesReports()
