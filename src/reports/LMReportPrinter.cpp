@@ -28,9 +28,10 @@ QPaintDevice *layoutDevice()
     return &image;
 }
 
-void startPageAt(QTextCursor &cursor)
+void startPageAt(QTextCursor &cursor, const QVariant &pageFormat)
 {
-    QTextBlockFormat format = cursor.blockFormat();
+    QTextBlockFormat format =
+        pageFormat.isValid() ? pageFormat.value<QTextFormat>().toBlockFormat() : cursor.blockFormat();
     format.setPageBreakPolicy(format.pageBreakPolicy() | QTextFormat::PageBreak_AlwaysBefore);
     cursor.setBlockFormat(format);
 }
@@ -51,18 +52,19 @@ void breakPagesAtFormFeeds(QTextDocument &document)
     cursor.beginEditBlock();
     // From the end, so earlier positions stay valid.
     for (auto it = feeds.crbegin(); it != feeds.crend(); ++it) {
-        cursor.setPosition(*it);
-        cursor.setPosition(*it + 1, QTextCursor::KeepAnchor);
+        cursor.setPosition(*it + 1);
+        const QVariant pageFormat = cursor.charFormat().property(LMReportPrinter::pageBlockFormatProperty);
+        cursor.setPosition(*it, QTextCursor::KeepAnchor);
         cursor.removeSelectedText();
         if (cursor.atBlockStart()) {
             if (cursor.block() != document.begin())
-                startPageAt(cursor);
+                startPageAt(cursor, pageFormat);
         } else if (cursor.atBlockEnd() && cursor.block().next().isValid()) {
             cursor.movePosition(QTextCursor::NextBlock);
-            startPageAt(cursor);
+            startPageAt(cursor, pageFormat);
         } else {
             cursor.insertBlock();
-            startPageAt(cursor);
+            startPageAt(cursor, pageFormat);
         }
     }
     cursor.endEditBlock();

@@ -3,12 +3,17 @@
 #pragma once
 
 #include <QPageLayout>
+#include <QTextFormat>
 
 class QIODevice;
 class QPagedPaintDevice;
 class QTextDocument;
 
 namespace LMReportPrinter {
+// A form feed's character property: the paragraph format of the page that starts after it, when the feed was
+// put between pages of a mail merge.
+constexpr int pageBlockFormatProperty = QTextFormat::UserProperty + 12;
+
 // Ends a page at every form feed (code 12): the text after it starts at the top of the next page. The form
 // feed characters are removed and the paragraphs after them start a page; nothing else changes.
 void breakPagesAtFormFeeds(QTextDocument &document);

@@ -40,6 +40,9 @@ std::unique_ptr<QTextDocument> richTemplate(const QString &text)
 {
     auto document = std::make_unique<QTextDocument>();
     QTextCursor cursor(document.get());
+    QTextBlockFormat centred;
+    centred.setAlignment(Qt::AlignHCenter);
+    cursor.setBlockFormat(centred);
     QTextCharFormat title;
     title.setFontFamilies({QStringLiteral("DejaVu Serif")});
     title.setFontPointSize(18);
@@ -217,6 +220,8 @@ private slots:
             if (b.text().startsWith(QLatin1String("Title Dear"))) {
                 found << b.text();
                 QCOMPARE(pageOfBlockTop(*pages, b), int(found.size()));
+                // Every page keeps the template's first paragraph format.
+                QCOMPARE(b.blockFormat().alignment(), Qt::AlignHCenter);
             }
         }
         QCOMPARE(found, (QStringList{"Title Dear Apple,", "Title Dear banana,", "Title Dear Cherry,"}));
