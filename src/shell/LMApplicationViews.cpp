@@ -9,6 +9,7 @@
 #include "LMRelationshipViews.h"
 #include "LMReportViews.h"
 #include "LMScriptViews.h"
+#include "LMUsersGroups.h"
 #include "LMViewRegistry.h"
 
 namespace {
@@ -61,6 +62,7 @@ void registerApplicationViews(LMViewRegistry &registry)
     registerShellViews(registry);
     registerQueryViews(registry);
     registerRecordViews(registry);
+    registerSecurityViews(registry);
     registerRelationshipViews(registry);
     registerFormViews(registry);
     registerScriptViews(registry);
