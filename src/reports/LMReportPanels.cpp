@@ -1,6 +1,9 @@
-// LMReportPanels: QPageSetupDialog and QPrintDialog, window-modal like every sheet, unless replaced.
+// LMReportPanels: QPageSetupDialog, QPrintDialog, QFontDialog and QColorDialog, window-modal like every sheet, unless
+// replaced.
 #include "LMReportPanels.h"
 
+#include <QColorDialog>
+#include <QFontDialog>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -16,9 +19,46 @@ LMReportPanels::Print &print()
     static LMReportPanels::Print panel;
     return panel;
 }
+LMReportPanels::FontPanel &fontPanel()
+{
+    static LMReportPanels::FontPanel panel;
+    return panel;
+}
+LMReportPanels::ColourPanel &colourPanel()
+{
+    static LMReportPanels::ColourPanel panel;
+    return panel;
+}
 } // namespace
 
 namespace LMReportPanels {
+void setFontPanel(FontPanel panel)
+{
+    fontPanel() = std::move(panel);
+}
+
+void setColourPanel(ColourPanel panel)
+{
+    colourPanel() = std::move(panel);
+}
+
+std::optional<QFont> runFont(const QFont &current, QWidget *window)
+{
+    if (fontPanel())
+        return fontPanel()(current, window);
+    bool ok = false;
+    const QFont font = QFontDialog::getFont(&ok, current, window, QStringLiteral("Font"));
+    return ok ? std::optional<QFont>(font) : std::nullopt;
+}
+
+std::optional<QColor> runColour(const QColor &current, QWidget *window)
+{
+    if (colourPanel())
+        return colourPanel()(current, window);
+    const QColor colour = QColorDialog::getColor(current, window, QStringLiteral("Text Colour"));
+    return colour.isValid() ? std::optional<QColor>(colour) : std::nullopt;
+}
+
 void setPageSetup(PageSetup panel)
 {
     pageSetup() = std::move(panel);

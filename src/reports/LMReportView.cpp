@@ -43,6 +43,8 @@ const QList<QPair<QString, QString>> &toolbarItems()
         {QStringLiteral("Bold"), QStringLiteral("Bold")},
         {QStringLiteral("Italic"), QStringLiteral("Italic")},
         {QStringLiteral("Underline"), QStringLiteral("Underline")},
+        {QStringLiteral("Font"), QStringLiteral("Font")},
+        {QStringLiteral("Colour"), QStringLiteral("Colour")},
         {QStringLiteral("Formulas"), QStringLiteral("Preview")},
         {QStringLiteral("Text Table"), QStringLiteral("Insert Text Table")},
         {QStringLiteral("Page Setup"), QStringLiteral("Page Setup")},
@@ -335,6 +337,32 @@ void LMReportView::underline()
         [](QTextCharFormat &f, bool on) { f.setFontUnderline(on); });
 }
 
+void LMReportView::fontCurrent()
+{
+    if (m_textView->isReadOnly())
+        return;
+    const std::optional<QFont> font = LMReportPanels::runFont(m_textView->currentCharFormat().font(), m_window);
+    if (!font)
+        return;
+    QTextCharFormat change;
+    change.setFont(*font, QTextCharFormat::FontPropertiesSpecifiedOnly);
+    m_textView->mergeCurrentCharFormat(change);
+}
+
+void LMReportView::colourCurrent()
+{
+    if (m_textView->isReadOnly())
+        return;
+    const QBrush current = m_textView->currentCharFormat().foreground();
+    const std::optional<QColor> colour =
+        LMReportPanels::runColour(current.style() == Qt::NoBrush ? QColor(Qt::black) : current.color(), m_window);
+    if (!colour)
+        return;
+    QTextCharFormat change;
+    change.setForeground(*colour);
+    m_textView->mergeCurrentCharFormat(change);
+}
+
 void LMReportView::insertIntoTextViews(const QString &text)
 {
     if (m_textView->isReadOnly())
@@ -456,6 +484,8 @@ QAction *LMReportView::toolbarItem(const QString &itemIdentifier, bool)
         {QStringLiteral("Bold"), [this] { boldCurrent(); }},
         {QStringLiteral("Italic"), [this] { italicCurrent(); }},
         {QStringLiteral("Underline"), [this] { underline(); }},
+        {QStringLiteral("Font"), [this] { fontCurrent(); }},
+        {QStringLiteral("Colour"), [this] { colourCurrent(); }},
         {QStringLiteral("Formulas"), [this] { switchMode(); }},
         {QStringLiteral("Text Table"), [this] { insertTextTable(); }},
         {QStringLiteral("Page Setup"), [this] { startPageLayoutSheet(); }},
@@ -476,7 +506,7 @@ QAction *LMReportView::toolbarItem(const QString &itemIdentifier, bool)
 void LMReportView::updateToolbarState()
 {
     const bool design = !isPreviewing();
-    for (const char *id : {"Bold", "Italic", "Underline", "Text Table"})
+    for (const char *id : {"Bold", "Italic", "Underline", "Font", "Colour", "Text Table"})
         if (QAction *a = m_actions.value(QLatin1String(id)))
             a->setEnabled(design);
     if (QAction *preview = m_actions.value(QStringLiteral("Formulas")))

@@ -61,6 +61,9 @@ public:
     void boldCurrent();
     void italicCurrent();
     void underline();
+    // The font and colour panels on the selection (or the typing format).
+    void fontCurrent();
+    void colourCurrent();
     void insertIntoTextViews(const QString &text);
     // The print panel, then the pages; and the save panel, then a PDF of the text shown.
     void printReport();

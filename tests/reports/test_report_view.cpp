@@ -5,6 +5,7 @@
 #include "LMReportPageLayout.h"
 #include "LMReportPanels.h"
 #include "LMReportPreviewBar.h"
+#include "LMReportPrintableMailMerge.h"
 #include "LMReportPrinter.h"
 #include "LMReportTextTableSheet.h"
 #include "LMReportTextView.h"
@@ -19,7 +20,9 @@
 #include "support/ReportFixture.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QBuffer>
 #include <QComboBox>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -122,6 +125,8 @@ private slots:
         LMReportTextTableSheet::setPrompt({});
         LMReportPanels::setPageSetup({});
         LMReportPanels::setPrint({});
+        LMReportPanels::setFontPanel({});
+        LMReportPanels::setColourPanel({});
     }
 
     void pageGeometry()
@@ -385,6 +390,53 @@ private slots:
         QFile file(pdf);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QVERIFY(file.readAll().startsWith("%PDF-"));
+    }
+
+    void fontAndColourPanelsFormatTheSelection()
+    {
+        const Value report = addReport(QStringLiteral("R"), QStringLiteral("None"), *ReportFixture::textDocument("ab"));
+        LMReportView &view = *open(report);
+        QTextCursor cursor = view.textView()->textCursor();
+        cursor.setPosition(0);
+        cursor.setPosition(1, QTextCursor::KeepAnchor);
+        view.textView()->setTextCursor(cursor);
+        QFont chosen(QStringLiteral("DejaVu Sans Mono"));
+        chosen.setPointSize(20);
+        LMReportPanels::setFontPanel([&](const QFont &, QWidget *) { return std::optional(chosen); });
+        LMReportPanels::setColourPanel([](const QColor &, QWidget *) { return std::optional(QColor(Qt::red)); });
+        view.fontCurrent();
+        view.colourCurrent();
+        QTextCursor first(view.textView()->textStorage());
+        first.setPosition(1);
+        QCOMPARE(first.charFormat().fontPointSize(), 20.0);
+        QCOMPARE(first.charFormat().fontFamilies().toStringList().value(0), QStringLiteral("DejaVu Sans Mono"));
+        QCOMPARE(first.charFormat().foreground().color(), QColor(Qt::red));
+        first.setPosition(2);
+        QVERIFY(first.charFormat().foreground().color() != QColor(Qt::red));
+        // Cancelled panels change nothing; in preview the text cannot be formatted.
+        LMReportPanels::setColourPanel([](const QColor &, QWidget *) { return std::optional<QColor>(); });
+        view.colourCurrent();
+        first.setPosition(1);
+        QCOMPARE(first.charFormat().foreground().color(), QColor(Qt::red));
+    }
+
+    void printableMailMergePrintsOnePagePerRecord()
+    {
+        const auto templ = ReportFixture::textDocument(QStringLiteral("Dear <<Name>>"));
+        const Value report = addReport(QStringLiteral("R"), QStringLiteral("Sales"), *templ);
+        const std::unique_ptr<QTextDocument> evaluated =
+            LMReportDocument::evaluate(*templ, QStringLiteral("Sales"), *document->database());
+        LMReportPrintableMailMerge printable(report, *evaluated);
+        QCOMPARE(printable.printInfo().pageSize().id(), QPageSize::Letter);
+        QCOMPARE(printable.numberOfPages(), 3);
+        QBuffer pdf;
+        pdf.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&pdf);
+        QCOMPARE(printable.printTo(writer), 3);
+        // The evaluated text given is left as it was.
+        QCOMPARE(evaluated->toPlainText(), QStringLiteral("Dear Apple\fDear banana\fDear Cherry"));
+        LMReportPanels::setPrint([](QPrinter *, QWidget *) { return false; });
+        QVERIFY(!printable.printReport());
     }
 
     void textTableFormula_data()
