@@ -2,7 +2,8 @@
 # report.sh: report evaluation through orvix-cli eval. report_eval: sum, average, median and a sorted
 # selection over 100,000 records x 6 fields, against the same aggregates by the sqlite3 shell. report_merge: a
 # 10,000-page mail merge of five fields, against a raw loop running the same per-record SELECTs and joining the
-# texts. Uses the build in $BUILD_DIR when set (else builds orvix-cli in ./build). Prints BENCH lines.
+# texts. report_pdf: the same mail merge, stored as a report, written to PDF by orvix-cli report, against
+# orvix-cli report-eval evaluating it alone (the cost of page layout and writing). Uses the build in $BUILD_DIR when set (else builds orvix-cli in ./build). Prints BENCH lines.
 set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -96,3 +97,21 @@ best_ratio report_merge "$CLI" eval "$WORK/Merge.orvix" \
   python3 "$WORK/raw_merge.py" "$WORK/Merge.orvix/MainDatabase"
 pages=$(tr -cd '\f' < "$WORK/report_merge.orvix.out" | wc -c)
 echo "report_merge pages=$((pages + 1)) pages_per_s=$(echo "($pages + 1) / $LAST_ORVIX_S" | bc)" >&2
+
+# --- The same mail merge as a stored report, written to PDF, against its evaluation alone.
+cat > "$WORK/Letters.json" <<'JSON'
+{"Name": "Letters", "Content Table": "T",
+ "Attributed String": "Dear <<Name>>, page $CUR$\nAmount <<Amount>>, quantity <<Qty>>\nCity: <<City>>\nNote: <<Note>>"}
+JSON
+"$CLI" add-report "$WORK/Merge.orvix" "$WORK/Letters.json" >/dev/null
+best_ratio report_pdf "$CLI" report "$WORK/Merge.orvix" Letters --format pdf -o "$WORK/letters.pdf" -- \
+  "$CLI" report-eval "$WORK/Merge.orvix" Letters
+pdf_pages=$(pdfinfo "$WORK/letters.pdf" 2>/dev/null | awk '/^Pages:/ {print $2}')
+echo "report_pdf pages=${pdf_pages:-?} pages_per_s=$(echo "${pdf_pages:-0} / $LAST_ORVIX_S" | bc)" \
+  "eval_peak_mb=$(peak "$CLI" report-eval "$WORK/Merge.orvix" Letters)" >&2
+# Memory against page count: a tenth of the pages should need little less than the whole only if the
+# document itself dominates; both peaks are printed so the growth per page can be read off.
+make_package "$WORK/Small.orvix" "$((PAGES / 10))"
+"$CLI" add-report "$WORK/Small.orvix" "$WORK/Letters.json" >/dev/null
+echo "report_pdf pages=$((PAGES / 10)) peak_mb=$(peak "$CLI" report "$WORK/Small.orvix" Letters --format pdf \
+  -o "$WORK/small.pdf")" >&2

@@ -14,6 +14,10 @@ rm -rf "$tmp"
 "$cli" sql "$tmp" "$(grep -v '^--' "$here/contacts/links.sql")"
 "$cli" generate-form "$tmp" People
 "$cli" generate-form "$tmp" Companies
-"$cli" add-script "$tmp" "$here/contacts/Summary.json"
+"$cli" add-script "$tmp" "$here/contacts/SummaryScript.json"
+"$cli" add-report "$tmp" "$here/contacts/Letter.json"
+"$cli" report-template "$tmp" Letter "$here/contacts/Letter.html"
+"$cli" add-report "$tmp" "$here/contacts/Summary.json"
+"$cli" report-template "$tmp" "Company Summary" "$here/contacts/Summary.html"
 rm -rf "$out"
 mv "$tmp" "$out"

@@ -17,6 +17,8 @@ PACKAGES=(
   postgresql mariadb-server-core mariadb-client-core
   # Backups and templates: the agent's transfers, the template service, and the FTP server and bus its tests start.
   libcurl4-openssl-dev qt6-httpserver-dev qt6-websockets-dev python3-pyftpdlib dbus
+  # Report export: OpenDocument packages are zip files (zlib); the tests read exported PDFs with pdfinfo.
+  zlib1g-dev poppler-utils
 )
 
 # The desktop run also wants audio and video playback; the tests check stored media values, not playback.

@@ -63,14 +63,22 @@ public:
     }
 
 private:
-    // Formats are numbered once per format of the document's own collection.
+    // Formats are numbered once per format of the document's own collection, and formats that store the same
+    // share a number: a copied document may hold equal formats twice, and its stored form must not change.
     int formatNumber(int documentIndex, const QTextFormat &format)
     {
         auto it = m_formatNumbers.constFind(documentIndex);
         if (it != m_formatNumbers.constEnd())
             return *it;
-        const int number = m_formats.size();
-        m_formats.append(RichTextFormats::encode(format));
+        const Value encoded = RichTextFormats::encode(format);
+        int number = -1;
+        for (int i = 0; i < m_formats.size() && number < 0; ++i)
+            if (m_formats.at(i) == encoded)
+                number = i;
+        if (number < 0) {
+            number = m_formats.size();
+            m_formats.append(encoded);
+        }
         m_formatNumbers.insert(documentIndex, number);
         return number;
     }

@@ -4,6 +4,7 @@
 
 #include "LMCSVImporterExporter.h"
 #include "LMHTMLImporterExporter.h"
+#include "LMReportImporterExporter.h"
 #include "LMSQLImporterExporter.h"
 #include "LMTSVImporterExporter.h"
 #include "MyDocument.h"
@@ -13,9 +14,15 @@
 #include <QSaveFile>
 
 namespace {
+std::optional<QByteArray> exportThroughReports(MyDocument *document, const QString &report, const QString &extension,
+                                               const Value &options)
+{
+    return document ? LMReportImporterExporter::exportReport(report, *document, extension, options) : std::nullopt;
+}
+
 LMExportController::ReportExporter &reportExporter()
 {
-    static LMExportController::ReportExporter exporter;
+    static LMExportController::ReportExporter exporter = exportThroughReports;
     return exporter;
 }
 
@@ -30,7 +37,7 @@ Alert exportFailure(const QString &informative)
 
 void LMExportController::setReportExporter(ReportExporter exporter)
 {
-    reportExporter() = std::move(exporter);
+    reportExporter() = exporter ? std::move(exporter) : LMExportController::ReportExporter(exportThroughReports);
 }
 
 LMExportController::LMExportController(MyDocument *document) : m_document(document), m_options(defaultOptions())
@@ -54,7 +61,8 @@ const QList<LMExportController::Format> &LMExportController::formatsForMode(cons
                                          {QStringLiteral("RTF"), QStringLiteral("rtf")},
                                          {QStringLiteral("Plain Text"), QStringLiteral("txt")},
                                          {QStringLiteral("OpenDocument Text"), QStringLiteral("odt")},
-                                         {QStringLiteral("HTML"), QStringLiteral("html")}};
+                                         {QStringLiteral("HTML"), QStringLiteral("html")},
+                                         {QStringLiteral("PDF"), QStringLiteral("pdf")}};
     return mode == QLatin1String("Report") ? report : table;
 }
 

@@ -20,7 +20,7 @@ public:
         QString title;
         QString extension;
     };
-    // Produces a report document ("doc", "rtf", "txt", "odt" or "html"); nullopt when it cannot be produced.
+    // Produces a report document ("doc", "rtf", "txt", "odt", "html" or "pdf"); nullopt when it cannot be produced.
     using ReportExporter = std::function<std::optional<QByteArray>(MyDocument *document, const QString &report,
                                                                    const QString &extension, const Value &options)>;
 
@@ -28,7 +28,7 @@ public:
     // a file was written. The entry point of the File menu's "Export…".
     static bool runSheet(MyDocument *document, QWidget *parent, const QString &source = QString(),
                          const QString &mode = QStringLiteral("Table"));
-    // The reports library installs the writer of report formats; until then "Report" mode writes nothing.
+    // Replaces the writer of report formats (LMReportImporterExporter); an empty one puts that writer back.
     static void setReportExporter(ReportExporter exporter);
 
     explicit LMExportController(MyDocument *document);

@@ -3,6 +3,7 @@
 
 #include "HVICURegex.h"
 #include "LMCalculator.h"
+#include "LMReportPrinter.h"
 #include "LMReportText.h"
 #include "OXDatabase.h"
 #include "OXGrid.h"
@@ -11,6 +12,7 @@
 #include "QLiteCursor.h"
 #include "QLiteRow.h"
 
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextDocumentFragment>
@@ -116,6 +118,17 @@ void LMReportParser::parse()
         m_pageLabel = QString::number(i + 1);
         const std::unique_ptr<QTextDocument> page = mailMergeTextStorageForPage(ids.at(i));
         end.movePosition(QTextCursor::End);
+        if (i > 0) {
+            // The page's first paragraph joins the form feed's; the feed remembers its paragraph format, so the
+            // page that starts there can have it back (LMReportPrinter::breakPagesAtFormFeeds).
+            QTextCursor feed(result.get());
+            feed.setPosition(end.position() - 1);
+            feed.setPosition(end.position(), QTextCursor::KeepAnchor);
+            QTextCharFormat remembered;
+            remembered.setProperty(LMReportPrinter::pageBlockFormatProperty,
+                                   QVariant::fromValue<QTextFormat>(page->begin().blockFormat()));
+            feed.mergeCharFormat(remembered);
+        }
         end.insertFragment(QTextDocumentFragment(page.get()));
         if (i + 1 < ids.size()) {
             end.movePosition(QTextCursor::End);

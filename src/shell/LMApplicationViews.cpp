@@ -8,6 +8,7 @@
 #include "LMQueryViews.h"
 #include "LMRecordViews.h"
 #include "LMRelationshipViews.h"
+#include "LMReportViews.h"
 #include "LMScriptViews.h"
 #include "LMUsersGroups.h"
 #include "LMViewRegistry.h"
@@ -67,4 +68,5 @@ void registerApplicationViews(LMViewRegistry &registry)
     registerFormViews(registry);
     registerFormDataViews(registry);
     registerScriptViews(registry);
+    registerReportViews(registry);
 }

@@ -340,15 +340,12 @@ bool LMDocumentWindow::switchToFormDataView(const QString &name)
 
 bool LMDocumentWindow::switchToReportView(const QString &name)
 {
-    Value report = m_document->reportNamed(name);
-    QString label = name;
+    const Value report = m_document->reportNamed(name);
     if (name.isEmpty()) {
-        // A new report gets a name that is free, so the source list can show and select it.
-        report = m_document->addNewDesign(ItemKind::Report);
-        label = report.value(QStringLiteral("Name")).toString();
-        reloadSourceList();
-        m_sourceList->select(ItemKinds::mode(ItemKind::Report), label);
-    } else if (report.isNull()) {
+        // A new report: its view asks for the name, and the document makes the report when it is given.
+        return openView(requestFor(ViewKind::Reports, QString(), Value()), ViewKinds::newItemLabel(ViewKind::Reports));
+    }
+    if (report.isNull()) {
         Ui::instance().beep();
         return false;
     } else if (report.value(QStringLiteral("Locked")).toBool()) {
@@ -357,7 +354,7 @@ bool LMDocumentWindow::switchToReportView(const QString &name)
             this);
         return false;
     }
-    return openView(requestFor(ViewKind::Reports, label, report), label);
+    return openView(requestFor(ViewKind::Reports, name, report), name);
 }
 
 bool LMDocumentWindow::switchToScriptView(const QString &name)

@@ -1,7 +1,12 @@
-// orvix-cli eval, report-eval and formula: report markup evaluated end to end on a real package.
+// orvix-cli eval, report-eval, formula, report and report-template: reports evaluated and exported end to end
+// on a real package.
 #include "TestEnvironment.h"
 #include "support/CliRunner.h"
 
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTest>
 
 class TestCliReports : public QObject {
@@ -27,6 +32,69 @@ private slots:
         QCOMPARE(cli({"add-report", package, env.path("Stock.json")}).code, 0);
         writeFile(env.path("Locked.json"), R"({"Name": "Locked", "Locked": true, "Attributed String": "x"})");
         QCOMPARE(cli({"add-report", package, env.path("Locked.json")}).code, 0);
+        // Letter paper, one-inch margins.
+        writeFile(env.path("Sheet.json"), R"({"Name": "Sheet", "Content Table": "Items",
+            "Attributed String": "<<Name>>", "Print Info": {"Print Info Version": 1, "Paper Name": "Letter",
+            "Paper Width": 612, "Paper Height": 792, "Orientation": "Portrait", "Left Margin": 72,
+            "Top Margin": 72, "Right Margin": 72, "Bottom Margin": 72}})");
+        QCOMPARE(cli({"add-report", package, env.path("Sheet.json")}).code, 0);
+    }
+
+    void reportExportsToAFile()
+    {
+        const QString pdf = env.path("sheet.pdf");
+        CliResult r = cli({"report", package, "Sheet", "--format", "pdf", "-o", pdf});
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        if (!QStandardPaths::findExecutable(QStringLiteral("pdfinfo")).isEmpty()) {
+            QProcess info;
+            info.start(QStringLiteral("pdfinfo"), {pdf});
+            QVERIFY(info.waitForFinished(30000));
+            const QString text = QString::fromUtf8(info.readAllStandardOutput());
+            QVERIFY2(text.contains(QRegularExpression(QStringLiteral("Pages:\\s+3\\n"))), qPrintable(text));
+            QVERIFY2(text.contains(QRegularExpression(QStringLiteral("Page size:\\s+612 x 792 pts"))),
+                     qPrintable(text));
+        }
+        // Plain text to standard output: UTF-16 with its byte-order mark, pages split by form feeds.
+        r = cli({"report", package, "Stock", "--format", "txt"});
+        QCOMPARE(r.code, 0);
+        const QString text =
+            QString::fromUtf16(reinterpret_cast<const char16_t *>(r.out.constData()) + 1, r.out.size() / 2 - 1);
+        QCOMPARE(r.out.left(2), QByteArray("\xFF\xFE")); // the mark, little-endian on this machine
+        QCOMPARE(text, QStringLiteral("Pen costs 2.0, page 1\fInk costs 5.5, page 2\fPad costs 4.0, page 3"));
+    }
+
+    void reportRefusesWhatItCannotWrite_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("code");
+        QTest::newRow("unknown report") << QStringList{"Missing", "--format", "rtf"} << 1;
+        QTest::newRow("unknown format") << QStringList{"Sheet", "--format", "xls"} << 2;
+        QTest::newRow("no format") << QStringList{"Sheet", "rtf", "x"} << 2;
+        QTest::newRow("locked") << QStringList{"Locked", "--format", "odt"} << 3;
+    }
+
+    void reportRefusesWhatItCannotWrite()
+    {
+        QFETCH(QStringList, args);
+        const QString out = env.path("refused.out");
+        const CliResult r = cli(QStringList{"report", package} + args + QStringList{"-o", out});
+        QTEST(r.code, "code");
+        QVERIFY(!QFile::exists(out));
+    }
+
+    void reportTemplateReadsHtml()
+    {
+        const QString copy = env.path("Copy.orvix");
+        QCOMPARE(cli({"new", copy}).code, 0);
+        writeFile(env.path("R.json"), R"({"Name": "R", "Content Table": "None", "Attributed String": ""})");
+        QCOMPARE(cli({"add-report", copy, env.path("R.json")}).code, 0);
+        writeFile(env.path("r.html"), "<p>Total <b>!!6*7!!</b></p>");
+        CliResult r = cli({"report-template", copy, "R", env.path("r.html")});
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        r = cli({"report", copy, "R", "--format", "html"});
+        QCOMPARE(r.code, 0);
+        QVERIFY2(r.text().contains(QStringLiteral("font-weight:700;\">42</span>")), qPrintable(r.text()));
+        QCOMPARE(cli({"report-template", copy, "Nope", env.path("r.html")}).code, 1);
     }
 
     void evalPrintsTheEvaluatedText()

@@ -20,12 +20,16 @@ private slots:
         QCOMPARE(oslo.code, 0);
         QCOMPARE(oslo.text(), QStringLiteral("Tables\tCompanies\t1\n"));
         QVERIFY(oslo.err.contains("first_results_s="));
-        // "peo": the name (contains) and the design's "Name" rank People (the table and its generated form) above
-        // nothing else.
-        QCOMPARE(cli({"search", sample, "peo"}).text(), QStringLiteral("Tables\tPeople\t2\nForms\tPeople\t2\n"));
+        // "peo": the name (contains) and the design's "Name" rank People (the table and its generated form) first;
+        // the sample's reports follow: the summary's text speaks of people, and the letter's content table is
+        // People.
+        QCOMPARE(
+            cli({"search", sample, "peo"}).text(),
+            QStringLiteral("Tables\tPeople\t2\nForms\tPeople\t2\nReports\tCompany Summary\t2\nReports\tLetter\t1\n"));
         // One character searches the names only.
         QCOMPARE(cli({"search", sample, "o"}).text(),
-                 QStringLiteral("Tables\tPeople\t1\nTables\tCompanies\t1\nForms\tPeople\t1\nForms\tCompanies\t1\n"));
+                 QStringLiteral("Tables\tPeople\t1\nTables\tCompanies\t1\nForms\tPeople\t1\nForms\tCompanies\t1\n"
+                                "Reports\tCompany Summary\t1\n"));
         QCOMPARE(cli({"search", sample, "zzzz"}).text(), QString());
         QCOMPARE(cli({"search", sample, "x", "--fast"}).code, 2);
     }

@@ -584,7 +584,7 @@ private slots:
         extensions.clear();
         for (const auto &f : controller.formats())
             extensions << f.extension;
-        QCOMPARE(extensions, QStringList({"doc", "rtf", "txt", "odt", "html"}));
+        QCOMPARE(extensions, QStringList({"doc", "rtf", "txt", "odt", "html", "pdf"}));
         QVERIFY(controller.sources().isEmpty());
     }
 

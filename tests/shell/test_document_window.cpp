@@ -138,12 +138,17 @@ private slots:
 
     void placeholderSaysWhatItWillShow()
     {
-        // The report view is not built yet: its tab says so, named after the new report the document made.
-        QVERIFY(window->switchToReportView(QString()));
+        // A view that is not built yet says so in its tab, named after what it will show.
+        QVERIFY(window->sourceList()->select("Tables"));
+        QVERIFY(window->switchToChooserView());
         auto *placeholder = dynamic_cast<LMPlaceholderView *>(window->currentController());
         QVERIFY(placeholder);
-        QCOMPARE(placeholder->text(), QStringLiteral("Report — New Report (coming later)"));
-        QCOMPARE(window->tabLabel(0), QStringLiteral("New Report"));
+        QCOMPARE(placeholder->text(), QStringLiteral("Tables Chooser (coming later)"));
+        QCOMPARE(window->tabLabel(0), QStringLiteral("Tables Chooser"));
+        // The report view is real now.
+        QVERIFY(window->switchToReportView(QStringLiteral("Summary")));
+        QVERIFY(!dynamic_cast<LMPlaceholderView *>(window->currentController()));
+        QCOMPARE(currentIdentifier(), QStringLiteral("Reports"));
     }
 
     void buttonBarActsOnModeAndTitle_data()
@@ -234,9 +239,19 @@ private slots:
 
     void newReportIsAddedUnderAFreeName()
     {
-        window->switchToReportView(QString());
-        window->switchToReportView(QString());
-        QCOMPARE(window->document()->reports().size(), 4);
+        // The new report's view asks for its name, offering a free one; the document makes the report only
+        // when the name is given.
+        env->ui().answerTextInput(QStringLiteral("New Report"));
+        QVERIFY(window->switchToReportView(QString()));
+        QCOMPARE(window->tabLabel(0), QStringLiteral("New Report"));
+        QCOMPARE(window->document()->reports().size(), 2);
+        QTRY_COMPARE(window->document()->reports().size(), 3);
+        env->ui().answerTextInput(QStringLiteral("New Report 2"));
+        QVERIFY(window->switchToReportView(QString()));
+        QTRY_COMPARE(window->document()->reports().size(), 4);
+        QCOMPARE(env->ui().textInputs().size(), 2);
+        QCOMPARE(env->ui().textInputs().at(1).text, QStringLiteral("New Report 2"));
+        QCOMPARE(window->tabLabel(0), QStringLiteral("New Report 2"));
         QCOMPARE(window->document()->reports().at(3).value("Name").toString(), QStringLiteral("New Report 2"));
         QCOMPARE(window->sourceList()->heading("Reports")->childCount(), 4);
         QVERIFY(window->document()->isChanged());

@@ -1,0 +1,147 @@
+// LMReportImporterExporter: find, evaluate, then one writer per type; nothing is written for a report that
+// cannot be produced.
+#include "LMReportImporterExporter.h"
+
+#include "LMOdtWriter.h"
+#include "LMReportDocument.h"
+#include "LMReportPageLayout.h"
+#include "LMReportPrinter.h"
+#include "LMRtfWriter.h"
+#include "MyDocument.h"
+#include "OXDatabase.h"
+
+#include <QBuffer>
+#include <QLoggingCategory>
+#include <QTextDocument>
+
+Q_LOGGING_CATEGORY(lcReportExport, "orvix.export.report", QtInfoMsg)
+
+namespace {
+// The evaluated report and its page layout; nullopt when there is no such report or it has no template.
+struct Evaluated {
+    std::unique_ptr<QTextDocument> text;
+    QPageLayout layout;
+};
+
+std::optional<Evaluated> evaluateReport(const QString &name, MyDocument &document, QString *error)
+{
+    const Value report = document.reportNamed(name);
+    if (report.isNull() || report.value(QStringLiteral("Attributed String")).isNull()) {
+        if (error)
+            *error = report.isNull() ? QStringLiteral("There is no report named \"%1\".").arg(name)
+                                     : QStringLiteral("The report \"%1\" has no text.").arg(name);
+        return std::nullopt;
+    }
+    if (!document.database()) {
+        if (error)
+            *error = QStringLiteral("The document is not open.");
+        return std::nullopt;
+    }
+    const std::unique_ptr<QTextDocument> templ = LMReportDocument::templateForReport(report);
+    Evaluated result;
+    result.text = LMReportDocument::evaluate(*templ, LMReportDocument::contentTable(report), *document.database());
+    result.layout = LMReportPageLayout::fromPrintInfo(report.value(QStringLiteral("Print Info")));
+    return result;
+}
+
+QString points(double value)
+{
+    return QString::number(value, 'f', 2) + QStringLiteral("pt");
+}
+} // namespace
+
+namespace LMReportImporterExporter {
+
+const QStringList &types()
+{
+    static const QStringList list = {QStringLiteral("txt"), QStringLiteral("rtf"),  QStringLiteral("doc"),
+                                     QStringLiteral("odt"), QStringLiteral("html"), QStringLiteral("pdf")};
+    return list;
+}
+
+QByteArray html(const QTextDocument &evaluated, const QPageLayout &layout)
+{
+    QString text = evaluated.toHtml();
+    const QSizeF paper = LMReportPageLayout(layout).paperSize();
+    const QMarginsF m = layout.margins(QPageLayout::Point);
+    const QString page = QStringLiteral("@page { size: %1 %2; margin: %3 %4 %5 %6; }\n")
+                             .arg(points(paper.width()), points(paper.height()), points(m.top()), points(m.right()),
+                                  points(m.bottom()), points(m.left()));
+    const QString styleTag = QStringLiteral("<style type=\"text/css\">\n");
+    const qsizetype at = text.indexOf(styleTag);
+    if (at >= 0)
+        text.insert(at + styleTag.size(), page);
+    else
+        text.replace(QStringLiteral("<head>"), QStringLiteral("<head>") + styleTag + page + QStringLiteral("</style>"));
+    return text.toUtf8();
+}
+
+std::optional<QByteArray> encode(QTextDocument &evaluated, const QPageLayout &layout, const QString &type)
+{
+    if (type == QLatin1String("txt")) {
+        // UTF-16 in the machine's order, with the byte-order mark that says which.
+        QString text = evaluated.toPlainText();
+        text.prepend(QChar(QChar::ByteOrderMark));
+        return QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+    }
+    LMReportPrinter::breakPagesAtFormFeeds(evaluated);
+    if (type == QLatin1String("rtf") || type == QLatin1String("doc"))
+        return LMRtfWriter::write(evaluated, layout);
+    if (type == QLatin1String("odt"))
+        return LMOdtWriter::write(evaluated, layout);
+    if (type == QLatin1String("html"))
+        return html(evaluated, layout);
+    if (type == QLatin1String("pdf")) {
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        if (!LMReportPrinter::writePdf(evaluated, layout, buffer))
+            return std::nullopt;
+        return buffer.data();
+    }
+    return std::nullopt;
+}
+
+bool writeReport(QIODevice &out, const QString &report, MyDocument &document, const QString &type, QString *error)
+{
+    if (!types().contains(type)) {
+        if (error)
+            *error = QStringLiteral("Unknown report type \"%1\".").arg(type);
+        return false;
+    }
+    std::optional<Evaluated> evaluated = evaluateReport(report, document, error);
+    if (!evaluated)
+        return false;
+    if (type == QLatin1String("pdf")) {
+        LMReportPrinter::breakPagesAtFormFeeds(*evaluated->text);
+        if (!LMReportPrinter::writePdf(*evaluated->text, evaluated->layout, out, report)) {
+            if (error)
+                *error = QStringLiteral("The PDF could not be written.");
+            return false;
+        }
+        return true;
+    }
+    const std::optional<QByteArray> data = encode(*evaluated->text, evaluated->layout, type);
+    if (!data) {
+        if (error)
+            *error = QStringLiteral("The report \"%1\" could not be written as %2.").arg(report, type);
+        return false;
+    }
+    qCDebug(lcReportExport, "data = %d", int(data->size()));
+    if (out.write(*data) != data->size()) {
+        if (error)
+            *error = out.errorString();
+        return false;
+    }
+    return true;
+}
+
+std::optional<QByteArray> exportReport(const QString &report, MyDocument &document, const QString &type, const Value &)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    if (!writeReport(buffer, report, document, type))
+        return std::nullopt;
+    return buffer.data();
+}
+
+} // namespace LMReportImporterExporter
