@@ -3,6 +3,8 @@
 
 #include "LMViewRegistry.h"
 #include "MyDocument.h"
+#include "OXCodeSenseController.h"
+#include "OXSyntaxHighlighterController.h"
 #include "Ui.h"
 
 #include <QDateTime>
@@ -37,6 +39,10 @@ OXScriptViewController::OXScriptViewController(MyDocument *document, QWidget *wi
     m_editor = new QPlainTextEdit;
     m_editor->setFont(QFont(QStringLiteral("Monospace")));
     m_editor->setPlainText(script.value(codeKey).toString());
+    m_highlighter = std::make_unique<OXSyntaxHighlighterController>(m_editor);
+    m_highlighter->awakeFromNib();
+    m_codeSense = new OXCodeSenseController(m_view);
+    m_codeSense->setTextViewObject(m_editor);
     m_consoleView = new QTextBrowser;
     splitter->addWidget(m_editor);
     splitter->addWidget(m_consoleView);
