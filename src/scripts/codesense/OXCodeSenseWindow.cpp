@@ -50,12 +50,22 @@ void OXCodeSenseWindow::setMatches(const QStringList &matches, int selected)
     for (const QString &m : matches)
         width = std::max(width, fontMetrics().horizontalAdvance(m) + 40);
     setFixedWidth(std::min(width, 420));
-    adjustSize();
+    relayout();
 }
 
 void OXCodeSenseWindow::setDocumentation(const QString &text)
 {
     m_documentation->setText(text);
     m_documentation->setVisible(!text.isEmpty());
-    adjustSize();
+    relayout();
+}
+
+void OXCodeSenseWindow::relayout()
+{
+    // A wrapped label's height depends on the width, which the layout's own size hint does not follow.
+    const QMargins margins = layout()->contentsMargins();
+    int height = margins.top() + margins.bottom() + m_view->height();
+    if (!m_documentation->isHidden())
+        height += layout()->spacing() + m_documentation->heightForWidth(width() - margins.left() - margins.right());
+    setFixedHeight(height);
 }

@@ -25,6 +25,8 @@ signals:
     void activated(int row);
 
 private:
+    void relayout();
+
     OXCodeSenseView *m_view = nullptr;
     QLabel *m_documentation = nullptr;
 };
