@@ -5,6 +5,7 @@
 #include "MyDocument.h"
 #include "OXCodeSenseController.h"
 #include "OXSyntaxHighlighterController.h"
+#include "OXSyntaxPrefPane.h"
 #include "Ui.h"
 
 #include <QDateTime>
@@ -34,6 +35,8 @@ OXScriptViewController::OXScriptViewController(MyDocument *document, QWidget *wi
     buttons->addWidget(m_runButton);
     buttons->addWidget(m_stopButton);
     buttons->addStretch();
+    auto *colours = new QPushButton(QStringLiteral("Colours…"));
+    buttons->addWidget(colours);
     layout->addLayout(buttons);
     auto *splitter = new QSplitter(Qt::Vertical);
     m_editor = new QPlainTextEdit;
@@ -51,6 +54,12 @@ OXScriptViewController::OXScriptViewController(MyDocument *document, QWidget *wi
     layout->addWidget(splitter);
     QObject::connect(m_runButton, &QPushButton::clicked, m_view, [this] { runButton(); });
     QObject::connect(m_stopButton, &QPushButton::clicked, m_view, [this] { stop(); });
+    QObject::connect(colours, &QPushButton::clicked, m_view, [this] {
+        auto *pane = new OXSyntaxPrefPane(m_view);
+        pane->setWindowFlag(Qt::Window);
+        pane->setAttribute(Qt::WA_DeleteOnClose);
+        pane->show();
+    });
 }
 
 OXScriptViewController::~OXScriptViewController() = default;

@@ -2,12 +2,16 @@
 #include "ArchivedColor.h"
 #include "OXSyntaxHighlighterController.h"
 #include "OXSyntaxPrefController.h"
+#include "OXSyntaxPrefPane.h"
 #include "Preferences.h"
 #include "TestEnvironment.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
+#include <QTableWidget>
 #include <QtTest>
 
 namespace {
@@ -220,6 +224,28 @@ private slots:
         // The menu applies the chosen style.
         pane.themeMenuButton("Cupertino");
         QCOMPARE(Preferences::instance().stringValue("OXSyntaxThemeTitle"), QStringLiteral("Cupertino"));
+    }
+
+    void paneShowsAndChangesTheStyle()
+    {
+        OXSyntaxPrefPane pane;
+        QTableWidget *table = pane.table();
+        QCOMPARE(table->rowCount(), 10);
+        QCOMPARE(table->item(3, 0)->text(), QStringLiteral("Keywords"));
+        QVERIFY(table->item(3, 0)->font().bold()); // the default style's keywords are bold
+        auto *bold = qobject_cast<QCheckBox *>(table->cellWidget(4, 2));
+        QVERIFY(bold && !bold->isChecked());
+        bold->setChecked(true);
+        QVERIFY(pane.controller()->textAttribute("Bold", "Numbers"));
+        QVERIFY(OXSyntaxPrefController::hasChangedColors());
+        QVERIFY(pane.table()->item(4, 0)->font().bold());
+        // Switching colouring off offers to save the change first; "Don't Save" goes on to "Blank".
+        env.ui().answer("Don't Save");
+        auto *enabled = pane.findChild<QCheckBox *>();
+        QVERIFY(enabled && enabled->isChecked());
+        enabled->setChecked(false);
+        QCOMPARE(Preferences::instance().stringValue("OXSyntaxThemeTitle"), QStringLiteral("Blank"));
+        QCOMPARE(pane.findChild<QComboBox *>()->currentText(), QStringLiteral("Blank"));
     }
 
     void presetsAndEditorDefaults()
