@@ -20,7 +20,7 @@ BENCH="$BUILD_DIR/benchmarks/highlight_bench"
 WORK="$(mktemp -d)"
 [ -n "${KEEP_WORK:-}" ] || trap 'rm -rf "$WORK"' EXIT
 echo "work: $WORK" >&2
-export QT_QPA_PLATFORM=offscreen TZ=UTC LC_ALL=C.UTF-8 ORVIX_RESOURCES="$ROOT/resources"
+export QT_QPA_PLATFORM=offscreen TZ=UTC LC_ALL=C.UTF-8 ORVIX_RESOURCES="$ROOT/resources" XDG_DATA_HOME="$WORK/data"
 
 "$BENCH" make "$WORK/script.js" "$LINES"
 

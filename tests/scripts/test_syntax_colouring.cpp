@@ -8,7 +8,6 @@
 #include "TestEnvironment.h"
 
 #include <QPlainTextEdit>
-#include <QStandardPaths>
 #include <QTextBlock>
 #include <QtTest>
 
@@ -35,8 +34,6 @@ class TestSyntaxColouring : public QObject {
     }
 
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
-
     void tokenRanges_data()
     {
         QTest::addColumn<QString>("text");

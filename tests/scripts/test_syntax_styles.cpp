@@ -10,7 +10,6 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QStandardPaths>
 #include <QTableWidget>
 #include <QtTest>
 
@@ -31,11 +30,7 @@ class TestSyntaxStyles : public QObject {
     }
 
 private slots:
-    void initTestCase()
-    {
-        QStandardPaths::setTestModeEnabled(true);
-        QDir(OXSyntaxPrefController::appSupportDir()).removeRecursively();
-    }
+    void initTestCase() { QVERIFY(OXSyntaxPrefController::appSupportDir().startsWith(env.tempPath())); }
     void cleanupTestCase() { QDir(OXSyntaxPrefController::appSupportDir()).removeRecursively(); }
     void init()
     {

@@ -31,7 +31,7 @@ public:
     // The font every editor and the engine use unless the user chose one.
     static QString defaultFontName();
     // Registers the editor's defaults and, when they are missing, applies the "Default" colour preset and the
-    // default style; call before the first editor is set up (the CLI and the application do at start).
+    // default style; every editor's set-up calls it first.
     static void registerEditorDefaults();
     // Stores the colours of a preset ("Default" or "Xcode", "TextMate") under the "LMForm_Color_" keys.
     static bool setHighlightingStyle(const QString &name);

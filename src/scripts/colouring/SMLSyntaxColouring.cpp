@@ -59,6 +59,8 @@ SMLSyntaxColouring::SMLSyntaxColouring(SMLSyntaxColouringHost *host) : m_host(ho
     setColours();
     m_observer = NotificationCenter::defaultCenter().addObserver(
         OXSyntaxPrefController::coloursChangedNotification(), nullptr, [this](const Notification &) {
+            // The colouring switches and the font may have changed with the style.
+            prepareRegularExpressions();
             setColours();
             if (m_view)
                 recolourRange(0, m_view->document()->characterCount());
