@@ -212,6 +212,15 @@ private slots:
         cursor.setPosition(7);
         editor.setTextCursor(cursor);
         QCOMPARE(env.ui().beeps(), 2);
+        // Deleting a character moves the caret back without stepping over anything.
+        cursor.setPosition(7);
+        editor.setTextCursor(cursor);
+        QTest::keyClick(&editor, Qt::Key_Backspace);
+        QCOMPARE(editor.toPlainText(), QStringLiteral("f(a(b)\nx]"));
+        cursor.setPosition(8);
+        editor.setTextCursor(cursor);
+        QTest::keyClick(&editor, Qt::Key_Backspace); // the caret comes to rest before "]"
+        QCOMPARE(env.ui().beeps(), 2);
         QCOMPARE(SMLSyntaxColouring::matchingOpeningBrace(u"{[(])}", 5), qsizetype(0));
         QCOMPARE(SMLSyntaxColouring::matchingOpeningBrace(u"a)", 1), qsizetype(-1));
 

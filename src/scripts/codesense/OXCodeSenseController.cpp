@@ -31,8 +31,10 @@ OXCodeSenseController::OXCodeSenseController(const OXScriptKnowledgeBase &base, 
 
 OXCodeSenseController::~OXCodeSenseController()
 {
-    if (m_textView)
+    if (m_textView) {
         m_textView->removeEventFilter(this);
+        m_textView->viewport()->removeEventFilter(this);
+    }
     delete m_window;
 }
 
@@ -106,12 +108,14 @@ void OXCodeSenseController::setTextViewObject(QPlainTextEdit *textView)
 {
     if (m_textView) {
         m_textView->removeEventFilter(this);
+        m_textView->viewport()->removeEventFilter(this);
         disconnect(m_textView, nullptr, this, nullptr);
     }
     m_textView = textView;
     if (!textView)
         return;
     textView->installEventFilter(this);
+    textView->viewport()->installEventFilter(this);
     connect(textView, &QPlainTextEdit::textChanged, this, &OXCodeSenseController::textChanged);
 }
 
@@ -217,6 +221,15 @@ bool OXCodeSenseController::doCommandBySelector(Command command)
 
 bool OXCodeSenseController::eventFilter(QObject *watched, QEvent *event)
 {
+    if (!m_textView)
+        return QObject::eventFilter(watched, event);
+    // A click in the text or leaving the editor ends the completion.
+    if ((watched == m_textView->viewport() && event->type() == QEvent::MouseButtonPress) ||
+        (watched == m_textView && event->type() == QEvent::FocusOut)) {
+        if (m_shown)
+            setShown(false);
+        return QObject::eventFilter(watched, event);
+    }
     if (watched != m_textView || event->type() != QEvent::KeyPress)
         return QObject::eventFilter(watched, event);
     auto *key = static_cast<QKeyEvent *>(event);
@@ -288,9 +301,17 @@ void OXCodeSenseController::updateWindow()
         });
     }
     m_window->setMatches(m_matches, m_selected);
+    // The page of the selected match under the typed namespaces (a name may be in two of them).
     const QString chosen = selectedMatchString();
-    const QString proto = OXScriptKnowledgeBase::protoOfNode(m_base.nodeWithName(chosen));
-    const QString help = OXScriptKnowledgeBase::descriptionOfNode(m_base.nodeWithName(chosen));
+    OXScriptKnowledgeBase::Node page = nullptr;
+    for (OXScriptKnowledgeBase::Node node : m_base.nodesWithNameStartingWith(chosen)) {
+        if (node->title == chosen && m_base.nodeAncestryChecksOut(node, m_path)) {
+            page = node;
+            break;
+        }
+    }
+    const QString proto = OXScriptKnowledgeBase::protoOfNode(page);
+    const QString help = OXScriptKnowledgeBase::descriptionOfNode(page);
     m_window->setDocumentation(proto.isEmpty() ? QString() : proto + QStringLiteral("\n") + help);
     const QRect caret = m_textView->cursorRect();
     QPoint at = caret.bottomLeft() + QPoint(0, 2);

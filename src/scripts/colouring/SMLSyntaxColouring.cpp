@@ -292,9 +292,11 @@ SMLTokenKind SMLSyntaxColouring::kindAt(qsizetype position) const
 
 void SMLSyntaxColouring::contentsChanged(int position, int removed, int added)
 {
-    Q_UNUSED(removed);
     if (m_applying)
         return;
+    // A caret that moves back because a character was deleted stepped over nothing.
+    if (removed > 0 && added == 0)
+        m_deletedSinceSelection = true;
     // The lines the edit touched now, the rest of what is visible once the view has laid itself out.
     recolourRange(position, position + added);
     schedulePageRecolour();
@@ -355,7 +357,10 @@ void SMLSyntaxColouring::textViewDidChangeSelection()
     }
     const qsizetype last = m_lastCaret;
     m_lastCaret = caret;
-    if (!prefs.boolValue(QStringLiteral("ShowMatchingBraces")) || cursor.hasSelection() || std::abs(caret - last) != 1)
+    const bool deleted = m_deletedSinceSelection;
+    m_deletedSinceSelection = false;
+    if (!prefs.boolValue(QStringLiteral("ShowMatchingBraces")) || cursor.hasSelection() || deleted ||
+        std::abs(caret - last) != 1)
         return;
     m_flashedBrace = -1;
     const qsizetype stepped = caret > last ? caret - 1 : caret;

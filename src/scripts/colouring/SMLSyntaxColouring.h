@@ -87,6 +87,7 @@ private:
     QTimer *m_flashTimer = nullptr;
     int m_observer = 0;
     bool m_applying = false;
+    bool m_deletedSinceSelection = false;
     qsizetype m_lastCaret = 0;
     std::pair<qsizetype, qsizetype> m_lastRange{-1, -1};
     qsizetype m_recolouredCharacters = 0;
