@@ -1,5 +1,7 @@
 // Tests of the colouring passes on small scripts, and of the engine on an editor: incremental recolouring,
 // the current line, bracket matching and completion words.
+#include "MyDocument.h"
+#include "OXScriptViewController.h"
 #include "OXSyntaxHighlighterController.h"
 #include "OXSyntaxPrefController.h"
 #include "Preferences.h"
@@ -118,6 +120,11 @@ private slots:
         dict.set("recolourKeywordIfAlreadyColoured", true);
         QCOMPARE(tokens(SMLColouringPasses(SMLSyntaxDefinition::fromValue(dict), {}), "sum"),
                  QStringLiteral("0:3:Functions"));
+        // A number pattern that does not compile colours no numbers and breaks nothing else.
+        const SMLColouringPasses badNumbers(
+            SMLSyntaxDefinition::fromValue(Value::dict({{"numberDefinition", "(\\d"}, {"firstString", "\""}})), {});
+        QVERIFY(!badNumbers.numberPattern().isValid());
+        QCOMPARE(tokens(badNumbers, "x = 1 + \"2\""), QStringLiteral("7:4:\"Strings\""));
         // Gathered words become keywords when the user default asks for it, and are offered sorted.
         const SMLSyntaxDefinition gathered = SMLSyntaxDefinition::fromValue(dict, true);
         QCOMPARE(gathered.keywordsAndAutocompleteWords, QStringList({"sum", "sum"}));
@@ -240,6 +247,25 @@ private slots:
         Preferences::instance().setValue(QStringLiteral("AutocompleteIncludeStandardWords"), true);
         QCOMPARE(host.engine()->completions(QStringLiteral("fo")), QStringList({"Form", "for", "formula"}));
         Preferences::instance().removeValue(QStringLiteral("AutocompleteIncludeStandardWords"));
+    }
+
+    void scriptEditorColoursAndCompletes()
+    {
+        auto doc = MyDocument::createNew();
+        QVERIFY(doc);
+        Value script = Value::dict({{"Name", "S"}, {"Code String", "var s = 'x'; // c"}});
+        doc->scripts().append(script);
+        OXScriptViewController editor(doc.get(), nullptr, script);
+        QVERIFY(editor.highlighter() && editor.highlighter()->engine());
+        SMLSyntaxColouring *engine = editor.highlighter()->engine();
+        QCOMPARE(engine->kindAt(0), SMLTokenKind::Keyword);
+        QCOMPARE(engine->kindAt(9), SMLTokenKind::String);
+        QCOMPARE(engine->kindAt(14), SMLTokenKind::Comment);
+        editor.setText(QStringLiteral("x = 2;"));
+        QCOMPARE(engine->kindAt(4), SMLTokenKind::Number);
+        QCOMPARE(editor.highlighter()->valueForKey("isSyntaxColoured").toBool(), true);
+        QVERIFY(editor.highlighter()->valueForKey("other").isNull());
+        QVERIFY(editor.codeSense());
     }
 
     void styleEntriesGiveFormats()
