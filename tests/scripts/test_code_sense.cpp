@@ -1,5 +1,7 @@
 // Tests of the script knowledge base, code sense in an editor, and the codesense and highlight commands.
+#include "MyDocument.h"
 #include "OXCodeSenseController.h"
+#include "OXJavascriptRunController.h"
 #include "OXScriptKnowledgeBase.h"
 #include "PropertyList.h"
 #include "Resources.h"
@@ -162,6 +164,27 @@ private slots:
             QVERIFY(namespaces.contains(word));
         for (const QString &word : OXCodeSenseController::keywords())
             QVERIFY2(definition->value("keywords").toStringList().contains(word), qPrintable(word));
+    }
+
+    void everyDocumentedFunctionExists()
+    {
+        // What the base documents is what a script can call: each page is a function of its namespace object.
+        auto doc = MyDocument::createNew();
+        QVERIFY(doc);
+        OXJavascriptRunController controller(QString(), doc.get());
+        QVERIFY(controller.run());
+        int functions = 0;
+        for (const OXKnowledgePage &page : base().pages()) {
+            if (!page.title.endsWith(QLatin1String("()")))
+                continue;
+            const QString call = page.parent + u'.' + page.title.chopped(2);
+            QCOMPARE(controller.executeCode(QStringLiteral("typeof ") + call).toString(), QStringLiteral("function"));
+            QVERIFY2(page.proto.contains(call + u'('), qPrintable(page.proto));
+            ++functions;
+        }
+        QVERIFY(functions > 30);
+        QCOMPARE(controller.executeCode(QStringLiteral("Orvix.Version()")).toString(),
+                 controller.executeCode(QStringLiteral("Document.Version()")).toString());
     }
 
     void completingInAnEditor()
