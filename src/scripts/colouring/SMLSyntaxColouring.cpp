@@ -8,6 +8,7 @@
 #include "Preferences.h"
 #include "Ui.h"
 
+#include <QEvent>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
 #include <QScrollBar>
@@ -70,6 +71,8 @@ SMLSyntaxColouring::SMLSyntaxColouring(SMLSyntaxColouringHost *host) : m_host(ho
     connect(m_view->document(), &QTextDocument::contentsChange, this, &SMLSyntaxColouring::contentsChanged);
     connect(m_view, &QPlainTextEdit::cursorPositionChanged, this, &SMLSyntaxColouring::textViewDidChangeSelection);
     connect(m_view->verticalScrollBar(), &QScrollBar::valueChanged, this, &SMLSyntaxColouring::schedulePageRecolour);
+    // A taller view shows lines that no edit has recoloured yet.
+    m_view->viewport()->installEventFilter(this);
     m_lastCaret = m_view->textCursor().position();
 }
 
@@ -160,6 +163,13 @@ void SMLSyntaxColouring::pageRecolourTextView(QPlainTextEdit *textView)
     const QWidget *viewport = textView->viewport();
     const QTextBlock last = textView->cursorForPosition(QPoint(viewport->width() - 1, viewport->height() - 1)).block();
     recolourRange(first.position(), last.position() + last.length() - 1);
+}
+
+bool SMLSyntaxColouring::eventFilter(QObject *watched, QEvent *event)
+{
+    if (m_view && watched == m_view->viewport() && event->type() == QEvent::Resize)
+        schedulePageRecolour();
+    return QObject::eventFilter(watched, event);
 }
 
 void SMLSyntaxColouring::schedulePageRecolour()

@@ -70,6 +70,9 @@ public:
     const SMLColouringPasses &passes() const { return *m_passes; }
     const SMLSyntaxDefinition &definition() const { return m_passes->definition(); }
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void contentsChanged(int position, int removed, int added);
     void schedulePageRecolour();
