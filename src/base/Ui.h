@@ -26,6 +26,7 @@ struct TextInputOptions {
     QString text; // shown selected
     QString acceptButton = QStringLiteral("OK");
     QString cancelButton = QStringLiteral("Cancel");
+    bool secret = false; // a password: the typed characters are not shown
 };
 
 class Ui {

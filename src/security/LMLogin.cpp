@@ -1,6 +1,8 @@
 // LMLogin: rights queries over a user record, and the password digest shared with the users editor.
 #include "LMLogin.h"
 
+#include "PackageCrypto.h"
+
 #include <openssl/evp.h>
 
 #include <QByteArray>
@@ -86,8 +88,16 @@ Value LMLogin::checkUsername(const QString &name, const QString &password, const
     for (int i = 0; i < users.size(); ++i) {
         const Value user = users.at(i);
         if (user.value(QStringLiteral("Name")).toString() == name &&
-            user.value(QStringLiteral("Password")).toString() == hash)
+            passwordMatches(user.value(QStringLiteral("Password")).toString(), hash))
             return user;
     }
     return Value();
+}
+
+bool LMLogin::passwordMatches(const QString &stored, const QString &hash)
+{
+    // A saved document keeps a salted verifier of the digest; a password set since opening keeps the digest.
+    if (PackageCrypto::isVerifier(stored))
+        return PackageCrypto::matchesVerifier(hash.toUtf8(), stored);
+    return !stored.isEmpty() && stored == hash;
 }

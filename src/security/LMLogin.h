@@ -36,6 +36,8 @@ public:
     static Value checkUsername(const QString &name, const QString &password, const Value &users);
     // Base64 of the SHA-1 digest of the password's bytes (28 characters).
     static QString passwordHash(const QString &password);
+    // Whether a user's stored "Password" (a digest, or the verifier a saved document keeps) is that of `hash`.
+    static bool passwordMatches(const QString &stored, const QString &hash);
 
 private:
     static QString fullAccessPhrase();

@@ -2,6 +2,7 @@
 #include "LMLoginController.h"
 
 #include "LMLogin.h"
+#include "LMLoginForgotPasswordController.h"
 #include "MyDocument.h"
 #include "Ui.h"
 
@@ -73,6 +74,8 @@ LMLoginController::LMLoginController(MyDocument *document, const Value &users, C
 
     auto *buttons = new QDialogButtonBox;
     m_logIn = buttons->addButton(QStringLiteral("Log In"), QDialogButtonBox::AcceptRole);
+    m_forgot = buttons->addButton(QStringLiteral("Forgot Password…"), QDialogButtonBox::ResetRole);
+    connect(m_forgot, &QPushButton::clicked, this, [this] { forgotPassword(); });
     buttons->addButton(QDialogButtonBox::Cancel);
     layout->addWidget(buttons);
 
@@ -118,6 +121,30 @@ void LMLoginController::updatePrompt()
     const QString user = chosenUser();
     m_prompt->setText(user.isEmpty() ? QStringLiteral("Choose a user.") : QStringLiteral("Password for %1:").arg(user));
     m_logIn->setEnabled(!user.isEmpty());
+    m_forgot->setVisible(canResetPassword());
+}
+
+bool LMLoginController::canResetPassword() const
+{
+    const Value user = MyDocument::itemNamed(m_users, chosenUser());
+    return !user.value(QStringLiteral("Email")).toString().trimmed().isEmpty();
+}
+
+void LMLoginController::forgotPassword()
+{
+    if (!canResetPassword())
+        return;
+    const Value user = MyDocument::itemNamed(m_users, chosenUser());
+    hide();
+    std::shared_ptr<LMLogin> login = LMLoginForgotPasswordController::run(user, m_document, parentWidget());
+    if (!login) {
+        show();
+        return;
+    }
+    m_loggedIn = true;
+    accept();
+    if (m_callback)
+        m_callback(login);
 }
 
 bool LMLoginController::enterPassword(const QString &password)

@@ -30,6 +30,12 @@ public:
     // on a mismatch beeps and shakes. Returns whether it matched.
     bool enterPassword(const QString &password);
 
+    // Offered when the chosen user has an "Email".
+    bool canResetPassword() const;
+    // The password reset for the chosen user in place of this window; a reset that ends in a login logs in,
+    // one that is abandoned brings this window back.
+    void forgotPassword();
+
     bool didLogIn() const { return m_loggedIn; }
     int shakeCount() const { return m_shakes; }
 
@@ -44,6 +50,7 @@ private:
     QLabel *m_prompt = nullptr;
     QLineEdit *m_password = nullptr;
     QPushButton *m_logIn = nullptr;
+    QPushButton *m_forgot = nullptr;
     bool m_loggedIn = false;
     int m_shakes = 0;
 };

@@ -6,8 +6,10 @@
 #include "LMDocumentWindow.h"
 #include "LMImportedDocument.h"
 #include "LMLoginController.h"
+#include "LMMasterPassword.h"
 #include "LMMenus.h"
 #include "LMRelationshipAudit.h"
+#include "LMSecurity.h"
 #include "MyDocument.h"
 #include "OXTemplatePanel.h"
 #include "Preferences.h"
@@ -63,9 +65,13 @@ const QList<QPair<QString, Command>> &commandTable()
         {"Queries:", [](LMDocumentWindow &w) { showOwnedWindow(new OXTemplatePanel(w.document(), &w)); }},
         {"Grid:", [](LMDocumentWindow &w) { w.switchToFindView(QString()); }},
         {"FastAccess:", [](LMDocumentWindow &w) { w.notYetAvailable(QStringLiteral("Fast object access")); }},
-        {"Set_Master_Password:", [](LMDocumentWindow &w) { w.notYetAvailable(QStringLiteral("The master password")); }},
+        {"Set_Master_Password:", [](LMDocumentWindow &w) { LMMasterPassword::run(w.document(), &w); }},
         {"Users_and_Groups:", [](LMDocumentWindow &w) { w.usersAndGroups(); }},
-        {"Security:", [](LMDocumentWindow &w) { w.notYetAvailable(QStringLiteral("The security level")); }},
+        {"Security:",
+         [](LMDocumentWindow &w) {
+             if (w.requireAdmin())
+                 LMSecurity::openForCurrent(w.document(), &w);
+         }},
         {"Clean_Database:", [](LMDocumentWindow &w) { w.cleanDatabase(); }},
         {"Configure_Backup:",
          [](LMDocumentWindow &w) {
@@ -146,7 +152,20 @@ LMDocumentWindow *LMApplication::openDocument(const QString &path)
         }
     }
     QString error;
-    std::unique_ptr<MyDocument> document = MyDocument::open(package, QStringLiteral("Orvix"), &error);
+    std::unique_ptr<MyDocument> document;
+    if (MyDocument::isProtectedPackage(package)) {
+        TextInputOptions ask;
+        ask.title = QStringLiteral("Protected Document");
+        ask.label = QStringLiteral("“%1” is protected. Enter its password:").arg(QFileInfo(package).completeBaseName());
+        ask.acceptButton = QStringLiteral("Open");
+        ask.secret = true;
+        const std::optional<QString> password = Ui::instance().runTextInput(ask);
+        if (!password)
+            return nullptr;
+        document = MyDocument::openProtected(package, *password, &error);
+    } else {
+        document = MyDocument::open(package, QStringLiteral("Orvix"), &error);
+    }
     if (!document) {
         reportUnopenable(package, error);
         return nullptr;

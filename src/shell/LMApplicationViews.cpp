@@ -8,6 +8,7 @@
 #include "LMRecordViews.h"
 #include "LMRelationshipViews.h"
 #include "LMScriptViews.h"
+#include "LMUsersGroups.h"
 #include "LMViewRegistry.h"
 
 namespace {
@@ -60,6 +61,7 @@ void registerApplicationViews(LMViewRegistry &registry)
     registerShellViews(registry);
     registerQueryViews(registry);
     registerRecordViews(registry);
+    registerSecurityViews(registry);
     registerRelationshipViews(registry);
     registerFormViews(registry);
     registerScriptViews(registry);

@@ -378,8 +378,20 @@ bool LMDocumentWindow::switchToRelationshipsView()
                     QStringLiteral("Relationships"));
 }
 
+bool LMDocumentWindow::requireAdmin()
+{
+    // Accounts and protection are an administrator's: anyone else could otherwise grant themselves rights.
+    const LMLogin *current = m_document->login();
+    if (!current || current->isAdmin())
+        return true;
+    Ui::instance().beep();
+    return false;
+}
+
 bool LMDocumentWindow::switchToUsersGroups(const QString &name, bool isUser)
 {
+    if (!requireAdmin())
+        return false;
     const QString word = isUser ? QStringLiteral("Users") : QStringLiteral("Groups");
     const QString label = name.isEmpty() ? word : QStringLiteral("%1: %2").arg(word, name);
     LMViewRequest request = requestFor(ViewKind::UsersGroups, name);
@@ -710,6 +722,8 @@ void LMDocumentWindow::cleanDatabase()
 
 void LMDocumentWindow::usersAndGroups()
 {
+    if (!requireAdmin())
+        return;
     m_document->seedDefaultUsersAndGroups();
     switchToUsersGroups(QString(), true);
 }

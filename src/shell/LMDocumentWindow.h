@@ -122,6 +122,8 @@ public:
     void runPageLayout() override;
     void cleanDatabase();
     void usersAndGroups();
+    // True for an administrator (or a document nobody logged into); otherwise beeps.
+    bool requireAdmin();
     void notYetAvailable(const QString &what);
     QString displayName() const;
     // The File menu's Import… and Export… sheets on this document.

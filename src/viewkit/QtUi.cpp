@@ -170,6 +170,8 @@ std::optional<QString> QtUi::runTextInput(const TextInputOptions &options, QWidg
     if (!options.label.isEmpty())
         layout->addWidget(new QLabel(options.label));
     auto *field = new QLineEdit(options.text);
+    if (options.secret)
+        field->setEchoMode(QLineEdit::Password);
     field->selectAll();
     layout->addWidget(field);
     auto *buttons = new QDialogButtonBox;

@@ -150,6 +150,56 @@ private slots:
         QVERIFY(!QFileInfo::exists(working));
     }
 
+    void savedDocumentWithUsersFollowsTheLoggedInRights()
+    {
+        TestEnvironment env;
+        const QString package = env.path("staff.orvix");
+        {
+            std::unique_ptr<MyDocument> doc = ShellFixture::makeDocument();
+            Value clerk = user("Clerk", "pw", Value::dict({{"Overview", true}, {"Tables", true}, {"Reports", true}}));
+            Value boss = user("Boss", "boss", Value::dict({{"Overview", true}, {"Forms", true}}));
+            boss.set("Permissions", Value::dict({{"Admin", true}}));
+            doc->setUsers(Value::array({clerk, boss}));
+            QVERIFY(doc->save(package));
+        }
+        auto openWindow = [&] {
+            QString error;
+            std::unique_ptr<MyDocument> doc = MyDocument::open(package, QStringLiteral("Orvix"), &error);
+            return doc ? new LMDocumentWindow(std::move(doc), ShellFixture::registry()) : nullptr;
+        };
+
+        // The reopened document still has its users, so the login comes first.
+        QPointer<LMDocumentWindow> window = openWindow();
+        QVERIFY(window);
+        LMLoginController *login = window->windowDidLoad();
+        QVERIFY(login);
+        QCOMPARE(login->userNames(), (QStringList{"Clerk", "Boss"}));
+        QVERIFY(login->chooseUser("Clerk"));
+        QVERIFY(!login->enterPassword("boss"));
+        QVERIFY(login->enterPassword("pw"));
+        QCOMPARE(window->modeList()->modes(), (QStringList{"Overview", "Tables", "Reports"}));
+        QCOMPARE(window->overview()->shownKinds(), (QStringList{"Tables", "Reports"}));
+        // Accounts and the security level are not a clerk's: a beep and no view.
+        const int beeps = env.ui().beeps();
+        const int tabs = window->tabCount();
+        window->usersAndGroups();
+        QVERIFY(!window->requireAdmin());
+        QCOMPARE(env.ui().beeps(), beeps + 2);
+        QCOMPARE(window->tabCount(), tabs);
+        QCOMPARE(window->currentTabLabel(), QStringLiteral("Overview"));
+        delete window.data();
+
+        window = openWindow();
+        login = window->windowDidLoad();
+        QVERIFY(login->chooseUser("Boss"));
+        QVERIFY(login->enterPassword("boss"));
+        QCOMPARE(window->modeList()->modes(), (QStringList{"Overview", "Forms"}));
+        QVERIFY(window->requireAdmin());
+        window->usersAndGroups();
+        QCOMPARE(window->currentTabLabel(), QStringLiteral("Users"));
+        delete window.data();
+    }
+
     void documentWithoutUsersNeedsNoLogin()
     {
         TestEnvironment env;

@@ -112,19 +112,44 @@ int CliContext::refuse(const Alert &alert)
     return 3;
 }
 
+std::optional<QString> CliContext::readLine()
+{
+    static QTextStream in(stdin);
+    QString line;
+    if (!in.readLineInto(&line))
+        return std::nullopt;
+    return line;
+}
+
 std::unique_ptr<MyDocument> CliContext::openPackage(const QString &path)
 {
-    QString error;
-    auto document = MyDocument::open(path, QStringLiteral("Orvix"), &error);
-    if (!document)
-        fail(error);
-    return document;
+    return openPackageLocked(path, false);
 }
 
 std::unique_ptr<MyDocument> CliContext::openPackageForWriting(const QString &path)
 {
+    return openPackageLocked(path, true);
+}
+
+std::unique_ptr<MyDocument> CliContext::openPackageLocked(const QString &path, bool forWriting)
+{
+    std::optional<QString> password;
+    if (MyDocument::isProtectedPackage(path)) {
+        if (qEnvironmentVariableIsSet("ORVIX_PASSWORD"))
+            password = qEnvironmentVariable("ORVIX_PASSWORD");
+        else
+            password = readLine();
+        if (!password) {
+            fail(QStringLiteral("\"%1\" is protected: give its password on standard input or in ORVIX_PASSWORD")
+                     .arg(path));
+            return nullptr;
+        }
+    }
     QString error;
-    auto document = MyDocument::openForWriting(path, QStringLiteral("Orvix"), &error);
+    std::unique_ptr<MyDocument> document =
+        forWriting ? MyDocument::openForWriting(path, QStringLiteral("Orvix"), &error, password)
+                   : (password ? MyDocument::openProtected(path, *password, &error)
+                               : MyDocument::open(path, QStringLiteral("Orvix"), &error));
     if (!document)
         fail(error);
     return document;

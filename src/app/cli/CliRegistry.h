@@ -80,11 +80,15 @@ public:
     int fail(const QString &message, int code = 1);
     // Prints the alert line and returns 3.
     int refuse(const Alert &alert);
-    // Opens a package, or prints why it cannot be opened and answers null.
+    // Opens a package, or prints why it cannot be opened and answers null. A protected package's password
+    // comes from ORVIX_PASSWORD or, when that is not set, the next line of standard input.
     std::unique_ptr<MyDocument> openPackage(const QString &path);
     // The same for a command that changes the package: no other program writes it until the document closes.
     std::unique_ptr<MyDocument> openPackageForWriting(const QString &path);
+    // The next line of standard input without its line end (passwords); null at the end of the input.
+    std::optional<QString> readLine();
     bool savePackage(MyDocument &document, const QString &path);
+
     // Reads a JSON object file for commands that take designs ("a JSON table design": `what`); prints the
     // problem and answers false.
     bool readJsonObject(const QString &path, const QString &what, class QJsonObject *object);
@@ -94,6 +98,8 @@ public:
     int usage(int code);
 
 private:
+    std::unique_ptr<MyDocument> openPackageLocked(const QString &path, bool forWriting);
+
     QTextStream &m_out;
     QTextStream &m_err;
     CliUi m_ui;

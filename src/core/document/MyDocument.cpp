@@ -8,6 +8,7 @@
 #include "LMUUID.h"
 #include "OXDBMediaCache.h"
 #include "OXDatabase.h"
+#include "PackageCrypto.h"
 #include "PackageFiles.h"
 #include "PackageLock.h"
 #include "PackageWriter.h"
@@ -17,6 +18,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QUndoStack>
 #include <QWidget>
 #include <sqlite3.h>
@@ -24,6 +26,18 @@
 namespace {
 const QString kObjects = QStringLiteral("Objects");
 const QString kMainDatabase = QStringLiteral("MainDatabase");
+const QString kAccounts = QStringLiteral("Accounts");
+
+std::optional<QByteArray> readWholeFile(const QString &path, QString *error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = file.errorString();
+        return std::nullopt;
+    }
+    return file.readAll();
+}
 
 QString newWorkingLocation()
 {
@@ -91,7 +105,14 @@ bool MyDocument::openDatabase(const QString &path, QString *error)
 std::unique_ptr<MyDocument> MyDocument::createNew(QString *error)
 {
     std::unique_ptr<MyDocument> doc(new MyDocument);
-    if (!doc->openDatabase(newWorkingLocation(), error))
+    const QString location = newWorkingLocation();
+    // Only the user may read the working database (SQLite gives its journals the same permissions).
+    {
+        QFile file(location);
+        if (file.open(QIODevice::WriteOnly))
+            file.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+    }
+    if (!doc->openDatabase(location, error))
         return nullptr;
     doc->m_database->performQuery(QStringLiteral(
         "CREATE TABLE `LM_Tables` (`id` INTEGER PRIMARY KEY AUTOINCREMENT, `tableName` TEXT, `columnName` TEXT, "
@@ -109,6 +130,33 @@ std::unique_ptr<MyDocument> MyDocument::createNew(QString *error)
 }
 
 std::unique_ptr<MyDocument> MyDocument::open(const QString &packagePath, const QString &type, QString *error)
+{
+    return openPackage(packagePath, type, std::nullopt, error);
+}
+
+std::unique_ptr<MyDocument> MyDocument::openProtected(const QString &packagePath, const QString &password,
+                                                      QString *error)
+{
+    return openPackage(packagePath, QStringLiteral("Orvix"), password, error);
+}
+
+bool MyDocument::isProtectedPackage(const QString &packagePath)
+{
+    const QDir package(PackageFiles::expandTilde(packagePath));
+    for (const QString &entry : {kObjects, kMainDatabase, kAccounts}) {
+        // Only a regular file is read: opening a pipe planted in a package would block.
+        const QFileInfo info(package.filePath(entry));
+        if (info.isSymLink() || !info.isFile())
+            continue;
+        QFile file(info.filePath());
+        if (file.open(QIODevice::ReadOnly) && PackageCrypto::isSealed(file.read(16)))
+            return true;
+    }
+    return false;
+}
+
+std::unique_ptr<MyDocument> MyDocument::openPackage(const QString &packagePath, const QString &type,
+                                                    const std::optional<QString> &password, QString *error)
 {
     auto fail = [error](const QString &message) {
         if (error)
@@ -133,23 +181,68 @@ std::unique_ptr<MyDocument> MyDocument::open(const QString &packagePath, const Q
         return fail(lock.error());
 
     std::unique_ptr<MyDocument> doc(new MyDocument);
+    if (isProtectedPackage(package)) {
+        if (!password)
+            return fail(QStringLiteral("The document \"%1\" is protected: its password is needed to open it.")
+                            .arg(packagePath));
+        doc->m_cipher = std::make_unique<PackageCipher>(*password);
+    }
     QString objectsError;
     bool objectsMissing = false;
-    const std::optional<QByteArray> objects =
+    std::optional<QByteArray> objects =
         PackageFiles::readRegularFile(package, kObjects, &objectsError, &objectsMissing);
+    if (objects) {
+        objects = doc->entryFromPackage(kObjects, *objects, &objectsError);
+        if (!objects)
+            return fail(objectsError);
+    }
     if (objects && !doc->readDesigns(*objects, packagePath, error))
         return nullptr;
     if (!doc->m_relationships.isDict())
         doc->m_relationships = Value::dict();
 
+    QString readError;
+    bool accountsMissing = false;
+    const std::optional<QByteArray> storedAccounts =
+        PackageFiles::readRegularFile(package, kAccounts, &readError, &accountsMissing);
+    if (!accountsMissing) {
+        const std::optional<QByteArray> bytes = storedAccounts
+                                                    ? doc->entryFromPackage(kAccounts, *storedAccounts, &readError)
+                                                    : std::optional<QByteArray>();
+        if (!bytes)
+            return fail(QStringLiteral("The users of \"%1\" could not be read: %2").arg(packagePath, readError));
+        const std::optional<Value> root = KeyedArchive::unarchiveTop(*bytes, &readError);
+        if (!root || !doc->readAccounts(*root, &readError))
+            return fail(QStringLiteral("The users of \"%1\" are damaged (%2).").arg(packagePath, readError));
+    }
+
     const QString working = newWorkingLocation();
     QString copyError;
-    if (!PackageFiles::copyDirectory(package, working, &copyError)) {
+    // Only the user may read the working copy: it holds the open database in clear.
+    const bool privateDirectory =
+        QDir().mkpath(working) &&
+        QFile::setPermissions(working, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    if (!privateDirectory || !PackageFiles::copyDirectory(package, working, &copyError)) {
         PackageFiles::removeWorkingLocation(working);
         return fail(QStringLiteral("The document \"%1\" cannot be opened: %2.").arg(packagePath, copyError));
     }
     doc->m_workingDirectory = working;
     const QString databasePath = QDir(working).filePath(kMainDatabase);
+    if (doc->m_cipher && QFileInfo::exists(databasePath)) {
+        QString sealError;
+        const std::optional<QByteArray> stored = readWholeFile(databasePath, &sealError);
+        const std::optional<QByteArray> plain =
+            stored ? doc->entryFromPackage(kMainDatabase, *stored, &sealError) : std::optional<QByteArray>();
+        QSaveFile clear(databasePath);
+        const bool written =
+            plain && clear.open(QIODevice::WriteOnly) && clear.write(*plain) == plain->size() && clear.commit();
+        if (plain && !written)
+            sealError = QStringLiteral("The working copy could not be written: %1").arg(clear.errorString());
+        if (!written) {
+            doc->discardWorkingCopy();
+            return fail(sealError);
+        }
+    }
     // Opening designs over an empty database would let the next save write designs without their tables.
     if (QFileInfo(databasePath).size() == 0 && doc->m_tables.size() > 0) {
         QStringList names;
@@ -171,7 +264,8 @@ std::unique_ptr<MyDocument> MyDocument::open(const QString &packagePath, const Q
     return doc;
 }
 
-std::unique_ptr<MyDocument> MyDocument::openForWriting(const QString &packagePath, const QString &type, QString *error)
+std::unique_ptr<MyDocument> MyDocument::openForWriting(const QString &packagePath, const QString &type, QString *error,
+                                                       const std::optional<QString> &password)
 {
     auto lock = std::make_unique<PackageLock>(PackageFiles::expandTilde(packagePath), PackageLock::Mode::Exclusive);
     if (!lock->isLocked()) {
@@ -179,7 +273,7 @@ std::unique_ptr<MyDocument> MyDocument::openForWriting(const QString &packagePat
             *error = lock->error();
         return nullptr;
     }
-    std::unique_ptr<MyDocument> doc = open(packagePath, type, error);
+    std::unique_ptr<MyDocument> doc = openPackage(packagePath, type, password, error);
     if (doc)
         doc->m_writeLock = std::move(lock);
     return doc;
@@ -314,19 +408,31 @@ bool MyDocument::save(const QString &packagePath, const QString &type, QString *
     const QByteArray archive = KeyedArchive::archiveTop(archiveRoot(), &archiveError);
     if (archive.isEmpty())
         return fail(QStringLiteral("The designs could not be saved: %1").arg(archiveError));
+    QString stepError;
+    const std::optional<QByteArray> objects = entryForSave(kObjects, archive, &stepError);
+    if (!objects)
+        return fail(QStringLiteral("The designs could not be saved: %1").arg(stepError));
+    const Value accountsValue = accountsRoot();
+    std::optional<QByteArray> accounts;
+    if (!accountsValue.isNull()) {
+        accounts = entryForSave(kAccounts, KeyedArchive::archiveTop(accountsValue), &stepError);
+        if (!accounts)
+            return fail(QStringLiteral("The users could not be saved: %1").arg(stepError));
+    }
     const std::optional<QByteArray> pkgInfo = Resources::read(QStringLiteral("PkgInfoTemplate"));
     if (!pkgInfo)
         return fail(QStringLiteral("The resource \"PkgInfoTemplate\" is missing."));
 
     // The whole package is built beside the old one and switched in one step (see PackageWriter).
     PackageWriter writer(package);
-    QString stepError;
     if (!writer.begin(&stepError))
         return fail(QStringLiteral("The document could not be saved: %1").arg(stepError));
-    if (!writer.writeDatabase(kMainDatabase, m_database->handle(), &stepError))
+    if (!writeDatabaseEntry(writer, &stepError))
         return fail(QStringLiteral("The database could not be saved: %1").arg(stepError));
-    if (!writer.writeFile(kObjects, archive, &stepError))
+    if (!writer.writeFile(kObjects, *objects, &stepError))
         return fail(QStringLiteral("The designs could not be saved: %1").arg(stepError));
+    if (accounts && !writer.writeFile(kAccounts, *accounts, &stepError))
+        return fail(QStringLiteral("The users could not be saved: %1").arg(stepError));
     if (!writer.writeFile(QStringLiteral("Contents/PkgInfo"), *pkgInfo, &stepError))
         return fail(QStringLiteral("The package information could not be saved: %1").arg(stepError));
     if (!writer.commit(&stepError))
@@ -536,4 +642,127 @@ bool MyDocument::vacuuuuuum()
     m_database->performQuery(QStringLiteral("VACUUM"));
     setChanged(true);
     return m_database->lastErrorID() == 0;
+}
+
+std::optional<QByteArray> MyDocument::entryForSave(const QString &entry, const QByteArray &plain, QString *error)
+{
+    if (!m_cipher)
+        return plain;
+    QByteArray sealed = m_cipher->seal(entry, plain, error);
+    if (sealed.isEmpty())
+        return std::nullopt;
+    return sealed;
+}
+
+std::optional<QByteArray> MyDocument::entryFromPackage(const QString &entry, const QByteArray &stored, QString *error)
+{
+    if (!m_cipher)
+        return stored;
+    // In a protected package every entry is sealed; a clear one would be a substitute.
+    if (!PackageCrypto::isSealed(stored)) {
+        if (error)
+            *error =
+                QStringLiteral("The protected document's entry \"%1\" is not encrypted; it was replaced.").arg(entry);
+        return std::nullopt;
+    }
+    return m_cipher->unseal(entry, stored, error);
+}
+
+bool MyDocument::writeDatabaseEntry(PackageWriter &writer, QString *error)
+{
+    if (!m_cipher)
+        return writer.writeDatabase(kMainDatabase, m_database->handle(), error);
+    // The database is copied in memory, so no clear copy of it is ever written beside the sealed one.
+    sqlite3_int64 size = 0;
+    unsigned char *image = sqlite3_serialize(m_database->handle(), "main", &size, 0);
+    if (!image) {
+        if (error)
+            *error = QString::fromUtf8(sqlite3_errmsg(m_database->handle()));
+        return false;
+    }
+    QByteArray plain(reinterpret_cast<const char *>(image), qsizetype(size));
+    sqlite3_free(image);
+    const std::optional<QByteArray> sealed = entryForSave(kMainDatabase, plain, error);
+    plain.fill('\0');
+    return sealed && writer.writeFile(kMainDatabase, *sealed, error);
+}
+
+Value MyDocument::accountsRoot()
+{
+    if (m_users.isEmpty() && m_groups.isEmpty() && m_securityLevel == 0 && m_masterPassword.isEmpty())
+        return Value();
+    // A password digest is fast to attack, so the package keeps only a salted, slow verifier of it.
+    for (int i = 0; i < m_users.size(); ++i) {
+        Value user = m_users.at(i);
+        const QString password = user.value(QStringLiteral("Password")).toString();
+        if (!password.isEmpty() && !PackageCrypto::isVerifier(password))
+            user.set(QStringLiteral("Password"), PackageCrypto::makeVerifier(password.toUtf8()));
+    }
+    Value root = Value::dict();
+    root.set(QStringLiteral("Version"), bundleVersion());
+    root.set(QStringLiteral("Users"), m_users);
+    root.set(QStringLiteral("Groups"), m_groups);
+    root.set(QStringLiteral("SecurityLevel"), Value(qint64(m_securityLevel)));
+    root.set(QStringLiteral("MasterPassword"), m_masterPassword);
+    return root;
+}
+
+bool MyDocument::readAccounts(const Value &root, QString *error)
+{
+    const Value users = root.value(QStringLiteral("Users"));
+    const Value groups = root.value(QStringLiteral("Groups"));
+    if (!root.isDict() || (!users.isNull() && !users.isArray()) || (!groups.isNull() && !groups.isArray())) {
+        if (error)
+            *error = QStringLiteral("the users or groups are not lists");
+        return false;
+    }
+    if (users.isArray())
+        m_users = users;
+    if (groups.isArray())
+        m_groups = groups;
+    const qint64 level = root.value(QStringLiteral("SecurityLevel")).toInt();
+    m_securityLevel = level >= 0 && level <= 3 ? qint32(level) : 0;
+    const QString master = root.value(QStringLiteral("MasterPassword")).toString();
+    m_masterPassword = PackageCrypto::isVerifier(master) ? master : QString();
+    return true;
+}
+
+bool MyDocument::masterPasswordMatches(const QString &password) const
+{
+    if (m_masterPassword.isEmpty())
+        return password.isEmpty();
+    return PackageCrypto::matchesVerifier(password.toUtf8(), m_masterPassword);
+}
+
+void MyDocument::setMasterPassword(const QString &password)
+{
+    m_masterPassword = password.isEmpty() ? QString() : PackageCrypto::makeVerifier(password.toUtf8());
+    if (m_cipher) {
+        if (password.isEmpty())
+            m_cipher.reset();
+        else
+            m_cipher = std::make_unique<PackageCipher>(password);
+    }
+    setChanged(true);
+}
+
+bool MyDocument::protect(const QString &masterPassword, QString *error)
+{
+    if (m_masterPassword.isEmpty() || !masterPasswordMatches(masterPassword)) {
+        if (error)
+            *error = m_masterPassword.isEmpty() ? QStringLiteral("The document has no master password; set one first.")
+                                                : QStringLiteral("The master password is not correct.");
+        return false;
+    }
+    m_cipher = std::make_unique<PackageCipher>(masterPassword);
+    setChanged(true);
+    return true;
+}
+
+void MyDocument::unprotect()
+{
+    if (!m_cipher)
+        return;
+    m_cipher.reset();
+    setChanged(true);
 }

@@ -13,6 +13,7 @@
 
 class OXDatabase;
 class OXDBMediaCache;
+class PackageCipher;
 class LMLogin;
 class PackageLock;
 class QUndoStack;
@@ -44,11 +45,18 @@ public:
     // missing or unreadable) get designs rebuilt from their columns, with a warning through the Ui.
     static std::unique_ptr<MyDocument> open(const QString &packagePath, const QString &type = QStringLiteral("Orvix"),
                                             QString *error = nullptr);
-    // Opens like open() and keeps the package's writer lock until close, so no other program changes the
-    // package between this open and the save (for commands that open, change and save in one go). Null with
-    // `error` naming the package when another writer holds it past the wait.
-    static std::unique_ptr<MyDocument>
-    openForWriting(const QString &packagePath, const QString &type = QStringLiteral("Orvix"), QString *error = nullptr);
+    // Opens a protected package with its password; a wrong password or a changed file is refused.
+    static std::unique_ptr<MyDocument> openProtected(const QString &packagePath, const QString &password,
+                                                     QString *error = nullptr);
+    // True when the package's entries are stored encrypted.
+    static bool isProtectedPackage(const QString &packagePath);
+    // Opens like open() (or openProtected() when a password is given) and keeps the package's writer lock until close,
+    // so no other program changes the package between this open and the save (for commands that open, change and save
+    // in one go). Null with `error` naming the package when another writer holds it past the wait.
+    static std::unique_ptr<MyDocument> openForWriting(const QString &packagePath,
+                                                      const QString &type = QStringLiteral("Orvix"),
+                                                      QString *error = nullptr,
+                                                      const std::optional<QString> &password = std::nullopt);
     ~MyDocument() override;
 
     static QString normalizedType(const QString &type);
@@ -98,6 +106,17 @@ public:
     void setSecurityLevel(qint32 level) { m_securityLevel = level; }
     bool levelSet() const { return m_securityLevel != 0; }
 
+    // The master password is kept as a salted verifier only; "" matches when none is set.
+    bool hasMasterPassword() const { return !m_masterPassword.isEmpty(); }
+    bool masterPasswordMatches(const QString &password) const;
+    // Stores a new master password ("" removes it); a protected document is then sealed with the new one.
+    void setMasterPassword(const QString &password);
+    // Protection: the package's entries are written encrypted with the master password.
+    bool isProtected() const { return m_cipher != nullptr; }
+    // Needs the current master password; false with `error` set otherwise.
+    bool protect(const QString &masterPassword, QString *error = nullptr);
+    void unprotect();
+
     // The only way to mark the document edited (true) or saved (false).
     void setChanged(bool changed);
     bool isChanged() const { return m_changeCount > 0; }
@@ -141,16 +160,27 @@ signals:
 
 private:
     MyDocument();
+    static std::unique_ptr<MyDocument> openPackage(const QString &packagePath, const QString &type,
+                                                   const std::optional<QString> &password, QString *error);
     bool openDatabase(const QString &path, QString *error);
     bool readDesigns(const QByteArray &bytes, const QString &packagePath, QString *error);
     // Gives every user table without a design one rebuilt from its columns, and says so.
     void recoverMissingDesigns(const QString &packagePath, const QString &objectsError, bool objectsLost);
     void discardWorkingCopy();
     Value archiveRoot() const;
+    // Users, groups, the security level and the master password's verifier; null when there is nothing.
+    Value accountsRoot();
+    bool readAccounts(const Value &root, QString *error);
+    // The only place entry bytes change on their way to and from the package (sealed when protected).
+    std::optional<QByteArray> entryForSave(const QString &entry, const QByteArray &plain, QString *error);
+    std::optional<QByteArray> entryFromPackage(const QString &entry, const QByteArray &stored, QString *error);
+    bool writeDatabaseEntry(class PackageWriter &writer, QString *error);
 
     std::unique_ptr<PackageLock> m_writeLock; // held from openForWriting until close
     std::shared_ptr<LMLogin> m_login;
     qint32 m_securityLevel = 0;
+    QString m_masterPassword; // a PackageCrypto verifier, or ""
+    std::unique_ptr<PackageCipher> m_cipher;
     QString m_path;
     QString m_workingDirectory; // the <tmp>/<uuid> directory of an opened package, else empty
     QString m_fileName;

@@ -233,13 +233,17 @@ bool PackageWriter::begin(QString *error)
 }
 
 namespace {
-// Entries a save writes itself, and SQLite's side files, which must never sit beside a new database: a stale
-// journal would be rolled back into it.
+// Entries a save writes itself (Accounts only when there are any), and SQLite's side files, which must never sit beside
+// a new database: a stale journal would be rolled back into it.
 bool writtenBySave(const QString &relative)
 {
-    static const QStringList names = {QStringLiteral("MainDatabase"),     QStringLiteral("Objects"),
-                                      QStringLiteral("Contents/PkgInfo"), QStringLiteral("MainDatabase-journal"),
-                                      QStringLiteral("MainDatabase-wal"), QStringLiteral("MainDatabase-shm")};
+    static const QStringList names = {QStringLiteral("MainDatabase"),
+                                      QStringLiteral("Objects"),
+                                      QStringLiteral("Accounts"),
+                                      QStringLiteral("Contents/PkgInfo"),
+                                      QStringLiteral("MainDatabase-journal"),
+                                      QStringLiteral("MainDatabase-wal"),
+                                      QStringLiteral("MainDatabase-shm")};
     return names.contains(relative);
 }
 

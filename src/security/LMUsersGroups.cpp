@@ -1,0 +1,277 @@
+// LMUsersGroups: editing user and group records in place, and the two lists with an editor beside them.
+#include "LMUsersGroups.h"
+
+#include "Alert.h"
+#include "LMIdentifiedView.h"
+#include "LMLogin.h"
+#include "LMViewRegistry.h"
+#include "MyDocument.h"
+#include "Ui.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+const QString kName = QStringLiteral("Name");
+const QString kGroup = QStringLiteral("Group");
+const QString kPassword = QStringLiteral("Password");
+const QString kPermissions = QStringLiteral("Permissions");
+const QString kSections = QStringLiteral("ClassDefaultPermissions");
+const QString kAdmin = QStringLiteral("Admin");
+
+QString uniqueName(const Value &items, const QString &base)
+{
+    QString name = base;
+    for (int n = 2; MyDocument::indexOfItemNamed(items, name) >= 0; ++n)
+        name = QStringLiteral("%1 %2").arg(base).arg(n);
+    return name;
+}
+
+// The dictionary under `key`, made when missing so edits land in the record itself.
+Value childDict(Value record, const QString &key)
+{
+    Value child = record.value(key);
+    if (!child.isDict()) {
+        child = Value::dict();
+        record.set(key, child);
+    }
+    return child;
+}
+} // namespace
+
+LMUsersGroups::LMUsersGroups(MyDocument *document, QWidget *window, const QString &name, bool isUser)
+    : m_document(document), m_window(window), m_isUser(isUser), m_selected(name)
+{
+    if (m_selected.isEmpty() || account(m_isUser, m_selected).isNull()) {
+        m_isUser = true;
+        m_selected = document->users().isEmpty() ? QString() : document->users().at(0).value(kName).toString();
+    }
+}
+
+LMIdentifiedView *LMUsersGroups::view()
+{
+    if (!m_view) {
+        buildView();
+        refresh();
+    }
+    return m_view;
+}
+
+LMUsersGroups::~LMUsersGroups() = default;
+
+QString LMUsersGroups::identifier() const
+{
+    return ViewKinds::identifier(ViewKind::UsersGroups);
+}
+
+Value LMUsersGroups::defaultPermissions()
+{
+    return Value::dict({{QStringLiteral("Table Edit"), QStringLiteral("ABC")}});
+}
+
+QStringList LMUsersGroups::sectionNames()
+{
+    return {QStringLiteral("Overview"), QStringLiteral("Tables"),  QStringLiteral("Queries"),
+            QStringLiteral("Forms"),    QStringLiteral("Reports"), QStringLiteral("Scripts")};
+}
+
+Value LMUsersGroups::account(bool isUser, const QString &name) const
+{
+    return MyDocument::itemNamed(isUser ? m_document->users() : m_document->groups(), name);
+}
+
+void LMUsersGroups::changed()
+{
+    m_document->setChanged(true);
+    if (m_view && !m_loading)
+        refresh();
+}
+
+Value LMUsersGroups::addUser()
+{
+    Value users = m_document->users();
+    Value user = Value::dict({{kName, uniqueName(users, QStringLiteral("New User"))},
+                              {kGroup, QStringLiteral("none")},
+                              {kPassword, QString()},
+                              {kPermissions, defaultPermissions()}});
+    users.append(user);
+    m_isUser = true;
+    m_selected = user.value(kName).toString();
+    changed();
+    return user;
+}
+
+Value LMUsersGroups::addGroup()
+{
+    Value groups = m_document->groups();
+    Value group = Value::dict({{kName, uniqueName(groups, QStringLiteral("New Group"))}});
+    groups.append(group);
+    m_isUser = false;
+    m_selected = group.value(kName).toString();
+    changed();
+    return group;
+}
+
+bool LMUsersGroups::removeAccount(bool isUser, const QString &name)
+{
+    bool removed = false;
+    if (isUser) {
+        removed = m_document->removeUserNamed(name);
+    } else {
+        Value groups = m_document->groups();
+        const int index = MyDocument::indexOfItemNamed(groups, name);
+        if (index >= 0) {
+            groups.removeAt(index);
+            // Its users stay, outside any group.
+            Value users = m_document->users();
+            for (int i = 0; i < users.size(); ++i)
+                if (users.at(i).value(kGroup).toString() == name)
+                    users.at(i).set(kGroup, QStringLiteral("none"));
+            removed = true;
+        }
+    }
+    if (removed && isUser == m_isUser && name == m_selected) {
+        const Value users = m_document->users();
+        m_isUser = true;
+        m_selected = users.isEmpty() ? QString() : users.at(0).value(kName).toString();
+    }
+    if (removed)
+        changed();
+    return removed;
+}
+
+bool LMUsersGroups::setValue(bool isUser, const QString &name, const QString &key, const Value &value)
+{
+    Value record = account(isUser, name);
+    if (record.isNull())
+        return false;
+    if (key == kName) {
+        const QString newName = value.toString();
+        if (newName.isEmpty() || (newName != name && !account(isUser, newName).isNull())) {
+            Ui::instance().beep();
+            return false;
+        }
+        if (!isUser) {
+            Value users = m_document->users();
+            for (int i = 0; i < users.size(); ++i)
+                if (users.at(i).value(kGroup).toString() == name)
+                    users.at(i).set(kGroup, newName);
+        }
+        if (isUser == m_isUser && name == m_selected)
+            m_selected = newName;
+    } else if (key == kGroup) {
+        return setGroup(name, value.toString());
+    } else if (!isUser || (key != QLatin1String("Email") && key != QLatin1String("Image"))) {
+        return false;
+    }
+    record.set(key, value);
+    changed();
+    return true;
+}
+
+bool LMUsersGroups::setPassword(const QString &user, const QString &password, const QString &confirmation)
+{
+    Value record = account(true, user);
+    if (record.isNull())
+        return false;
+    if (password.isEmpty() || password != confirmation) {
+        Ui::instance().runAlert(Alert::make(QStringLiteral("Passwords don't match"),
+                                            QStringLiteral("The passwords you entered did not match. Please retype")),
+                                m_window);
+        return false;
+    }
+    record.set(kPassword, LMLogin::passwordHash(password));
+    changed();
+    return true;
+}
+
+void LMUsersGroups::copyGroupRights(const Value &group, Value user)
+{
+    const Value sections = group.value(kSections);
+    if (sections.isDict())
+        user.set(kSections, sections.deepCopy());
+    const Value admin = group.value(kPermissions).value(kAdmin);
+    if (!admin.isNull())
+        childDict(user, kPermissions).set(kAdmin, admin.toBool());
+}
+
+bool LMUsersGroups::setSectionRight(bool isUser, const QString &name, const QString &section, bool allowed)
+{
+    Value record = account(isUser, name);
+    if (record.isNull() || !sectionNames().contains(section))
+        return false;
+    childDict(record, kSections).set(section, allowed);
+    if (!isUser) {
+        Value users = m_document->users();
+        for (int i = 0; i < users.size(); ++i)
+            if (users.at(i).value(kGroup).toString() == name)
+                childDict(users.at(i), kSections).set(section, allowed);
+    }
+    changed();
+    return true;
+}
+
+bool LMUsersGroups::setAdmin(bool isUser, const QString &name, bool admin)
+{
+    Value record = account(isUser, name);
+    if (record.isNull())
+        return false;
+    childDict(record, kPermissions).set(kAdmin, admin);
+    if (!isUser) {
+        Value users = m_document->users();
+        for (int i = 0; i < users.size(); ++i)
+            if (users.at(i).value(kGroup).toString() == name)
+                childDict(users.at(i), kPermissions).set(kAdmin, admin);
+    }
+    changed();
+    return true;
+}
+
+bool LMUsersGroups::setGroup(const QString &user, const QString &group)
+{
+    Value record = account(true, user);
+    const Value groupRecord = account(false, group);
+    if (record.isNull() || (group != QLatin1String("none") && groupRecord.isNull()))
+        return false;
+    record.set(kGroup, group);
+    if (!groupRecord.isNull())
+        copyGroupRights(groupRecord, record);
+    changed();
+    return true;
+}
+
+void LMUsersGroups::select(bool isUser, const QString &name)
+{
+    if (account(isUser, name).isNull())
+        return;
+    m_isUser = isUser;
+    m_selected = name;
+    if (m_view)
+        loadEditor();
+}
+
+std::unique_ptr<LMViewController> makeUsersGroups(const LMViewContext &context, const LMViewRequest &request)
+{
+    if (!context.document)
+        return nullptr;
+    // Opening the window gives a document without accounts its "Administrators" group and "Admin" user.
+    MyDocument *document = context.document;
+    const bool seeded = document->users().isEmpty() || document->groups().isEmpty();
+    document->seedDefaultUsersAndGroups();
+    if (seeded)
+        document->setChanged(true);
+    return std::make_unique<LMUsersGroups>(context.document, context.window, request.name, request.isUser);
+}
+
+void registerSecurityViews(LMViewRegistry &registry)
+{
+    registry.setFactory(ViewKind::UsersGroups, makeUsersGroups);
+}
