@@ -34,6 +34,10 @@ var Form = {
     ContentTable: function() { return window.OrvixController.xwFormContentTable(); },
     SetGlobal: function(name, value) { window.OrvixController.xwFormSetGlobal__(name, value); },
     GetGlobal: function(name) { return window.OrvixController.xwFormGetGlobal_(name); },
+    CurrentRowID: function() { return window.OrvixController.xwFormCurrentRowid(); },
+    LastEditedField: function() { return window.OrvixController.xwFormCurrentLastEditedField(); },
+    FieldValue: function(field) { return window.OrvixController.xwFormCurrentValueForField_(field); },
+    SetFieldValue: function(field, value) { window.OrvixController.xwFormCurrentSetValueForField__(field, value); },
     ControlNamed: function(name) {
         return {
             name: name,
@@ -45,4 +49,15 @@ var Form = {
             }
         };
     }
+};
+var Orvix = {
+    Version: function() { return window.OrvixController.xwOrvixVersion(); },
+    EvaluateFormula: function(formula) { return window.OrvixController.xwEvaluateFormula__(null, formula); },
+    Quit: function() { window.OrvixController.xwQuit(); },
+    Hide: function() { window.OrvixController.xwHide(); },
+    HideOthers: function() { window.OrvixController.xwHideOthers(); },
+    BringToFront: function() { window.OrvixController.xwBringToFront(); },
+    Minimize: function() { window.OrvixController.xwMinimize(); },
+    Deminimize: function() { window.OrvixController.xwDeminimize(); },
+    Zoom: function() { window.OrvixController.xwZoom(); }
 };

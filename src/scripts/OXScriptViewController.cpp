@@ -3,6 +3,9 @@
 
 #include "LMViewRegistry.h"
 #include "MyDocument.h"
+#include "OXCodeSenseController.h"
+#include "OXSyntaxHighlighterController.h"
+#include "OXSyntaxPrefPane.h"
 #include "Ui.h"
 
 #include <QDateTime>
@@ -32,11 +35,17 @@ OXScriptViewController::OXScriptViewController(MyDocument *document, QWidget *wi
     buttons->addWidget(m_runButton);
     buttons->addWidget(m_stopButton);
     buttons->addStretch();
+    auto *colours = new QPushButton(QStringLiteral("Colours…"));
+    buttons->addWidget(colours);
     layout->addLayout(buttons);
     auto *splitter = new QSplitter(Qt::Vertical);
     m_editor = new QPlainTextEdit;
     m_editor->setFont(QFont(QStringLiteral("Monospace")));
     m_editor->setPlainText(script.value(codeKey).toString());
+    m_highlighter = std::make_unique<OXSyntaxHighlighterController>(m_editor);
+    m_highlighter->awakeFromNib();
+    m_codeSense = new OXCodeSenseController(m_view);
+    m_codeSense->setTextViewObject(m_editor);
     m_consoleView = new QTextBrowser;
     splitter->addWidget(m_editor);
     splitter->addWidget(m_consoleView);
@@ -45,6 +54,12 @@ OXScriptViewController::OXScriptViewController(MyDocument *document, QWidget *wi
     layout->addWidget(splitter);
     QObject::connect(m_runButton, &QPushButton::clicked, m_view, [this] { runButton(); });
     QObject::connect(m_stopButton, &QPushButton::clicked, m_view, [this] { stop(); });
+    QObject::connect(colours, &QPushButton::clicked, m_view, [this] {
+        auto *pane = new OXSyntaxPrefPane(m_view);
+        pane->setWindowFlag(Qt::Window);
+        pane->setAttribute(Qt::WA_DeleteOnClose);
+        pane->show();
+    });
 }
 
 OXScriptViewController::~OXScriptViewController() = default;

@@ -13,6 +13,8 @@
 #include "LMIdentifiedView.h"
 
 class MyDocument;
+class OXCodeSenseController;
+class OXSyntaxHighlighterController;
 class QPlainTextEdit;
 class QPushButton;
 class QTextBrowser;
@@ -39,6 +41,9 @@ public:
     // The console as lines ("session", "log", "print", "error" entries), for tests and the browser.
     const QStringList &consoleLines() const { return m_console; }
     void clearAllConsole();
+    // The editor's colouring and completion, for tests.
+    OXSyntaxHighlighterController *highlighter() const { return m_highlighter.get(); }
+    OXCodeSenseController *codeSense() const { return m_codeSense; }
 
     void scriptFinished(bool success) override;
     void scriptError(const Value &error) override;
@@ -58,6 +63,8 @@ private:
     QPushButton *m_stopButton = nullptr;
     QTextBrowser *m_consoleView = nullptr;
     std::unique_ptr<OXJavascriptRunController> m_runner;
+    std::unique_ptr<OXSyntaxHighlighterController> m_highlighter;
+    OXCodeSenseController *m_codeSense = nullptr;
     QStringList m_console;
     bool m_sessionOpen = false;
     bool m_running = false;

@@ -1,4 +1,4 @@
-// TestEnvironment: per-test-program isolation: preferences in a temporary file, the scripted Ui installed.
+// TestEnvironment: per-test-program isolation: preferences and user data in a temporary folder, the scripted Ui.
 #pragma once
 
 #include "ScriptedUi.h"
