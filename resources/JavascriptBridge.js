@@ -53,6 +53,7 @@ var Form = {
 var Orvix = {
     Version: function() { return window.OrvixController.xwOrvixVersion(); },
     EvaluateFormula: function(formula) { return window.OrvixController.xwEvaluateFormula__(null, formula); },
+    PrintReport: function(name) { window.OrvixController.xwPrintReport_(name); },
     Quit: function() { window.OrvixController.xwQuit(); },
     Hide: function() { window.OrvixController.xwHide(); },
     HideOthers: function() { window.OrvixController.xwHideOthers(); },

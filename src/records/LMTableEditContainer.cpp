@@ -95,7 +95,7 @@ void LMTableEditContainer::installFilter(LMTableEditView *grid)
             new LMQueryFilterView(m_document, grid->tableName(),
                                   LMTableEditView::defaultQueryDefinition(grid->database(), grid->tableName()));
         // A query of another table chosen in the filter opens through the window.
-        filter->setNavigator(m_navigator);
+        filter->setNavigator(navigator());
         grid->setQueryFilter(filter, filter);
     }
 }

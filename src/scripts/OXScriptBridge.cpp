@@ -1,7 +1,9 @@
 // OXScriptBridge: the xw functions; each checks its inputs and answers null instead of raising into the script.
 #include "OXScriptBridge.h"
 
+#include "LMReportDocument.h"
 #include "LMReportParser.h"
+#include "LMReportPrintableMailMerge.h"
 #include "MyDocument.h"
 #include "OXDatabase.h"
 #include "OXFormScriptHost.h"
@@ -382,6 +384,22 @@ QJSValue OXScriptBridge::xwEvaluateFormula__(const QJSValue &, const QJSValue &t
     source.setPlainText(formula);
     const std::unique_ptr<QTextDocument> result = LMReportParser::parseTextStorage(source, QString(), *database());
     return result ? QJSValue(result->toPlainText()) : null();
+}
+
+void OXScriptBridge::xwPrintReport_(const QJSValue &name)
+{
+    const QString reportName = checkString(name);
+    MyDocument *doc = document();
+    if (reportName.isEmpty() || !doc || !database())
+        return;
+    const Value report = MyDocument::itemNamed(doc->reports(), reportName);
+    if (!report.isDict())
+        return;
+    const std::unique_ptr<QTextDocument> source = LMReportDocument::templateForReport(report);
+    const std::unique_ptr<QTextDocument> evaluated =
+        LMReportDocument::evaluate(*source, LMReportDocument::contentTable(report), *database());
+    if (evaluated)
+        LMReportPrintableMailMerge(report, *evaluated).printReport(window());
 }
 
 void OXScriptBridge::xwRunScript_(const QJSValue &name)

@@ -63,6 +63,8 @@ public:
     // Reports and scripts.
     Q_INVOKABLE QJSValue xwEvaluateFormula__(const QJSValue &ignored, const QJSValue &text);
     Q_INVOKABLE void xwRunScript_(const QJSValue &name);
+    // Prints the report's evaluated text with its page setup, through the print panel.
+    Q_INVOKABLE void xwPrintReport_(const QJSValue &name);
 
     // Form functions: they act on the form that started the run.
     Q_INVOKABLE QJSValue xwFormName();

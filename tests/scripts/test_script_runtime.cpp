@@ -1,5 +1,7 @@
 // Tests of the script runtime: running, error lines, the call text, stop, the bridge functions and the sandbox.
 #include "DesignFixture.h"
+#include "LMReportDocument.h"
+#include "LMReportPanels.h"
 #include "MyDocument.h"
 #include "OXDatabase.h"
 #include "OXJavascriptRunController.h"
@@ -9,6 +11,9 @@
 #include "TestEnvironment.h"
 
 #include <QElapsedTimer>
+#include <QPrinter>
+#include <QProcess>
+#include <QTextDocument>
 #include <QtTest>
 #include <thread>
 
@@ -358,6 +363,38 @@ private slots:
         controller.run();
         QCoreApplication::processEvents();
         QCOMPARE(controller.executeCode("got").toInt(), 0);
+    }
+
+    void printReportPrintsTheMergeWithItsPageSetup()
+    {
+        QTextDocument templ;
+        templ.setPlainText(QStringLiteral("Dear <<Name>>"));
+        Value reports = doc->reports();
+        reports.append(Value::dict({{"Name", "Letters"},
+                                    {"Content Table", "People"},
+                                    {"Attributed String", LMReportDocument::storedTemplate(templ)}}));
+        QList<QPageLayout> offered;
+        const QString pdf = env.path("letters.pdf");
+        LMReportPanels::setPrint([&](QPrinter *printer, QWidget *) {
+            offered.append(printer->pageLayout());
+            printer->setOutputFormat(QPrinter::PdfFormat);
+            printer->setOutputFileName(pdf);
+            return true;
+        });
+        OXJavascriptRunController controller(
+            "Orvix.PrintReport('Letters'); Orvix.PrintReport('Missing'); Orvix.PrintReport('');", doc.get());
+        QVERIFY(controller.run());
+        LMReportPanels::setPrint({});
+        QVERIFY(controller.errors().isEmpty());
+        QCOMPARE(offered.size(), 1); // unknown and empty names print nothing
+        // One page per record of the content table.
+        QProcess info;
+        info.start(QStringLiteral("pdfinfo"), {pdf});
+        QVERIFY(info.waitForFinished(30000));
+        const QString text = QString::fromUtf8(info.readAllStandardOutput());
+        const QRegularExpressionMatch pages = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(text);
+        QVERIFY2(pages.hasMatch(), qPrintable(text));
+        QCOMPARE(pages.captured(1), evalJson(doc.get(), "window.OrvixController.xwRowCountForTable_('People')"));
     }
 
     void runScriptByName()
