@@ -1,6 +1,7 @@
 // OXScriptViewController: a plain text editor over "Code String" with Run, Stop and a console.
 #include "OXScriptViewController.h"
 
+#include "LMUUID.h"
 #include "LMViewRegistry.h"
 #include "MyDocument.h"
 #include "OXCodeSenseController.h"
@@ -9,11 +10,18 @@
 #include "Ui.h"
 
 #include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileSystemWatcher>
 #include <QHBoxLayout>
+#include <QListWidget>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QSplitter>
+#include <QTextBlock>
 #include <QTextBrowser>
+#include <QTextCursor>
 #include <QVBoxLayout>
 
 namespace {
@@ -34,6 +42,8 @@ OXScriptViewController::OXScriptViewController(MyDocument *document, QWidget *wi
     m_stopButton->setEnabled(false);
     buttons->addWidget(m_runButton);
     buttons->addWidget(m_stopButton);
+    m_externalButton = new QPushButton(QStringLiteral("Edit Externally…"));
+    buttons->addWidget(m_externalButton);
     buttons->addStretch();
     auto *colours = new QPushButton(QStringLiteral("Colours…"));
     buttons->addWidget(colours);
@@ -49,11 +59,22 @@ OXScriptViewController::OXScriptViewController(MyDocument *document, QWidget *wi
     m_consoleView = new QTextBrowser;
     splitter->addWidget(m_editor);
     splitter->addWidget(m_consoleView);
+    m_errorView = new QListWidget;
+    splitter->addWidget(m_errorView);
     splitter->setStretchFactor(0, 3);
     splitter->setStretchFactor(1, 1);
+    splitter->setStretchFactor(2, 0);
     layout->addWidget(splitter);
     QObject::connect(m_runButton, &QPushButton::clicked, m_view, [this] { runButton(); });
     QObject::connect(m_stopButton, &QPushButton::clicked, m_view, [this] { stop(); });
+    QObject::connect(m_errorView, &QListWidget::itemActivated, m_view,
+                     [this](QListWidgetItem *item) { goToError(m_errorView->row(item)); });
+    QObject::connect(m_externalButton, &QPushButton::clicked, m_view, [this] {
+        if (isEditingExternally())
+            cancelExternalEdit();
+        else
+            externalEdit();
+    });
     QObject::connect(colours, &QPushButton::clicked, m_view, [this] {
         auto *pane = new OXSyntaxPrefPane(m_view);
         pane->setWindowFlag(Qt::Window);
@@ -62,7 +83,10 @@ OXScriptViewController::OXScriptViewController(MyDocument *document, QWidget *wi
     });
 }
 
-OXScriptViewController::~OXScriptViewController() = default;
+OXScriptViewController::~OXScriptViewController()
+{
+    stopWatching();
+}
 
 QString OXScriptViewController::identifier() const
 {
@@ -90,6 +114,9 @@ void OXScriptViewController::setText(const QString &text)
 
 void OXScriptViewController::runButton()
 {
+    m_errors.clear();
+    m_errorLines.clear();
+    m_errorView->clear();
     m_runner = std::make_unique<OXJavascriptRunController>(text(), m_document);
     m_runner->setTimeLimit(editorTimeLimit);
     m_runner->setLogView(this);
@@ -122,9 +149,13 @@ void OXScriptViewController::scriptError(const Value &error)
 {
     if (!m_sessionOpen)
         openSession(QString());
-    m_console.append(QStringLiteral("error: line %1: %2")
-                         .arg(error.value(QStringLiteral("lineNumber")).toInt())
-                         .arg(error.value(QStringLiteral("message")).toString()));
+    const int line = error.value(QStringLiteral("lineNumber")).toInt();
+    const QString entry =
+        QStringLiteral("line %1: %2").arg(line).arg(error.value(QStringLiteral("message")).toString());
+    m_console.append(QStringLiteral("error: ") + entry);
+    m_errors.append(entry);
+    m_errorLines.append(line);
+    m_errorView->addItem(entry);
     showConsole();
 }
 
@@ -172,6 +203,108 @@ void OXScriptViewController::showConsole()
             html += QStringLiteral("<p>%1</p>").arg(escaped.mid(escaped.indexOf(QLatin1Char(' ')) + 1));
     }
     m_consoleView->setHtml(html);
+}
+
+void OXScriptViewController::goToError(int index)
+{
+    if (index < 0 || index >= m_errorLines.size())
+        return;
+    const QTextBlock block = m_editor->document()->findBlockByNumber(qMax(0, m_errorLines.at(index) - 1));
+    if (!block.isValid())
+        return;
+    QTextCursor cursor(block);
+    m_editor->setTextCursor(cursor);
+    m_editor->setFocus();
+}
+
+int OXScriptViewController::caretLine() const
+{
+    return m_editor->textCursor().blockNumber() + 1;
+}
+
+bool OXScriptViewController::externalEdit(const QString &program)
+{
+    if (isEditingExternally())
+        return true;
+    QString command = program;
+    if (command.isEmpty()) {
+        TextInputOptions options;
+        options.title = QStringLiteral("Edit Externally");
+        options.label = QStringLiteral("Open the script with the program:");
+        options.text = qEnvironmentVariable("VISUAL", qEnvironmentVariable("EDITOR", QStringLiteral("xdg-open")));
+        const std::optional<QString> chosen = Ui::instance().runTextInput(options, m_window);
+        if (!chosen || chosen->trimmed().isEmpty())
+            return false;
+        command = chosen->trimmed();
+    }
+    const QString folder = QDir(QDir::tempPath()).filePath(QStringLiteral("orvix_temp/scripts"));
+    const QString path = QDir(folder).filePath(LMUUID::generate() + QStringLiteral(".js"));
+    QFile file(path);
+    if (!QDir().mkpath(folder) || !file.open(QIODevice::WriteOnly) || file.write(text().toUtf8()) < 0) {
+        Ui::instance().runAlert(
+            Alert::make(QStringLiteral("The script could not be written for editing."), file.errorString()), m_window);
+        return false;
+    }
+    file.close();
+    QStringList arguments = QProcess::splitCommand(command);
+    const QString executable = arguments.isEmpty() ? QString() : arguments.takeFirst();
+    arguments.append(path);
+    if (executable.isEmpty() || !QProcess::startDetached(executable, arguments)) {
+        QFile::remove(path);
+        Ui::instance().runAlert(
+            Alert::make(QStringLiteral("The program \"%1\" could not be started.").arg(command), QString()), m_window);
+        return false;
+    }
+    m_externalFile = path;
+    m_editor->setReadOnly(true);
+    m_externalButton->setText(QStringLiteral("Stop Editing Externally"));
+    // The folder too: editors that save by replacing the file end the watch on the file itself.
+    m_watcher = std::make_unique<QFileSystemWatcher>(QStringList{folder, path});
+    QObject::connect(m_watcher.get(), &QFileSystemWatcher::directoryChanged, m_view, [this] { externFileChanged(); });
+    QObject::connect(m_watcher.get(), &QFileSystemWatcher::fileChanged, m_view, [this] { externFileChanged(); });
+    return true;
+}
+
+void OXScriptViewController::externFileChanged()
+{
+    if (!isEditingExternally())
+        return;
+    if (m_watcher && !m_watcher->files().contains(m_externalFile) && QFile::exists(m_externalFile))
+        m_watcher->addPath(m_externalFile);
+    QFile file(m_externalFile);
+    if (!file.open(QIODevice::ReadOnly))
+        return; // being replaced; the next change reads it
+    const QString changed = QString::fromUtf8(file.readAll());
+    if (changed == text())
+        return;
+    setText(changed);
+    if (m_document)
+        m_document->setChanged(true);
+}
+
+void OXScriptViewController::cancelExternalEdit()
+{
+    if (!isEditingExternally())
+        return;
+    const Alert question = Alert::make(
+        QStringLiteral("Stop Editing Externally?"),
+        QStringLiteral("If you stop editing externally, any further changes made in the external application will "
+                       "not change the script."),
+        {QStringLiteral("Stop"), QStringLiteral("Don't Stop")});
+    if (Ui::instance().runAlertButton(question, m_window) != QLatin1String("Stop"))
+        return;
+    stopWatching();
+    m_editor->setReadOnly(false);
+    m_externalButton->setText(QStringLiteral("Edit Externally…"));
+}
+
+void OXScriptViewController::stopWatching()
+{
+    m_watcher.reset();
+    // The text is in the editor; the file would only be left behind in the temporary folder.
+    if (!m_externalFile.isEmpty())
+        QFile::remove(m_externalFile);
+    m_externalFile.clear();
 }
 
 std::unique_ptr<LMViewController> makeScriptViewController(const LMViewContext &context, const LMViewRequest &request)

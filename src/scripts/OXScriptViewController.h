@@ -15,6 +15,8 @@
 class MyDocument;
 class OXCodeSenseController;
 class OXSyntaxHighlighterController;
+class QFileSystemWatcher;
+class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
 class QTextBrowser;
@@ -41,6 +43,20 @@ public:
     // The console as lines ("session", "log", "print", "error" entries), for tests and the browser.
     const QStringList &consoleLines() const { return m_console; }
     void clearAllConsole();
+    // The errors of the last run as "line N: MESSAGE", as the error list shows them; choosing one puts the
+    // caret at the start of its line.
+    const QStringList &errorList() const { return m_errors; }
+    void goToError(int index);
+    int caretLine() const;
+
+    // External editing: the text is written to a new file under "orvix_temp/scripts/" in the temporary folder
+    // and opened with `program` (asked for when empty); the editor is read-only while the file's changes come
+    // back into it. False when cancelled or the file cannot be written.
+    bool externalEdit(const QString &program = QString());
+    // Asks "Stop Editing Externally?"; on "Stop" the file is no longer watched and the text is editable again.
+    void cancelExternalEdit();
+    bool isEditingExternally() const { return !m_externalFile.isEmpty(); }
+    QString externalFile() const { return m_externalFile; }
     // The editor's colouring and completion, for tests.
     OXSyntaxHighlighterController *highlighter() const { return m_highlighter.get(); }
     OXCodeSenseController *codeSense() const { return m_codeSense; }
@@ -53,6 +69,8 @@ public:
 private:
     void openSession(const QString &title);
     void showConsole();
+    void externFileChanged();
+    void stopWatching();
 
     MyDocument *m_document = nullptr;
     QWidget *m_window = nullptr;
@@ -62,6 +80,12 @@ private:
     QPushButton *m_runButton = nullptr;
     QPushButton *m_stopButton = nullptr;
     QTextBrowser *m_consoleView = nullptr;
+    QListWidget *m_errorView = nullptr;
+    QPushButton *m_externalButton = nullptr;
+    QStringList m_errors;
+    QList<int> m_errorLines;
+    std::unique_ptr<QFileSystemWatcher> m_watcher;
+    QString m_externalFile;
     std::unique_ptr<OXJavascriptRunController> m_runner;
     std::unique_ptr<OXSyntaxHighlighterController> m_highlighter;
     OXCodeSenseController *m_codeSense = nullptr;

@@ -47,6 +47,70 @@ private slots:
         QVERIFY(doc->isChanged());
     }
 
+    void errorListLeadsToTheLine()
+    {
+        auto doc = MyDocument::createNew();
+        OXScriptViewController editor(doc.get(), nullptr, Value::dict({{"Name", "E"}, {"Code String", ""}}));
+        editor.setText("var a = 1;\nvar b = 2;\nmissing();");
+        editor.runButton();
+        QCOMPARE(editor.errorList().size(), 1);
+        QVERIFY2(editor.errorList().first().startsWith("line 3: ReferenceError"),
+                 qPrintable(editor.errorList().first()));
+        editor.goToError(0);
+        QCOMPARE(editor.caretLine(), 3);
+        // The next run starts with an empty list.
+        editor.setText("var fine = true;");
+        editor.runButton();
+        QVERIFY(editor.errorList().isEmpty());
+    }
+
+    void externalEditingBringsChangesBack()
+    {
+        auto doc = MyDocument::createNew();
+        Value script = Value::dict({{"Name", "X"}, {"Code String", "var x = 1;"}});
+        doc->scripts().append(script);
+        OXScriptViewController editor(doc.get(), nullptr, script);
+        // "true" stands in for the external program: it leaves the file to the test.
+        QVERIFY(editor.externalEdit(QStringLiteral("true")));
+        const QString path = editor.externalFile();
+        QVERIFY(path.contains("/orvix_temp/scripts/"));
+        QVERIFY(path.endsWith(".js"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromUtf8(file.readAll()), QStringLiteral("var x = 1;"));
+        file.close();
+        auto writeFile = [&](const QByteArray &bytes) {
+            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            file.write(bytes);
+            file.close();
+        };
+        writeFile("var x = 'é';\n");
+        QTRY_COMPARE(editor.text(), QStringLiteral("var x = 'é';\n"));
+        editor.cleanUp();
+        QCOMPARE(script.value("Code String").toString(), QStringLiteral("var x = 'é';\n"));
+
+        env.ui().answer("Don't Stop");
+        editor.cancelExternalEdit();
+        QVERIFY(editor.isEditingExternally());
+        env.ui().answer("Stop");
+        editor.cancelExternalEdit();
+        QVERIFY(!editor.isEditingExternally());
+        const Alert asked = env.ui().alerts().last().alert;
+        QCOMPARE(asked.messageText, QStringLiteral("Stop Editing Externally?"));
+        QCOMPARE(asked.informativeText,
+                 QStringLiteral("If you stop editing externally, any further changes made in the "
+                                "external application will not change the script."));
+        QCOMPARE(asked.buttons, (QStringList{"Stop", "Don't Stop"}));
+        // After stopping, the file is gone and no longer changes the script.
+        QVERIFY(!QFile::exists(path));
+        writeFile("var x = 3;");
+        QTest::qWait(300);
+        QFile::remove(path);
+        QCOMPARE(editor.text(), QStringLiteral("var x = 'é';\n"));
+        QVERIFY(!editor.externalEdit(QStringLiteral("/nonexistent/program")));
+        QVERIFY(env.ui().alerts().last().alert.messageText.contains("could not be started"));
+    }
+
     void commandLine()
     {
         const QString package = env.path("S.orvix");
