@@ -1,6 +1,7 @@
 // OXScriptViewController: a plain text editor over "Code String" with Run, Stop and a console.
 #include "OXScriptViewController.h"
 
+#include "LMDocumentNavigator.h"
 #include "LMUUID.h"
 #include "LMViewRegistry.h"
 #include "MyDocument.h"
@@ -307,10 +308,45 @@ void OXScriptViewController::stopWatching()
     m_externalFile.clear();
 }
 
+Value OXScriptViewController::newScriptFromNamingSheet(MyDocument *document, QWidget *window)
+{
+    if (!document)
+        return Value();
+    TextInputOptions options;
+    options.title = QStringLiteral("New Script");
+    options.label = QStringLiteral("Please name the script: (this is temporary)");
+    for (;;) {
+        const std::optional<QString> entered = Ui::instance().runTextInput(options, window);
+        if (!entered)
+            return Value();
+        const QString name = entered->trimmed();
+        // Scripts are found by exact name, so an empty or taken one is asked again.
+        if (name.isEmpty() || document->scriptNamed(name).isDict()) {
+            Ui::instance().beep();
+            options.text = name;
+            continue;
+        }
+        Value script = Value::dict({{QStringLiteral("Name"), name}, {codeKey, QString()}});
+        Value scripts = document->scripts();
+        scripts.append(script);
+        document->setChanged(true);
+        return script;
+    }
+}
+
 std::unique_ptr<LMViewController> makeScriptViewController(const LMViewContext &context, const LMViewRequest &request)
 {
     Value script = request.item;
     if (!script.isDict() && context.document)
         script = context.document->scriptNamed(request.name);
+    if (!script.isDict()) {
+        if (!request.name.isEmpty())
+            return nullptr; // no such script
+        script = OXScriptViewController::newScriptFromNamingSheet(context.document, context.window);
+        if (!script.isDict())
+            return nullptr;
+        if (context.navigator)
+            context.navigator->reloadSourceListExpanding(ItemKind::Script);
+    }
     return std::make_unique<OXScriptViewController>(context.document, context.window, script);
 }

@@ -29,6 +29,10 @@ public:
     OXScriptViewController(MyDocument *document, QWidget *window, const Value &script);
     ~OXScriptViewController() override;
 
+    // Asks "New Script" for a name until one is free (or cancelled) and adds {"Name", "Code String": ""} to the
+    // document's scripts; null when cancelled.
+    static Value newScriptFromNamingSheet(MyDocument *document, QWidget *window);
+
     QString identifier() const override;
     LMIdentifiedView *view() override { return m_view; }
     // Writes the editor's text back into "Code String".

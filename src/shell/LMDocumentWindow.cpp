@@ -12,6 +12,7 @@
 #include "LMLoginController.h"
 #include "LMModeList.h"
 #include "LMOverview.h"
+#include "LMScriptViews.h"
 #include "LMSearchMenuWindow.h"
 #include "LMSourceList.h"
 #include "LMTabView.h"
@@ -359,17 +360,20 @@ bool LMDocumentWindow::switchToReportView(const QString &name)
 
 bool LMDocumentWindow::switchToScriptView(const QString &name)
 {
-    return openView(requestFor(ViewKind::Script, name, m_document->scriptNamed(name)),
-                    labelFor(ViewKind::Script, name));
+    const int before = m_document->scripts().size();
+    if (!openView(requestFor(ViewKind::Script, name, m_document->scriptNamed(name)), labelFor(ViewKind::Script, name)))
+        return false;
+    // A new script is named by the editor's sheet: the tab takes the name it was given.
+    const Value scripts = m_document->scripts();
+    if (name.isEmpty() && scripts.size() > before)
+        setCurrentTabLabel(labelFor(ViewKind::Script, scripts.at(scripts.size() - 1).value("Name").toString()));
+    return true;
 }
 
 void LMDocumentWindow::switchToScriptRun(const QString &name)
 {
-    if (m_document->scriptNamed(name).isNull()) {
+    if (!runScriptNamed(m_document.get(), name))
         Ui::instance().beep();
-        return;
-    }
-    notYetAvailable(QStringLiteral("Running the script “%1”").arg(name));
 }
 
 bool LMDocumentWindow::switchToRelationshipsView()

@@ -22,10 +22,10 @@ private slots:
         QVERIFY(oslo.err.contains("first_results_s="));
         // "peo": the name (contains) and the design's "Name" rank People (the table and its generated form) first;
         // the sample's reports follow: the summary's text speaks of people, and the letter's content table is
-        // People.
-        QCOMPARE(
-            cli({"search", sample, "peo"}).text(),
-            QStringLiteral("Tables\tPeople\t2\nForms\tPeople\t2\nReports\tCompany Summary\t2\nReports\tLetter\t1\n"));
+        // People; the Summary script reads People's values.
+        QCOMPARE(cli({"search", sample, "peo"}).text(),
+                 QStringLiteral("Tables\tPeople\t2\nForms\tPeople\t2\nReports\tCompany Summary\t2\nReports\tLetter\t1\n"
+                                "Scripts\tSummary\t1\n"));
         // One character searches the names only.
         QCOMPARE(cli({"search", sample, "o"}).text(),
                  QStringLiteral("Tables\tPeople\t1\nTables\tCompanies\t1\nForms\tPeople\t1\nForms\tCompanies\t1\n"

@@ -1,7 +1,10 @@
 // Tests of the script editor tab and of the script commands of orvix-cli.
 #include "DesignFixture.h"
+#include "LMScriptViews.h"
+#include "LMViewRegistry.h"
 #include "MyDocument.h"
 #include "OXScriptViewController.h"
+#include "RecordingNavigator.h"
 #include "TestEnvironment.h"
 
 #include <QProcess>
@@ -45,6 +48,43 @@ private slots:
         editor.cleanUp();
         QCOMPARE(script.value("Code String").toString(), editor.text());
         QVERIFY(doc->isChanged());
+    }
+
+    void namingSheetMakesTheScript()
+    {
+        auto doc = MyDocument::createNew();
+        doc->scripts().append(Value::dict({{"Name", "Taken"}, {"Code String", ""}}));
+        RecordingNavigator navigator;
+        LMViewContext context;
+        context.document = doc.get();
+        context.navigator = &navigator;
+        LMViewRequest request;
+        request.kind = ViewKind::Script;
+        // Cancelled: nothing is made.
+        env.ui().answerTextInput(std::nullopt);
+        QVERIFY(!makeScriptViewController(context, request));
+        QCOMPARE(doc->scripts().size(), 1);
+        // An empty or taken name beeps and asks again; a free one makes the script.
+        env.ui().answerTextInput(QString());
+        env.ui().answerTextInput(QStringLiteral("Taken"));
+        env.ui().answerTextInput(QStringLiteral("Greeting"));
+        auto editor = makeScriptViewController(context, request);
+        QVERIFY(editor);
+        QCOMPARE(env.ui().beeps(), 2);
+        QCOMPARE(env.ui().textInputs().last().title, QStringLiteral("New Script"));
+        QCOMPARE(env.ui().textInputs().last().label, QStringLiteral("Please name the script: (this is temporary)"));
+        QCOMPARE(doc->scripts().size(), 2);
+        const Value made = doc->scriptNamed("Greeting");
+        QCOMPARE(made.value("Code String").toString(), QString());
+        QVERIFY(doc->isChanged());
+        QVERIFY(!navigator.argumentsOf("reloadSourceListExpanding").isEmpty());
+        // What is typed into the new script is stored in it.
+        static_cast<OXScriptViewController *>(editor.get())->setText("Tools.Log('hi');");
+        editor->cleanUp();
+        QCOMPARE(made.value("Code String").toString(), QStringLiteral("Tools.Log('hi');"));
+        // The window's run command runs a script by name.
+        QVERIFY(runScriptNamed(doc.get(), "Greeting"));
+        QVERIFY(!runScriptNamed(doc.get(), "Missing"));
     }
 
     void errorListLeadsToTheLine()

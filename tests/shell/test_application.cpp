@@ -75,6 +75,8 @@ private slots:
         QCOMPARE(app.frontmostWindow(), front);
         QFETCH(QString, action);
         front->switchToTableDesignView("x");
+        if (action == QLatin1String("New_Object__Script:"))
+            env.ui().answerTextInput(QStringLiteral("New Script")); // the new script's naming sheet
         QVERIFY(app.perform(action));
         QTEST(front->tabLabel(front->currentTabIndex()), "label");
         QCOMPARE(app.windows().first()->tabLabel(0), QStringLiteral("Overview"));

@@ -198,11 +198,12 @@ private slots:
                                        << "SB2_Design"
                                        << "Script"
                                        << "Hello";
+        // A new script is named by its sheet (answered "Greeting" below).
         QTest::newRow("new script") << "Scripts"
                                     << ""
                                     << "SB2_Plus"
                                     << "Script"
-                                    << "New Script";
+                                    << "Greeting";
     }
 
     void buttonBarActsOnModeAndTitle()
@@ -213,6 +214,8 @@ private slots:
         QVERIFY(window->sourceList()->select(mode, name));
         QToolButton *b = window->buttonBar()->button(button);
         QVERIFY(b->isEnabled());
+        if (mode == QLatin1String("Scripts") && name.isEmpty())
+            env->ui().answerTextInput(QStringLiteral("Greeting"));
         b->click();
         QTEST(currentIdentifier(), "identifier");
         QTEST(window->tabLabel(0), "label");
@@ -231,10 +234,12 @@ private slots:
         QVERIFY(bar->button("SB2_Minus")->isEnabled());
         QVERIFY(!bar->button("SB2_Run")->isHidden());
         QVERIFY(bar->button("SB2_Edit")->isHidden());
-        // Running a script comes with the script runtime; the button says so instead of doing nothing.
+        // Run runs the selected script by name.
+        Value hello = window->document()->scriptNamed("Hello");
+        hello.set("Code String", "Tools.Alert('From Hello', 'ran');");
         bar->button("SB2_Run")->click();
         QCOMPARE(env->ui().alerts().size(), 1);
-        QVERIFY(env->ui().lastAlert()->messageText.contains("Hello"));
+        QCOMPARE(env->ui().lastAlert()->messageText, QStringLiteral("From Hello"));
     }
 
     void newReportIsAddedUnderAFreeName()
