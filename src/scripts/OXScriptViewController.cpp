@@ -45,6 +45,8 @@ OXScriptViewController::OXScriptViewController(MyDocument *document, QWidget *wi
     buttons->addWidget(m_stopButton);
     m_externalButton = new QPushButton(QStringLiteral("Edit Externally…"));
     buttons->addWidget(m_externalButton);
+    auto *deleteButton = new QPushButton(QStringLiteral("Delete"));
+    buttons->addWidget(deleteButton);
     buttons->addStretch();
     auto *colours = new QPushButton(QStringLiteral("Colours…"));
     buttons->addWidget(colours);
@@ -68,6 +70,7 @@ OXScriptViewController::OXScriptViewController(MyDocument *document, QWidget *wi
     layout->addWidget(splitter);
     QObject::connect(m_runButton, &QPushButton::clicked, m_view, [this] { runButton(); });
     QObject::connect(m_stopButton, &QPushButton::clicked, m_view, [this] { stop(); });
+    QObject::connect(deleteButton, &QPushButton::clicked, m_view, [this] { deleteMe(); });
     QObject::connect(m_errorView, &QListWidget::itemActivated, m_view,
                      [this](QListWidgetItem *item) { goToError(m_errorView->row(item)); });
     QObject::connect(m_externalButton, &QPushButton::clicked, m_view, [this] {
@@ -204,6 +207,17 @@ void OXScriptViewController::showConsole()
             html += QStringLiteral("<p>%1</p>").arg(escaped.mid(escaped.indexOf(QLatin1Char(' ')) + 1));
     }
     m_consoleView->setHtml(html);
+}
+
+void OXScriptViewController::deleteMe()
+{
+    const QString name = m_script.value(QStringLiteral("Name")).toString();
+    if (!m_navigator || name.isEmpty())
+        return;
+    m_navigator->switchToOverview();
+    if (!m_navigator->removeItem(ItemKind::Script, name))
+        Ui::instance().runAlert(
+            Alert::make(QStringLiteral("Script not deleted"), QStringLiteral("The script was not deleted.")), m_window);
 }
 
 void OXScriptViewController::goToError(int index)
@@ -348,5 +362,7 @@ std::unique_ptr<LMViewController> makeScriptViewController(const LMViewContext &
         if (context.navigator)
             context.navigator->reloadSourceListExpanding(ItemKind::Script);
     }
-    return std::make_unique<OXScriptViewController>(context.document, context.window, script);
+    auto controller = std::make_unique<OXScriptViewController>(context.document, context.window, script);
+    controller->setNavigator(context.navigator);
+    return controller;
 }

@@ -12,6 +12,7 @@
 
 #include "LMIdentifiedView.h"
 
+class LMDocumentNavigator;
 class MyDocument;
 class OXCodeSenseController;
 class OXSyntaxHighlighterController;
@@ -37,6 +38,10 @@ public:
     LMIdentifiedView *view() override { return m_view; }
     // Writes the editor's text back into "Code String".
     void cleanUp() override;
+
+    void setNavigator(LMDocumentNavigator *navigator) { m_navigator = navigator; }
+    // Switches to the overview and removes the script; "Script not deleted" when the document keeps it.
+    void deleteMe();
 
     // Runs the editor's current text (not the stored one) in a new console session.
     void runButton();
@@ -78,6 +83,7 @@ private:
 
     MyDocument *m_document = nullptr;
     QWidget *m_window = nullptr;
+    LMDocumentNavigator *m_navigator = nullptr;
     Value m_script;
     QPointer<LMIdentifiedView> m_view;
     QPlainTextEdit *m_editor = nullptr;

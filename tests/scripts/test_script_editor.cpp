@@ -82,6 +82,10 @@ private slots:
         static_cast<OXScriptViewController *>(editor.get())->setText("Tools.Log('hi');");
         editor->cleanUp();
         QCOMPARE(made.value("Code String").toString(), QStringLiteral("Tools.Log('hi');"));
+        // Delete goes to the overview first, then removes the script by name.
+        navigator.calls.clear();
+        static_cast<OXScriptViewController *>(editor.get())->deleteMe();
+        QCOMPARE(navigator.calls, (QStringList{"switchToOverview", "removeItem Script Greeting"}));
         // The window's run command runs a script by name.
         QVERIFY(runScriptNamed(doc.get(), "Greeting"));
         QVERIFY(!runScriptNamed(doc.get(), "Missing"));
