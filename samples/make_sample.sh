@@ -12,7 +12,13 @@ rm -rf "$tmp"
 "$cli" sql "$tmp" "$(cat "$here/contacts/rows.sql")"
 "$cli" relate "$tmp" People Employer Companies Staff 1
 "$cli" sql "$tmp" "$(grep -v '^--' "$here/contacts/links.sql")"
-"$cli" generate-form "$tmp" People
+# The People form is the generated one with a button that runs the Summary script.
+rm -rf "$tmp.scratch"
+cp -r "$tmp" "$tmp.scratch"
+"$cli" generate-form "$tmp.scratch" People
+"$cli" form "$tmp.scratch" People | python3 "$here/add_summary_button.py" > "$tmp.people.json"
+"$cli" add-form "$tmp" "$tmp.people.json"
+rm -rf "$tmp.scratch" "$tmp.people.json"
 "$cli" generate-form "$tmp" Companies
 "$cli" add-script "$tmp" "$here/contacts/SummaryScript.json"
 "$cli" add-report "$tmp" "$here/contacts/Letter.json"
