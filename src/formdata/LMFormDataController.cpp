@@ -11,6 +11,7 @@
 #include "LMFormDataContainer.h"
 #include "LMQueryDefinition.h"
 #include "LMQueryFilterView.h"
+#include "LMRecordQuestions.h"
 #include "LMRelationship.h"
 #include "LMRelationshipManager.h"
 #include "MyDocument.h"
@@ -334,13 +335,8 @@ void LMFormDataController::deleteButton()
     if (index < 0 || !hasContentTable())
         return Ui::instance().beep();
     if (!isNested()) {
-        if (Preferences::instance().boolValue(QStringLiteral("LMPromptWhenDelete"))) {
-            const Alert ask = Alert::make(QStringLiteral("Are you sure you want to delete this row?"),
-                                          QStringLiteral("This action cannot be undone."),
-                                          {QStringLiteral("Delete"), QStringLiteral("Don't Delete")});
-            if (Ui::instance().runAlertButton(ask, m_window) != QLatin1String("Delete"))
-                return;
-        }
+        if (!LMRecordQuestions::confirmDelete(m_window))
+            return;
         if (m_document)
             m_document->setChanged(true);
         const QString id = m_records.idAt(index);
@@ -352,16 +348,11 @@ void LMFormDataController::deleteButton()
     }
     if (m_records.idListIsEmpty())
         return Ui::instance().beep();
-    const Alert ask = Alert::make(
-        QStringLiteral("What do you want to delete?"),
-        QStringLiteral(
-            "Do you want to delete this record from just the relationship or permanently from the database?"),
-        {QStringLiteral("Remove from Relationship"), QStringLiteral("Delete from Database"), QStringLiteral("Cancel")});
-    const QString answer = Ui::instance().runAlertButton(ask, m_window);
-    if (answer == QLatin1String("Remove from Relationship"))
-        removeSelectedFromRelationship();
-    else if (answer == QLatin1String("Delete from Database"))
-        deleteSelectedFromDatabase();
+    switch (LMRecordQuestions::askNestedDelete(m_window)) {
+    case LMRecordQuestions::NestedDelete::RemoveFromRelationship: removeSelectedFromRelationship(); break;
+    case LMRecordQuestions::NestedDelete::DeleteFromDatabase: deleteSelectedFromDatabase(); break;
+    case LMRecordQuestions::NestedDelete::Cancel: break;
+    }
 }
 
 void LMFormDataController::removeSelectedFromRelationship()

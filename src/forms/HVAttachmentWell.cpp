@@ -5,7 +5,6 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QVBoxLayout>
 
 HVAttachmentWell::HVAttachmentWell(QWidget *parent) : HVFormWell(parent)
@@ -69,21 +68,7 @@ bool HVAttachmentWell::exportAttachment()
 {
     if (!m_wrapper)
         return false;
-    FilePanelOptions options;
-    options.title = tr("Export Attachment");
-    options.suggestedName = m_wrapper->name;
-    const QString path = Ui::instance().runSavePanel(options, window());
-    if (path.isEmpty())
-        return false;
-    // Written beside and renamed, so a failed export never leaves half a file in place of an existing one.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(m_wrapper->data) != m_wrapper->data.size() || !file.commit()) {
-        Ui::instance().runAlert(
-            Alert::make(tr("The attachment could not be exported."), tr("\"%1\" could not be written.").arg(path)),
-            window());
-        return false;
-    }
-    return true;
+    return m_wrapper->exportThroughSavePanel(window());
 }
 
 void HVAttachmentWell::updateLook()

@@ -9,7 +9,6 @@
 #include <QLocale>
 #include <QPixmap>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QVBoxLayout>
 
 LMDataPanelAttachmentWell::LMDataPanelAttachmentWell(QWidget *parent) : LMDataPanelWell(parent)
@@ -49,21 +48,7 @@ bool LMDataPanelAttachmentWell::exportAttachment()
         Ui::instance().beep();
         return false;
     }
-    FilePanelOptions options;
-    options.title = tr("Export Attachment");
-    options.suggestedName = m_wrapper->name;
-    const QString path = Ui::instance().runSavePanel(options, window());
-    if (path.isEmpty())
-        return false;
-    // Write beside and rename, so a failed export never leaves half a file in place of an existing one.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(m_wrapper->data) != m_wrapper->data.size() || !file.commit()) {
-        Ui::instance().runAlert(
-            Alert::make(tr("The attachment could not be exported."), tr("\"%1\" could not be written.").arg(path)),
-            window());
-        return false;
-    }
-    return true;
+    return m_wrapper->exportThroughSavePanel(window());
 }
 
 void LMDataPanelAttachmentWell::updateLook()

@@ -1,6 +1,7 @@
 // LMTableEditView: adding, deleting, linking and unlinking records, and opening subtables.
 #include "DesignVocabulary.h"
 #include "LMInsertRecord.h"
+#include "LMRecordQuestions.h"
 #include "LMTableDataTableView.h"
 #include "LMTableEditContainer.h"
 #include "LMTableEditModel.h"
@@ -108,13 +109,8 @@ void LMTableEditView::removeButton()
         return;
     }
     if (!isSubtable()) {
-        if (Preferences::instance().boolValue(QStringLiteral("LMPromptWhenDelete"))) {
-            const Alert ask = Alert::make(QStringLiteral("Are you sure you want to delete this row?"),
-                                          QStringLiteral("This action cannot be undone."),
-                                          {QStringLiteral("Delete"), QStringLiteral("Don't Delete")});
-            if (Ui::instance().runAlertButton(ask, m_window) != QLatin1String("Delete"))
-                return;
-        }
+        if (!LMRecordQuestions::confirmDelete(m_window))
+            return;
         if (m_document)
             m_document->setChanged(true);
         m_database->deleteFromTable(m_name, m_model->idForRow(row));
@@ -126,16 +122,11 @@ void LMTableEditView::removeButton()
         Ui::instance().beep();
         return;
     }
-    const Alert ask = Alert::make(
-        QStringLiteral("What do you want to delete?"),
-        QStringLiteral(
-            "Do you want to delete this record from just the relationship or permanently from the database?"),
-        {QStringLiteral("Remove from Relationship"), QStringLiteral("Delete from Database"), QStringLiteral("Cancel")});
-    const QString answer = Ui::instance().runAlertButton(ask, m_window);
-    if (answer == QLatin1String("Remove from Relationship"))
-        uninsertButton();
-    else if (answer == QLatin1String("Delete from Database"))
-        deleteSelectedFromDatabase();
+    switch (LMRecordQuestions::askNestedDelete(m_window)) {
+    case LMRecordQuestions::NestedDelete::RemoveFromRelationship: uninsertButton(); break;
+    case LMRecordQuestions::NestedDelete::DeleteFromDatabase: deleteSelectedFromDatabase(); break;
+    case LMRecordQuestions::NestedDelete::Cancel: break;
+    }
 }
 
 void LMTableEditView::deleteSelectedFromDatabase()

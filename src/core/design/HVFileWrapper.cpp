@@ -2,6 +2,7 @@
 #include "HVFileWrapper.h"
 
 #include "KeyedArchive.h"
+#include "Ui.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -9,6 +10,7 @@
 #include <QIcon>
 #include <QMimeDatabase>
 #include <QPainter>
+#include <QSaveFile>
 
 namespace {
 const QString kRootKey = QStringLiteral("key");
@@ -106,4 +108,23 @@ bool HVFileWrapper::operator==(const HVFileWrapper &o) const
 {
     return name == o.name && path == o.path && data == o.data &&
            icon.convertToFormat(QImage::Format_ARGB32) == o.icon.convertToFormat(QImage::Format_ARGB32);
+}
+
+bool HVFileWrapper::exportThroughSavePanel(QWidget *window) const
+{
+    FilePanelOptions options;
+    options.title = QStringLiteral("Export Attachment");
+    options.suggestedName = name;
+    const QString target = Ui::instance().runSavePanel(options, window);
+    if (target.isEmpty())
+        return false;
+    // Written beside and renamed, so a failed export never leaves half a file in place of an existing one.
+    QSaveFile file(target);
+    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) {
+        Ui::instance().runAlert(Alert::make(QStringLiteral("The attachment could not be exported."),
+                                            QStringLiteral("\"%1\" could not be written.").arg(target)),
+                                window);
+        return false;
+    }
+    return true;
 }

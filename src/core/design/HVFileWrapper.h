@@ -8,6 +8,8 @@
 #include <QString>
 #include <optional>
 
+class QWidget;
+
 class HVFileWrapper {
 public:
     static inline const QString className = QStringLiteral("HVFileWrapper");
@@ -30,4 +32,8 @@ public:
     static bool isWrapperValue(const Value &value);
 
     bool operator==(const HVFileWrapper &o) const;
+
+    // "Export Attachment": asks where to save the bytes and writes them there, or alerts when they cannot be
+    // written. False when cancelled or failed.
+    bool exportThroughSavePanel(QWidget *window) const;
 };
