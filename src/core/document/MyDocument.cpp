@@ -28,17 +28,6 @@ const QString kObjects = QStringLiteral("Objects");
 const QString kMainDatabase = QStringLiteral("MainDatabase");
 const QString kAccounts = QStringLiteral("Accounts");
 
-std::optional<QByteArray> readWholeFile(const QString &path, QString *error)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = file.errorString();
-        return std::nullopt;
-    }
-    return file.readAll();
-}
-
 QString newWorkingLocation()
 {
     const QString location = QDir::tempPath() + QLatin1Char('/') + LMUUID::generate();
@@ -230,7 +219,7 @@ std::unique_ptr<MyDocument> MyDocument::openPackage(const QString &packagePath, 
     const QString databasePath = QDir(working).filePath(kMainDatabase);
     if (doc->m_cipher && QFileInfo::exists(databasePath)) {
         QString sealError;
-        const std::optional<QByteArray> stored = readWholeFile(databasePath, &sealError);
+        const std::optional<QByteArray> stored = PackageFiles::readRegularFile(working, kMainDatabase, &sealError);
         const std::optional<QByteArray> plain =
             stored ? doc->entryFromPackage(kMainDatabase, *stored, &sealError) : std::optional<QByteArray>();
         QSaveFile clear(databasePath);
