@@ -341,7 +341,8 @@ void LMTableDataTableView::moveEditTo(int column, int row)
 
 void LMTableDataTableView::textDidEndEditing(QAbstractItemDelegate::EndEditHint hint, int column, int row)
 {
-    const int rows = model()->rowCount();
+    // All the rows, not only those read so far: past the last of them a new record is added.
+    const int rows = m_dataSource->numberOfRows();
     const int columns = model()->columnCount();
     switch (hint) {
     case QAbstractItemDelegate::SubmitModelCache: // Return

@@ -4,6 +4,8 @@
 
 #include "QLiteCursor.h"
 
+#include <QPointer>
+
 namespace {
 const QString kOptions = QStringLiteral("Options");
 const FieldFormatter kNoFormatter;
@@ -47,9 +49,35 @@ void LMTableEditModel::resetColumns()
     endResetModel();
 }
 
+void LMTableEditModel::releaseRows()
+{
+    if (m_rows)
+        m_rows->setRowsArrivedHandler({});
+    m_rows.reset();
+}
+
+void LMTableEditModel::syncRowCount()
+{
+    const int count = m_rows ? int(m_rows->availableRowCount()) : 0;
+    if (count <= m_rowCount)
+        return;
+    beginInsertRows(QModelIndex(), m_rowCount, count - 1);
+    m_rowCount = count;
+    endInsertRows();
+}
+
 void LMTableEditModel::setRows(std::shared_ptr<QLiteCursor> rows)
 {
-    const int count = rows ? int(rows->rowCount()) : 0;
+    if (m_rows && m_rows != rows)
+        m_rows->setRowsArrivedHandler({});
+    if (rows) {
+        QPointer<LMTableEditModel> self(this);
+        rows->setRowsArrivedHandler([self] {
+            if (self)
+                self->syncRowCount();
+        });
+    }
+    const int count = rows ? int(rows->availableRowCount()) : 0;
     if (count == m_rowCount && count > 0) {
         m_rows = std::move(rows);
         emit dataChanged(index(0, 0), index(count - 1, columnCount() - 1));

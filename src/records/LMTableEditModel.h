@@ -39,7 +39,9 @@ public:
     void setRows(std::shared_ptr<QLiteCursor> rows);
     // Lets the current result go before the next is read, so that the two are not in memory together; the
     // caller shows the next one with setRows before anything is drawn.
-    void releaseRows() { m_rows.reset(); }
+    void releaseRows();
+    // Shows the rows the result has read since it was shown (its ids may still be read after its first screen).
+    void syncRowCount();
     std::shared_ptr<QLiteCursor> rows() const { return m_rows; }
 
     bool hasFields() const { return !m_fields.isEmpty(); }

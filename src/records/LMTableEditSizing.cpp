@@ -93,8 +93,9 @@ void LMTableEditView::buildAutosizingInformation()
     std::vector<std::pair<quint32, quint32>> ranges;
     if (m_rows)
         ranges = m_rows->loadedRowRanges();
-    if (ranges.empty() && numberOfRows() > 0)
-        ranges.emplace_back(0, quint32(qMin(numberOfRows(), m_rows->rowsPerPage())));
+    // The model's rows: the whole list may still be being read.
+    if (ranges.empty() && m_model->rowCount() > 0)
+        ranges.emplace_back(0, quint32(qMin(m_model->rowCount(), m_rows->rowsPerPage())));
     int rows = 0;
     for (const auto &range : ranges)
         rows += int(range.second - range.first);

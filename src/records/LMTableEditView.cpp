@@ -192,6 +192,9 @@ void LMTableEditView::reload()
     QLiteRowSource source;
     if (m_database && m_model->columnOfField(QStringLiteral("id")) >= 0)
         source = QLiteRowSource{m_name, QStringLiteral("id"), identifierQuery()};
+    // A new query (the first, a sort, a filter) shows its first screen while the rest of its ids are read; the
+    // reload after an edit keeps the rows in view, so it reads them all before it shows them.
+    source.inBackground = sql != m_loadedQuery;
     m_rows.reset();
     m_model->releaseRows();
     m_rows = m_database ? m_database->performQuery(sql, method, source) : nullptr;
@@ -218,7 +221,12 @@ bool LMTableEditView::rowsAreCurrent() const
 
 int LMTableEditView::numberOfRows() const
 {
-    return m_rows ? int(m_rows->rowCount()) : 0;
+    if (!m_rows)
+        return 0;
+    const int rows = int(m_rows->rowCount());
+    // The list may have been completed just now: the view hears of the rows before anything selects them.
+    m_model->syncRowCount();
+    return rows;
 }
 
 void LMTableEditView::refresh()
@@ -349,16 +357,17 @@ void LMTableEditView::didClickTableColumn(int column)
     }
     m_tableView->updateSortIndicator();
     reload();
-    if (selectedId.isEmpty())
+    if (selectedId.isEmpty() || !m_rows)
         return;
-    for (int row = 0; row < numberOfRows(); ++row) {
-        if (m_model->idForRow(row) == selectedId) {
-            m_tableView->setFocusedCell(row, focusedColumn >= 0 ? focusedColumn : (m_model->columnCount() > 1 ? 1 : 0));
-            m_tableView->scrollTo(m_model->index(row, m_tableView->focusedColumn()));
-            updateRowNumberField();
-            return;
-        }
-    }
+    // Found in the id list: asking each row for its id would read every page of a large table.
+    const std::optional<quint32> found = m_rows->rowOfIdentifier(selectedId);
+    if (!found)
+        return;
+    const int row = int(*found);
+    numberOfRows();
+    m_tableView->setFocusedCell(row, focusedColumn >= 0 ? focusedColumn : (m_model->columnCount() > 1 ? 1 : 0));
+    m_tableView->scrollTo(m_model->index(row, m_tableView->focusedColumn()));
+    updateRowNumberField();
 }
 
 // --- Column moves

@@ -94,12 +94,28 @@ bool copyFile(const QString &from, const QString &to, QString *error)
         *error = QStringLiteral("\"%1\" cannot be read: %2").arg(QFileInfo(from).fileName(), reason);
         return false;
     }
-    const std::optional<QByteArray> bytes = readAll(fd, &reason);
-    ::close(fd);
+    // In pieces: a database of a million rows would otherwise sit in memory whole while it is copied.
     QFile out(to);
-    if (!bytes || !out.open(QIODevice::WriteOnly) || out.write(*bytes) != bytes->size() || !out.flush()) {
+    bool readFailed = false;
+    bool written = out.open(QIODevice::WriteOnly);
+    QByteArray buffer(1 << 20, Qt::Uninitialized);
+    while (written) {
+        const ssize_t n = ::read(fd, buffer.data(), size_t(buffer.size()));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            reason = errnoText(errno);
+            readFailed = true;
+            break;
+        }
+        if (n == 0)
+            break;
+        written = out.write(buffer.constData(), n) == n;
+    }
+    ::close(fd);
+    if (readFailed || !written || !out.flush()) {
         *error = QStringLiteral("\"%1\" cannot be copied: %2")
-                     .arg(QFileInfo(from).fileName(), bytes ? out.errorString() : reason);
+                     .arg(QFileInfo(from).fileName(), readFailed ? reason : out.errorString());
         return false;
     }
     return true;

@@ -5,8 +5,10 @@
 #include "NotificationCenter.h"
 #include "QLiteConversion.h"
 #include "QLiteDatabase.h"
+#include "QLiteIdentifierLoader.h"
 #include "QLiteRow.h"
 
+#include <QObject>
 #include <algorithm>
 #include <limits>
 #include <sqlite3.h>
@@ -44,6 +46,7 @@ QLiteCursor::QLiteCursor(QLiteDatabase *database, const QString &sql, int cacheM
 
 QLiteCursor::~QLiteCursor()
 {
+    m_loader.reset();
     if (m_registered && m_database)
         m_database->removePagedCursor(this);
     if (m_closeObserver)
@@ -55,6 +58,7 @@ void QLiteCursor::databaseDidClose()
     if (m_registered && m_database)
         m_database->removePagedCursor(this);
     m_registered = false;
+    m_loader.reset();
     m_pages.clear();
     m_database = nullptr;
     m_edits.clear();
@@ -202,6 +206,7 @@ QString QLiteCursor::uuidForRow(quint32 row) const
 
 void QLiteCursor::clearRows()
 {
+    m_loader.reset();
     m_states.clear();
     m_arena.clear();
     m_rowStarts.clear();
@@ -227,6 +232,7 @@ bool QLiteCursor::load()
     m_rowidSlotCount = 0;
     m_edits.clear();
     m_keyed = false;
+    m_readInBackground = false;
     if (m_registered) {
         db->removePagedCursor(this);
         m_registered = false;
@@ -259,7 +265,7 @@ bool QLiteCursor::load()
         // The query itself never runs: its columns are known from preparing it.
         sqlite3_finalize(statement);
         bool sawNull = false;
-        if (!loadSourceIdentifiers(sawNull)) {
+        if (!startLoader() && !loadSourceIdentifiers(sawNull)) {
             if (!sawNull)
                 return false;
             // An identifier that cannot be fetched by: the query's own rows decide after all.
@@ -368,7 +374,7 @@ bool QLiteCursor::loadEverything(sqlite3_stmt *statement)
         const size_t row = m_rowCount++;
         m_states.resize(m_states.size() + slotCount, CellState::Unloaded);
         if (!rowidSlots.empty()) {
-            m_rowidNumbers.resize(m_rowidNumbers.size() + rowidSlots.size(), kNoNumber);
+            m_rowidNumbers.grow(rowidSlots.size(), kNoNumber);
             for (int s : rowidSlots) {
                 const Slot &slot = m_slots[size_t(s)];
                 const size_t index = row * rowidSlots.size() + size_t(slot.rowidOrdinal);
@@ -430,7 +436,7 @@ bool QLiteCursor::loadIdentifiers(sqlite3_stmt *statement)
     int rc;
     while ((rc = db->stepRetryingBusy(statement)) == SQLITE_ROW) {
         const size_t row = m_rowCount++;
-        m_rowidNumbers.resize(m_rowidNumbers.size() + rowidSlots.size(), kNoNumber);
+        m_rowidNumbers.grow(rowidSlots.size(), kNoNumber);
         bool keepRow = false;
         for (int s : rowidSlots) {
             const Slot &slot = m_slots[size_t(s)];
@@ -510,6 +516,8 @@ std::optional<int> QLiteCursor::slotIndex(const QString &column) const
 
 std::optional<Value> QLiteCursor::fetchValue(const QString &column, quint32 row)
 {
+    if (row >= m_rowCount && m_loader)
+        takeIdentifiers(size_t(row) + 1);
     if (row >= m_rowCount)
         return std::nullopt;
     const QString uuid = m_edits.isEmpty() && column != QLP_UUID ? QString() : uuidForRow(row);
@@ -559,6 +567,7 @@ Value QLiteCursor::valueForColumn(const QString &column, quint32 row)
 
 QList<Value> QLiteCursor::valuesForColumn(const QString &column)
 {
+    finishLoading();
     QList<Value> values;
     values.reserve(qsizetype(m_rowCount));
     for (quint32 row = 0; row < m_rowCount; ++row)
@@ -569,6 +578,8 @@ QList<Value> QLiteCursor::valuesForColumn(const QString &column)
 
 std::optional<QLiteRow> QLiteCursor::rowAtIndex(quint32 index)
 {
+    if (index >= m_rowCount && m_loader)
+        takeIdentifiers(size_t(index) + 1);
     std::shared_ptr<QLiteCursor> self = weak_from_this().lock();
     if (index >= m_rowCount || !self) {
         fail(QStringLiteral("[QLiteCursor rowAtIndex:] failed: index %1 is out of bounds.").arg(index),
@@ -593,6 +604,8 @@ Value QLiteCursor::rowValues(quint32 row)
 
 bool QLiteCursor::setValue(const Value &value, const QString &column, quint32 row)
 {
+    if (row >= m_rowCount && m_loader)
+        takeIdentifiers(size_t(row) + 1);
     const std::optional<int> s = slotIndex(column);
     const bool addressable = row < m_rowCount && s && m_slots[size_t(*s)].rowidSlot >= 0 &&
                              !m_slots[size_t(*s)].isRowid && m_rowidSlotCount > 0 &&
@@ -614,6 +627,7 @@ bool QLiteCursor::saveEdits()
     QLiteDatabase *db = m_database;
     if (!db)
         return false;
+    finishLoading();
     for (quint32 row = 0; row < m_rowCount && !m_edits.isEmpty(); ++row) {
         auto edits = m_edits.constFind(uuidForRow(row));
         if (edits == m_edits.constEnd())
@@ -680,6 +694,9 @@ std::vector<std::pair<quint32, quint32>> QLiteCursor::loadedRowRanges() const
 
 void QLiteCursor::databaseWillChange()
 {
+    // The list must be the one the query saw: it is read to its end before this connection writes, which also
+    // keeps the reading connection from holding the change up.
+    finishLoading();
     if (m_cacheMethod == 3) {
         m_pages.clear();
         return;
@@ -693,6 +710,12 @@ const QLiteCursor::Page *QLiteCursor::pageForRow(quint32 row)
 {
     QLiteDatabase *db = m_database;
     const quint32 number = row / quint32(m_rowsPerPage);
+    // A page is read with all its rows, so every identifier it covers must be known first.
+    if (m_loader) {
+        takeIdentifiers(size_t(number + 1) * size_t(m_rowsPerPage));
+        if (m_cacheMethod == 1 || row >= m_rowCount) // the list was read again another way
+            return nullptr;
+    }
     auto found = m_pages.find(number);
     if (found != m_pages.end() && (m_cacheMethod == 2 || (db && found->second.stamp == db->changeStamp()))) {
         found->second.lastUse = ++m_useClock;
@@ -792,4 +815,115 @@ void QLiteCursor::dropPagesBeyondLimit(quint32 keep)
             return;
         m_pages.erase(oldest);
     }
+}
+
+// --- Identifiers read on another thread.
+
+quint32 QLiteCursor::rowCount()
+{
+    finishLoading();
+    return quint32(m_rowCount);
+}
+
+quint32 QLiteCursor::availableRowCount()
+{
+    if (m_loader)
+        takeIdentifiers(0);
+    return quint32(m_rowCount);
+}
+
+std::optional<quint32> QLiteCursor::rowOfIdentifier(const QString &id)
+{
+    finishLoading();
+    if (m_rowidSlotCount == 0 || id.isEmpty())
+        return std::nullopt;
+    bool isNumber = false;
+    const qint64 number = id.toLongLong(&isNumber);
+    // Only the plain decimal form of an integer stands for it, as it does in the list.
+    const bool plain = isNumber && QString::number(number) == id;
+    const size_t stride = size_t(m_rowidSlotCount);
+    for (size_t row = 0; row < m_rowCount; ++row) {
+        const size_t index = row * stride;
+        const qint64 stored = m_rowidNumbers[index];
+        if (stored != kNoNumber ? plain && stored == number : m_rowidTexts.value(index) == id)
+            return quint32(row);
+    }
+    return std::nullopt;
+}
+
+bool QLiteCursor::startLoader()
+{
+    QLiteDatabase *db = m_database;
+    if (!m_source.inBackground || !db || !sqlite3_get_autocommit(db->m_db))
+        return false;
+    // Another connection sees only what is committed to a file: not a database in memory, nor one inside a
+    // transaction (checked above).
+    const char *file = sqlite3_db_filename(db->m_db, "main");
+    if (!file || !*file)
+        return false;
+    m_loaderContext = std::make_unique<QObject>();
+    // The loader's thread is joined before the context goes, so the pointer stays good while it is used.
+    QObject *context = m_loaderContext.get();
+    std::weak_ptr<QLiteCursor> weak = weak_from_this();
+    m_loader = std::make_unique<QLiteIdentifierLoader>(
+        QByteArray(file), m_source.identifierSql.toUtf8(), db->m_busyTimeout, kNoNumber, [context, weak] {
+            // On the loader's thread: the cursor hears of it on its own.
+            QMetaObject::invokeMethod(
+                context,
+                [weak] {
+                    if (std::shared_ptr<QLiteCursor> cursor = weak.lock())
+                        cursor->loaderDidFinish();
+                },
+                Qt::QueuedConnection);
+        });
+    // False when it could not be read there (a table of this connection only, say): this connection reads it.
+    m_readInBackground = takeIdentifiers(size_t(m_rowsPerPage));
+    return m_readInBackground;
+}
+
+bool QLiteCursor::takeIdentifiers(size_t wanted)
+{
+    if (!m_loader)
+        return true;
+    QLiteIdentifierLoader::Batch batch;
+    const size_t known = m_rowCount;
+    const QLiteIdentifierLoader::State state = m_loader->take(batch, wanted > known ? wanted - known : 0);
+    if (!batch.chunks.empty()) {
+        // Each piece goes as soon as it is copied, so the list is not held twice.
+        for (std::vector<qint64> &chunk : batch.chunks) {
+            m_rowidNumbers.append(chunk);
+            std::vector<qint64>().swap(chunk);
+        }
+        for (auto &text : batch.texts)
+            m_rowidTexts.insert(known + text.first, std::move(text.second));
+        m_rowCount = m_rowidNumbers.size();
+    }
+    if (state == QLiteIdentifierLoader::State::Running)
+        return true;
+    m_loader.reset();
+    if (state == QLiteIdentifierLoader::State::Done)
+        return true;
+    // Read again here from the start. Nothing has written since the loader began (writes wait for it), so this
+    // connection sees the same rows.
+    m_rowidNumbers.clear();
+    m_rowidTexts.clear();
+    m_uuids.clear();
+    m_rowCount = 0;
+    if (known == 0)
+        return false;
+    bool sawNull = false;
+    if (!loadSourceIdentifiers(sawNull) && sawNull) {
+        // An identifier that cannot be fetched by: the query's own rows decide after all.
+        m_source = QLiteRowSource();
+        load();
+    }
+    return true;
+}
+
+void QLiteCursor::loaderDidFinish()
+{
+    if (m_loader)
+        takeIdentifiers(0);
+    if (m_rowsArrived)
+        m_rowsArrived();
 }

@@ -8,12 +8,16 @@
 #include <QPointer>
 #include <QString>
 #include <QStringList>
+#include <functional>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <unordered_map>
 #include <vector>
 
+class QLiteIdentifierLoader;
 class QLiteRow;
+class QObject;
 struct sqlite3_stmt;
 
 // Where the rows of a query come from when only their identifiers are read at query time: `identifierSql`
@@ -23,7 +27,46 @@ struct QLiteRowSource {
     QString table;
     QString identifierColumn;
     QString identifierSql;
+    // Reads the identifiers on a thread of its own, so the cursor answers the first rows before the whole list
+    // is read (only for a database file the connection shares with others and outside a transaction).
+    bool inBackground = false;
     bool isValid() const { return !table.isEmpty() && !identifierColumn.isEmpty() && !identifierSql.isEmpty(); }
+};
+
+// Row identifiers in blocks of a fixed size: the list grows without copying itself, where a vector holds a
+// million identifiers twice for a moment each time it doubles.
+class QLiteIdentifierList {
+public:
+    static constexpr size_t kBlock = 65536;
+    qint64 &operator[](size_t index) { return m_blocks[index / kBlock][index % kBlock]; }
+    qint64 operator[](size_t index) const { return m_blocks[index / kBlock][index % kBlock]; }
+    size_t size() const { return m_size; }
+    bool empty() const { return m_size == 0; }
+    void clear()
+    {
+        m_blocks.clear();
+        m_size = 0;
+    }
+    void push_back(qint64 value)
+    {
+        if (m_size == m_blocks.size() * kBlock)
+            m_blocks.push_back(std::make_unique<qint64[]>(kBlock));
+        (*this)[m_size++] = value;
+    }
+    void grow(size_t count, qint64 fill)
+    {
+        for (size_t i = 0; i < count; ++i)
+            push_back(fill);
+    }
+    void append(const std::vector<qint64> &values)
+    {
+        for (qint64 value : values)
+            push_back(value);
+    }
+
+private:
+    std::vector<std::unique_ptr<qint64[]>> m_blocks;
+    size_t m_size = 0;
 };
 
 class QLiteCursor : public std::enable_shared_from_this<QLiteCursor> {
@@ -36,7 +79,17 @@ public:
     QLiteCursor(const QLiteCursor &) = delete;
     QLiteCursor &operator=(const QLiteCursor &) = delete;
 
-    quint32 rowCount() const { return quint32(m_rowCount); }
+    // Waits for the whole identifier list when it is still being read.
+    quint32 rowCount();
+    // The rows known so far, without waiting; the same as rowCount() once the list is read.
+    quint32 availableRowCount();
+    bool isLoadingRows() const { return m_loader != nullptr; }
+    // True when the last load read the identifiers on a thread of its own.
+    bool readInBackground() const { return m_readInBackground; }
+    // Runs on the cursor's thread once more rows may be available (at least once when the list is complete).
+    void setRowsArrivedHandler(std::function<void()> handler) { m_rowsArrived = std::move(handler); }
+    // The position of the row whose identifier (of the first row identifier column) is `id`, if any.
+    std::optional<quint32> rowOfIdentifier(const QString &id);
     quint32 columnCount() const { return quint32(m_columns.size()); }
     // Result column names ("table.column" for columns of a table), each once.
     QStringList columns() const { return m_columns; }
@@ -109,6 +162,14 @@ private:
     bool loadIdentifiers(sqlite3_stmt *statement);
     // Reads the row source's identifiers; false with `sawNull` set when one of them is NULL.
     bool loadSourceIdentifiers(bool &sawNull);
+    // Starts reading the row source's identifiers on a thread and waits for the first page of them; false
+    // when they cannot be read there (the caller reads them here instead).
+    bool startLoader();
+    // Moves the identifiers read so far into the list, first waiting for `wanted` rows in all (or the end).
+    // False when the loader failed before handing over any: the list is empty and this connection must read it.
+    bool takeIdentifiers(size_t wanted);
+    void finishLoading() { takeIdentifiers(std::numeric_limits<size_t>::max()); }
+    void loaderDidFinish();
     void clearRows();
     const Page *pageForRow(quint32 row);
     bool loadPage(quint32 number, Page &page);
@@ -156,7 +217,7 @@ private:
     QHash<size_t, Value> m_converted;
     // Row identifiers, row-major per row identifier slot: the integer when the identifier is one (the
     // usual case, no string kept per row); kNoNumber with the text in m_rowidTexts ("" for NULL) otherwise.
-    std::vector<qint64> m_rowidNumbers;
+    QLiteIdentifierList m_rowidNumbers;
     QHash<size_t, QString> m_rowidTexts;
     // UUIDs are made when a row first needs one (edits, the "UUID" column); rows without identifiers have none.
     mutable QHash<quint32, QString> m_uuids;
@@ -171,4 +232,9 @@ private:
     bool m_registered = false;
     // UUID -> (column -> pending value)
     QHash<QString, QHash<QString, Value>> m_edits;
+    // While identifiers are read on another thread; the context receives its end on this thread.
+    std::unique_ptr<QLiteIdentifierLoader> m_loader;
+    std::unique_ptr<QObject> m_loaderContext;
+    std::function<void()> m_rowsArrived;
+    bool m_readInBackground = false;
 };
