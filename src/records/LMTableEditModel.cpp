@@ -101,7 +101,8 @@ QStringList LMTableEditModel::optionTitlesAt(int column) const
 
 QString LMTableEditModel::cellString(int row, const QString &field) const
 {
-    if (!m_rows || row < 0 || row >= m_rowCount)
+    // Rows past those the view shows yet are the cursor's to answer: its list may still be being read.
+    if (!m_rows || row < 0)
         return QString();
     const Value value = m_rows->valueForColumn(m_table + QLatin1Char('.') + field, quint32(row));
     return value.isString() ? value.toString() : value.description();

@@ -364,7 +364,7 @@ void LMTableEditView::didClickTableColumn(int column)
     if (!found)
         return;
     const int row = int(*found);
-    numberOfRows();
+    m_model->syncRowCount();
     m_tableView->setFocusedCell(row, focusedColumn >= 0 ? focusedColumn : (m_model->columnCount() > 1 ? 1 : 0));
     m_tableView->scrollTo(m_model->index(row, m_tableView->focusedColumn()));
     updateRowNumberField();

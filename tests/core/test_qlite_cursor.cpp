@@ -1,6 +1,7 @@
 // QLiteCursor and QLiteRow: column naming, cache methods, datatype conversion, row access and edits.
 #include "QLiteCursor.h"
 #include "QLiteDatabase.h"
+#include "QLiteIdentifierLoader.h"
 #include "QLiteRow.h"
 #include "ReferenceDate.h"
 #include "TestEnvironment.h"
@@ -42,9 +43,29 @@ QList<quint32> scatteredOrder(quint32 rows)
     return order;
 }
 
+} // namespace
+Q_DECLARE_METATYPE(QLiteRowSource)
+namespace {
+
+// Loaders started while one of these lives stop after their first batch of ids until more is asked for, so a
+// test acts while the list is known to be incomplete.
+struct PausedLoaders {
+    PausedLoaders() { QLiteIdentifierLoader::setPausedAfterFirstBatch(true); }
+    ~PausedLoaders() { QLiteIdentifierLoader::setPausedAfterFirstBatch(false); }
+};
+
+// More rows than the loader's first batch (256).
+constexpr int kLargeRows = 2000;
+
 const QString kGridQuery = QStringLiteral("SELECT `id`, `name`, `amount`, `note` FROM `g`  ORDER BY `name` DESC");
 const QLiteRowSource kGridSource{QStringLiteral("g"), QStringLiteral("id"),
                                  QStringLiteral("SELECT `id` FROM `g`  ORDER BY `name` DESC")};
+const QLiteRowSource kGridBackgroundSource{kGridSource.table, kGridSource.identifierColumn, kGridSource.identifierSql,
+                                           true};
+// Identifiers that are texts, some of them looking like numbers.
+const QString kCodeQuery = QStringLiteral("SELECT `code`, `v` FROM `s` ORDER BY `v`, `code`");
+const QLiteRowSource kCodeSource{QStringLiteral("s"), QStringLiteral("code"),
+                                 QStringLiteral("SELECT `code` FROM `s` ORDER BY `v`, `code`"), true};
 } // namespace
 
 class TestQLiteCursor : public QObject {
@@ -75,17 +96,22 @@ private slots:
             "INSERT INTO p(Name, Age) VALUES('Cy', '41'); INSERT INTO p(Name, Age) VALUES('Di', '7.5');"));
     }
 
-    // 40 rows with NULLs, quotes, repeated sort keys and gaps in the ids.
-    void makeGridTable()
+    // `rows` rows with NULLs, quotes, repeated sort keys and gaps in the ids; `s` has text identifiers.
+    void makeGridTable(int rows = 40)
     {
         run(QStringLiteral(
-            "CREATE TABLE g(id INTEGER PRIMARY KEY AUTOINCREMENT, name TEXT, amount REAL, note TEXT);"
-            "CREATE TABLE h(gid INTEGER, label TEXT); CREATE TABLE k(hid INTEGER, tag TEXT);"
-            "WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x+1 FROM n WHERE x<40) "
-            "INSERT INTO g(id, name, amount, note) SELECT x * 3, 'N' || (x % 9), x * 1.5, "
-            "CASE WHEN x % 4 = 0 THEN NULL ELSE 'it''s ' || x END FROM n;"
-            "INSERT INTO h(gid, label) SELECT id, CASE WHEN id % 5 = 0 THEN NULL ELSE 'h' || (id % 7) END FROM g;"
-            "INSERT INTO k(hid, tag) SELECT gid, 'k' || gid FROM h WHERE gid % 2 = 0;"));
+                "CREATE TABLE g(id INTEGER PRIMARY KEY AUTOINCREMENT, name TEXT, amount REAL, note TEXT);"
+                "CREATE TABLE h(gid INTEGER, label TEXT); CREATE TABLE k(hid INTEGER, tag TEXT);"
+                "CREATE TABLE s(code TEXT PRIMARY KEY, v TEXT);"
+                "WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x+1 FROM n WHERE x<%1) "
+                "INSERT INTO s(code, v) SELECT CASE WHEN x % 3 = 0 THEN x ELSE 'c' || x END, "
+                "CASE WHEN x % 7 = 0 THEN NULL ELSE 'v' || (x % 11) END FROM n;"
+                "WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x+1 FROM n WHERE x<%1) "
+                "INSERT INTO g(id, name, amount, note) SELECT x * 3, 'N' || (x % 9), x * 1.5, "
+                "CASE WHEN x % 4 = 0 THEN NULL ELSE 'it''s ' || x END FROM n;"
+                "INSERT INTO h(gid, label) SELECT id, CASE WHEN id % 5 = 0 THEN NULL ELSE 'h' || (id % 7) END FROM g;"
+                "INSERT INTO k(hid, tag) SELECT gid, 'k' || gid FROM h WHERE gid % 2 = 0;")
+                .arg(rows));
     }
 
     std::shared_ptr<QLiteCursor> gridCursor(int method)
@@ -433,6 +459,164 @@ private slots:
         QVERIFY(cursor->refresh());
         QCOMPARE(cursor->rowCount(), rows);
         QCOMPARE(cell(*cursor, 0, "name"), QStringLiteral("ZZZ"));
+    }
+
+    void backgroundListAnswersAsTheFullRead_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<QLiteRowSource>("source");
+        QTest::addColumn<int>("method");
+        for (int method : {2, 3}) {
+            QTest::addRow("numbers, method %d", method) << kGridQuery << kGridBackgroundSource << method;
+            QTest::addRow("texts, method %d", method) << kCodeQuery << kCodeSource << method;
+        }
+    }
+    void backgroundListAnswersAsTheFullRead()
+    {
+        QFETCH(QString, sql);
+        QFETCH(QLiteRowSource, source);
+        QFETCH(int, method);
+        makeGridTable(kLargeRows);
+        auto full = m_db->performQuery(sql, 1);
+        QVERIFY2(full, qPrintable(m_db->lastError()));
+        QCOMPARE(full->rowCount(), quint32(kLargeRows));
+        const QList<quint32> order = scatteredOrder(full->rowCount());
+        const QList<QStringList> expected = answers(*full, order);
+
+        PausedLoaders paused;
+        auto cursor = m_db->performQuery(sql, method, source);
+        QVERIFY2(cursor, qPrintable(m_db->lastError()));
+        QVERIFY(cursor->readInBackground());
+        QVERIFY(cursor->isLoadingRows());
+        // Only the first batch is known; the rest comes as rows past it are asked for.
+        QCOMPARE(cursor->availableRowCount(), 256u);
+        cursor->setPaging(64, 3);
+        QCOMPARE(answers(*cursor, order), expected);
+        QCOMPARE(cursor->rowCount(), full->rowCount());
+        QVERIFY(!cursor->isLoadingRows());
+        QVERIFY(cursor->loadedPageCount() <= 3);
+        QCOMPARE(cursor->valuesForColumn(cursor->columns().at(1)), full->valuesForColumn(full->columns().at(1)));
+
+        // Rows are found by their identifier's text, as the list shows it.
+        const QString idColumn = cursor->columns().at(0);
+        for (quint32 row : {0u, 255u, 256u, 1999u}) {
+            const QString id = full->rowAtIndex(row)->stringForColumn(idColumn);
+            QCOMPARE(cursor->rowOfIdentifier(id), std::optional<quint32>(row));
+        }
+        QCOMPARE(cursor->rowOfIdentifier(QStringLiteral("nothing")), std::optional<quint32>());
+        QCOMPARE(cursor->rowOfIdentifier(QString()), std::optional<quint32>());
+    }
+
+    void changesWhileTheListIsRead_data()
+    {
+        QTest::addColumn<int>("method");
+        QTest::newRow("all at once") << 1;
+        QTest::newRow("on first use, kept") << 2;
+        QTest::newRow("on every use") << 3;
+    }
+    void changesWhileTheListIsRead()
+    {
+        QFETCH(int, method);
+        makeGridTable(kLargeRows);
+        auto before = m_db->performQuery(kGridQuery, 1);
+        QVERIFY(before);
+        const quint32 rows = before->rowCount();
+        const auto cell = [&](QLiteCursor &c, quint32 row, const char *column) {
+            return c.rowAtIndex(row)->stringForColumn(QStringLiteral("g.") + QLatin1String(column));
+        };
+        const QString loadedId = cell(*before, 1, "id");
+        const QString unloadedId = cell(*before, 1200, "id");
+        const QString deletedId = cell(*before, 1500, "id");
+        const QString old1 = cell(*before, 1, "note");
+        const QString old1200 = cell(*before, 1200, "note");
+        const QString old1500 = cell(*before, 1500, "note");
+
+        PausedLoaders paused;
+        auto cursor = m_db->performQuery(kGridQuery, method, kGridBackgroundSource);
+        QVERIFY(cursor);
+        QCOMPARE(cursor->readInBackground(), method != 1);
+        QCOMPARE(cursor->isLoadingRows(), method != 1);
+        for (quint32 r = 0; r < 8; ++r)
+            cell(*cursor, r, "note");
+        // Written while the rest of the list is being read: the list stays the query's as it ran.
+        run(QStringLiteral("UPDATE g SET note = 'edited' WHERE id IN (%1, %2);").arg(loadedId, unloadedId));
+        QVERIFY(!cursor->isLoadingRows());
+        run(QStringLiteral("DELETE FROM g WHERE id = %1;").arg(deletedId));
+        run(QStringLiteral("INSERT INTO g(name, note) VALUES('ZZZ', 'new');"));
+
+        QCOMPARE(cursor->rowCount(), rows);
+        for (quint32 r = 0; r < rows; ++r)
+            QCOMPARE(cell(*cursor, r, "id"), cell(*before, r, "id"));
+        QCOMPARE(cell(*cursor, 1, "note"), method == 3 ? QStringLiteral("edited") : old1);
+        QCOMPARE(cell(*cursor, 1200, "note"), method == 1 ? old1200 : QStringLiteral("edited"));
+        QCOMPARE(cell(*cursor, 1500, "note"), method == 1 ? old1500 : QStringLiteral("<null>"));
+        QCOMPARE(cell(*cursor, 1500, "id"), deletedId);
+
+        // An edit through a cursor still reading its list is saved by id and answered from then on.
+        if (method != 1) {
+            auto reading = m_db->performQuery(kGridQuery, method, kGridBackgroundSource);
+            QVERIFY(reading && reading->isLoadingRows());
+            QCOMPARE(cell(*reading, 0, "name"), QStringLiteral("ZZZ"));
+            QVERIFY(reading->rowAtIndex(2)->setValue(Value("pending"), QStringLiteral("g.note")));
+            QVERIFY(m_db->save());
+            QCOMPARE(reading->rowCount(), rows);
+            QCOMPARE(cell(*reading, 2, "note"), QStringLiteral("pending"));
+            auto check =
+                m_db->performQuery(QStringLiteral("SELECT note FROM g WHERE id = %1").arg(cell(*reading, 2, "id")), 1);
+            QCOMPARE(check->valueForColumn(QStringLiteral("g.note"), 0), Value("pending"));
+        }
+    }
+
+    void backgroundReadFallsBackOrStops()
+    {
+        makeGridTable(kLargeRows);
+        // Rows not yet committed are seen only by this connection: it reads the list itself.
+        run(QStringLiteral("BEGIN; INSERT INTO g(name) VALUES('uncommitted');"));
+        auto inTransaction = m_db->performQuery(kGridQuery, 2, kGridBackgroundSource);
+        QVERIFY(inTransaction);
+        QVERIFY(!inTransaction->readInBackground());
+        QCOMPARE(inTransaction->rowCount(), quint32(kLargeRows + 1));
+        run(QStringLiteral("ROLLBACK;"));
+
+        // A temporary table is this connection's own: the loader cannot see it.
+        run(QStringLiteral("CREATE TEMP TABLE tg AS SELECT * FROM g;"));
+        const QString tempQuery = QStringLiteral("SELECT `id`, `name` FROM `tg` ORDER BY `name` DESC, `id`");
+        auto full = m_db->performQuery(tempQuery, 1);
+        auto temp = m_db->performQuery(
+            tempQuery, 2, QLiteRowSource{"tg", "id", "SELECT `id` FROM `tg` ORDER BY `name` DESC, `id`", true});
+        QVERIFY2(temp, qPrintable(m_db->lastError()));
+        QVERIFY(!temp->readInBackground());
+        QCOMPARE(temp->rowCount(), full->rowCount());
+        QCOMPARE(answers(*temp, {0, 1, 1000, 1999}), answers(*full, {0, 1, 1000, 1999}));
+        // (Gone again, so that closing the connection below writes nothing.)
+        temp.reset();
+        full.reset();
+        run(QStringLiteral("DROP TABLE tg;"));
+
+        // Heard of once the list is complete, on this thread.
+        auto heard = m_db->performQuery(kGridQuery, 2, kGridBackgroundSource);
+        QVERIFY(heard && heard->readInBackground());
+        int calls = 0;
+        heard->setRowsArrivedHandler([&] { ++calls; });
+        QTRY_COMPARE(calls, 1);
+        QVERIFY(!heard->isLoadingRows());
+        QCOMPARE(heard->availableRowCount(), quint32(kLargeRows));
+
+        // A cursor refreshed, dropped or closed while its list is read stops the reading.
+        PausedLoaders paused;
+        auto refreshed = m_db->performQuery(kGridQuery, 3, kGridBackgroundSource);
+        QVERIFY(refreshed && refreshed->isLoadingRows());
+        QVERIFY(refreshed->refresh());
+        QVERIFY(refreshed->isLoadingRows());
+        QCOMPARE(refreshed->rowCount(), quint32(kLargeRows));
+        auto dropped = m_db->performQuery(kGridQuery, 2, kGridBackgroundSource);
+        QVERIFY(dropped && dropped->isLoadingRows());
+        dropped.reset();
+        auto closed = m_db->performQuery(kGridQuery, 2, kGridBackgroundSource);
+        QVERIFY(closed && closed->isLoadingRows());
+        QVERIFY(m_db->close());
+        QVERIFY(!closed->isLoadingRows());
+        QCOMPARE(closed->availableRowCount(), 256u);
     }
 
     void rowSourceOnlyForItsOwnTable()

@@ -8,6 +8,7 @@
 #include "OXDatabase.h"
 #include "Preferences.h"
 #include "QLiteCursor.h"
+#include "QLiteIdentifierLoader.h"
 #include "TestEnvironment.h"
 #include "support/GridFixture.h"
 #include "support/GridHarness.h"
@@ -19,6 +20,12 @@ using namespace GridFixture;
 
 namespace {
 constexpr int kRows = 1000000;
+
+// Id loaders started meanwhile stop after their first batch until more is asked for.
+struct PausedLoaders {
+    PausedLoaders() { QLiteIdentifierLoader::setPausedAfterFirstBatch(true); }
+    ~PausedLoaders() { QLiteIdentifierLoader::setPausedAfterFirstBatch(false); }
+};
 } // namespace
 
 class TestGridLarge : public QObject {
@@ -61,6 +68,7 @@ private slots:
         QCOMPARE(grid->numberOfRows(), kRows);
         const std::shared_ptr<QLiteCursor> rows = grid->rows();
         QVERIFY(rows->usesRowSource());
+        QVERIFY(rows->readInBackground());
         QCOMPARE(rows->cacheMethod(), 2);
         // The window's refresh after the tab arrives shows the rows already read.
         harness.container()->refresh();
@@ -73,6 +81,54 @@ private slots:
         harness.container()->refresh();
         QVERIFY(grid->rows() != rows);
         QCOMPARE(shown(grid, "note", 0), QString("changed"));
+    }
+
+    // The first screen is shown from the first ids; the view grows to every row once the list is read.
+    void firstScreenBeforeTheWholeList()
+    {
+        {
+            GridHarness harness(doc.get(), "Big");
+            LMTableEditView *grid = harness.grid();
+            QVERIFY(grid->rows()->readInBackground());
+            QTRY_COMPARE(grid->model()->rowCount(), kRows);
+            QVERIFY(!grid->rows()->isLoadingRows());
+        }
+        PausedLoaders paused;
+        GridHarness harness(doc.get(), "Big");
+        LMTableEditView *grid = harness.grid();
+        QVERIFY(grid->rows()->isLoadingRows());
+        QCOMPARE(grid->model()->rowCount(), 256);
+        QVERIFY(!harness.window()->grab().isNull());
+        QCOMPARE(shown(grid, "name", 0), QString("Person 1"));
+
+        // An edit while the rest is read: the write waits for the list, and the rows stay where they were.
+        grid->selectRow(3);
+        QVERIFY(!grid->setObjectValue(Value("Early"), "note", 3));
+        QCOMPARE(grid->model()->rowCount(), kRows);
+        QCOMPARE(grid->numberOfRows(), kRows);
+        QCOMPARE(grid->selectedRow(), 3);
+        QCOMPARE(shown(grid, "note", 3), QString("Early"));
+        QCOMPARE(cellText(*doc, "Big", "note", "4"), QString("Early"));
+
+        // A sort shows its first screen the same way, the selection following its record as soon as it is read.
+        grid->selectRow(0);
+        grid->didClickTableColumn(grid->model()->columnOfField("name"));
+        QVERIFY(grid->rows()->isLoadingRows());
+        QCOMPARE(grid->model()->rowCount(), 256);
+        QCOMPARE(shown(grid, "name", 1), QString("Person 10"));
+        QCOMPARE(grid->selectedRow(), 0);
+        QCOMPARE(grid->model()->idForRow(0), QString("1"));
+        // A record further down than the rows read so far is found once they are.
+        grid->selectRow(200);
+        const QString farId = grid->model()->idForRow(200);
+        grid->didClickTableColumn(grid->model()->columnOfField("name"));
+        QCOMPARE(grid->model()->idForRow(grid->selectedRow()), farId);
+        QCOMPARE(grid->selectedRow(), kRows - 1 - 200);
+        grid->gotoLastRow();
+        QCOMPARE(grid->selectedRow(), kRows - 1);
+        QCOMPARE(grid->model()->rowCount(), kRows);
+        QCOMPARE(shown(grid, "name", kRows - 1), QString("Person 1"));
+        setCell(*doc, "Big", "note", "4", "Note 4");
     }
 
     void jumpEditSortFilter()

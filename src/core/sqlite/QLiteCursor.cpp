@@ -834,7 +834,8 @@ quint32 QLiteCursor::availableRowCount()
 
 std::optional<quint32> QLiteCursor::rowOfIdentifier(const QString &id)
 {
-    finishLoading();
+    if (m_loader)
+        takeIdentifiers(0);
     if (m_rowidSlotCount == 0 || id.isEmpty())
         return std::nullopt;
     bool isNumber = false;
@@ -842,13 +843,20 @@ std::optional<quint32> QLiteCursor::rowOfIdentifier(const QString &id)
     // Only the plain decimal form of an integer stands for it, as it does in the list.
     const bool plain = isNumber && QString::number(number) == id;
     const size_t stride = size_t(m_rowidSlotCount);
-    for (size_t row = 0; row < m_rowCount; ++row) {
+    // The rows known so far first: a row near the top is found without waiting for the rest of the list.
+    for (size_t row = 0;; ++row) {
+        if (row == m_rowCount) {
+            if (!m_loader)
+                return std::nullopt;
+            takeIdentifiers(row + 1);
+            if (row == m_rowCount)
+                return std::nullopt;
+        }
         const size_t index = row * stride;
         const qint64 stored = m_rowidNumbers[index];
         if (stored != kNoNumber ? plain && stored == number : m_rowidTexts.value(index) == id)
             return quint32(row);
     }
-    return std::nullopt;
 }
 
 bool QLiteCursor::startLoader()

@@ -88,7 +88,8 @@ public:
     bool readInBackground() const { return m_readInBackground; }
     // Runs on the cursor's thread once more rows may be available (at least once when the list is complete).
     void setRowsArrivedHandler(std::function<void()> handler) { m_rowsArrived = std::move(handler); }
-    // The position of the row whose identifier (of the first row identifier column) is `id`, if any.
+    // The position of the row whose identifier (of the first row identifier column) is `id`, if any; waits for
+    // more of the list only while it has not been found.
     std::optional<quint32> rowOfIdentifier(const QString &id);
     quint32 columnCount() const { return quint32(m_columns.size()); }
     // Result column names ("table.column" for columns of a table), each once.

@@ -103,7 +103,10 @@ void QLiteIdentifierLoader::run()
                 numbers.reserve(batch);
                 if (m_paused) {
                     std::unique_lock<std::mutex> lock(m_mutex);
+                    m_waitingToResume = true;
+                    m_arrived.notify_all();
                     m_resume.wait(lock, [this] { return m_resumeAsked || m_stop; });
+                    m_waitingToResume = false;
                     m_paused = false;
                 }
             }
@@ -130,12 +133,13 @@ void QLiteIdentifierLoader::run()
 QLiteIdentifierLoader::State QLiteIdentifierLoader::take(Batch &batch, size_t wanted)
 {
     std::unique_lock<std::mutex> lock(m_mutex);
-    if (wanted > m_pending.count && !m_resumeAsked) {
-        m_resumeAsked = true;
-        m_resume.notify_all();
+    while (m_state == State::Running && m_pending.count < wanted) {
+        if (m_waitingToResume) {
+            m_resumeAsked = true;
+            m_resume.notify_all();
+        }
+        m_arrived.wait(lock);
     }
-    if (wanted > 0)
-        m_arrived.wait(lock, [&] { return m_state != State::Running || m_pending.count >= wanted; });
     const size_t base = batch.count;
     for (auto &chunk : m_pending.chunks)
         batch.chunks.push_back(std::move(chunk));

@@ -68,6 +68,7 @@ private:
     std::atomic<bool> m_stop{false};
     bool m_paused = false;
     bool m_resumeAsked = false;
+    bool m_waitingToResume = false;
     std::condition_variable m_resume;
     std::thread m_thread;
 };
