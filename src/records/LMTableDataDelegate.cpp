@@ -126,8 +126,23 @@ void LMTableDataDelegate::setModelData(QWidget *editor, QAbstractItemModel *mode
 void LMTableDataDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
     const QString type = typeOf(index);
-    QStyledItemDelegate::paint(painter, option, index);
-    m_view->dataSource()->noteDisplayedText(index.column(), index.data(Qt::DisplayRole).toString());
+    QStyleOptionViewItem item = option;
+    initStyleOption(&item, index);
+    const QString text = item.text;
+    const QWidget *widget = option.widget;
+    QStyle *style = widget ? widget->style() : QApplication::style();
+    // A plain one-line text is drawn here with one text layout; the style lays out each cell's text three times
+    // (to size, to elide and to draw), which is most of the cost of painting a screen of cells.
+    const bool plain = !text.isEmpty() &&
+                       !(item.features & (QStyleOptionViewItem::WrapText | QStyleOptionViewItem::HasCheckIndicator |
+                                          QStyleOptionViewItem::HasDecoration)) &&
+                       !text.contains(QLatin1Char('\n')) && !text.contains(QChar::LineSeparator);
+    if (plain)
+        item.text.clear();
+    style->drawControl(QStyle::CE_ItemViewItem, &item, painter, widget);
+    if (plain)
+        drawPlainText(painter, item, text, style);
+    m_view->dataSource()->noteDisplayedText(index.column(), text);
     if (type == QLatin1String("Relationship")) {
         QStyleOptionButton button;
         button.rect = segmentRect(option.rect);
@@ -152,6 +167,28 @@ void LMTableDataDelegate::paint(QPainter *painter, const QStyleOptionViewItem &o
         painter->drawRect(option.rect.adjusted(1, 1, -1, -1));
         painter->restore();
     }
+}
+
+void LMTableDataDelegate::drawPlainText(QPainter *painter, const QStyleOptionViewItem &item, const QString &text,
+                                        const QStyle *style) const
+{
+    // The pen, margins and elision the style uses for an item's text.
+    QPalette::ColorGroup group = item.state & QStyle::State_Enabled ? QPalette::Normal : QPalette::Disabled;
+    if (group == QPalette::Normal && !(item.state & QStyle::State_Active))
+        group = QPalette::Inactive;
+    const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, item.widget) + 1;
+    const QRect rect = item.rect.adjusted(margin, 0, -margin, 0);
+    QString shown = text;
+    // Only a text that may not fit is measured.
+    if (qint64(text.size()) * item.fontMetrics.maxWidth() > rect.width())
+        shown = item.fontMetrics.elidedText(text, item.textElideMode, rect.width());
+    painter->save();
+    painter->setFont(item.font);
+    painter->setPen(
+        item.palette.color(group, item.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text));
+    painter->drawText(rect, int(QStyle::visualAlignment(item.direction, item.displayAlignment)) | Qt::TextSingleLine,
+                      shown);
+    painter->restore();
 }
 
 QSize LMTableDataDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const

@@ -27,5 +27,8 @@ protected:
                      const QModelIndex &index) override;
 
 private:
+    void drawPlainText(QPainter *painter, const QStyleOptionViewItem &item, const QString &text,
+                       const QStyle *style) const;
+
     LMTableDataTableView *m_view;
 };

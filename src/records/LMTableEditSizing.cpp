@@ -13,6 +13,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QTimer>
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -80,7 +81,12 @@ void LMTableEditView::scheduleAutosize()
         if (m_needsAutosize)
             buildAutosizingInformation();
     });
-    QTimer::singleShot(50, this, &LMTableEditView::buildAutosizingInformation);
+    QTimer::singleShot(50, this, [this] {
+        // Another draw from the same rows would only measure the same texts again.
+        if (m_rows && m_rows == m_autosizedRows.lock() && m_rows->loadedRowRanges() == m_autosizedRanges)
+            return;
+        buildAutosizingInformation();
+    });
 }
 
 void LMTableEditView::buildAutosizingInformation()
@@ -93,6 +99,8 @@ void LMTableEditView::buildAutosizingInformation()
     std::vector<std::pair<quint32, quint32>> ranges;
     if (m_rows)
         ranges = m_rows->loadedRowRanges();
+    m_autosizedRows = m_rows;
+    m_autosizedRanges = ranges;
     // The model's rows: the whole list may still be being read.
     if (ranges.empty() && m_model->rowCount() > 0)
         ranges.emplace_back(0, quint32(qMin(m_model->rowCount(), m_rows->rowsPerPage())));
@@ -111,6 +119,8 @@ void LMTableEditView::buildAutosizingInformation()
     m_lastSamples = samples;
     QHeaderView *header = m_tableView->horizontalHeader();
     const QFontMetricsF metrics(m_tableView->font());
+    const double widestCharacter = metrics.maxWidth();
+    QStringList texts;
     for (int c = 0; c < columns; ++c) {
         const QString type = m_model->datatypeAt(c);
         if (header->sectionResizeMode(c) != QHeaderView::Fixed)
@@ -120,7 +130,8 @@ void LMTableEditView::buildAutosizingInformation()
             width = 21;
         else if (Datatypes::isMedia(type))
             width = 30;
-        else
+        else {
+            texts.clear();
             for (int i = 0; i < samples; ++i) {
                 const int row = sampledRow(std::rand() % rows);
                 const Value value = m_model->displayValue(c, row);
@@ -137,8 +148,18 @@ void LMTableEditView::buildAutosizingInformation()
                     width = qMax(width, 42.0);
                     continue;
                 }
+                texts << text;
+            }
+            // Measuring lays a text out: the longest go first, and a text too short to be wider than the widest
+            // so far is not measured.
+            std::sort(texts.begin(), texts.end(),
+                      [](const QString &a, const QString &b) { return a.size() > b.size(); });
+            for (const QString &text : std::as_const(texts)) {
+                if (double(text.size()) * widestCharacter + 8 <= width)
+                    break;
                 width = qMax(width, metrics.horizontalAdvance(text) + 8);
             }
+        }
         const double fitted = qMin(width, qMax(kMaxFittedWidth, double(header->sectionSizeHint(c))));
         if (header->sectionSize(c) < fitted && header->sectionResizeMode(c) != QHeaderView::Fixed)
             header->resizeSection(c, int(std::ceil(fitted)));
@@ -239,8 +260,13 @@ void LMTableEditView::noteDisplayedText(int column, const QString &text)
         f.setPointSizeF(12);
         return f;
     }();
-    const double width = QFontMetricsF(font).horizontalAdvance(text);
+    static const double widestCharacter = QFontMetricsF(font).maxWidth();
     const QString field = m_model->fieldAt(column);
-    if (width > m_widths.value(field))
+    const double remembered = m_widths.value(field);
+    // Measuring lays the text out; a text too short to be wider than what is remembered is not measured.
+    if (double(text.size()) * widestCharacter <= remembered)
+        return;
+    const double width = QFontMetricsF(font).horizontalAdvance(text);
+    if (width > remembered)
         m_widths.insert(field, width);
 }

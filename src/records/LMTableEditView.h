@@ -16,6 +16,8 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
+#include <vector>
 
 class LMGotoRowSheet;
 class LMGridFilter;
@@ -213,4 +215,7 @@ private:
     QHash<QString, double> m_widths;
     bool m_needsAutosize = true;
     int m_lastSamples = 0;
+    // The rows the last autosize pass sampled from.
+    std::weak_ptr<QLiteCursor> m_autosizedRows;
+    std::vector<std::pair<quint32, quint32>> m_autosizedRanges;
 };

@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QString>
 #include <QStringList>
+#include <algorithm>
 #include <functional>
 #include <limits>
 #include <memory>
@@ -50,7 +51,7 @@ public:
     void push_back(qint64 value)
     {
         if (m_size == m_blocks.size() * kBlock)
-            m_blocks.push_back(std::make_unique<qint64[]>(kBlock));
+            m_blocks.push_back(std::make_unique_for_overwrite<qint64[]>(kBlock));
         (*this)[m_size++] = value;
     }
     void grow(size_t count, qint64 fill)
@@ -60,8 +61,16 @@ public:
     }
     void append(const std::vector<qint64> &values)
     {
-        for (qint64 value : values)
-            push_back(value);
+        size_t done = 0;
+        while (done < values.size()) {
+            if (m_size == m_blocks.size() * kBlock)
+                m_blocks.push_back(std::make_unique_for_overwrite<qint64[]>(kBlock));
+            const size_t room = kBlock - m_size % kBlock;
+            const size_t count = std::min(room, values.size() - done);
+            std::copy_n(values.data() + done, count, &(*this)[m_size]);
+            m_size += count;
+            done += count;
+        }
     }
 
 private:

@@ -75,6 +75,8 @@ void QLiteIdentifierLoader::run()
             m_db = db;
         }
         sqlite3_busy_timeout(db, m_busyTimeout);
+        // Each page is read once: a cache would only hold memory (sorting keeps its own).
+        sqlite3_exec(db, "PRAGMA cache_size = -64", nullptr, nullptr, nullptr);
         rc = sqlite3_prepare_v2(db, m_sql.constData(), int(m_sql.size()), &statement, nullptr);
         if (rc != SQLITE_OK || !statement)
             failed(rc != SQLITE_OK ? rc : SQLITE_MISUSE);
