@@ -37,6 +37,7 @@ LMRecordInserter::LMRecordInserter(OXDatabase *db, const QString &table, const Q
         m_error = QStringLiteral("the database is not open");
         return;
     }
+    db->willWriteThroughHandle();
     const QString head = QStringLiteral("INSERT INTO %1 (%2) VALUES ")
                              .arg(QLiteDatabase::quoteIdentifier(table), columns.join(QStringLiteral(", ")));
     const QString row = QStringLiteral("(%1)").arg(marks.join(QStringLiteral(", ")));

@@ -231,6 +231,14 @@ std::shared_ptr<QLiteCursor> QLiteDatabase::runCursor(const std::shared_ptr<QLit
     return loaded ? cursor : nullptr;
 }
 
+void QLiteDatabase::willWriteThroughHandle()
+{
+    // Copied: a cursor may go away while it is told.
+    const std::vector<QLiteCursor *> cursors(m_pagedCursors.begin(), m_pagedCursors.end());
+    for (QLiteCursor *cursor : cursors)
+        cursor->databaseWillChange();
+}
+
 QLiteDatabase::ChangeStamp QLiteDatabase::changeStamp() const
 {
     ChangeStamp stamp;
@@ -268,12 +276,8 @@ bool QLiteDatabase::performExecuteQuery(const QString &sql)
             setLastError(errorMessage(m_db), prepared);
             break;
         }
-        if (statement && !sqlite3_stmt_readonly(statement) && !m_pagedCursors.empty()) {
-            // Copied: a cursor may go away while it is told.
-            const std::vector<QLiteCursor *> cursors(m_pagedCursors.begin(), m_pagedCursors.end());
-            for (QLiteCursor *cursor : cursors)
-                cursor->databaseWillChange();
-        }
+        if (statement && !sqlite3_stmt_readonly(statement))
+            willWriteThroughHandle();
         if (statement) {
             const int rc = stepRetryingBusy(statement);
             const bool failed = rc != SQLITE_DONE && rc != SQLITE_ROW && rc != SQLITE_OK;

@@ -86,6 +86,9 @@ public:
     // Table name -> (column name -> datatype name).
     Value datatypeCache() const { return m_schema; }
     sqlite3 *handle() const { return m_db; }
+    // Call before writing through handle(): cursors that read after their query ran hear of the change first
+    // (a cursor still reading its ids finishes, so the write neither waits for nor changes that list).
+    void willWriteThroughHandle();
     bool isInDebugMode() const { return m_debugMode; }
 
 protected:
