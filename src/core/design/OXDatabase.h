@@ -3,6 +3,7 @@
 #pragma once
 
 #include "Alert.h"
+#include "DesignCatalogue.h"
 #include "FormattedText.h"
 #include "LMTableDesignCommit.h"
 #include "QLiteDatabase.h"
@@ -57,6 +58,8 @@ public:
     // --- Design lookups (exact names; a missing table or field gives null or an empty list).
     // The document's shared array of table designs; an empty array without a document.
     Value design() const;
+    // The lookups below, as one piece over that array (DesignCatalogue); the members here forward to it.
+    DesignCatalogue catalogue() const;
     QStringList tablesList() const;
     Value tableDesign(const QString &table) const;
     Value fieldForTable(const QString &table, const QString &column) const;
