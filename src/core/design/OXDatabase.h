@@ -4,7 +4,7 @@
 
 #include "Alert.h"
 #include "DesignCatalogue.h"
-#include "FormattedText.h"
+#include "DisplayFormatter.h"
 #include "LMTableDesignCommit.h"
 #include "QLiteDatabase.h"
 #include "Value.h"
@@ -17,22 +17,9 @@
 #include <memory>
 #include <optional>
 
-class DateFormatter;
 class MyDocument;
-class NumberFormatter;
 class QLiteCursor;
 class QWidget;
-
-// The formatter of one field: a number formatter for "Number", a date formatter for "Date", else neither.
-struct FieldFormatter {
-    std::shared_ptr<NumberFormatter> number;
-    std::shared_ptr<DateFormatter> date;
-
-    bool isNull() const { return !number && !date; }
-    QString format(const Value &value) const;
-    // The native value of display text; null when the text does not parse.
-    Value parse(const QString &text) const;
-};
 
 class OXDatabase : public QLiteDatabase {
 public:
