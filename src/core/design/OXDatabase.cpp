@@ -1,60 +1,19 @@
-// OXDatabase: the connection's link to its document, design lookups and design changes.
+// OXDatabase: the connection's link to its document, and design lookups and changes forwarded to the catalogue.
 #include "OXDatabase.h"
 
 #include "MyDocument.h"
 #include "Preferences.h"
 #include "QLiteCursor.h"
-#include "SchemaNameRules.h"
-
-namespace {
-const QString kName = QStringLiteral("Name");
-const QString kFields = QStringLiteral("Fields");
-const QString kType = QStringLiteral("Type");
-
-struct DatatypeInfo {
-    QString name;
-    QString sqlType;
-};
-
-const QList<DatatypeInfo> &datatypeTable()
-{
-    static const QList<DatatypeInfo> table = {
-        {QStringLiteral("Primary Key"), QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT")},
-        {QStringLiteral("Text"), QStringLiteral("TEXT")},
-        {QStringLiteral("Number"), QStringLiteral("REAL")},
-        {QStringLiteral("Date"), QStringLiteral("REAL")},
-        {QStringLiteral("Yes/No"), QStringLiteral("INTEGER")},
-        {QStringLiteral("Image"), QStringLiteral("TEXT")},
-        {QStringLiteral("Audio"), QStringLiteral("TEXT")},
-        {QStringLiteral("Video"), QStringLiteral("TEXT")},
-        {QStringLiteral("List"), QStringLiteral("TEXT")},
-        {QStringLiteral("Options"), QStringLiteral("TEXT")},
-        {QStringLiteral("Attachment"), QStringLiteral("TEXT")},
-        {QStringLiteral("File Path"), QStringLiteral("TEXT")},
-        {QStringLiteral("Relationship"), QStringLiteral("TEXT")},
-    };
-    return table;
-}
-
-} // namespace
+#include "SchemaEditor.h"
 
 const QStringList &OXDatabase::datatypes()
 {
-    static const QStringList names = [] {
-        QStringList out;
-        for (const DatatypeInfo &info : datatypeTable())
-            out << info.name;
-        return out;
-    }();
-    return names;
+    return Datatypes::names();
 }
 
 QString OXDatabase::sqlTypeForDatatype(const QString &datatype)
 {
-    for (const DatatypeInfo &info : datatypeTable())
-        if (info.name == datatype)
-            return info.sqlType;
-    return QString();
+    return SchemaEditor::sqlTypeForDatatype(Datatypes::fromName(datatype));
 }
 
 OXDatabase::OXDatabase(const QString &path, MyDocument *document) : QLiteDatabase(path), m_document(document) {}
@@ -208,41 +167,4 @@ void OXDatabase::updateTableDesign(const QString &oldName, const Value &tableDes
 void OXDatabase::deleteTableDesign(const QString &name)
 {
     catalogue().deleteTableDesign(name);
-}
-
-bool OXDatabase::createTableFromDesign(const Value &tableDesign)
-{
-    const QString tableName = tableDesign.value(kName).toString();
-    if (tablesList().contains(tableName))
-        return false; // a known design: refused without touching SQLite
-    // A design may come from a file, a template or a script: it meets the editor's name rules before any name
-    // reaches SQL.
-    std::optional<Alert> refused = SchemaNameRules::checkTableName(tableName, Value::array());
-    if (!refused)
-        refused = SchemaNameRules::checkFieldNames(tableDesign.value(kFields), true);
-    if (refused) {
-        setLastError(refused->messageText + QStringLiteral(": ") + refused->informativeText, QLP_UnknownError);
-        return false;
-    }
-    const Value fields = tableDesign.value(kFields);
-    QStringList columns;
-    for (int i = 0; i < fields.size(); ++i) {
-        const Value field = fields.at(i);
-        const QString name = field.value(kName).toString();
-        const QString sqlType = sqlTypeForDatatype(field.value(kType).toString());
-        if (sqlType.isEmpty()) {
-            setLastError(QStringLiteral("The field \"%1\" has the unknown type \"%2\".")
-                             .arg(name, field.value(kType).toString()),
-                         QLP_UnknownError);
-            return false;
-        }
-        // An empty default is no default: converting it would give number and yes/no columns a 0.
-        const Value defaultValue = field.value(QStringLiteral("Default"));
-        const bool noDefault = defaultValue.isNull() || (defaultValue.isString() && defaultValue.toString().isEmpty());
-        const QString stored = noDefault ? QString() : nativeToDb(defaultValue, field.value(kType).toString(), true);
-        columns << QStringLiteral("%1 %2 DEFAULT '%3' ").arg(quoteIdentifier(name), sqlType, stored);
-    }
-    performQuery(
-        QStringLiteral("CREATE TABLE %1 (%2)").arg(quoteIdentifier(tableName), columns.join(QLatin1Char(','))));
-    return true;
 }

@@ -36,6 +36,9 @@ public:
     // The document's window, for sheets; null without one.
     QWidget *window() const;
 
+    // Lets the design pieces working on this connection report a failure found before any statement ran.
+    using QLiteDatabase::setLastError;
+
     // performQuery with the cache method the user chose ("LMCacheMethod"; 0, the connection's default of 2,
     // unless chosen otherwise): the entry point the rest of the program uses.
     std::shared_ptr<QLiteCursor> executeQuery(const QString &sql);
@@ -89,19 +92,19 @@ public:
     void createTableDesign(const Value &tableDesign);
     void updateTableDesign(const QString &oldName, const Value &tableDesign);
     void deleteTableDesign(const QString &name);
-    // Creates the SQLite table of a design not yet in `design` (false for a known one, nothing recorded); false,
-    // with the reason in lastError, for a name the editor would refuse, a field without a name or of an unknown
-    // type. Otherwise the statement's own result is left in lastError.
+    // Creates the SQLite table of a design not yet in `design` (SchemaEditor; false for a known one, nothing
+    // recorded); false, with the reason in lastError, for a name the editor would refuse, a field without a name
+    // or of an unknown type. Otherwise the statement's own result is left in lastError.
     bool createTableFromDesign(const Value &tableDesign);
 
-    // --- Schema changes (LMQLQuerySchema.cpp).
+    // --- Schema changes: SchemaEditor for the SQLite side, DesignReferences for the designs naming a table.
     // The table a rebuild moves the old table to: "^Orvix__Design__Backup^".
     static QString designBackupTableName();
     // The column definitions of a commit: "`name` TYPE DEFAULT 'default' " per named field, joined by " ,".
     QString columnListForSchema(const Value &schema) const;
     // Applies a design commit: renames the references of renamed fields, creates or rebuilds the SQLite
-    // table in one transaction (rolled back at the first failing statement), stores the design and audits
-    // the relationships. On success `commit` describes the committed table (empty-named fields dropped,
+    // table in one unit of atomic writes (rolled back at the first failing statement), stores the design and
+    // audits the relationships. On success `commit` describes the committed table (empty-named fields dropped,
     // both map lists the new names, no columns to clear, not new); on failure it is left as it was.
     LMTableDesignCommit::Result commitTableRevised(LMTableDesignCommit &commit);
     // Points every relationship line and query display or parameter at the field's new name; the column
