@@ -1,5 +1,6 @@
-// OXDatabase: the document's connection and the table design vocabulary on it (design lookups, value
-// conversion, display formatting and the validating write of one cell).
+// OXDatabase: the document's connection, and the front of the table design layer on it: design lookups
+// (DesignCatalogue), value conversion (ValueCodec), display formatting (DisplayFormatter), schema changes
+// (SchemaEditor, DesignReferences) and the checked write of one cell (CheckedCellWriter).
 #pragma once
 
 #include "Alert.h"
@@ -159,7 +160,8 @@ public:
     FormattedText textFormatString(const QString &text, const QString &table, const QString &column) const;
     Value removeFormattingFromString(const QString &text, const QString &table, const QString &column) const;
 
-    // --- Writing one cell. Null on success, else the alert to show; nothing is written on refusal.
+    // --- Writing one cell (CheckedCellWriter). Null on success, else the alert to show; nothing is written on
+    // refusal.
     std::optional<Alert> insertNativeValue(const Value &value, const QString &table, const QString &column,
                                            const QString &row);
     // `value` is stored text; `escaped` says it has already been through prepareStringForQuery.
@@ -169,11 +171,6 @@ public:
     bool deleteFromTable(const QString &table, const QString &row);
 
 private:
-    std::optional<Alert> validateCell(QString &value, const QString &table, const QString &column);
-    std::optional<Alert> checkUnique(const QString &value, const QString &table, const QString &column);
-    std::optional<Alert> checkRegex(const QString &value, const QString &pattern, const QString &column) const;
-    std::optional<Alert> checkNumber(QString &value, const Value &field, const QString &column) const;
-
     MyDocument *m_document = nullptr;
     QList<bool> m_atomicUsesSavepoint; // one entry per open unit of atomic writes
 };
