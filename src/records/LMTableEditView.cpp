@@ -224,7 +224,7 @@ int LMTableEditView::numberOfRows() const
 void LMTableEditView::refresh()
 {
     resetColumns();
-    m_needsAutosize = true;
+    m_sizing.setNeedsAutosize();
     // A grid that was just made (or shown again with nothing changed) already shows what the query gives.
     if (rowsAreCurrent())
         showRows();
@@ -237,7 +237,7 @@ void LMTableEditView::refresh()
 
 void LMTableEditView::resetColumns()
 {
-    m_widths.clear();
+    m_sizing.clearWidths();
     m_model->resetColumns();
     QHeaderView *header = m_tableView->horizontalHeader();
     for (int c = 0; c < m_model->columnCount(); ++c) {
@@ -247,7 +247,7 @@ void LMTableEditView::resetColumns()
                                                                               : QHeaderView::Interactive);
         header->resizeSection(c, type == QLatin1String("Relationship") ? qMax(width, 42) : width);
         if (m_model->hasFields())
-            m_widths.insert(m_model->fieldAt(c), width);
+            m_sizing.rememberWidth(m_model->fieldAt(c), width);
     }
     m_tableView->sizeLastColumnToFit();
     const int sortColumn = m_model->columnOfField(m_sortField);

@@ -4,6 +4,7 @@
 
 #include "Alert.h"
 #include "ItemKind.h"
+#include "LMColumnSizing.h"
 #include "LMDataPanelClient.h"
 #include "LMInsertRecord.h"
 #include "QLiteDatabase.h"
@@ -130,9 +131,10 @@ public:
     double widthOfValue(const Value &value, const QString &datatype, int column) const;
     void buildAutosizingInformation();
     static int samplesPerColumn(int columns);
-    int lastAutosizeSamples() const { return m_lastSamples; }
-    bool needsAutosize() const { return m_needsAutosize; }
-    QHash<QString, double> widths() const { return m_widths; }
+    int lastAutosizeSamples() const { return m_sizing.lastSamples(); }
+    bool needsAutosize() const { return m_sizing.needsAutosize(); }
+    QHash<QString, double> widths() const { return m_sizing.widths(); }
+    const LMColumnSizing &sizing() const { return m_sizing; }
     // A shown "Text", "Number" or "Date" value wider (system font, size 12) than the remembered width
     // raises the remembered width of its column.
     void noteDisplayedText(int column, const QString &text);
@@ -210,7 +212,5 @@ private:
     QLiteDatabase::ChangeStamp m_loadedStamp;
     QString m_sortField;
     bool m_sortAscending = true;
-    QHash<QString, double> m_widths;
-    bool m_needsAutosize = true;
-    int m_lastSamples = 0;
+    LMColumnSizing m_sizing;
 };
