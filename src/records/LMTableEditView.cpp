@@ -30,15 +30,8 @@ LMTableEditView::LMTableEditView(const QString &name, OXDatabase *database, QWid
                                  const QString &commaIndexes, MyDocument *document, LMTableEditView *parent,
                                  const QString &parentRowid, const Value &relationship, bool isBackwards)
     : m_name(name), m_database(database), m_window(window), m_document(document), m_parent(parent),
-      m_parentRowid(parentRowid), m_relationship(relationship), m_isBackwards(isBackwards)
+      m_links(database, relationship, parentRowid, isBackwards, commaIndexes)
 {
-    if (!relationship.isNull() && !DesignVocabulary::isNullLike(commaIndexes)) {
-        QStringList quoted;
-        for (const QString &id : commaIndexes.split(QLatin1Char(',')))
-            if (!id.trimmed().isEmpty())
-                quoted << QStringLiteral("'%1'").arg(OXDatabase::escapeQuotesFromString(id.trimmed()));
-        m_idList = quoted.join(QLatin1Char(','));
-    }
     if (name.isEmpty() || !database || database->tableDesign(name).isNull())
         Ui::instance().runAlert(Alert::make(QStringLiteral("Error - Invalid Table Name"),
                                             QStringLiteral("Please submit a bug report to tandrel.")),
@@ -174,9 +167,9 @@ QString LMTableEditView::restrictionAndOrder() const
         if (open && !filterClause.isEmpty())
             sql += QStringLiteral(" WHERE %1 ").arg(filterClause);
     } else if (!open || filterClause.isEmpty()) {
-        sql += QStringLiteral(" WHERE id IN (%1) ").arg(m_idList);
+        sql += QStringLiteral(" WHERE id IN (%1) ").arg(m_links.idList());
     } else {
-        sql += QStringLiteral(" WHERE (%1) AND (id IN (%2)) ").arg(filterClause, m_idList);
+        sql += QStringLiteral(" WHERE (%1) AND (id IN (%2)) ").arg(filterClause, m_links.idList());
     }
     if (!m_sortField.isEmpty())
         sql += QStringLiteral("ORDER BY %1 %2").arg(backQuoted(m_sortField), m_sortAscending ? "ASC" : "DESC");
