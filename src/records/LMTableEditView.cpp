@@ -183,8 +183,8 @@ void LMTableEditView::reload()
     // The same rows in the same order as the grid's own statement: the cursor reads only their ids at first
     // and the other values a page at a time, so a large table opens without reading every row.
     QLiteRowSource source;
-    if (m_database && m_model->columnOfField(QStringLiteral("id")) >= 0)
-        source = QLiteRowSource{m_name, QStringLiteral("id"), identifierQuery()};
+    if (m_database && m_model->columnOfField(DesignKey::IdFieldName) >= 0)
+        source = QLiteRowSource{m_name, DesignKey::IdFieldName, identifierQuery()};
     m_rows.reset();
     m_model->releaseRows();
     m_rows = m_database ? m_database->performQuery(sql, method, source) : nullptr;
@@ -234,11 +234,10 @@ void LMTableEditView::resetColumns()
     m_model->resetColumns();
     QHeaderView *header = m_tableView->horizontalHeader();
     for (int c = 0; c < m_model->columnCount(); ++c) {
-        const QString type = m_model->datatypeAt(c);
+        const bool isRelationship = Datatypes::fromName(m_model->datatypeAt(c)) == Datatype::Relationship;
         const int width = header->sectionSizeHint(c);
-        header->setSectionResizeMode(c, type == QLatin1String("Relationship") ? QHeaderView::Fixed
-                                                                              : QHeaderView::Interactive);
-        header->resizeSection(c, type == QLatin1String("Relationship") ? qMax(width, 42) : width);
+        header->setSectionResizeMode(c, isRelationship ? QHeaderView::Fixed : QHeaderView::Interactive);
+        header->resizeSection(c, isRelationship ? qMax(width, 42) : width);
         if (m_model->hasFields())
             m_sizing.rememberWidth(m_model->fieldAt(c), width);
     }
@@ -291,16 +290,15 @@ std::optional<Alert> LMTableEditView::setObjectValue(const Value &value, const Q
 {
     if (m_document)
         m_document->setChanged(true);
-    if (field == QLatin1String("id") || row < 0 || row >= numberOfRows())
+    if (field == DesignKey::IdFieldName || row < 0 || row >= numberOfRows())
         return std::nullopt;
     const int column = m_model->columnOfField(field);
-    const QString type = m_model->datatypeAt(column);
-    if (type == QLatin1String("Relationship")) {
+    const Datatype type = Datatypes::fromName(m_model->datatypeAt(column));
+    if (type == Datatype::Relationship) {
         openSubtable(field, row);
         return std::nullopt;
     }
-    if ((type == QLatin1String("Text") || type == QLatin1String("Number") || type == QLatin1String("Date") ||
-         type == QLatin1String("File Path")) &&
+    if ((type == Datatype::Text || type == Datatype::Number || type == Datatype::Date || type == Datatype::FilePath) &&
         sameDisplayValue(value, m_model->displayValue(column, row)))
         return std::nullopt;
     const QString id = m_model->idForRow(row);
@@ -360,7 +358,7 @@ bool LMTableEditView::moveColumnAtIndex(int from, int to)
 {
     if (isQueryOpen() || !m_database)
         return false;
-    Value fields = m_database->tableDesign(m_name).value(QStringLiteral("Fields"));
+    Value fields = m_database->tableDesign(m_name).value(DesignKey::Fields);
     if (!fields.isArray() || from < 0 || to < 0 || from >= fields.size() || to >= fields.size())
         return false;
     if (from == to)
