@@ -1,10 +1,10 @@
 // Tests of LMColumnSizing over a grid model without the grid's widget: sampled widths, fitting and remembering.
-#include "GridFixture.h"
 #include "LMColumnSizing.h"
 #include "LMTableEditModel.h"
 #include "MyDocument.h"
 #include "OXDatabase.h"
 #include "TestEnvironment.h"
+#include "support/GridFixture.h"
 
 #include <QApplication>
 #include <QtTest>

@@ -1,13 +1,13 @@
 // Tests of a grid's record work without its widget: the subtable id list and links (LMSubtableLinks) and the
 // add, delete, link and unlink commands (LMRecordCommands).
 #include "DesignVocabulary.h"
-#include "GridFixture.h"
 #include "LMRecordCommands.h"
 #include "LMRelationship.h"
 #include "LMSubtableLinks.h"
 #include "MyDocument.h"
 #include "OXDatabase.h"
 #include "TestEnvironment.h"
+#include "support/GridFixture.h"
 
 #include <QtTest>
 
