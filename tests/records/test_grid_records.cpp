@@ -19,7 +19,8 @@ class TestGridRecords : public QObject {
     std::unique_ptr<MyDocument> doc;
     Value record;
 
-    // People.employer links Companies (one-to-one for type 0); People 1 and 2, Companies 1 to 3.
+    // People.employer links Companies (type 0 one to one, 1 one to many, 2 many to many); People 1 and 2,
+    // Companies 1 to 3.
     void makeDocument(int type)
     {
         QString error;
@@ -125,7 +126,7 @@ void TestGridRecords::addRecordInATopLevelGrid()
 
 void TestGridRecords::addRecordLinksItInASubtable()
 {
-    makeDocument(1);
+    makeDocument(2); // many to many
     LMSubtableLinks links(doc->database(), record, "2", false, QString());
     LMRecordCommands commands(doc->database(), doc.get(), links);
     const LMRecordCommands::Added added = commands.addRecord("Companies", true);
@@ -170,7 +171,7 @@ void TestGridRecords::addRecordWithoutTheParentIsRefused()
 
 void TestGridRecords::unlinkKeepsTheRecordDeleteRemovesIt()
 {
-    makeDocument(1);
+    makeDocument(2); // many to many
     LMSubtableLinks links(doc->database(), record, "1", false, QString());
     LMRecordCommands commands(doc->database(), doc.get(), links);
     QVERIFY(commands.linkExistingRecord("2", true));
