@@ -27,8 +27,6 @@
 
 namespace {
 const QString codeKey = QStringLiteral("Code String");
-// The main thread is the script's while it runs, so a runaway editor run is ended by the watchdog.
-constexpr int editorTimeLimit = 10000;
 } // namespace
 
 OXScriptViewController::OXScriptViewController(MyDocument *document, QWidget *window, const Value &script)
@@ -89,6 +87,12 @@ OXScriptViewController::OXScriptViewController(MyDocument *document, QWidget *wi
 
 OXScriptViewController::~OXScriptViewController()
 {
+    // A run still under way is stopped and waited for; its last messages have no editor to go to.
+    if (m_runner) {
+        m_runner->setDelegate(nullptr);
+        m_runner->setLogView(nullptr);
+        m_runner.reset();
+    }
     stopWatching();
 }
 
@@ -118,18 +122,22 @@ void OXScriptViewController::setText(const QString &text)
 
 void OXScriptViewController::runButton()
 {
+    // One run at a time: Run is disabled while one is under way, and a press that slips through does nothing.
+    if (m_running)
+        return;
     m_errors.clear();
     m_errorLines.clear();
     m_errorView->clear();
+    // The run has its own copy of the text: editing on while it runs changes the next run, not this one.
     m_runner = std::make_unique<OXJavascriptRunController>(text(), m_document);
-    m_runner->setTimeLimit(editorTimeLimit);
     m_runner->setLogView(this);
     m_runner->setDelegate(this);
     openSession(QStringLiteral("Running"));
     m_running = true;
     m_runButton->setEnabled(false);
     m_stopButton->setEnabled(true);
-    m_runner->run();
+    // The script runs on its own thread; the window stays responsive and Stop can end it.
+    m_runner->start();
 }
 
 void OXScriptViewController::stop()

@@ -8,6 +8,8 @@
 #include "TestEnvironment.h"
 
 #include <QProcess>
+#include <QPushButton>
+#include <QTimer>
 #include <QtTest>
 
 class TestScriptEditor : public QObject {
@@ -27,6 +29,14 @@ class TestScriptEditor : public QObject {
         return process.exitCode();
     }
 
+    static QPushButton *button(OXScriptViewController &editor, const QString &text)
+    {
+        for (QPushButton *b : editor.view()->findChildren<QPushButton *>())
+            if (b->text() == text)
+                return b;
+        return nullptr;
+    }
+
 private slots:
     void runShowsConsoleAndErrorsAndCleanUpStoresText()
     {
@@ -38,7 +48,7 @@ private slots:
         QCOMPARE(editor.text(), QStringLiteral("Tools.Log('stored');"));
         editor.setText("Tools.Log('edited');\nTools.Print(7);\nnope();");
         editor.runButton();
-        QVERIFY(!editor.isRunning());
+        QTRY_VERIFY(!editor.isRunning());
         const QStringList lines = editor.consoleLines();
         QCOMPARE(lines.size(), 4);
         QVERIFY(lines[0].startsWith("session: Running "));
@@ -89,6 +99,81 @@ private slots:
         // The window's run command runs a script by name.
         QVERIFY(runScriptNamed(doc.get(), "Greeting"));
         QVERIFY(!runScriptNamed(doc.get(), "Missing"));
+        QTRY_COMPARE(scriptRunCount(doc.get()), 0);
+    }
+
+    // Run and Stop of the editor: the loop runs on its own thread, so the window keeps turning and Stop works.
+    void stopEndsALoopWhileTheWindowStaysResponsive()
+    {
+        env.ui().reset();
+        auto doc = MyDocument::createNew();
+        Value script = Value::dict({{"Name", "Loop"}, {"Code String", "Tools.Log('start');\nwhile (true) {}"}});
+        doc->scripts().append(script);
+        OXScriptViewController editor(doc.get(), nullptr, script);
+        QPushButton *run = button(editor, "Run");
+        QPushButton *stop = button(editor, "Stop");
+        QVERIFY(run && stop);
+        QVERIFY(!stop->isEnabled());
+        run->click();
+        QVERIFY(editor.isRunning());
+        QVERIFY(!run->isEnabled());
+        QVERIFY(stop->isEnabled());
+        // The console line comes from the script's thread while the loop holds it.
+        QTRY_VERIFY(editor.consoleLines().contains("log: start"));
+        int ticks = 0;
+        QTimer tick;
+        connect(&tick, &QTimer::timeout, this, [&ticks] { ++ticks; });
+        tick.start(5);
+        QTRY_VERIFY(ticks >= 5);
+        QVERIFY(editor.isRunning());
+        // A second Run while one is under way starts nothing.
+        editor.runButton();
+        QCOMPARE(editor.consoleLines().filter("session:").size(), 1);
+        // Editing goes on: the run keeps the text it started with.
+        editor.setText("Tools.Log('next');");
+        QTimer::singleShot(0, stop, &QPushButton::click);
+        QTRY_VERIFY_WITH_TIMEOUT(!editor.isRunning(), 1000);
+        QVERIFY(run->isEnabled());
+        QVERIFY(!stop->isEnabled());
+        // A stopped run did not finish.
+        QCOMPARE(env.ui().lastAlert()->messageText, QStringLiteral("Script Failed"));
+        run->click();
+        QTRY_VERIFY(!editor.isRunning());
+        QCOMPARE(editor.consoleLines().last(), QStringLiteral("log: next"));
+    }
+
+    void closingTheEditorStopsItsRun()
+    {
+        auto doc = MyDocument::createNew();
+        auto editor = std::make_unique<OXScriptViewController>(
+            doc.get(), nullptr, Value::dict({{"Name", "L"}, {"Code String", "Tools.Log('in');\nwhile (true) {}"}}));
+        editor->runButton();
+        QTRY_VERIFY(editor->consoleLines().contains("log: in"));
+        // Destroying the tab's controller stops the loop and waits for it; nothing reaches the gone editor.
+        editor.reset();
+        QCoreApplication::processEvents();
+    }
+
+    void windowRunsStopAndEndWithTheDocument()
+    {
+        auto doc = MyDocument::createNew();
+        doc->scripts().append(Value::dict({{"Name", "Loop"}, {"Code String", "while (true) {}"}}));
+        QCOMPARE(stopScriptRuns(doc.get()), 0);
+        QVERIFY(runScriptNamed(doc.get(), "Loop"));
+        QVERIFY(runScriptNamed(doc.get(), "Loop"));
+        QCOMPARE(scriptRunCount(doc.get()), 2);
+        int ticks = 0;
+        QTimer tick;
+        connect(&tick, &QTimer::timeout, this, [&ticks] { ++ticks; });
+        tick.start(5);
+        QTRY_VERIFY(ticks >= 5);
+        QCOMPARE(scriptRunCount(doc.get()), 2);
+        QCOMPARE(stopScriptRuns(doc.get()), 2);
+        QTRY_COMPARE_WITH_TIMEOUT(scriptRunCount(doc.get()), 0, 1000);
+        // A closing document ends what still runs and waits for it.
+        QVERIFY(runScriptNamed(doc.get(), "Loop"));
+        endScriptRuns(doc.get());
+        QCOMPARE(scriptRunCount(doc.get()), 0);
     }
 
     void errorListLeadsToTheLine()
@@ -97,6 +182,7 @@ private slots:
         OXScriptViewController editor(doc.get(), nullptr, Value::dict({{"Name", "E"}, {"Code String", ""}}));
         editor.setText("var a = 1;\nvar b = 2;\nmissing();");
         editor.runButton();
+        QTRY_VERIFY(!editor.isRunning());
         QCOMPARE(editor.errorList().size(), 1);
         QVERIFY2(editor.errorList().first().startsWith("line 3: ReferenceError"),
                  qPrintable(editor.errorList().first()));
@@ -105,6 +191,7 @@ private slots:
         // The next run starts with an empty list.
         editor.setText("var fine = true;");
         editor.runButton();
+        QTRY_VERIFY(!editor.isRunning());
         QVERIFY(editor.errorList().isEmpty());
     }
 
