@@ -252,6 +252,7 @@ QJSValue OXJavascriptRunController::executeFunction(const QString &name, const Q
 {
     QJSValue out(QJSValue::UndefinedValue);
     m_stopRequested = false;
+    const int lineOffset = headerLines() - 1;
     onEngine([&] {
         QJSEngine &engine = *m_engine;
         QJSValue function = engine.globalObject().property(name);
@@ -270,7 +271,7 @@ QJSValue OXJavascriptRunController::executeFunction(const QString &name, const Q
             return;
         }
         if (result.isError())
-            reportError(result.toString(), result.property(QStringLiteral("lineNumber")).toInt(), headerLines() - 1);
+            reportError(result.toString(), result.property(QStringLiteral("lineNumber")).toInt(), lineOffset);
         out = detached(result);
     });
     return out;

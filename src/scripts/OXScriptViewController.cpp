@@ -25,6 +25,8 @@
 #include <QTextCursor>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace {
 const QString codeKey = QStringLiteral("Code String");
 } // namespace
@@ -142,8 +144,10 @@ void OXScriptViewController::runButton()
 
 void OXScriptViewController::stop()
 {
-    if (m_runner)
-        m_runner->stop();
+    if (!m_runner || !m_running)
+        return;
+    m_stopPressed = true;
+    m_runner->stop();
 }
 
 void OXScriptViewController::scriptFinished(bool success)
@@ -151,7 +155,12 @@ void OXScriptViewController::scriptFinished(bool success)
     m_running = false;
     m_runButton->setEnabled(true);
     m_stopButton->setEnabled(false);
-    if (!success)
+    // A run the user stopped did not fail: the console says so instead of an error sheet.
+    const bool stopped = std::exchange(m_stopPressed, false);
+    if (!success && stopped) {
+        m_console.append(QStringLiteral("note: Stopped"));
+        showConsole();
+    } else if (!success)
         Ui::instance().runAlert(Alert::make(QStringLiteral("Script Failed"),
                                             QStringLiteral("There was an error while running the script.")),
                                 m_window);
@@ -211,6 +220,8 @@ void OXScriptViewController::showConsole()
             html += QStringLiteral("<p><b>%1</b></p>").arg(escaped.mid(9));
         else if (line.startsWith(QLatin1String("error:")))
             html += QStringLiteral("<p style='color:#b00'>%1</p>").arg(escaped);
+        else if (line.startsWith(QLatin1String("note:")))
+            html += QStringLiteral("<p style='color:#777'><i>%1</i></p>").arg(escaped.mid(6));
         else
             html += QStringLiteral("<p>%1</p>").arg(escaped.mid(escaped.indexOf(QLatin1Char(' ')) + 1));
     }

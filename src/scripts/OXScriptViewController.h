@@ -45,11 +45,12 @@ public:
 
     // Runs the editor's current text (not the stored one) in a new console session.
     void runButton();
+    // Stops the run; it ends with the console note "Stopped" rather than the "Script Failed" sheet.
     void stop();
     bool isRunning() const { return m_running; }
     QString text() const;
     void setText(const QString &text);
-    // The console as lines ("session", "log", "print", "error" entries), for tests and the browser.
+    // The console as lines ("session", "log", "print", "error" and "note" entries), for tests and the browser.
     const QStringList &consoleLines() const { return m_console; }
     void clearAllConsole();
     // The errors of the last run as "line N: MESSAGE", as the error list shows them; choosing one puts the
@@ -102,6 +103,7 @@ private:
     QStringList m_console;
     bool m_sessionOpen = false;
     bool m_running = false;
+    bool m_stopPressed = false;
 };
 
 std::unique_ptr<LMViewController> makeScriptViewController(const LMViewContext &context, const LMViewRequest &request);
