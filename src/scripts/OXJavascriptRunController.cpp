@@ -30,6 +30,18 @@ int lineFromStack(const QStringList &stack)
     return parts.size() > 1 ? parts[1].toInt() : 0;
 }
 
+// The first frame of an error's "stack" text ("name@file:line" lines) that lies in the script; `lineOffset`
+// when none does (so that the line reported is 0, unknown).
+int lineInScript(const QString &stack, int lineOffset)
+{
+    for (const QString &frame : stack.split(QLatin1Char('\n'))) {
+        const int line = frame.section(QLatin1Char(':'), -1).toInt();
+        if (line > lineOffset)
+            return line;
+    }
+    return lineOffset;
+}
+
 // A result the caller may keep after the engine's thread has moved on: objects become their text.
 QJSValue detached(const QJSValue &value)
 {
@@ -322,9 +334,13 @@ QJSValue OXJavascriptRunController::evaluate(const QString &program, int lineOff
         engine.setInterrupted(false);
         return QJSValue(QJSValue::UndefinedValue);
     }
-    if (result.isError())
-        reportError(result.toString(), result.property(QStringLiteral("lineNumber")).toInt(), lineOffset);
-    else if (!stack.isEmpty())
+    if (result.isError()) {
+        // An overflowing stack leaves no line on the error; the innermost frame still has one.
+        int line = result.property(QStringLiteral("lineNumber")).toInt();
+        if (line <= lineOffset)
+            line = lineInScript(result.property(QStringLiteral("stack")).toString(), lineOffset);
+        reportError(result.toString(), line, lineOffset);
+    } else if (!stack.isEmpty())
         reportError(QStringLiteral("Uncaught %1").arg(result.toString()), lineFromStack(stack), lineOffset);
     return result;
 }

@@ -135,6 +135,7 @@ private slots:
         QTest::newRow("third line") << "var a = 1;\nvar b = 2;\nnoSuchFunction();" << 3;
         QTest::newRow("thrown text") << "\nthrow 'plain';" << 2;
         QTest::newRow("syntax error") << "var a = 1;\nvar = ;" << 2;
+        QTest::newRow("stack overflow") << "\nfunction f(n) { return f(n + 1) + 1; }\nf(0);" << 2;
     }
     void errorLinesCountFromTheScript()
     {
