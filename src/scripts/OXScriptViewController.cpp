@@ -6,6 +6,7 @@
 #include "LMViewRegistry.h"
 #include "MyDocument.h"
 #include "OXCodeSenseController.h"
+#include "OXScriptConsole.h"
 #include "OXSyntaxHighlighterController.h"
 #include "OXSyntaxPrefPane.h"
 #include "Ui.h"
@@ -23,6 +24,7 @@
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QTextCursor>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <utility>
@@ -60,6 +62,11 @@ OXScriptViewController::OXScriptViewController(MyDocument *document, QWidget *wi
     m_codeSense = new OXCodeSenseController(m_view);
     m_codeSense->setTextViewObject(m_editor);
     m_consoleView = new QTextBrowser;
+    m_consolePage = std::make_unique<OXScriptConsole>();
+    m_consoleTimer = std::make_unique<QTimer>();
+    m_consoleTimer->setSingleShot(true);
+    m_consoleTimer->setInterval(0);
+    QObject::connect(m_consoleTimer.get(), &QTimer::timeout, m_consoleTimer.get(), [this] { drawConsole(); });
     splitter->addWidget(m_editor);
     splitter->addWidget(m_consoleView);
     m_errorView = new QListWidget;
@@ -159,6 +166,7 @@ void OXScriptViewController::scriptFinished(bool success)
     const bool stopped = std::exchange(m_stopPressed, false);
     if (!success && stopped) {
         m_console.append(QStringLiteral("note: Stopped"));
+        m_consolePage->note(QStringLiteral("Stopped"));
         showConsole();
     } else if (!success)
         Ui::instance().runAlert(Alert::make(QStringLiteral("Script Failed"),
@@ -174,6 +182,7 @@ void OXScriptViewController::scriptError(const Value &error)
     const QString entry =
         QStringLiteral("line %1: %2").arg(line).arg(error.value(QStringLiteral("message")).toString());
     m_console.append(QStringLiteral("error: ") + entry);
+    m_consolePage->error(error.value(QStringLiteral("message")).toString(), line);
     m_errors.append(entry);
     m_errorLines.append(line);
     m_errorView->addItem(entry);
@@ -185,6 +194,7 @@ void OXScriptViewController::logToConsole(const QString &text)
     if (!m_sessionOpen)
         openSession(QString());
     m_console.append(QStringLiteral("log: ") + text);
+    m_consolePage->log(text);
     showConsole();
 }
 
@@ -193,12 +203,14 @@ void OXScriptViewController::printToConsole(const QString &text)
     if (!m_sessionOpen)
         openSession(QString());
     m_console.append(QStringLiteral("print: ") + text);
+    m_consolePage->print(text);
     showConsole();
 }
 
 void OXScriptViewController::clearAllConsole()
 {
     m_console.clear();
+    m_consolePage->clear();
     m_sessionOpen = false;
     showConsole();
 }
@@ -206,6 +218,7 @@ void OXScriptViewController::clearAllConsole()
 void OXScriptViewController::openSession(const QString &title)
 {
     m_sessionOpen = true;
+    m_consolePage->openSession(title);
     m_console.append(QStringLiteral("session: %1 %2")
                          .arg(title, QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))));
     showConsole();
@@ -213,18 +226,22 @@ void OXScriptViewController::openSession(const QString &title)
 
 void OXScriptViewController::showConsole()
 {
-    QString html;
-    for (const QString &line : m_console) {
-        const QString escaped = line.toHtmlEscaped();
-        if (line.startsWith(QLatin1String("session:")))
-            html += QStringLiteral("<p><b>%1</b></p>").arg(escaped.mid(9));
-        else if (line.startsWith(QLatin1String("error:")))
-            html += QStringLiteral("<p style='color:#b00'>%1</p>").arg(escaped);
-        else if (line.startsWith(QLatin1String("note:")))
-            html += QStringLiteral("<p style='color:#777'><i>%1</i></p>").arg(escaped.mid(6));
-        else
-            html += QStringLiteral("<p>%1</p>").arg(escaped.mid(escaped.indexOf(QLatin1Char(' ')) + 1));
+    // Output comes in bursts from the script's thread: the page is drawn once the burst has been taken.
+    if (!m_consoleTimer->isActive())
+        m_consoleTimer->start();
+}
+
+void OXScriptViewController::drawConsole()
+{
+    if (m_consolePage->isLoaded()) {
+        m_consoleView->setHtml(m_consolePage->html());
+        m_consoleView->moveCursor(QTextCursor::End);
+        return;
     }
+    // Without the page resource: the lines as they are.
+    QString html;
+    for (const QString &line : m_console)
+        html += QStringLiteral("<p>%1</p>").arg(line.toHtmlEscaped());
     m_consoleView->setHtml(html);
 }
 

@@ -3,12 +3,14 @@
 #include "LMScriptViews.h"
 #include "LMViewRegistry.h"
 #include "MyDocument.h"
+#include "OXScriptConsole.h"
 #include "OXScriptViewController.h"
 #include "RecordingNavigator.h"
 #include "TestEnvironment.h"
 
 #include <QProcess>
 #include <QPushButton>
+#include <QTextBrowser>
 #include <QTimer>
 #include <QtTest>
 
@@ -141,6 +143,52 @@ private slots:
         run->click();
         QTRY_VERIFY(!editor.isRunning());
         QCOMPARE(editor.consoleLines().last(), QStringLiteral("log: next"));
+    }
+
+    // The console page is driven by its four functions, with texts made safe for HTML and for the call's quotes.
+    void consolePageTakesTheCalls()
+    {
+        auto doc = MyDocument::createNew();
+        OXScriptViewController editor(doc.get(), nullptr, Value::dict({{"Name", "C"}, {"Code String", ""}}));
+        QVERIFY(editor.consolePage()->isLoaded());
+        editor.setText("Tools.Log(\"<b>'quoted'</b>\");\nTools.Print('a'); Tools.Print('b');\n"
+                       "throw new Error('bad \"x\" \\\\ y');");
+        editor.runButton();
+        QTRY_VERIFY(!editor.isRunning());
+        const QStringList calls = editor.consolePage()->calls();
+        QCOMPARE(calls.size(), 5);
+        const QRegularExpressionMatch session =
+            QRegularExpression(R"(^session_add\('([^']+)', 'Running', '\d{4}-\d\d-\d\d \d\d:\d\d:\d\d'\);$)")
+                .match(calls[0]);
+        QVERIFY2(session.hasMatch(), qPrintable(calls[0]));
+        const QString id = session.captured(1);
+        QVERIFY2(
+            QRegularExpression(
+                QStringLiteral(R"(^log_add\('%1', '&lt;b&gt;\\'quoted\\'&lt;/b&gt;', '\d\d:\d\d:\d\d'\);$)").arg(id))
+                .match(calls[1])
+                .hasMatch(),
+            qPrintable(calls[1]));
+        QCOMPARE(calls[2], QStringLiteral("print_addChar('%1', 'a');").arg(id));
+        QCOMPARE(calls[3], QStringLiteral("print_addChar('%1', 'b');").arg(id));
+        QCOMPARE(calls[4], QStringLiteral(R"(error_add('%1', "Error: bad &quot;x&quot; \\ y", '3');)").arg(id));
+        const QString html = editor.consolePage()->html();
+        QVERIFY(!html.contains("<script"));
+        QVERIFY(html.contains("<p class=\"print\">ab</p>"));
+        QVERIFY(html.contains("line 3: Error: bad &quot;x&quot; \\ y"));
+        // The view shows the page: the logged markup as text.
+        auto *view = editor.view()->findChild<QTextBrowser *>();
+        QVERIFY(view);
+        QTRY_VERIFY(view->toPlainText().contains("<b>'quoted'</b>"));
+        QVERIFY(view->toPlainText().contains("Running"));
+        // Cleared, the next line opens an untitled session first.
+        editor.clearAllConsole();
+        QVERIFY(!editor.consolePage()->html().contains("Running"));
+        editor.logToConsole("again");
+        const QStringList after = editor.consolePage()->calls().mid(6);
+        QCOMPARE(after.size(), 2);
+        QVERIFY2(after[0].startsWith("session_add('") && after[0].contains("', '', '"), qPrintable(after[0]));
+        QVERIFY(after[1].startsWith("log_add('"));
+        QVERIFY(!after[0].contains(id));
     }
 
     void closingTheEditorStopsItsRun()
