@@ -244,6 +244,24 @@ private slots:
         QCOMPARE(controller.executeCode("n = 1; n + 1").toInt(), 2);
     }
 
+    // A script run by another (xwRunScript_) runs on the same thread; stop() reaches it and ends both.
+    void stopReachesAScriptRunByAnother()
+    {
+        Value scripts = doc->scripts();
+        scripts.append(Value::dict({{"Name", "Spin"}, {"Code String", "Tools.Log('spinning'); while (true) {}"}}));
+        Recorder recorder;
+        OXJavascriptRunController controller("Tools.RunScript('Spin'); Tools.Log('after');", doc.get());
+        controller.setDelegate(&recorder);
+        controller.setLogView(&recorder);
+        QVERIFY(controller.start());
+        QTRY_COMPARE(recorder.console, QStringList{"log:spinning"});
+        controller.stop();
+        QTRY_VERIFY_WITH_TIMEOUT(!recorder.finished.isEmpty(), 1000);
+        QCOMPARE(recorder.finished, QList<bool>{false});
+        QCOMPARE(recorder.console, QStringList{"log:spinning"});
+        QCOMPARE(recorder.offThread, 0);
+    }
+
     // The script's host calls (dialogs, console, data, form controls) run on the GUI thread while it waits.
     void hostCallsOfAStartedRunRunOnTheGuiThread()
     {
