@@ -1,6 +1,7 @@
 // LMExportController: produces the chosen format straight into a save file, so nothing is held whole in memory
 // and an interrupted export never leaves a half-written file under the chosen name.
 #include "LMExportController.h"
+#include "DesignVocabulary.h"
 
 #include "LMCSVImporterExporter.h"
 #include "LMHTMLImporterExporter.h"
@@ -121,7 +122,7 @@ QStringList LMExportController::sources() const
         return names;
     const Value items = m_mode == QLatin1String("Report") ? m_document->reports() : m_document->tables();
     for (int i = 0; i < items.size(); ++i)
-        names << items.at(i).value(QStringLiteral("Name")).toString();
+        names << items.at(i).value(DesignKey::Name).toString();
     return names;
 }
 

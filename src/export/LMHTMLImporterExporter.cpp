@@ -79,7 +79,7 @@ QString cellText(const LMTableRowReader &reader, int index, const QString &table
     if (Datatypes::isMedia(type))
         return QStringLiteral("&lt;%1&gt;").arg(type.toLower());
     const QString stored = reader.text(index);
-    if (type == QLatin1String("Date")) {
+    if (Datatypes::is(type, Datatype::Date)) {
         // An empty date has no moment (it would read as the reference date), and date text that is no
         // number was kept as typed by an import: both are written as they are stored.
         bool ok = false;

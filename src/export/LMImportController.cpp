@@ -1,5 +1,6 @@
 // LMImportController: the rules of the import sheet, kept apart from its widgets so they run headless too.
 #include "LMImportController.h"
+#include "DesignVocabulary.h"
 
 #include "LMTSVImporterExporter.h"
 #include "MyDocument.h"
@@ -16,8 +17,8 @@ Q_LOGGING_CATEGORY(lcImportSheet, "orvix.import.sheet", QtWarningMsg)
 
 namespace {
 const QString kEnabled = QStringLiteral("Enabled");
-const QString kName = QStringLiteral("Name");
-const QString kType = QStringLiteral("Type");
+const QString &kName = DesignKey::Name;
+const QString &kType = DesignKey::Type;
 
 Alert fileAlert(const QString &informative)
 {
@@ -34,8 +35,9 @@ OXDatabase *LMImportController::database() const
 
 const QStringList &LMImportController::columnTypes()
 {
-    static const QStringList types = {QStringLiteral("Text"), QStringLiteral("Number"), QStringLiteral("Date"),
-                                      QStringLiteral("Yes/No"), QStringLiteral("File Path")};
+    static const QStringList types = {Datatypes::name(Datatype::Text), Datatypes::name(Datatype::Number),
+                                      Datatypes::name(Datatype::Date), Datatypes::name(Datatype::YesNo),
+                                      Datatypes::name(Datatype::FilePath)};
     return types;
 }
 
@@ -64,7 +66,7 @@ QStringList LMImportController::documentTableNames() const
         return names;
     const Value tables = m_document->tables();
     for (int i = 0; i < tables.size(); ++i)
-        names << tables.at(i).value(QStringLiteral("Name")).toString();
+        names << tables.at(i).value(DesignKey::Name).toString();
     // Tables that exist in the database without a design (the internal ones) are taken too.
     if (OXDatabase *db = database())
         names << db->allTables();
@@ -123,11 +125,11 @@ std::optional<Alert> LMImportController::setFile(const QString &path)
         // Names are compared ignoring case here because SQLite does: "ID" would clash with the key column,
         // and "Untitled2" with a generated untitled2.
         const bool reserved = field.startsWith(QLatin1String("untitled"), Qt::CaseInsensitive) ||
-                              field.compare(QLatin1String("id"), Qt::CaseInsensitive) == 0;
+                              field.compare(DesignKey::IdFieldName, Qt::CaseInsensitive) == 0;
         const bool usable = !reserved && stringIsOK(field, m_names);
         m_firstRecordHoldsNames = m_firstRecordHoldsNames || usable;
         m_names << (usable ? field : QStringLiteral("untitled%1").arg(i));
-        m_types << QStringLiteral("Text");
+        m_types << Datatypes::name(Datatype::Text);
         m_enabled << true;
     }
     m_proposedNames = m_names;
@@ -175,7 +177,7 @@ bool LMImportController::setObjectValue(const QString &value, const QString &tab
     }
     if (tableColumn != kName)
         return false;
-    if (value.compare(QLatin1String("id"), Qt::CaseInsensitive) == 0) {
+    if (value.compare(DesignKey::IdFieldName, Qt::CaseInsensitive) == 0) {
         Ui::instance().beep();
         return false;
     }

@@ -1,6 +1,7 @@
 // LMReportImporterExporter: find, evaluate, then one writer per type; nothing is written for a report that
 // cannot be produced.
 #include "LMReportImporterExporter.h"
+#include "DesignVocabulary.h"
 
 #include "LMOdtWriter.h"
 #include "LMReportDocument.h"
@@ -26,7 +27,7 @@ struct Evaluated {
 std::optional<Evaluated> evaluateReport(const QString &name, MyDocument &document, QString *error)
 {
     const Value report = document.reportNamed(name);
-    if (report.isNull() || report.value(QStringLiteral("Attributed String")).isNull()) {
+    if (report.isNull() || report.value(DesignKey::AttributedString).isNull()) {
         if (error)
             *error = report.isNull() ? QStringLiteral("There is no report named \"%1\".").arg(name)
                                      : QStringLiteral("The report \"%1\" has no text.").arg(name);
@@ -40,7 +41,7 @@ std::optional<Evaluated> evaluateReport(const QString &name, MyDocument &documen
     const std::unique_ptr<QTextDocument> templ = LMReportDocument::templateForReport(report);
     Evaluated result;
     result.text = LMReportDocument::evaluate(*templ, LMReportDocument::contentTable(report), *document.database());
-    result.layout = LMReportPageLayout::fromPrintInfo(report.value(QStringLiteral("Print Info")));
+    result.layout = LMReportPageLayout::fromPrintInfo(report.value(DesignKey::PrintInfo));
     return result;
 }
 

@@ -19,10 +19,10 @@ QStringList choicesOf(const QString &className, const Value &attributes, const O
     if (Datatypes::fromName(database.typeForTable(table, field)) == Datatype::Options)
         return database.objectForKey(DesignKey::Options, table, field).toStringList();
     if (className == kPopUpButton || className == kFormPopUp)
-        return attributes.value("Item Titles").toStringList();
+        return attributes.value(kItemTitles).toStringList();
     if (className == kSegmented)
-        return attributes.value("Labels").toStringList();
-    return attributes.value("Options").toStringList();
+        return attributes.value(kLabels).toStringList();
+    return attributes.value(kRadioOptions).toStringList();
 }
 } // namespace
 

@@ -50,7 +50,7 @@ Value attributesFor(const QString &title)
     if (title == QLatin1String("Text View"))
         return Value::dict({{"Enabled", true}, {"Editable", true}, {"String Value", ""}, {"Tool Tip", ""}});
     if (title == QLatin1String("Pop Up Button") || title == QLatin1String("Titled Pop Up"))
-        return Value::dict({{"Enabled", true}, {"Item Titles", Value::array()}, {"Selected Item Title", ""}});
+        return Value::dict({{"Enabled", true}, {kItemTitles, Value::array()}, {"Selected Item Title", ""}});
     if (title == QLatin1String("Date Picker"))
         return Value::dict({{"Enabled", true}, {"Shows Date", true}, {"Shows Time", false}});
     if (title == QLatin1String("Check Box"))
@@ -76,10 +76,9 @@ Value attributesFor(const QString &title)
     if (title == QLatin1String("File Path Well"))
         return Value::dict({{"Enabled", true}, {"Editable", true}});
     if (title == QLatin1String("Radio Group"))
-        return Value::dict({{"Enabled", true}, {"Options", QStringList{"First", "Second"}}});
+        return Value::dict({{"Enabled", true}, {kRadioOptions, QStringList{"First", "Second"}}});
     if (title == QLatin1String("Segmented Control"))
-        return Value::dict(
-            {{"Enabled", true}, {"Labels", QStringList{"One", "Two", "Three"}}, {"Selected Segment", 0}});
+        return Value::dict({{"Enabled", true}, {kLabels, QStringList{"One", "Two", "Three"}}, {"Selected Segment", 0}});
     if (title == QLatin1String("Progress Indicator"))
         return Value::dict({{"Indeterminate", false}, {"Min Value", 0.0}, {"Max Value", 100.0}, {"Double Value", 0.0}});
     if (title == QLatin1String("Shape"))
@@ -163,7 +162,7 @@ Value controlForField(const Value &field, QSizeF *size)
         a.set("Placeholder String", name);
     } else if (title == QLatin1String("Pop Up Button")) {
         const QStringList options = field.value(DesignKey::Options).toStringList();
-        a.set("Item Titles", options);
+        a.set(kItemTitles, options);
         const Value def = field.value(DesignKey::Default);
         if (def.isString() && !def.toString().isEmpty())
             a.set("Selected Item Title", def.toString());

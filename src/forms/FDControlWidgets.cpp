@@ -72,7 +72,7 @@ QWidget *createWidget(const Value &control, QWidget *parent)
         widget = edit;
     } else if (cls == kPopUpButton || cls == kFormPopUp) {
         auto *popUp = new HVFormPopUpButton(parent);
-        popUp->setItemTitles(a.value("Item Titles").toStringList());
+        popUp->setItemTitles(a.value(kItemTitles).toStringList());
         popUp->setObjectValue(a.value("Selected Item Title"));
         widget = popUp;
     } else if (cls == kDatePicker) {
@@ -90,11 +90,11 @@ QWidget *createWidget(const Value &control, QWidget *parent)
         widget = new QPushButton(a.value("Title").toString(), parent);
     } else if (cls == kRadioGroup) {
         auto *radio = new HVFormRadioButtonMatrix(parent);
-        radio->setOptions(a.value("Options").toStringList());
+        radio->setOptions(a.value(kRadioOptions).toStringList());
         widget = radio;
     } else if (cls == kSegmented) {
         auto *segments = new HVFormSegmentedControl(parent);
-        segments->setLabels(a.value("Labels").toStringList());
+        segments->setLabels(a.value(kLabels).toStringList());
         segments->setSelectedSegment(int(a.value("Selected Segment").toInt()));
         widget = segments;
     } else if (cls == kProgress) {

@@ -1,12 +1,14 @@
 // FDKeys: the stored vocabulary of form definitions, control entries, info dictionaries and control kinds.
 #pragma once
 
+#include "DesignVocabulary.h"
+
 #include <QString>
 
 namespace FDKeys {
 // Form definition.
-inline const QString kName = QStringLiteral("Name");
-inline const QString kContentTable = QStringLiteral("Content Table");
+inline const QString &kName = DesignKey::Name;
+inline const QString &kContentTable = DesignKey::ContentTable;
 inline const QString kCanvas = QStringLiteral("Canvas");
 inline const QString kControls = QStringLiteral("Controls");
 
@@ -45,6 +47,11 @@ inline const QString kOutletValue = QStringLiteral("Outlet Value");
 inline const QString kOutletKey = QStringLiteral("Outlet Key");
 inline const QString kActionCall = QStringLiteral("Call");
 inline const QString kActionRun = QStringLiteral("Run");
+
+// Choice lists in the attributes of the controls that offer choices.
+inline const QString kItemTitles = QStringLiteral("Item Titles"); // pop-up buttons
+inline const QString kLabels = QStringLiteral("Labels");          // segmented controls
+inline const QString kRadioOptions = QStringLiteral("Options");   // radio button groups
 
 // The root key of every single-object archive (controls, colours, the pasteboard payload).
 inline const QString kArchiveRoot = QStringLiteral("key");

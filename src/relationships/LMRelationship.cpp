@@ -6,12 +6,12 @@
 #include "OXDatabase.h"
 
 namespace {
-const QString kStartTable = QStringLiteral("Start Table");
-const QString kStartField = QStringLiteral("Start Field");
-const QString kEndTable = QStringLiteral("End Table");
-const QString kEndField = QStringLiteral("End Field");
-const QString kEndsInTable = QStringLiteral("Ends In Table");
-const QString kType = QStringLiteral("Relationship Type");
+const QString &kStartTable = RelationshipKey::StartTable;
+const QString &kStartField = RelationshipKey::StartField;
+const QString &kEndTable = RelationshipKey::EndTable;
+const QString &kEndField = RelationshipKey::EndField;
+const QString &kEndsInTable = RelationshipKey::EndsInTable;
+const QString &kType = RelationshipKey::RelationshipType;
 
 QString stringOf(const Value &record, const QString &key)
 {
@@ -140,7 +140,7 @@ bool setEndsInTable(Value record, bool oneWay, OXDatabase &database, const Value
 bool setEndsInTable(Value record, bool oneWay, OXDatabase &database)
 {
     MyDocument *document = database.document();
-    const Value lines = document ? document->relationships().value(QStringLiteral("Lines")) : Value::array();
+    const Value lines = document ? document->relationships().value(RelationshipKey::Lines) : Value::array();
     return setEndsInTable(record, oneWay, database, lines);
 }
 

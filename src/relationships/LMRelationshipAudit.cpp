@@ -1,16 +1,17 @@
 // LMRelationshipAudit: the audit walk over "Lines" and its installation into the connection's hook.
 #include "LMRelationshipAudit.h"
+#include "DesignVocabulary.h"
 
 #include "LMRelationship.h"
 #include "MyDocument.h"
 #include "OXDatabase.h"
 
 namespace {
-const QString kStartTable = QStringLiteral("Start Table");
-const QString kStartField = QStringLiteral("Start Field");
-const QString kEndTable = QStringLiteral("End Table");
-const QString kEndField = QStringLiteral("End Field");
-const QString kEndsInTable = QStringLiteral("Ends In Table");
+const QString &kStartTable = RelationshipKey::StartTable;
+const QString &kStartField = RelationshipKey::StartField;
+const QString &kEndTable = RelationshipKey::EndTable;
+const QString &kEndField = RelationshipKey::EndField;
+const QString &kEndsInTable = RelationshipKey::EndsInTable;
 
 // Step 3: a record whose end field is not a "Relationship" field of the end table becomes one-way.
 bool reduceToOneWay(Value record, OXDatabase &database)
@@ -33,7 +34,7 @@ bool auditRelationships(OXDatabase &database)
     MyDocument *document = database.document();
     if (!document)
         return false;
-    Value lines = document->relationships().value(QStringLiteral("Lines"));
+    Value lines = document->relationships().value(RelationshipKey::Lines);
     if (!lines.isArray())
         return false;
     const QStringList tables = database.tablesList();

@@ -1,6 +1,7 @@
 // LMReportView: the record is written only by cleanUp and the name sheet; the preview is evaluated from a copy
 // of the template and thrown away when the tab goes back to design.
 #include "LMReportView.h"
+#include "DesignVocabulary.h"
 
 #include "LMDocumentNavigator.h"
 #include "LMReportDocument.h"
@@ -29,10 +30,10 @@
 #include <QVBoxLayout>
 
 namespace {
-const QString kName = QStringLiteral("Name");
-const QString kContentTable = QStringLiteral("Content Table");
-const QString kAttributedString = QStringLiteral("Attributed String");
-const QString kPrintInfo = QStringLiteral("Print Info");
+const QString &kName = DesignKey::Name;
+const QString &kContentTable = DesignKey::ContentTable;
+const QString &kAttributedString = DesignKey::AttributedString;
+const QString &kPrintInfo = DesignKey::PrintInfo;
 const QString kNone = QStringLiteral("None");
 
 // The toolbar: identifier, label.

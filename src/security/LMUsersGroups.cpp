@@ -1,5 +1,7 @@
 // LMUsersGroups: editing user and group records in place, and the two lists with an editor beside them.
 #include "LMUsersGroups.h"
+#include "DesignVocabulary.h"
+#include "ViewKind.h"
 
 #include "Alert.h"
 #include "LMIdentifiedView.h"
@@ -20,12 +22,12 @@
 #include <QVBoxLayout>
 
 namespace {
-const QString kName = QStringLiteral("Name");
-const QString kGroup = QStringLiteral("Group");
-const QString kPassword = QStringLiteral("Password");
-const QString kPermissions = QStringLiteral("Permissions");
+const QString &kName = AccountKey::Name;
+const QString &kGroup = AccountKey::Group;
+const QString &kPassword = AccountKey::Password;
+const QString &kPermissions = AccountKey::Permissions;
 const QString kSections = QStringLiteral("ClassDefaultPermissions");
-const QString kAdmin = QStringLiteral("Admin");
+const QString &kAdmin = AccountKey::Admin;
 
 QString uniqueName(const Value &items, const QString &base)
 {
@@ -74,13 +76,12 @@ QString LMUsersGroups::identifier() const
 
 Value LMUsersGroups::defaultPermissions()
 {
-    return Value::dict({{QStringLiteral("Table Edit"), QStringLiteral("ABC")}});
+    return Value::dict({{ViewKinds::identifier(ViewKind::TableEdit), QStringLiteral("ABC")}});
 }
 
 QStringList LMUsersGroups::sectionNames()
 {
-    return {QStringLiteral("Overview"), QStringLiteral("Tables"),  QStringLiteral("Queries"),
-            QStringLiteral("Forms"),    QStringLiteral("Reports"), QStringLiteral("Scripts")};
+    return ViewKinds::modes();
 }
 
 Value LMUsersGroups::account(bool isUser, const QString &name) const
@@ -169,7 +170,7 @@ bool LMUsersGroups::setValue(bool isUser, const QString &name, const QString &ke
             m_selected = newName;
     } else if (key == kGroup) {
         return setGroup(name, value.toString());
-    } else if (!isUser || (key != QLatin1String("Email") && key != QLatin1String("Image"))) {
+    } else if (!isUser || (key != AccountKey::Email && key != AccountKey::Image)) {
         return false;
     }
     record.set(key, value);

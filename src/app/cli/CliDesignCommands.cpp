@@ -1,5 +1,6 @@
 // orvix-cli commands over the stored designs: objects, design, add-query, add-report, add-script.
 #include "CliRegistry.h"
+#include "DesignVocabulary.h"
 #include "JsonValue.h"
 
 #include "MyDocument.h"
@@ -23,12 +24,9 @@ int runObjects(CliContext &cli, const QStringList &args)
     if (!doc)
         return 1;
     QJsonObject designs;
-    designs.insert(QStringLiteral("Tables"), JsonValue::toJson(doc->tables()));
-    designs.insert(QStringLiteral("Queries"), JsonValue::toJson(doc->queries()));
-    designs.insert(QStringLiteral("Forms"), JsonValue::toJson(doc->forms()));
-    designs.insert(QStringLiteral("Reports"), JsonValue::toJson(doc->reports()));
-    designs.insert(QStringLiteral("Scripts"), JsonValue::toJson(doc->scripts()));
-    designs.insert(QStringLiteral("Relationships"), JsonValue::toJson(doc->relationships()));
+    for (const ItemKind kind : ItemKinds::all())
+        designs.insert(ItemKinds::mode(kind), JsonValue::toJson(doc->collection(kind)));
+    designs.insert(RelationshipKey::Relationships, JsonValue::toJson(doc->relationships()));
     printJson(cli, designs);
     return 0;
 }
@@ -59,7 +57,7 @@ int addItem(CliContext &cli, const QStringList &args, Value (MyDocument::*collec
     if (!cli.readJsonObject(args[1], QStringLiteral("a JSON design"), &json))
         return 1;
     const Value item = JsonValue::fromJson(json);
-    const QString name = item.value(QStringLiteral("Name")).toString();
+    const QString name = item.value(DesignKey::Name).toString();
     Value items = ((*doc).*collection)();
     if (name.isEmpty() || !MyDocument::itemNamed(items, name).isNull()) {
         Ui::instance().beep();
@@ -100,7 +98,7 @@ int runAddQuery(CliContext &cli, const QStringList &args)
 int runAddReport(CliContext &cli, const QStringList &args)
 {
     return addItem(cli, args, &MyDocument::reports,
-                   tableNamedBy(QStringLiteral("Content Table"), true,
+                   tableNamedBy(DesignKey::ContentTable, true,
                                 Alert::make(QStringLiteral("Invalid Report"),
                                             QStringLiteral("The report's content table is not in this document."))));
 }

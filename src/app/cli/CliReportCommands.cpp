@@ -1,5 +1,6 @@
 // orvix-cli commands over reports: eval, report-eval, formula, report (export) and report-template.
 #include "CliRegistry.h"
+#include "DesignVocabulary.h"
 
 #include "LMContactCard.h"
 #include "LMReportDocument.h"
@@ -189,7 +190,7 @@ int runReportTemplate(CliContext &cli, const QStringList &args)
         templ.setPlainText(text);
     else
         templ.setHtml(text);
-    report.set(QStringLiteral("Attributed String"), LMReportDocument::storedTemplate(templ));
+    report.set(DesignKey::AttributedString, LMReportDocument::storedTemplate(templ));
     document->setChanged(true);
     return cli.savePackage(*document, args.at(0)) ? 0 : 1;
 }

@@ -131,36 +131,37 @@ std::optional<Value> JsonValue::tableDesignFromJson(const QJsonObject &json, QSt
             *error = message;
         return std::nullopt;
     };
-    if (!json.value(QStringLiteral("Name")).isString())
+    if (!json.value(DesignKey::Name).isString())
         return fail(QStringLiteral("the design has no \"Name\""));
-    if (!json.value(QStringLiteral("Fields")).isArray())
+    if (!json.value(DesignKey::Fields).isArray())
         return fail(QStringLiteral("the design has no \"Fields\" list"));
     Value fields = Value::array();
-    const QJsonArray jsonFields = json.value(QStringLiteral("Fields")).toArray();
+    const QJsonArray jsonFields = json.value(DesignKey::Fields).toArray();
     for (const QJsonValue &item : jsonFields) {
         if (!item.isObject())
             return fail(QStringLiteral("every entry of \"Fields\" must be a field dictionary"));
         const Value given = fromJson(item);
-        const QString name = given.value(QStringLiteral("Name")).toString();
-        const QString type = given.value(QStringLiteral("Type"), Value("Text")).toString();
+        const QString name = given.value(DesignKey::Name).toString();
+        const QString type = given.value(DesignKey::Type, Value(Datatypes::name(Datatype::Text))).toString();
         Value field =
-            name == QLatin1String("id") ? DesignVocabulary::idField() : DesignVocabulary::blankField(name, type);
+            name == DesignKey::IdFieldName ? DesignVocabulary::idField() : DesignVocabulary::blankField(name, type);
         for (const QString &key : given.keys())
             field.set(key, given.value(key));
         fields.append(field);
     }
-    if (fields.isEmpty() || fields.at(0).value(QStringLiteral("Name")).toString() != QLatin1String("id")) {
+    if (fields.isEmpty() || fields.at(0).value(DesignKey::Name).toString() != DesignKey::IdFieldName) {
         for (int i = 0; i < fields.size(); ++i)
-            if (fields.at(i).value(QStringLiteral("Name")).toString() == QLatin1String("id"))
+            if (fields.at(i).value(DesignKey::Name).toString() == DesignKey::IdFieldName)
                 return fail(QStringLiteral("the field \"id\" must come first"));
         fields.insert(0, DesignVocabulary::idField());
     }
-    if (fields.at(0).value(QStringLiteral("Type")).toString() != QLatin1String("Primary Key"))
+    if (!Datatypes::is(fields.at(0).value(DesignKey::Type).toString(), Datatype::PrimaryKey))
         return fail(QStringLiteral("the field \"id\" must be of type \"Primary Key\""));
-    Value design = Value::dict({{"Name", json.value(QStringLiteral("Name")).toString()}, {"Fields", fields}});
+    Value design =
+        Value::dict({{DesignKey::Name, json.value(DesignKey::Name).toString()}, {DesignKey::Fields, fields}});
     // Keys beside the name and fields (kept by other tools) come back as they were written.
     for (auto it = json.constBegin(); it != json.constEnd(); ++it)
-        if (it.key() != QLatin1String("Name") && it.key() != QLatin1String("Fields"))
+        if (it.key() != DesignKey::Name && it.key() != DesignKey::Fields)
             design.set(it.key(), fromJson(it.value()));
     return design;
 }

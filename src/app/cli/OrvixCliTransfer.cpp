@@ -1,5 +1,6 @@
 // OrvixCliTransfer: options are checked before the package is touched; the work is the sheets' own code.
 #include "OrvixCliTransfer.h"
+#include "DesignVocabulary.h"
 
 #include "LMExportController.h"
 #include "LMHTMLImporterExporter.h"
@@ -97,7 +98,7 @@ int OrvixCliTransfer::runImport(const QStringList &args)
             return fail(QStringLiteral("no column named \"%1\" (the columns are: %2)")
                             .arg(column, controller.columnNames().join(QStringLiteral(", "))),
                         2);
-        controller.setObjectValue(type, QStringLiteral("Type"), row);
+        controller.setObjectValue(type, DesignKey::Type, row);
     }
     for (const QString &column : skipped) {
         const int row = controller.columnNamed(column);
