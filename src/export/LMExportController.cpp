@@ -3,11 +3,7 @@
 #include "LMExportController.h"
 #include "DesignVocabulary.h"
 
-#include "LMCSVImporterExporter.h"
-#include "LMHTMLImporterExporter.h"
 #include "LMReportImporterExporter.h"
-#include "LMSQLImporterExporter.h"
-#include "LMTSVImporterExporter.h"
 #include "MyDocument.h"
 #include "OXDatabase.h"
 
@@ -27,8 +23,13 @@ LMExportController::ReportExporter &reportExporter()
     return exporter;
 }
 
-const QString kCsvHeader = QStringLiteral("OX_CSV_Header");
-const QString kCsvFormatData = QStringLiteral("OX_CSV_FormatData");
+const QString &kCsvHeader = LMExportFormats::kCsvHeader;
+const QString &kCsvFormatData = LMExportFormats::kCsvFormatData;
+
+LMExportSource sourceOfMode(const QString &mode)
+{
+    return mode == QLatin1String("Report") ? LMExportSource::Report : LMExportSource::Table;
+}
 
 Alert exportFailure(const QString &informative)
 {
@@ -54,17 +55,7 @@ const QStringList &LMExportController::modes()
 
 const QList<LMExportController::Format> &LMExportController::formatsForMode(const QString &mode)
 {
-    static const QList<Format> table = {{QStringLiteral("Comma Separated"), QStringLiteral("csv")},
-                                        {QStringLiteral("Tab Delimited"), QStringLiteral("tsv")},
-                                        {QStringLiteral("SQL"), QStringLiteral("sql")},
-                                        {QStringLiteral("HTML"), QStringLiteral("html")}};
-    static const QList<Format> report = {{QStringLiteral("Word"), QStringLiteral("doc")},
-                                         {QStringLiteral("RTF"), QStringLiteral("rtf")},
-                                         {QStringLiteral("Plain Text"), QStringLiteral("txt")},
-                                         {QStringLiteral("OpenDocument Text"), QStringLiteral("odt")},
-                                         {QStringLiteral("HTML"), QStringLiteral("html")},
-                                         {QStringLiteral("PDF"), QStringLiteral("pdf")}};
-    return mode == QLatin1String("Report") ? report : table;
+    return LMExportFormats::of(sourceOfMode(mode));
 }
 
 Value LMExportController::defaultOptions()
@@ -162,17 +153,8 @@ bool LMExportController::writeData(QIODevice &out, QString *error) const
             return failed(out.errorString());
         return true;
     }
-    const LMDelimitedExportOptions delimited{m_options.value(kCsvHeader).toBool(),
-                                             m_options.value(kCsvFormatData).toBool()};
-    if (extension == QLatin1String("csv")) {
-        LMCSVImporterExporter::setSepValsSeparator(QStringLiteral(","));
-        return LMCSVImporterExporter::exportTable(out, m_source, db, delimited, error);
-    }
-    if (extension == QLatin1String("tsv"))
-        return LMTSVImporterExporter::exportTable(out, m_source, db, delimited, error);
-    if (extension == QLatin1String("sql"))
-        return LMSQLImporterExporter::exportTable(out, m_source, db, m_options, error);
-    return LMHTMLImporterExporter::exportTable(out, m_source, db, m_options, error);
+    const Format &format = formatsForMode(m_mode).at(m_format);
+    return format.write(out, *m_document, m_source, m_options, error);
 }
 
 std::optional<Alert> LMExportController::writeToPath(const QString &path) const

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "Alert.h"
+#include "LMExportFormats.h"
 #include "Value.h"
 
 #include <QByteArray>
@@ -16,10 +17,8 @@ class QWidget;
 
 class LMExportController {
 public:
-    struct Format {
-        QString title;
-        QString extension;
-    };
+    // A row of LMExportFormats: extension, title and writer.
+    using Format = LMExportFormat;
     // Produces a report document ("doc", "rtf", "txt", "odt", "html" or "pdf"); nullopt when it cannot be produced.
     using ReportExporter = std::function<std::optional<QByteArray>(MyDocument *document, const QString &report,
                                                                    const QString &extension, const Value &options)>;
