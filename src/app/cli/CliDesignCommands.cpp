@@ -1,10 +1,10 @@
 // orvix-cli commands over the stored designs: objects, design, add-query, add-report, add-script.
 #include "CliRegistry.h"
 #include "DesignVocabulary.h"
-#include "JsonValue.h"
 
 #include "MyDocument.h"
 #include "OXDatabase.h"
+#include "ValueJson.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -25,8 +25,8 @@ int runObjects(CliContext &cli, const QStringList &args)
         return 1;
     QJsonObject designs;
     for (const ItemKind kind : ItemKinds::all())
-        designs.insert(ItemKinds::mode(kind), JsonValue::toJson(doc->collection(kind)));
-    designs.insert(RelationshipKey::Relationships, JsonValue::toJson(doc->relationships()));
+        designs.insert(ItemKinds::mode(kind), ValueJson::toJson(doc->collection(kind)));
+    designs.insert(RelationshipKey::Relationships, ValueJson::toJson(doc->relationships()));
     printJson(cli, designs);
     return 0;
 }
@@ -39,7 +39,7 @@ int runDesign(CliContext &cli, const QStringList &args)
     const Value design = doc->tableNamed(args[1]);
     if (design.isNull())
         return cli.fail(QStringLiteral("no table named \"%1\"").arg(args[1]));
-    printJson(cli, JsonValue::toJson(design));
+    printJson(cli, ValueJson::toJson(design));
     return 0;
 }
 
@@ -56,7 +56,11 @@ int addItem(CliContext &cli, const QStringList &args, Value (MyDocument::*collec
     QJsonObject json;
     if (!cli.readJsonObject(args[1], QStringLiteral("a JSON design"), &json))
         return 1;
-    const Value item = JsonValue::fromJson(json);
+    QString error;
+    const std::optional<Value> read = ValueJson::fromJson(json, &error);
+    if (!read)
+        return cli.fail(QStringLiteral("\"%1\" is not a design: %2").arg(args[1], error));
+    const Value item = *read;
     const QString name = item.value(DesignKey::Name).toString();
     Value items = ((*doc).*collection)();
     if (name.isEmpty() || !MyDocument::itemNamed(items, name).isNull()) {
