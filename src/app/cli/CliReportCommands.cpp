@@ -49,6 +49,27 @@ std::optional<Options> parseOptions(const QStringList &args, CliContext &cli)
     return options;
 }
 
+// Parses the options, checks that `count` positional arguments were given and opens the package the first one
+// names; null, with `status` the exit status, when one of these fails.
+std::unique_ptr<MyDocument> openWithOptions(CliContext &cli, const QStringList &args, qsizetype count, Options &options,
+                                            int &status)
+{
+    std::optional<Options> parsed = parseOptions(args, cli);
+    if (!parsed) {
+        status = 2;
+        return nullptr;
+    }
+    if (parsed->positional.size() != count) {
+        status = cli.usage(2);
+        return nullptr;
+    }
+    options = std::move(*parsed);
+    std::unique_ptr<MyDocument> document = cli.openPackage(options.positional.at(0));
+    if (!document)
+        status = 1;
+    return document;
+}
+
 void print(const QTextDocument &document, bool html, QTextStream &out)
 {
     out << (html ? document.toHtml() : document.toPlainText());
@@ -59,57 +80,48 @@ void print(const QTextDocument &document, bool html, QTextStream &out)
 
 int runEval(CliContext &cli, const QStringList &args)
 {
-    const std::optional<Options> options = parseOptions(args, cli);
-    if (!options)
-        return 2;
-    if (options->positional.size() != 2)
-        return cli.usage(2);
-    const std::unique_ptr<MyDocument> document = cli.openPackage(options->positional.at(0));
+    Options options;
+    int status = 0;
+    const std::unique_ptr<MyDocument> document = openWithOptions(cli, args, 2, options, status);
     if (!document)
-        return 1;
+        return status;
     QTextDocument templ;
-    templ.setPlainText(options->positional.at(1));
+    templ.setPlainText(options.positional.at(1));
     const std::unique_ptr<QTextDocument> result =
-        LMReportDocument::evaluate(templ, options->table, *document->database(), options->records);
-    print(*result, options->html, cli.out());
+        LMReportDocument::evaluate(templ, options.table, *document->database(), options.records);
+    print(*result, options.html, cli.out());
     return 0;
 }
 
 int runReportEval(CliContext &cli, const QStringList &args)
 {
-    const std::optional<Options> options = parseOptions(args, cli);
-    if (!options)
-        return 2;
-    if (options->positional.size() != 2)
-        return cli.usage(2);
-    const std::unique_ptr<MyDocument> document = cli.openPackage(options->positional.at(0));
+    Options options;
+    int status = 0;
+    const std::unique_ptr<MyDocument> document = openWithOptions(cli, args, 2, options, status);
     if (!document)
-        return 1;
-    const Value report = document->reportNamed(options->positional.at(1));
+        return status;
+    const Value report = document->reportNamed(options.positional.at(1));
     if (report.isNull()) {
-        return cli.fail(QStringLiteral("no report named \"%1\"").arg(options->positional.at(1)));
+        return cli.fail(QStringLiteral("no report named \"%1\"").arg(options.positional.at(1)));
     }
     if (const std::optional<Alert> locked = LMReportDocument::lockedAlert(report))
         return cli.refuse(*locked);
     const std::unique_ptr<QTextDocument> templ = LMReportDocument::templateForReport(report);
     const std::unique_ptr<QTextDocument> result = LMReportDocument::evaluate(
-        *templ, LMReportDocument::contentTable(report), *document->database(), options->records);
-    print(*result, options->html, cli.out());
+        *templ, LMReportDocument::contentTable(report), *document->database(), options.records);
+    print(*result, options.html, cli.out());
     return 0;
 }
 
 int runFormula(CliContext &cli, const QStringList &args)
 {
-    const std::optional<Options> options = parseOptions(args, cli);
-    if (!options)
-        return 2;
-    if (options->positional.size() != 3)
-        return cli.usage(2);
-    const std::unique_ptr<MyDocument> document = cli.openPackage(options->positional.at(0));
+    Options options;
+    int status = 0;
+    const std::unique_ptr<MyDocument> document = openWithOptions(cli, args, 3, options, status);
     if (!document)
-        return 1;
-    QStringList components = LMReportParser::components(options->positional.at(2));
-    components.prepend(options->positional.at(1));
+        return status;
+    QStringList components = LMReportParser::components(options.positional.at(2));
+    components.prepend(options.positional.at(1));
     const OXObjectPtr result = LMReportParser::evaluateChain(*document->database(), components);
     const std::optional<QString> text = result ? result->insertedText() : std::nullopt;
     if (!text)
