@@ -2,12 +2,9 @@
 #include "ValueJson.h"
 
 #include "ArchivedColor.h"
+#include "ImageBytes.h"
 #include "KeyedArchive.h"
 
-#include <QBuffer>
-#include <QImage>
-#include <QImageReader>
-#include <QImageWriter>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <cmath>
@@ -26,32 +23,6 @@ QJsonObject tagged(const char *tag, const QJsonValue &inner)
 bool looksWhole(double d)
 {
     return d == std::floor(d) && std::fabs(d) < 9e15;
-}
-
-QByteArray imageBytes(const QImage &image, const char *format)
-{
-    if (image.isNull())
-        return {};
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, format);
-    if (!writer.write(image))
-        return {};
-    return bytes;
-}
-
-QImage imageFromBytes(const QByteArray &bytes)
-{
-    if (bytes.isEmpty())
-        return {};
-    QBuffer buffer;
-    buffer.setData(bytes);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
-    // A stored image larger than a poster is no design picture; refuse it instead of allocating for it.
-    reader.setAllocationLimit(256);
-    return reader.read();
 }
 
 std::optional<Value> fromJsonAt(const QJsonValue &json, int depth, QString *error);
@@ -95,7 +66,8 @@ QJsonValue toJsonAt(const Value &value, const Options &options, int depth)
     case Value::Type::Date: return tagged("$date", value.toDate());
     case Value::Type::Uid: return tagged("$uid", double(value.toUid()));
     case Value::Type::Image:
-        return tagged("$image", QString::fromLatin1(imageBytes(value.toImage(), options.imageFormat).toBase64()));
+        return tagged("$image",
+                      QString::fromLatin1(ImageBytes::write(value.toImage(), options.imageFormat).toBase64()));
     case Value::Type::Array: {
         QJsonArray out;
         for (int i = 0; i < value.size(); ++i)
@@ -153,7 +125,7 @@ std::optional<Value> fromTagged(const QJsonObject &object, int depth, QString *e
     if (tag == QLatin1String("$data") && inner.isString())
         return Value(QByteArray::fromBase64(inner.toString().toLatin1()));
     if (tag == QLatin1String("$image") && inner.isString())
-        return Value(imageFromBytes(QByteArray::fromBase64(inner.toString().toLatin1())));
+        return Value(ImageBytes::read(QByteArray::fromBase64(inner.toString().toLatin1())));
     if (tag == QLatin1String("$color") && inner.isArray()) {
         const QJsonArray c = inner.toArray();
         const QColor color = QColor::fromRgbF(float(c.at(0).toDouble()), float(c.at(1).toDouble()),
