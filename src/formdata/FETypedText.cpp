@@ -33,7 +33,7 @@ std::optional<FEControlValue> valueForText(const QString &className, const Value
     if (className == kTokenField)
         return FEControlValue::object(OXDatabase::arrayFromList(text));
     if (className == kTextField) {
-        if (!attributes.value("Editable", true).toBool())
+        if (!attributes.value(kEditable, true).toBool())
             return std::nullopt;
         const FieldFormatter formatter = database.formatterForTable(table, field);
         if (!formatter.isNull() && !text.isEmpty()) {

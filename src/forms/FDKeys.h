@@ -48,6 +48,38 @@ inline const QString kOutletKey = QStringLiteral("Outlet Key");
 inline const QString kActionCall = QStringLiteral("Call");
 inline const QString kActionRun = QStringLiteral("Run");
 
+// Control attributes that the kinds' defaults, the widgets and the shape read and write.
+inline const QString kEnabled = QStringLiteral("Enabled");
+inline const QString kEditable = QStringLiteral("Editable");
+inline const QString kBordered = QStringLiteral("Bordered");
+inline const QString kStringValue = QStringLiteral("String Value");
+inline const QString kToolTip = QStringLiteral("Tool Tip");
+inline const QString kAlignment = QStringLiteral("Alignment");
+inline const QString kPlaceholderString = QStringLiteral("Placeholder String");
+inline const QString kSelectedItemTitle = QStringLiteral("Selected Item Title");
+inline const QString kShowsDate = QStringLiteral("Shows Date");
+inline const QString kShowsTime = QStringLiteral("Shows Time");
+inline const QString kTitle = QStringLiteral("Title");
+inline const QString kState = QStringLiteral("State");
+inline const QString kImageFrameStyle = QStringLiteral("Image Frame Style");
+inline const QString kImageAlignment = QStringLiteral("Image Alignment");
+inline const QString kImageScaling = QStringLiteral("Image Scaling");
+inline const QString kAllowsCutCopyPaste = QStringLiteral("Allows Cut Copy Paste");
+inline const QString kControllerVisible = QStringLiteral("Controller Visible");
+inline const QString kPreservesAspectRatio = QStringLiteral("Preserves Aspect Ratio");
+inline const QString kInForm = QStringLiteral("In Form");
+inline const QString kSelectedSegment = QStringLiteral("Selected Segment");
+inline const QString kIndeterminate = QStringLiteral("Indeterminate");
+inline const QString kMinValue = QStringLiteral("Min Value");
+inline const QString kMaxValue = QStringLiteral("Max Value");
+inline const QString kDoubleValue = QStringLiteral("Double Value");
+inline const QString kShapeType = QStringLiteral("Shape Type");
+inline const QString kStrokeColor = QStringLiteral("Stroke Color");
+inline const QString kStrokeWidth = QStringLiteral("Stroke Width");
+inline const QString kFillColor = QStringLiteral("Fill Color");
+inline const QString kFillGradient = QStringLiteral("Fill Gradient");
+inline const QString kFillGradientAngle = QStringLiteral("Fill Gradient Angle");
+
 // Choice lists in the attributes of the controls that offer choices.
 inline const QString kItemTitles = QStringLiteral("Item Titles"); // pop-up buttons
 inline const QString kLabels = QStringLiteral("Labels");          // segmented controls

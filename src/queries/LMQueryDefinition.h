@@ -10,7 +10,7 @@
 
 namespace LMQueryDefinition {
 inline const QString &kName = DesignKey::Name;
-inline const QString kTableName = QStringLiteral("Table Name");
+inline const QString &kTableName = DesignKey::TableName;
 inline const QString kParameters = QStringLiteral("Parameters");
 inline const QString kDisplays = QStringLiteral("Displays");
 inline const QString kParameterBoolean = QStringLiteral("Parameter Boolean");

@@ -95,7 +95,7 @@ int LMReportParser::evaluateQueryFormula(const QStringList &parts, int start, in
 {
     MyDocument *document = m_owner.document();
     const Value query = document ? document->queryNamed(parts.value(0)) : Value();
-    const QString baseTable = query.value(QStringLiteral("Table Name")).toString();
+    const QString baseTable = query.value(DesignKey::TableName).toString();
     const Value baseFields = m_owner.tableDesign(baseTable).value(DesignKey::Fields);
     if (query.isNull() || baseTable.isEmpty() || !baseFields.isArray())
         return start + length;

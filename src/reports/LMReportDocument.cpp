@@ -41,7 +41,7 @@ QString contentTable(const Value &report)
 
 std::optional<Alert> lockedAlert(const Value &report)
 {
-    if (!report.value(QStringLiteral("Locked")).toBool())
+    if (!report.value(DesignKey::Locked).toBool())
         return std::nullopt;
     return Alert::make(QStringLiteral("Locked Object"), QStringLiteral("This object is locked. You cannot use it."));
 }

@@ -61,7 +61,7 @@ bool LMLogin::isAdmin() const
 
 bool LMLogin::isAllowedTo(const QString &section) const
 {
-    return m_nilInit || m_user.value(QStringLiteral("ClassDefaultPermissions")).value(section).toBool();
+    return m_nilInit || m_user.value(AccountKey::Sections).value(section).toBool();
 }
 
 bool LMLogin::isAllowedToEdit(const QString &object, const QString &key) const

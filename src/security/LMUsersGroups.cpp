@@ -26,7 +26,7 @@ const QString &kName = AccountKey::Name;
 const QString &kGroup = AccountKey::Group;
 const QString &kPassword = AccountKey::Password;
 const QString &kPermissions = AccountKey::Permissions;
-const QString kSections = QStringLiteral("ClassDefaultPermissions");
+const QString &kSections = AccountKey::Sections;
 const QString &kAdmin = AccountKey::Admin;
 
 QString uniqueName(const Value &items, const QString &base)

@@ -182,7 +182,7 @@ void LMUsersGroups::loadEditor()
                               static_cast<QWidget *>(m_setPassword), static_cast<QWidget *>(m_choosePicture)})
         userOnly->setEnabled(m_isUser && !record.isNull());
     m_admin->setChecked(record.value(AccountKey::Permissions).value(AccountKey::Admin).toBool());
-    const Value sections = record.value(QStringLiteral("ClassDefaultPermissions"));
+    const Value sections = record.value(AccountKey::Sections);
     const QStringList names = sectionNames();
     for (int i = 0; i < m_sections.size(); ++i)
         m_sections.at(i)->setChecked(sections.value(names.at(i)).toBool());

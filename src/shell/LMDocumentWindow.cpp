@@ -295,7 +295,7 @@ bool LMDocumentWindow::switchToTableDesignView(const QString &name)
 bool LMDocumentWindow::switchToQueryView(const QString &name, bool inForm)
 {
     const Value query = m_document->queryNamed(name);
-    QString table = query.value(QStringLiteral("Table Name")).toString();
+    QString table = query.value(DesignKey::TableName).toString();
     const QStringList tables = m_document->database() ? m_document->database()->tablesList() : QStringList();
     if (name.isEmpty()) {
         // A new query filters a table: the one selected in the source list, else the first one.
@@ -350,7 +350,7 @@ bool LMDocumentWindow::switchToReportView(const QString &name)
     if (report.isNull()) {
         Ui::instance().beep();
         return false;
-    } else if (report.value(QStringLiteral("Locked")).toBool()) {
+    } else if (report.value(DesignKey::Locked).toBool()) {
         Ui::instance().runAlert(
             Alert::make(QStringLiteral("Locked Object"), QStringLiteral("This object is locked. You cannot use it.")),
             this);

@@ -93,7 +93,7 @@ ItemCheck tableNamedBy(const QString &key, bool noneAllowed, const Alert &alert)
 int runAddQuery(CliContext &cli, const QStringList &args)
 {
     return addItem(cli, args, &MyDocument::queries,
-                   tableNamedBy(QStringLiteral("Table Name"), false,
+                   tableNamedBy(DesignKey::TableName, false,
                                 Alert::make(QStringLiteral("Invalid Query"),
                                             QStringLiteral("This does not have a valid content table and cannot be "
                                                            "opened."))));

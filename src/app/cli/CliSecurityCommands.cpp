@@ -63,7 +63,7 @@ std::optional<QStringList> parseSections(CliContext &cli, const QString &text)
 QString sectionsOf(const Value &record)
 {
     QStringList allowed;
-    const Value sections = record.value(QStringLiteral("ClassDefaultPermissions"));
+    const Value sections = record.value(AccountKey::Sections);
     for (const QString &section : LMUsersGroups::sectionNames())
         if (sections.value(section).toBool())
             allowed << section;

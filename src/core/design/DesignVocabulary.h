@@ -47,6 +47,10 @@ namespace DesignKey {
 inline const QString Name = QStringLiteral("Name");
 // The table a form or report design shows.
 inline const QString ContentTable = QStringLiteral("Content Table");
+// The table a query design filters.
+inline const QString TableName = QStringLiteral("Table Name");
+// A report that cannot be edited or run until it is unlocked.
+inline const QString Locked = QStringLiteral("Locked");
 // A report's stored template and page setup.
 inline const QString AttributedString = QStringLiteral("Attributed String");
 inline const QString PrintInfo = QStringLiteral("Print Info");
@@ -97,6 +101,8 @@ inline const QString Email = QStringLiteral("Email");
 inline const QString Image = QStringLiteral("Image");
 inline const QString Password = QStringLiteral("Password");
 inline const QString Permissions = QStringLiteral("Permissions");
+// The rights per section of the mode list ("Tables" … "Scripts").
+inline const QString Sections = QStringLiteral("ClassDefaultPermissions");
 // Inside "Permissions": whether the account administers the document.
 inline const QString Admin = QStringLiteral("Admin");
 } // namespace AccountKey
