@@ -26,9 +26,15 @@ LMExportController::ReportExporter &reportExporter()
 const QString &kCsvHeader = LMExportFormats::kCsvHeader;
 const QString &kCsvFormatData = LMExportFormats::kCsvFormatData;
 
+// The sheet's modes are the item kinds it exports: "Table" and "Report".
+ItemKind kindOfMode(const QString &mode)
+{
+    return mode == ItemKinds::type(ItemKind::Report) ? ItemKind::Report : ItemKind::Table;
+}
+
 LMExportSource sourceOfMode(const QString &mode)
 {
-    return mode == QLatin1String("Report") ? LMExportSource::Report : LMExportSource::Table;
+    return kindOfMode(mode) == ItemKind::Report ? LMExportSource::Report : LMExportSource::Table;
 }
 
 Alert exportFailure(const QString &informative)
@@ -44,12 +50,12 @@ void LMExportController::setReportExporter(ReportExporter exporter)
 
 LMExportController::LMExportController(MyDocument *document) : m_document(document), m_options(defaultOptions())
 {
-    setMode(QStringLiteral("Table"));
+    setMode(ItemKinds::type(ItemKind::Table));
 }
 
 const QStringList &LMExportController::modes()
 {
-    static const QStringList names = {QStringLiteral("Table"), QStringLiteral("Report")};
+    static const QStringList names = {ItemKinds::type(ItemKind::Table), ItemKinds::type(ItemKind::Report)};
     return names;
 }
 
@@ -77,7 +83,7 @@ const QStringList &LMExportController::sqlTargets()
 
 void LMExportController::setMode(const QString &mode)
 {
-    m_mode = mode == QLatin1String("Report") ? QStringLiteral("Report") : QStringLiteral("Table");
+    m_mode = ItemKinds::type(kindOfMode(mode));
     m_format = 0;
     const QStringList names = sources();
     m_source = names.isEmpty() ? QString() : names.first();
@@ -111,7 +117,7 @@ QStringList LMExportController::sources() const
     QStringList names;
     if (!m_document)
         return names;
-    const Value items = m_mode == QLatin1String("Report") ? m_document->reports() : m_document->tables();
+    const Value items = m_document->collection(kindOfMode(m_mode));
     for (int i = 0; i < items.size(); ++i)
         names << items.at(i).value(DesignKey::Name).toString();
     return names;
@@ -141,10 +147,9 @@ bool LMExportController::writeData(QIODevice &out, QString *error) const
     if (!db)
         return failed(QStringLiteral("The document is not open."));
     if (m_source.isEmpty())
-        return failed(QStringLiteral("Choose a %1 to export.")
-                          .arg(m_mode == QLatin1String("Report") ? QStringLiteral("report") : QStringLiteral("table")));
+        return failed(QStringLiteral("Choose a %1 to export.").arg(ItemKinds::info(kindOfMode(m_mode)).noun));
     const QString extension = selectedFieleExtension();
-    if (m_mode == QLatin1String("Report")) {
+    if (kindOfMode(m_mode) == ItemKind::Report) {
         const std::optional<QByteArray> data =
             reportExporter() ? reportExporter()(m_document, m_source, extension, m_options) : std::nullopt;
         if (!data)

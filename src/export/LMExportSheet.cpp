@@ -25,9 +25,9 @@ LMExportSheet::LMExportSheet(MyDocument *document, QWidget *parent) : QDialog(pa
     auto *modes = new QHBoxLayout;
     auto *group = new QButtonGroup(this);
     m_tableMode = new QToolButton;
-    m_tableMode->setText(QStringLiteral("Table"));
+    m_tableMode->setText(ItemKinds::type(ItemKind::Table));
     m_reportMode = new QToolButton;
-    m_reportMode->setText(QStringLiteral("Report"));
+    m_reportMode->setText(ItemKinds::type(ItemKind::Report));
     for (QToolButton *b : {m_tableMode, m_reportMode}) {
         b->setCheckable(true);
         b->setToolButtonStyle(Qt::ToolButtonTextOnly);
@@ -36,8 +36,8 @@ LMExportSheet::LMExportSheet(MyDocument *document, QWidget *parent) : QDialog(pa
     }
     modes->addStretch();
     layout->addLayout(modes);
-    connect(m_tableMode, &QToolButton::clicked, this, [this] { setMode(QStringLiteral("Table")); });
-    connect(m_reportMode, &QToolButton::clicked, this, [this] { setMode(QStringLiteral("Report")); });
+    connect(m_tableMode, &QToolButton::clicked, this, [this] { setMode(ItemKinds::type(ItemKind::Table)); });
+    connect(m_reportMode, &QToolButton::clicked, this, [this] { setMode(ItemKinds::type(ItemKind::Report)); });
 
     auto *form = new QFormLayout;
     m_source = new QComboBox;
@@ -109,13 +109,13 @@ LMExportSheet::LMExportSheet(MyDocument *document, QWidget *parent) : QDialog(pa
     connect(buttons, &QDialogButtonBox::accepted, this, &LMExportSheet::exportFile);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
-    setMode(QStringLiteral("Table"));
+    setMode(ItemKinds::type(ItemKind::Table));
 }
 
 void LMExportSheet::setMode(const QString &mode)
 {
     m_controller.setMode(mode);
-    (m_controller.mode() == QLatin1String("Report") ? m_reportMode : m_tableMode)->setChecked(true);
+    (m_controller.mode() == ItemKinds::type(ItemKind::Report) ? m_reportMode : m_tableMode)->setChecked(true);
     reloadPopUps();
 }
 
@@ -148,7 +148,7 @@ void LMExportSheet::reloadPopUps()
 
 void LMExportSheet::updateOptionsVisibility()
 {
-    const bool table = m_controller.mode() == QLatin1String("Table");
+    const bool table = m_controller.mode() == ItemKinds::type(ItemKind::Table);
     const QString extension = m_controller.selectedFieleExtension();
     m_sqlOptions->setVisible(table && extension == QLatin1String("sql"));
     m_htmlOptions->setVisible(table && extension == QLatin1String("html"));
