@@ -4,6 +4,7 @@
 #include "DesignVocabulary.h"
 
 #include "LMReportImporterExporter.h"
+#include "LMSQLImporterExporter.h"
 #include "MyDocument.h"
 #include "OXDatabase.h"
 
@@ -76,8 +77,7 @@ Value LMExportController::defaultOptions()
 
 const QStringList &LMExportController::sqlTargets()
 {
-    static const QStringList names = {QStringLiteral("MySQL"), QStringLiteral("PostgreSQL"),
-                                      QStringLiteral("MS SQL Server"), QStringLiteral("SQLite")};
+    static const QStringList names = LMSQLImporterExporter::targetNames();
     return names;
 }
 
