@@ -17,8 +17,6 @@ Q_LOGGING_CATEGORY(lcImportSheet, "orvix.import.sheet", QtWarningMsg)
 
 namespace {
 const QString kEnabled = QStringLiteral("Enabled");
-const QString &kName = DesignKey::Name;
-const QString &kType = DesignKey::Type;
 
 Alert fileAlert(const QString &informative)
 {
@@ -152,9 +150,9 @@ QString LMImportController::objectValue(const QString &tableColumn, int row) con
         return QString();
     if (tableColumn == kEnabled)
         return m_enabled[row] ? QStringLiteral("1") : QStringLiteral("0");
-    if (tableColumn == kName)
+    if (tableColumn == DesignKey::Name)
         return m_names[row];
-    if (tableColumn == kType)
+    if (tableColumn == DesignKey::Type)
         return m_types[row];
     return QString();
 }
@@ -167,7 +165,7 @@ bool LMImportController::setObjectValue(const QString &value, const QString &tab
         m_enabled[row] = value == QLatin1String("1");
         return true;
     }
-    if (tableColumn == kType) {
+    if (tableColumn == DesignKey::Type) {
         if (!columnTypes().contains(value)) {
             Ui::instance().beep();
             return false;
@@ -175,7 +173,7 @@ bool LMImportController::setObjectValue(const QString &value, const QString &tab
         m_types[row] = value;
         return true;
     }
-    if (tableColumn != kName)
+    if (tableColumn != DesignKey::Name)
         return false;
     if (value.compare(DesignKey::IdFieldName, Qt::CaseInsensitive) == 0) {
         Ui::instance().beep();

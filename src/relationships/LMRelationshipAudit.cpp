@@ -7,22 +7,16 @@
 #include "OXDatabase.h"
 
 namespace {
-const QString &kStartTable = RelationshipKey::StartTable;
-const QString &kStartField = RelationshipKey::StartField;
-const QString &kEndTable = RelationshipKey::EndTable;
-const QString &kEndField = RelationshipKey::EndField;
-const QString &kEndsInTable = RelationshipKey::EndsInTable;
-
 // Step 3: a record whose end field is not a "Relationship" field of the end table becomes one-way.
 bool reduceToOneWay(Value record, OXDatabase &database)
 {
     const QString endField = LMRelationship::endField(record);
     if (!endField.isEmpty() && database.relationshipNamesForTable(LMRelationship::endTable(record)).contains(endField))
         return false;
-    const bool changed = record.contains(kEndField) || !LMRelationship::endsInTable(record);
-    record.remove(kEndField);
+    const bool changed = record.contains(RelationshipKey::EndField) || !LMRelationship::endsInTable(record);
+    record.remove(RelationshipKey::EndField);
     if (!LMRelationship::endsInTable(record))
-        record.set(kEndsInTable, QStringLiteral("1"));
+        record.set(RelationshipKey::EndsInTable, QStringLiteral("1"));
     return changed;
 }
 } // namespace
@@ -54,10 +48,10 @@ bool auditRelationships(OXDatabase &database)
                 document->setChanged(true);
                 return true;
             }
-            record.set(kStartTable, end);
-            record.set(kStartField, endField);
-            record.set(kEndTable, start);
-            record.remove(kEndField);
+            record.set(RelationshipKey::StartTable, end);
+            record.set(RelationshipKey::StartField, endField);
+            record.set(RelationshipKey::EndTable, start);
+            record.remove(RelationshipKey::EndField);
             changed = true;
         }
         changed = reduceToOneWay(record, database) || changed;
