@@ -49,25 +49,31 @@ std::optional<Options> parseOptions(const QStringList &args, CliContext &cli)
     return options;
 }
 
+// A report command ready to run: its options and the package its first argument names.
+struct Prepared {
+    Options options;
+    std::unique_ptr<MyDocument> document;
+    int status = 0; // the exit status when there is no document
+};
+
 // Parses the options, checks that `count` positional arguments were given and opens the package the first one
-// names; null, with `status` the exit status, when one of these fails.
-std::unique_ptr<MyDocument> openWithOptions(CliContext &cli, const QStringList &args, qsizetype count, Options &options,
-                                            int &status)
+// names; no document, with the exit status, when one of these fails.
+Prepared prepare(CliContext &cli, const QStringList &args, qsizetype count)
 {
+    Prepared prepared;
     std::optional<Options> parsed = parseOptions(args, cli);
     if (!parsed) {
-        status = 2;
-        return nullptr;
+        prepared.status = 2;
+        return prepared;
     }
     if (parsed->positional.size() != count) {
-        status = cli.usage(2);
-        return nullptr;
+        prepared.status = cli.usage(2);
+        return prepared;
     }
-    options = std::move(*parsed);
-    std::unique_ptr<MyDocument> document = cli.openPackage(options.positional.at(0));
-    if (!document)
-        status = 1;
-    return document;
+    prepared.options = std::move(*parsed);
+    prepared.document = cli.openPackage(prepared.options.positional.at(0));
+    prepared.status = prepared.document ? 0 : 1;
+    return prepared;
 }
 
 void print(const QTextDocument &document, bool html, QTextStream &out)
@@ -80,11 +86,11 @@ void print(const QTextDocument &document, bool html, QTextStream &out)
 
 int runEval(CliContext &cli, const QStringList &args)
 {
-    Options options;
-    int status = 0;
-    const std::unique_ptr<MyDocument> document = openWithOptions(cli, args, 2, options, status);
-    if (!document)
-        return status;
+    const Prepared run = prepare(cli, args, 2);
+    if (!run.document)
+        return run.status;
+    const Options &options = run.options;
+    MyDocument *document = run.document.get();
     QTextDocument templ;
     templ.setPlainText(options.positional.at(1));
     const std::unique_ptr<QTextDocument> result =
@@ -95,11 +101,11 @@ int runEval(CliContext &cli, const QStringList &args)
 
 int runReportEval(CliContext &cli, const QStringList &args)
 {
-    Options options;
-    int status = 0;
-    const std::unique_ptr<MyDocument> document = openWithOptions(cli, args, 2, options, status);
-    if (!document)
-        return status;
+    const Prepared run = prepare(cli, args, 2);
+    if (!run.document)
+        return run.status;
+    const Options &options = run.options;
+    MyDocument *document = run.document.get();
     const Value report = document->reportNamed(options.positional.at(1));
     if (report.isNull()) {
         return cli.fail(QStringLiteral("no report named \"%1\"").arg(options.positional.at(1)));
@@ -115,11 +121,11 @@ int runReportEval(CliContext &cli, const QStringList &args)
 
 int runFormula(CliContext &cli, const QStringList &args)
 {
-    Options options;
-    int status = 0;
-    const std::unique_ptr<MyDocument> document = openWithOptions(cli, args, 3, options, status);
-    if (!document)
-        return status;
+    const Prepared run = prepare(cli, args, 3);
+    if (!run.document)
+        return run.status;
+    const Options &options = run.options;
+    MyDocument *document = run.document.get();
     QStringList components = LMReportParser::components(options.positional.at(2));
     components.prepend(options.positional.at(1));
     const OXObjectPtr result = LMReportParser::evaluateChain(*document->database(), components);
