@@ -2,7 +2,9 @@
 // and an interrupted export never leaves a half-written file under the chosen name.
 #include "LMExportController.h"
 #include "DesignVocabulary.h"
+#include "LMExportFormats.h"
 
+#include "LMHTMLImporterExporter.h"
 #include "LMReportImporterExporter.h"
 #include "LMSQLImporterExporter.h"
 #include "MyDocument.h"
@@ -23,9 +25,6 @@ LMExportController::ReportExporter &reportExporter()
     static LMExportController::ReportExporter exporter = exportThroughReports;
     return exporter;
 }
-
-const QString &kCsvHeader = LMExportFormats::kCsvHeader;
-const QString &kCsvFormatData = LMExportFormats::kCsvFormatData;
 
 // The sheet's modes are the item kinds it exports: "Table" and "Report".
 ItemKind kindOfMode(const QString &mode)
@@ -67,12 +66,12 @@ const QList<LMExportController::Format> &LMExportController::formatsForMode(cons
 
 Value LMExportController::defaultOptions()
 {
-    return Value::dict({{QStringLiteral("OX_SQL_Target"), QStringLiteral("MySQL")},
-                        {QStringLiteral("OX_HTML_Doctype"), QStringLiteral("XHTML 1.0 Strict")},
-                        {QStringLiteral("OX_HTML_AddStylesheet"), false},
-                        {QStringLiteral("OX_HTML_FormatData"), true},
-                        {kCsvHeader, true},
-                        {kCsvFormatData, true}});
+    return Value::dict({{LMExportFormats::kSqlTarget, LMSQLImporterExporter::defaultTarget()},
+                        {LMExportFormats::kHtmlDoctype, LMHTMLImporterExporter::defaultDoctype()},
+                        {LMExportFormats::kHtmlAddStylesheet, false},
+                        {LMExportFormats::kHtmlFormatData, true},
+                        {LMExportFormats::kCsvHeader, true},
+                        {LMExportFormats::kCsvFormatData, true}});
 }
 
 const QStringList &LMExportController::sqlTargets()

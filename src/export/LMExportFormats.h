@@ -26,9 +26,14 @@ struct LMExportFormat {
 };
 
 namespace LMExportFormats {
-// The option keys of delimited text: a first line of field names, values as the fields show them.
+// The option keys the writers read. Delimited text: a first line of field names, values as the fields show
+// them. SQL: the target. HTML: the doctype, an embedded style sheet, values as the fields show them.
 inline const QString kCsvHeader = QStringLiteral("OX_CSV_Header");
 inline const QString kCsvFormatData = QStringLiteral("OX_CSV_FormatData");
+inline const QString kSqlTarget = QStringLiteral("OX_SQL_Target");
+inline const QString kHtmlDoctype = QStringLiteral("OX_HTML_Doctype");
+inline const QString kHtmlAddStylesheet = QStringLiteral("OX_HTML_AddStylesheet");
+inline const QString kHtmlFormatData = QStringLiteral("OX_HTML_FormatData");
 
 // The formats of one kind of source, in the order the export sheet lists them.
 const QList<LMExportFormat> &of(LMExportSource source);

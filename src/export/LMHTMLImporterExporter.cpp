@@ -1,6 +1,7 @@
 // LMHTMLImporterExporter: the W3C declarations of each doctype, a styled table and cell texts made safe for HTML.
 #include "LMHTMLImporterExporter.h"
 #include "DesignVocabulary.h"
+#include "LMExportFormats.h"
 
 #include "LMTableRowReader.h"
 #include "OXDatabase.h"
@@ -25,7 +26,8 @@ struct Doctype {
     bool tableOnly = false; // the table alone, without a page around it
 };
 
-// Every doctype a row, in the export sheet's order; a new one is a new row.
+// Every doctype a row, in the export sheet's order; a new one is a new row. XHTML 1.0 Strict is the default.
+constexpr int kDefaultDoctype = 3;
 const QList<Doctype> &doctypeTable()
 {
     static const QList<Doctype> rows{
@@ -60,7 +62,7 @@ const Doctype &doctypeFor(const QString &name)
     for (const Doctype &doctype : doctypeTable())
         if (doctype.name == name)
             return doctype;
-    return doctypeTable().at(3);
+    return doctypeTable().at(kDefaultDoctype);
 }
 
 QString pageHead(const QString &table, const QString &doctypeName, bool addStylesheet)
@@ -120,6 +122,11 @@ const QStringList &LMHTMLImporterExporter::doctypes()
     return names;
 }
 
+QString LMHTMLImporterExporter::defaultDoctype()
+{
+    return doctypeTable().at(kDefaultDoctype).name;
+}
+
 QString LMHTMLImporterExporter::htmlEntities(const QString &text)
 {
     if (text.isEmpty())
@@ -146,11 +153,10 @@ bool LMHTMLImporterExporter::exportTable(QIODevice &out, const QString &table, O
     };
     if (!db || !db->tablesList().contains(table))
         return failed(QStringLiteral("no table named \"%1\"").arg(table));
-    const QString doctype =
-        options.value(QStringLiteral("OX_HTML_Doctype"), QStringLiteral("XHTML 1.0 Strict")).toString();
+    const QString doctype = options.value(LMExportFormats::kHtmlDoctype, defaultDoctype()).toString();
     const bool tableOnly = doctypeFor(doctype).tableOnly;
-    const bool addStylesheet = options.value(QStringLiteral("OX_HTML_AddStylesheet"), false).toBool();
-    const bool formatData = options.value(QStringLiteral("OX_HTML_FormatData"), true).toBool();
+    const bool addStylesheet = options.value(LMExportFormats::kHtmlAddStylesheet, false).toBool();
+    const bool formatData = options.value(LMExportFormats::kHtmlFormatData, true).toBool();
     const QStringList fields = db->allNamesForTable(table);
     const QStringList types = db->allTypesForTable(table);
     LMTableRowReader reader(db, table, fields);

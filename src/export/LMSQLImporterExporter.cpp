@@ -1,6 +1,7 @@
 // LMSQLImporterExporter: one CREATE TABLE and one INSERT per row, quoted and typed for the chosen target.
 #include "LMSQLImporterExporter.h"
 #include "DesignVocabulary.h"
+#include "LMExportFormats.h"
 
 #include "LMTableRowReader.h"
 #include "OXDatabase.h"
@@ -205,7 +206,7 @@ bool LMSQLImporterExporter::exportTable(QIODevice &out, const QString &table, OX
     };
     if (!db || !db->tablesList().contains(table))
         return failed(QStringLiteral("no table named \"%1\"").arg(table));
-    const Target target = targetFor(options.value(QStringLiteral("OX_SQL_Target"), targets().first().name).toString());
+    const Target target = targetFor(options.value(LMExportFormats::kSqlTarget, defaultTarget()).toString());
     const QStringList fields = db->allNamesForTable(table);
     const QStringList types = db->allTypesForTable(table);
 
@@ -253,6 +254,11 @@ bool LMSQLImporterExporter::exportTable(QIODevice &out, const QString &table, OX
 QByteArray LMSQLImporterExporter::exportTable(const QString &table, OXDatabase *db, const Value &options)
 {
     return exportToBytes([&](QIODevice &out) { return exportTable(out, table, db, options); });
+}
+
+QString LMSQLImporterExporter::defaultTarget()
+{
+    return targets().first().name;
 }
 
 QStringList LMSQLImporterExporter::targetNames()
