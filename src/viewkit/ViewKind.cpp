@@ -5,7 +5,7 @@ namespace {
 const QList<ViewKindInfo> &table()
 {
     static const QList<ViewKindInfo> kinds{
-        {ViewKind::Overview, QStringLiteral("Overview"), std::nullopt, QStringLiteral("Overview 16"),
+        {ViewKind::Overview, ItemKinds::overview(), std::nullopt, QStringLiteral("Overview 16"),
          QStringLiteral("Overview")},
         {ViewKind::TableEdit, QStringLiteral("Table Edit"), ItemKind::Table, QStringLiteral("Tables 16"),
          QStringLiteral("Records")},

@@ -541,7 +541,7 @@ bool MyDocument::removeItemNamed(ItemKind itemKind, const QString &name)
 
     const QStringList tabs = m_viewHost ? m_viewHost->openTabIdentifiers() : QStringList();
     for (const QString &identifier : tabs) {
-        if (identifier != QLatin1String("Overview") && !identifier.isEmpty()) {
+        if (identifier != ItemKinds::overview() && !identifier.isEmpty()) {
             Ui::instance().runAlert(
                 Alert::make(QStringLiteral("Please close all non-overview tabs"),
                             QStringLiteral("You must close all non-overview tabs before deleting this %1.").arg(kind)),
