@@ -20,6 +20,7 @@ cp -r "$tmp" "$tmp.scratch"
 "$cli" add-form "$tmp" "$tmp.people.json"
 rm -rf "$tmp.scratch" "$tmp.people.json"
 "$cli" generate-form "$tmp" Companies
+"$cli" add-query "$tmp" "$here/contacts/FriendsQuery.json"
 "$cli" add-script "$tmp" "$here/contacts/SummaryScript.json"
 "$cli" add-report "$tmp" "$here/contacts/Letter.json"
 "$cli" report-template "$tmp" Letter "$here/contacts/Letter.html"

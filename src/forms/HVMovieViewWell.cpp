@@ -1,28 +1,15 @@
-// HVMovieViewWell: plays the movie bytes from memory through Qt Multimedia; a sound well is the controller alone.
+// HVMovieViewWell: shows and plays a movie value; a sound well is the controller alone.
 #include "HVMovieViewWell.h"
 
-#include "LMDataPanelMovieView.h"
+#include "LMMoviePlayer.h"
 
-#include <QAudioOutput>
-#include <QBuffer>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMediaPlayer>
 #include <QMimeData>
 #include <QSlider>
 #include <QStyle>
 #include <QToolButton>
-#include <QUrl>
 #include <QVBoxLayout>
-#include <QVideoWidget>
-
-namespace {
-bool isPlayableType(const QString &mimeType)
-{
-    return mimeType.startsWith(QLatin1String("video/")) || mimeType.startsWith(QLatin1String("audio/")) ||
-           mimeType == QLatin1String("application/ogg");
-}
-} // namespace
 
 HVMovieViewWell::HVMovieViewWell(QWidget *parent) : HVFormWell(parent)
 {
@@ -57,14 +44,22 @@ HVMovieViewWell::HVMovieViewWell(QWidget *parent) : HVFormWell(parent)
     m_controller->setMaximumHeight(24);
     layout->addWidget(m_controller);
     connect(m_playButton, &QToolButton::clicked, this, &HVMovieViewWell::togglePlayback);
+    m_player = new LMMoviePlayer(m_screen);
+    connect(m_player, &LMMoviePlayer::playingChanged, this, [this](bool playing) {
+        m_playButton->setIcon(style()->standardIcon(playing ? QStyle::SP_MediaPause : QStyle::SP_MediaPlay));
+        m_playButton->setToolTip(playing ? tr("Pause") : tr("Play"));
+    });
+    connect(m_player, &LMMoviePlayer::durationChanged, this,
+            [this](qint64 duration) { m_position->setRange(0, int(qMin<qint64>(duration, INT_MAX))); });
+    connect(m_player, &LMMoviePlayer::positionChanged, this, [this](qint64 position) {
+        if (!m_position->isSliderDown())
+            m_position->setValue(int(qMin<qint64>(position, INT_MAX)));
+    });
+    connect(m_position, &QSlider::sliderMoved, m_player, [this](int position) { m_player->setPosition(position); });
     updateLook();
 }
 
-HVMovieViewWell::~HVMovieViewWell()
-{
-    if (m_player)
-        m_player->stop();
-}
+HVMovieViewWell::~HVMovieViewWell() = default;
 
 Value HVMovieViewWell::objectValue() const
 {
@@ -73,9 +68,7 @@ Value HVMovieViewWell::objectValue() const
 
 void HVMovieViewWell::setObjectValue(const Value &value)
 {
-    stop();
-    if (m_player)
-        m_player->setSourceDevice(nullptr);
+    m_player->unload();
     m_movie = OXMovie::fromValue(value);
     updateLook();
 }
@@ -89,16 +82,12 @@ void HVMovieViewWell::setControllerVisible(bool visible)
 void HVMovieViewWell::setPreservesAspectRatio(bool preserves)
 {
     m_preservesAspectRatio = preserves;
-    if (m_video)
-        m_video->setAspectRatioMode(preserves ? Qt::KeepAspectRatio : Qt::IgnoreAspectRatio);
+    m_player->setPreservesAspectRatio(preserves);
 }
 
 Value HVMovieViewWell::valueFromFile(const QString &path) const
 {
-    const std::optional<OXMovie> movie = OXMovie::fromPath(path);
-    if (!movie || !isPlayableType(movie->type))
-        return Value();
-    return movie->toValue();
+    return LMMoviePlayer::movieValueFromFile(path);
 }
 
 Value HVMovieViewWell::valueFromMimeData(const QMimeData *mime) const
@@ -107,7 +96,7 @@ Value HVMovieViewWell::valueFromMimeData(const QMimeData *mime) const
     if (!mime)
         return Value();
     for (const QString &format : mime->formats()) {
-        if (!isPlayableType(format))
+        if (!LMMoviePlayer::isPlayableType(format))
             continue;
         const QByteArray bytes = mime->data(format);
         if (bytes.isEmpty())
@@ -122,69 +111,20 @@ Value HVMovieViewWell::valueFromMimeData(const QMimeData *mime) const
 
 FilePanelOptions HVMovieViewWell::openPanelOptions() const
 {
-    FilePanelOptions options;
-    options.title = tr("Choose Movie or Sound");
-    options.nameFilters = {tr("Movies and sounds (*.mp4 *.m4v *.mov *.avi *.mkv *.webm *.ogv *.mp3 *.m4a *.aac "
-                              "*.wav *.aif *.aiff *.flac *.ogg *.oga *.opus)"),
-                           tr("All files (*)")};
-    return options;
-}
-
-void HVMovieViewWell::ensurePlayer()
-{
-    if (m_player)
-        return;
-    m_player = new QMediaPlayer(this);
-    m_audio = new QAudioOutput(this);
-    m_player->setAudioOutput(m_audio);
-    m_video = new QVideoWidget(m_screen);
-    m_video->setAspectRatioMode(m_preservesAspectRatio ? Qt::KeepAspectRatio : Qt::IgnoreAspectRatio);
-    m_screen->layout()->addWidget(m_video);
-    m_player->setVideoOutput(m_video);
-    m_buffer = new QBuffer(this);
-    connect(m_player, &QMediaPlayer::playbackStateChanged, this, [this](QMediaPlayer::PlaybackState state) {
-        const bool playing = state == QMediaPlayer::PlayingState;
-        m_playButton->setIcon(style()->standardIcon(playing ? QStyle::SP_MediaPause : QStyle::SP_MediaPlay));
-        m_playButton->setToolTip(playing ? tr("Pause") : tr("Play"));
-    });
-    connect(m_player, &QMediaPlayer::durationChanged, this,
-            [this](qint64 duration) { m_position->setRange(0, int(qMin<qint64>(duration, INT_MAX))); });
-    connect(m_player, &QMediaPlayer::positionChanged, this, [this](qint64 position) {
-        if (!m_position->isSliderDown())
-            m_position->setValue(int(qMin<qint64>(position, INT_MAX)));
-    });
-    connect(m_position, &QSlider::sliderMoved, m_player, [this](int position) { m_player->setPosition(position); });
+    return LMMoviePlayer::openPanelOptions();
 }
 
 void HVMovieViewWell::togglePlayback()
 {
-    if (!m_movie || m_movie->data.isEmpty())
+    if (!m_movie || m_movie->data.isEmpty() || !m_player->togglePlayback(*m_movie))
         return;
-    if (!LMDataPanelMovieView::isPlaybackAvailable()) {
-        Ui::instance().beep();
-        return;
-    }
-    ensurePlayer();
     m_caption->hide();
     m_position->setEnabled(true);
-    if (m_player->playbackState() == QMediaPlayer::PlayingState) {
-        m_player->pause();
-        return;
-    }
-    if (m_player->sourceDevice() == nullptr) {
-        m_buffer->close();
-        m_buffer->setData(m_movie->data);
-        m_buffer->open(QIODevice::ReadOnly);
-        // The name tells the backend the container format, since the bytes come from memory.
-        m_player->setSourceDevice(m_buffer, QUrl(m_movie->fileName));
-    }
-    m_player->play();
 }
 
 void HVMovieViewWell::stop()
 {
-    if (m_player)
-        m_player->stop();
+    m_player->stop();
 }
 
 void HVMovieViewWell::updateLook()
@@ -199,5 +139,5 @@ void HVMovieViewWell::updateLook()
     }
     const QString name = m_movie->fileName.isEmpty() ? tr("Untitled") : m_movie->fileName;
     m_caption->setText(name);
-    m_playButton->setEnabled(LMDataPanelMovieView::isPlaybackAvailable());
+    m_playButton->setEnabled(LMMoviePlayer::isPlaybackAvailable());
 }

@@ -6,13 +6,10 @@
 
 #include <optional>
 
-class QAudioOutput;
-class QBuffer;
+class LMMoviePlayer;
 class QLabel;
-class QMediaPlayer;
 class QSlider;
 class QToolButton;
-class QVideoWidget;
 class QWidget;
 
 class HVMovieViewWell : public HVFormWell {
@@ -44,7 +41,6 @@ protected:
     FilePanelOptions openPanelOptions() const override;
 
 private:
-    void ensurePlayer();
     void updateLook();
 
     std::optional<OXMovie> m_movie;
@@ -55,9 +51,5 @@ private:
     QWidget *m_controller = nullptr;
     QToolButton *m_playButton = nullptr;
     QSlider *m_position = nullptr;
-    // Created on first playback, so showing a value never starts the media backend.
-    QMediaPlayer *m_player = nullptr;
-    QAudioOutput *m_audio = nullptr;
-    QVideoWidget *m_video = nullptr;
-    QBuffer *m_buffer = nullptr;
+    LMMoviePlayer *m_player = nullptr;
 };

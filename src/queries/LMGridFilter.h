@@ -4,6 +4,7 @@
 #include "ItemKind.h"
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class LMGridFilter {
@@ -21,6 +22,8 @@ public:
         QString where = whereQuery().trimmed();
         return where.startsWith(QLatin1String("WHERE ")) ? where.mid(6).trimmed() : where;
     }
+    // The fields the grid shows while the filter is open, in design order; empty when every field is shown.
+    virtual QStringList displayedFields() const { return {}; }
     // Opens a closed filter and closes an open one; the grid then reloads.
     virtual void toggleQueryView() {}
     // Renames relayed by the grid (queries) and the grid's refresh.

@@ -1,13 +1,16 @@
-// LMQueryFilterHeader: the "Main" and "Parameters" headings of the query filter.
+// LMQueryFilterHeader: the "Main", "Parameters" and "Displays" headings of the query filter.
 #include "LMQueryFilterHeader.h"
 
 #include "LMQueryDefinition.h"
 #include "LMQueryFilterView.h"
+#include "OXDatabase.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
+#include <QToolButton>
 
 LMQueryFilterHeader::LMQueryFilterHeader(const QString &type, LMQueryFilterView *filter, QWidget *parent)
     : QWidget(parent), m_type(type), m_filter(filter)
@@ -32,6 +35,15 @@ LMQueryFilterHeader::LMQueryFilterHeader(const QString &type, LMQueryFilterView 
             m_buttons.append(button);
         }
         setQueryNameTitle(QString());
+    } else if (type == QLatin1String("Displays")) {
+        layout->addWidget(new QLabel(QStringLiteral("Show")));
+        m_fieldsButton = new QToolButton;
+        m_fieldsButton->setPopupMode(QToolButton::InstantPopup);
+        m_fieldsMenu = new QMenu(m_fieldsButton);
+        m_fieldsButton->setMenu(m_fieldsMenu);
+        connect(m_fieldsMenu, &QMenu::aboutToShow, this, &LMQueryFilterHeader::showDisplayedFields);
+        layout->addWidget(m_fieldsButton);
+        layout->addStretch();
     } else {
         layout->addWidget(new QLabel(QStringLiteral("Match")));
         m_boolean = new QComboBox;
@@ -85,6 +97,34 @@ void LMQueryFilterHeader::setQueryNameTitle(const QString &name)
     m_name = name;
     if (m_title)
         m_title->setText(name.isEmpty() ? QStringLiteral("Unsaved Query") : name);
+}
+
+void LMQueryFilterHeader::showDisplayedFields()
+{
+    if (!m_fieldsMenu || !m_filter)
+        return;
+    OXDatabase *db = m_filter->database();
+    const QStringList design = db ? db->allNamesForTable(m_filter->tableName()) : QStringList();
+    const QStringList shown = m_filter->displayedFields();
+    m_fieldsMenu->clear();
+    for (const QString &field : design) {
+        QAction *action = m_fieldsMenu->addAction(field);
+        action->setCheckable(true);
+        action->setChecked(shown.isEmpty() || shown.contains(field));
+        connect(action, &QAction::toggled, this, [this, field](bool checked) {
+            // The filter rebuilds this menu, so it is changed after the action has finished.
+            QMetaObject::invokeMethod(
+                this,
+                [this, field, checked] {
+                    if (m_filter)
+                        m_filter->setFieldDisplayed(field, checked);
+                },
+                Qt::QueuedConnection);
+        });
+    }
+    const qsizetype count = shown.isEmpty() ? design.size() : shown.size();
+    m_fieldsButton->setText(count == design.size() ? QStringLiteral("All Fields")
+                                                   : QStringLiteral("%1 of %2 Fields").arg(count).arg(design.size()));
 }
 
 QPushButton *LMQueryFilterHeader::button(const QString &title) const

@@ -1,5 +1,5 @@
 // LMQueryFilterHeader: a heading row of the query filter: "Main" (query name, Save, Open, Rename) or
-// "Parameters" (the all/any pop-up).
+// "Parameters" (the all/any pop-up) or "Displays" (the fields the grid shows).
 #pragma once
 
 #include "Value.h"
@@ -10,6 +10,8 @@
 class LMQueryFilterView;
 class QComboBox;
 class QLabel;
+class QMenu;
+class QToolButton;
 class QPushButton;
 
 class LMQueryFilterHeader : public QWidget {
@@ -31,6 +33,12 @@ public:
     void setQueryNameTitle(const QString &name);
     QString queryNameTitle() const { return m_name; }
 
+    // "Displays": the menu button's title follows the filter's shown fields; the menu, built when it opens,
+    // has one checkable entry per field.
+    void showDisplayedFields();
+    QToolButton *fieldsButton() const { return m_fieldsButton; }
+    QMenu *fieldsMenu() const { return m_fieldsMenu; }
+
     QComboBox *booleanPopUp() const { return m_boolean; }
     QPushButton *button(const QString &title) const;
 
@@ -40,5 +48,7 @@ private:
     QPointer<LMQueryFilterView> m_filter;
     QLabel *m_title = nullptr;
     QComboBox *m_boolean = nullptr;
+    QToolButton *m_fieldsButton = nullptr;
+    QMenu *m_fieldsMenu = nullptr;
     QList<QPushButton *> m_buttons;
 };

@@ -32,6 +32,8 @@ LMQueryFilterView::LMQueryFilterView(MyDocument *document, const QString &tableN
     m_rows = new QVBoxLayout;
     m_rows->setSpacing(0);
     layout->addLayout(m_rows);
+    m_displaysHeader = new LMQueryFilterHeader(QStringLiteral("Displays"), this);
+    layout->addWidget(m_displaysHeader);
     setDictionary(dictionary);
     setVisible(false);
 }
@@ -69,6 +71,8 @@ void LMQueryFilterView::setDictionary(const Value &dictionary, QWidget *window, 
     Q_UNUSED(resizeAux) // rows size themselves in the layout
     if (window)
         m_window = window;
+    if (!dictionary.isSameContainer(m_dictionary))
+        m_displaysChosen = false;
     m_dictionary = dictionary.isDict() ? dictionary : newDefinition();
     if (!m_dictionary.value(kParameters).isArray())
         m_dictionary.set(kParameters, Value::array());
@@ -92,6 +96,7 @@ void LMQueryFilterView::rebuild()
     m_components.clear();
     m_mainHeader->setQueryNameTitle(queryName());
     m_parametersHeader->showParameterBoolean(m_dictionary);
+    m_displaysHeader->showDisplayedFields();
     const Value parameters = m_dictionary.value(kParameters);
     for (int i = 0; i < parameters.size(); ++i) {
         if (!parameters.at(i).isDict())
@@ -385,4 +390,56 @@ void LMQueryFilterView::removeDisplayComponentWithObject(const Value &dictionary
 QList<Value> LMQueryFilterView::usableDisplays() const
 {
     return LMQueryDefinition::usableDisplays(m_dictionary);
+}
+
+void LMQueryFilterView::setInForm(bool inForm)
+{
+    m_inForm = inForm;
+    // A form shows its own controls, not columns.
+    m_displaysHeader->setVisible(!inForm);
+}
+
+QStringList LMQueryFilterView::displayedFields() const
+{
+    if (queryName().isEmpty() && !m_displaysChosen)
+        return {};
+    const QStringList design = database() ? database()->allNamesForTable(m_tableName) : QStringList();
+    QStringList shown;
+    for (const Value &display : usableDisplays()) {
+        const QString field = display.value(kField).toString();
+        if (display.value(kTable).toString() == m_tableName && design.contains(field) && !shown.contains(field))
+            shown.append(field);
+    }
+    return shown;
+}
+
+void LMQueryFilterView::setFieldDisplayed(const QString &field, bool shown)
+{
+    const QStringList design = database() ? database()->allNamesForTable(m_tableName) : QStringList();
+    QStringList current = displayedFields();
+    if (current.isEmpty())
+        current = design;
+    if (!design.contains(field) || shown == current.contains(field))
+        return;
+    if (!shown && current.size() == 1) {
+        Ui::instance().beep();
+        return;
+    }
+    if (shown)
+        current.append(field);
+    else
+        current.removeAll(field);
+    // Displays of other tables are kept as they are; this table's follow the design's order.
+    Value displays = Value::array();
+    const Value old = m_dictionary.value(kDisplays);
+    for (int i = 0; i < old.size(); ++i)
+        if (old.at(i).value(kTable).toString() != m_tableName)
+            displays.append(old.at(i));
+    for (const QString &name : design)
+        if (current.contains(name))
+            displays.append(display(m_tableName, name));
+    m_dictionary.set(kDisplays, displays);
+    m_displaysChosen = true;
+    m_displaysHeader->showDisplayedFields();
+    alertDelegate();
 }

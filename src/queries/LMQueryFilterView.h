@@ -36,7 +36,7 @@ public:
     void setTableName(const QString &tableName);
     // True when the filter sits above form entry: a query of another table then opens in a form.
     bool inForm() const { return m_inForm; }
-    void setInForm(bool inForm) { m_inForm = inForm; }
+    void setInForm(bool inForm);
     // The window a query of another table opens in (the chooser asks it to switch); without one, the
     // application-wide hook of LMQueryOpening is asked.
     void setNavigator(LMDocumentNavigator *navigator) { m_navigator = navigator; }
@@ -92,10 +92,17 @@ public:
     void addDisplayComponent();
     void removeDisplayComponentWithObject(const Value &dictionary);
     QList<Value> usableDisplays() const;
+    // A saved query, or one whose shown fields were chosen, lists the fields the grid shows; otherwise empty
+    // (every field). Displays of fields no longer in the design are left out.
+    QStringList displayedFields() const override;
+    // Shows or hides one field of the grid by rewriting this table's displays in design order; the last
+    // shown field cannot be hidden (beep).
+    void setFieldDisplayed(const QString &field, bool shown);
 
     QList<LMQueryFilterComponent *> components() const { return m_components; }
     LMQueryFilterHeader *mainHeader() const { return m_mainHeader; }
     LMQueryFilterHeader *parametersHeader() const { return m_parametersHeader; }
+    LMQueryFilterHeader *displaysHeader() const { return m_displaysHeader; }
     // The open sheets, null while none is shown.
     LMQueryNameSheet *nameSheet() const { return m_nameSheet; }
     LMQueryOpenView *chooser() const { return m_chooser; }
@@ -120,9 +127,13 @@ private:
     bool m_open = false;
     bool m_inForm = false;
     bool m_renaming = false;
+    // The user chose the shown fields of an unsaved definition; until then it shows every field, also
+    // fields added to the design after the grid opened.
+    bool m_displaysChosen = false;
     QVBoxLayout *m_rows = nullptr;
     LMQueryFilterHeader *m_mainHeader = nullptr;
     LMQueryFilterHeader *m_parametersHeader = nullptr;
+    LMQueryFilterHeader *m_displaysHeader = nullptr;
     QList<LMQueryFilterComponent *> m_components;
     QPointer<LMQueryNameSheet> m_nameSheet;
     QPointer<LMQueryOpenView> m_chooser;

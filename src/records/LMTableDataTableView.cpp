@@ -121,8 +121,8 @@ int LMTableDataTableView::selectedRow() const
 void LMTableDataTableView::selectRowAndFocus(int row)
 {
     int column = m_focusColumn;
-    if (!m_focusActive || column < 0 || column >= model()->columnCount())
-        column = model()->columnCount() > 1 ? 1 : 0;
+    if (!m_focusActive || column < 0 || column >= model()->columnCount() || isColumnHidden(column))
+        column = qMax(0, shownColumnFrom(0, 1));
     setFocusedCell(row, column);
     scrollTo(model()->index(row, column));
 }
@@ -133,11 +133,19 @@ void LMTableDataTableView::moveFocusColumn(int delta)
 {
     if (!hasValidFocus())
         return;
-    const int column = m_focusColumn + delta;
-    if (column < 1 || column >= model()->columnCount())
+    const int column = shownColumnFrom(m_focusColumn, delta < 0 ? -1 : 1);
+    if (column < 1)
         return;
     setFocusedCell(m_focusRow, column);
     scrollTo(model()->index(m_focusRow, column));
+}
+
+int LMTableDataTableView::shownColumnFrom(int column, int step) const
+{
+    for (int c = column + step; c >= 1 && c < model()->columnCount(); c += step)
+        if (!isColumnHidden(c))
+            return c;
+    return -1;
 }
 
 bool LMTableDataTableView::event(QEvent *event)
@@ -157,8 +165,7 @@ void LMTableDataTableView::tabFromFocusedCell(bool backwards)
 {
     if (!hasValidFocus())
         return;
-    const int column = m_focusColumn + (backwards ? -1 : 1);
-    if (column >= 1 && column < model()->columnCount()) {
+    if (shownColumnFrom(m_focusColumn, backwards ? -1 : 1) >= 1) {
         moveFocusColumn(backwards ? -1 : 1);
         return;
     }
@@ -354,24 +361,26 @@ void LMTableDataTableView::textDidEndEditing(QAbstractItemDelegate::EndEditHint 
             moveEditTo(column, row + 1);
         }
         break;
-    case QAbstractItemDelegate::EditNextItem: // Tab
-        if (column < columns - 1) {
-            moveEditTo(column + 1, row);
+    case QAbstractItemDelegate::EditNextItem: { // Tab
+        const int first = shownColumnFrom(0, 1);
+        if (const int next = shownColumnFrom(column, 1); next >= 1) {
+            moveEditTo(next, row);
         } else if (row < rows - 1) {
             selectRowAndFocus(row + 1);
-            moveEditTo(qMin(1, columns - 1), row + 1);
-        } else if (columns > 1) {
+            moveEditTo(qMax(0, first), row + 1);
+        } else if (columns > 1 && first >= 1) {
             m_dataSource->addButtonWithoutEditing();
             if (row + 1 < model()->rowCount())
-                moveEditTo(1, row + 1);
+                moveEditTo(first, row + 1);
         }
         break;
+    }
     case QAbstractItemDelegate::EditPreviousItem: // Shift-Tab
-        if (column > 1) {
-            moveEditTo(column - 1, row);
-        } else if (column == 1 && row > 0) {
+        if (const int previous = shownColumnFrom(column, -1); previous >= 1) {
+            moveEditTo(previous, row);
+        } else if (column >= 1 && row > 0) {
             selectRowAndFocus(row - 1);
-            moveEditTo(columns - 1, row - 1);
+            moveEditTo(qMax(0, shownColumnFrom(columns, -1)), row - 1);
         }
         break;
     default: break;
@@ -405,13 +414,16 @@ void LMTableDataTableView::moveColumn(int from, int to)
 
 void LMTableDataTableView::sizeLastColumnToFit()
 {
-    const int last = model() ? model()->columnCount() - 1 : -1;
-    if (last < 0)
+    if (!model() || model()->columnCount() == 0)
         return;
+    int last = shownColumnFrom(model()->columnCount(), -1);
+    if (last < 0)
+        last = model()->columnCount() - 1;
     QHeaderView *header = horizontalHeader();
     int used = 0;
     for (int c = 0; c < last; ++c)
-        used += header->sectionSize(c);
+        if (!isColumnHidden(c))
+            used += header->sectionSize(c);
     const int available = viewport()->width() - used;
     if (available > header->sectionSize(last) && header->sectionResizeMode(last) != QHeaderView::Fixed)
         header->resizeSection(last, available);

@@ -96,6 +96,9 @@ private:
     Value storedFocusedValue() const;
     void write(const Value &value);
     void moveFocusColumn(int delta);
+    // The nearest data column from `column` in the direction of `step` (+1 or -1) that an open query does
+    // not hide; -1 when there is none. The id column is never a target.
+    int shownColumnFrom(int column, int step) const;
     // Moves on to a cell at the end of an edit: edits it when it is edited in place, else only focuses it
     // (moving through a check box or a media cell must not change or open it).
     void moveEditTo(int column, int row);

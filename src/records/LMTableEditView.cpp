@@ -204,9 +204,18 @@ void LMTableEditView::reload()
 void LMTableEditView::showRows()
 {
     m_model->setRows(m_rows);
+    showDisplayedColumns();
     updateRowNumberField();
     scheduleAutosize();
     emit rowsReloaded();
+}
+
+void LMTableEditView::showDisplayedColumns()
+{
+    // An open saved query shows only the fields it lists.
+    const QStringList shown = isQueryOpen() ? m_filter->displayedFields() : QStringList();
+    for (int c = 0; c < m_model->columnCount(); ++c)
+        m_tableView->setColumnHidden(c, !shown.isEmpty() && !shown.contains(m_model->fieldAt(c)));
 }
 
 bool LMTableEditView::rowsAreCurrent() const

@@ -169,6 +169,7 @@ private:
     void buildWidget();
     QString restrictionAndOrder() const;
     void showRows();
+    void showDisplayedColumns();
     // True while the rows shown are what the standard query would give now.
     bool rowsAreCurrent() const;
     void resetColumns();

@@ -21,11 +21,11 @@ private slots:
         QCOMPARE(oslo.text(), QStringLiteral("Tables\tCompanies\t1\n"));
         QVERIFY(oslo.err.contains("first_results_s="));
         // "peo": the name (contains) and the design's "Name" rank People (the table and its generated form) first;
-        // the sample's reports follow: the summary's text speaks of people, and the letter's content table is
-        // People; the Summary script reads People's values.
+        // the "Friends" query filters People; the sample's reports follow: the summary's text speaks of people,
+        // and the letter's content table is People; the Summary script reads People's values.
         QCOMPARE(cli({"search", sample, "peo"}).text(),
-                 QStringLiteral("Tables\tPeople\t2\nForms\tPeople\t2\nReports\tCompany Summary\t2\nReports\tLetter\t1\n"
-                                "Scripts\tSummary\t1\n"));
+                 QStringLiteral("Tables\tPeople\t2\nQueries\tFriends\t1\nForms\tPeople\t2\nReports\tCompany "
+                                "Summary\t2\nReports\tLetter\t1\nScripts\tSummary\t1\n"));
         // One character searches the names only.
         QCOMPARE(cli({"search", sample, "o"}).text(),
                  QStringLiteral("Tables\tPeople\t1\nTables\tCompanies\t1\nForms\tPeople\t1\nForms\tCompanies\t1\n"

@@ -15,6 +15,8 @@
 #include <QDateTimeEdit>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
+#include <QToolButton>
 #include <QtTest>
 
 using namespace QueryFixture;
@@ -93,6 +95,7 @@ private slots:
     void savingASavedQueryUnderANewName();
     void openingFromTheChooser();
     void programmaticOpen();
+    void choosingTheShownFields();
     void queryTargets();
     void renameBroadcasts();
 
@@ -546,6 +549,60 @@ void TestFilterView::programmaticOpen()
     QCOMPARE(f.view->whereQuery(), QString(" WHERE `People`.`Age` <'18' "));
     QCOMPARE(f.reloads, 1);
     QVERIFY(!f.document->isChanged());
+}
+
+void TestFilterView::choosingTheShownFields()
+{
+    Fixture f;
+    const QStringList design = f.document->database()->allNamesForTable("People");
+    LMQueryFilterHeader *header = f.view->displaysHeader();
+    // Unsaved and unchosen: every field, also fields added to the design later.
+    QVERIFY(f.view->displayedFields().isEmpty());
+    header->fieldsMenu()->popup(QPoint());
+    QCOMPARE(header->fieldsButton()->text(), QString("All Fields"));
+    QCOMPARE(header->fieldsMenu()->actions().size(), design.size());
+    header->fieldsMenu()->hide();
+
+    // Unticking a field in the menu stores this table's displays in design order, keeping other tables'.
+    f.view->dictionary().set("Displays",
+                             Value::array({Value::dict({{"Type", "Displays"}, {"Table", "Pets"}, {"Field", "Name"}})}));
+    QAction *age = header->fieldsMenu()->actions().at(int(design.indexOf("Age")));
+    age->setChecked(false);
+    QTRY_COMPARE(f.reloads, 1);
+    QStringList expected = design;
+    expected.removeAll("Age");
+    QCOMPARE(f.view->displayedFields(), expected);
+    const Value displays = f.view->dictionary().value("Displays");
+    QCOMPARE(displays.size(), expected.size() + 1);
+    QCOMPARE(displays.at(0).value("Table"), Value("Pets"));
+    QCOMPARE(displays.at(1),
+             Value::dict({{"Type", "Displays"}, {"Table", "People"}, {"Field", Value(design.first())}}));
+    QVERIFY(f.document->isChanged());
+    QCOMPARE(header->fieldsButton()->text(), QString("%1 of %2 Fields").arg(expected.size()).arg(design.size()));
+    f.view->setFieldDisplayed("Age", true);
+    QCOMPARE(f.view->displayedFields(), design);
+
+    // The last shown field stays: a grid without columns would show nothing.
+    const int beeps = m_env.ui().beeps();
+    for (const QString &field : design.mid(1))
+        f.view->setFieldDisplayed(field, false);
+    QCOMPARE(f.view->displayedFields(), QStringList{design.first()});
+    f.view->setFieldDisplayed(design.first(), false);
+    QCOMPARE(f.view->displayedFields(), QStringList{design.first()});
+    QCOMPARE(m_env.ui().beeps(), beeps + 1);
+
+    // A saved query lists what it shows; displays of fields no longer in the design are left out, and a saved
+    // query without usable displays shows every field.
+    Value q = savedQuery("Names", "People", {});
+    q.set("Displays", Value::array({Value::dict({{"Type", "Displays"}, {"Table", "People"}, {"Field", "Gone"}}),
+                                    Value::dict({{"Type", "Displays"}, {"Table", "People"}, {"Field", "Name"}})}));
+    f.view->programaticallyOpenQuery(q);
+    QCOMPARE(f.view->displayedFields(), QStringList{"Name"});
+    f.view->programaticallyOpenQuery(savedQuery("Bare", "People", {}));
+    QVERIFY(f.view->displayedFields().isEmpty());
+    // In a form the fields are the form's controls: no choice of columns is offered.
+    f.view->setInForm(true);
+    QVERIFY(header->isHidden());
 }
 
 void TestFilterView::queryTargets()

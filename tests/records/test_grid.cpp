@@ -88,6 +88,7 @@ private slots:
     void renameReloadsUnderNewName();
     void containerIdentifierToolbarAndFilter();
     void queryFilterViewRestrictsTheGrid();
+    void openQueryShowsOnlyItsDisplays();
     void chooserOpensAQueryOfAnotherTableThroughTheWindow();
     void cacheMethodPreferenceChoosesTheCursor_data();
     void cacheMethodPreferenceChoosesTheCursor();
@@ -667,6 +668,48 @@ void TestGrid::queryFilterViewRestrictsTheGrid()
     harness.container()->queryButton();
     QVERIFY(grid->isQueryOpen());
     QVERIFY(!grid->moveColumnAtIndex(1, 2));
+}
+
+void TestGrid::openQueryShowsOnlyItsDisplays()
+{
+    setCell(*doc, "People", "name", insertRow(*doc, "People"), "Ann");
+    GridHarness harness(doc.get(), "People");
+    LMTableEditView *grid = harness.grid();
+    auto *filter = dynamic_cast<LMQueryFilterView *>(grid->queryView());
+    QVERIFY(filter);
+    LMTableDataTableView *table = grid->tableView();
+    const auto shownFields = [&] {
+        QStringList shown;
+        for (int c = 0; c < grid->model()->columnCount(); ++c)
+            if (!table->isColumnHidden(c))
+                shown << grid->model()->fieldAt(c);
+        return shown;
+    };
+    const QStringList every = shownFields();
+    QCOMPARE(every.size(), 9);
+    const auto display = [](const char *f) {
+        return Value::dict({{"Type", Value("Displays")}, {"Table", Value("People")}, {"Field", Value(f)}});
+    };
+    // "gone" is no longer in the design and "member" is listed before "name": the grid keeps design order.
+    filter->programaticallyOpenQuery(Value::dict(
+        {{"Name", Value("Short")},
+         {"Table Name", Value("People")},
+         {"Parameters", Value::array()},
+         {"Displays", Value::array({display("id"), display("member"), display("gone"), display("name")})}}));
+    QCOMPARE(shownFields(), (QStringList{"id", "name", "member"}));
+    // Tab moves between the shown cells only, and on to the next row from the last of them.
+    table->setFocusedCell(0, grid->model()->columnOfField("name"));
+    QTest::keyClick(table, Qt::Key_Tab);
+    QCOMPARE(table->focusedColumn(), grid->model()->columnOfField("member"));
+    QTest::keyClick(table, Qt::Key_Backtab);
+    QCOMPARE(table->focusedColumn(), grid->model()->columnOfField("name"));
+    // Closing the filter shows every field again; the redesign of the grid keeps the choice while open.
+    harness.container()->queryButton();
+    QCOMPARE(shownFields(), every);
+    harness.container()->queryButton();
+    QCOMPARE(shownFields(), (QStringList{"id", "name", "member"}));
+    harness.container()->refresh();
+    QCOMPARE(shownFields(), (QStringList{"id", "name", "member"}));
 }
 
 void TestGrid::cacheMethodPreferenceChoosesTheCursor_data()
