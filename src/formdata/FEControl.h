@@ -25,6 +25,10 @@ public:
     QString className() const { return m_className; }
     QLabel *label() const { return m_label; }
 
+    // The control as its archive describes it (class and attributes); scripts change its attributes.
+    Value archivedControl() const { return m_archived; }
+    void setArchivedControl(const Value &control) { m_archived = control; }
+
     Value info() const { return m_info; }
     // Takes "Label Text", when present, as the label's text.
     void setInfo(const Value &info);
@@ -76,6 +80,7 @@ private:
     QString m_className;
     QLabel *m_label = nullptr;
     Value m_info = Value::dict();
+    Value m_archived;
     qreal m_labelWidth = 0;
     int m_resizeMask = 36;
     QRectF m_originalFrame;

@@ -9,6 +9,7 @@
 #include "FDSpringsStruts.h"
 #include "FEBinding.h"
 #include "FEControl.h"
+#include "FEControlAttributes.h"
 #include "FEScriptHooks.h"
 #include "LMFormDataController.h"
 #include "MyDocument.h"
@@ -101,6 +102,7 @@ FEControl *FEView::buildControl(const Value &entry)
     const Value control = archived && archived->isObject() ? *archived : Value();
     QWidget *widget = FDControlWidgets::createWidget(control, nullptr);
     FEControl *wrapper = FEControl::fecontrolFromControl(widget, entry.value(kClass).toString(), this);
+    wrapper->setArchivedControl(control);
     connect(wrapper, &FEControl::controlActed, this, &FEView::controlAction);
     wrapper->setInfo(entry.value(kInfo));
     // The stored frame is the control proper; data entry draws it 4 points further left, 2 lower and 4 wider.
@@ -397,7 +399,7 @@ std::optional<Value> FEView::controlAttribute(const QString &name, const QString
         return Value(!control->isHidden());
     if (key == QLatin1String("label"))
         return control->info().value(kLabelText);
-    return std::nullopt;
+    return FEControlAttributes::read(*control, attribute);
 }
 
 void FEView::setControlAttribute(const QString &name, const QString &attribute, const Value &value)
@@ -417,6 +419,8 @@ void FEView::setControlAttribute(const QString &name, const QString &attribute, 
         Value info = control->info();
         info.set(kLabelText, value.stringValue());
         control->labelTextChanged(value.stringValue());
+    } else {
+        FEControlAttributes::write(*control, attribute, value);
     }
 }
 

@@ -1,45 +1,25 @@
-// LMTableEditView: links between a subtable's records and its parent row, through the relationship manager.
+// LMTableEditView: links between a subtable's records and its parent row, through LMSubtableLinks.
 #include "LMInsertRecord.h"
-#include "LMRelationshipManager.h"
 #include "LMTableEditView.h"
-#include "Ui.h"
 
 bool LMTableEditView::childUpdatedAdded(LMTableEditView *child, const Value &relationship, const QString &parentRowid,
                                         const QString &addedIndex, bool backwards)
 {
     Q_UNUSED(child)
-    LMRelationshipManager manager(m_database, relationship);
-    return backwards ? manager.addRowIndexToRowAtChildIndex(addedIndex, parentRowid)
-                     : manager.addRowIndexToRowAtParentIndex(addedIndex, parentRowid);
+    return LMSubtableLinks::linkInParent(m_database, relationship, parentRowid, addedIndex, backwards);
 }
 
 bool LMTableEditView::childUpdatedRemoved(LMTableEditView *child, const Value &relationship, const QString &parentRowid,
                                           const QString &removedIndex, bool backwards)
 {
     Q_UNUSED(child)
-    LMRelationshipManager manager(m_database, relationship);
-    return backwards ? manager.removeRowIndexToRowAtChildIndex(removedIndex, parentRowid)
-                     : manager.removeRowIndexFromRowAtParentIndex(removedIndex, parentRowid);
+    return LMSubtableLinks::unlinkInParent(m_database, relationship, parentRowid, removedIndex, backwards);
 }
 
 void LMTableEditView::insertButtonSheetEnded(const QString &rowid)
 {
-    LMRelationshipManager manager(m_database, m_relationship);
-    // A one-to-one parent row that already holds a link takes no other (the parent row is an end row
-    // when the subtable was opened from the end side).
-    const std::optional<QString> existing = m_isBackwards ? manager.rawRowIndexesOfRowAtChildIndex(m_parentRowid)
-                                                          : manager.rawRowIndexesOfRowAtParentIndex(m_parentRowid);
-    if (manager.relationshipType() == 0 && existing) {
+    if (!m_records.linkExistingRecord(rowid, !m_parent.isNull()))
         showTooManyRecords();
-        reload();
-        return;
-    }
-    if (m_parent && m_parent->childUpdatedAdded(this, m_relationship, m_parentRowid, rowid, m_isBackwards)) {
-        appendToIdList(rowid);
-        reload();
-        return;
-    }
-    showTooManyRecords();
     reload();
 }
 

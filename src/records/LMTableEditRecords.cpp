@@ -1,5 +1,4 @@
-// LMTableEditView: adding, deleting, linking and unlinking records, and opening subtables.
-#include "DesignVocabulary.h"
+// LMTableEditView: the record buttons (asking, then LMRecordCommands, then reloading), and opening subtables.
 #include "LMInsertRecord.h"
 #include "LMRecordQuestions.h"
 #include "LMTableDataTableView.h"
@@ -8,84 +7,24 @@
 #include "LMTableEditView.h"
 #include "MyDocument.h"
 #include "OXDatabase.h"
-#include "Preferences.h"
-#include "QLiteCursor.h"
-#include "QLiteRow.h"
 #include "Ui.h"
-
-namespace {
-const QString kTooManyTitle = QStringLiteral("Too Many Records");
-const QString kTooManyText = QStringLiteral("You can't add any more records to this subtable.");
-
-QString quotedId(const QString &id)
-{
-    return QStringLiteral("'%1'").arg(id);
-}
-} // namespace
-
-bool LMTableEditView::idListIsEmpty() const
-{
-    return m_idList.isEmpty() || m_idList == QLatin1String("'<null>'") || m_idList == QLatin1String("'(null)'") ||
-           m_idList == QLatin1String("''");
-}
-
-void LMTableEditView::appendToIdList(const QString &id)
-{
-    if (idListIsEmpty())
-        m_idList = quotedId(id);
-    else
-        m_idList += QStringLiteral(",'%1'").arg(id);
-}
-
-bool LMTableEditView::removeFromIdList(const QString &id)
-{
-    QStringList elements = m_idList.split(QLatin1Char(','));
-    const bool removed = elements.removeAll(quotedId(id)) > 0;
-    m_idList = elements.join(QLatin1Char(','));
-    return removed;
-}
 
 void LMTableEditView::showTooManyRecords()
 {
-    showSheet(Alert::make(kTooManyTitle, kTooManyText));
+    showSheet(LMRecordCommands::tooManyRecords());
 }
 
-// Runs the INSERT of a new empty row, links it in a subtable, and optionally starts editing it.
+// Adds a new empty row (linked in a subtable), selects it and optionally starts editing it.
 void LMTableEditView::writeNewRowAndEdit(bool startEditing)
 {
-    if (m_document)
-        m_document->setChanged(true);
-    m_database->performQuery(
-        QStringLiteral("INSERT INTO %1 (`id`) VALUES (NULL)").arg(QLiteDatabase::quoteIdentifier(m_name)));
-    // A failed INSERT leaves the last inserted id of some earlier row: nothing may be linked or selected.
-    if (m_database->lastErrorID() != QLSuccess) {
-        showSheet(Alert::make(
-            QStringLiteral("An Error Occurred"),
-            QStringLiteral("Please submit a bug report to tandrel. Error code %1").arg(m_database->lastError())));
+    const LMRecordCommands::Added added = m_records.addRecord(m_name, !m_parent.isNull());
+    if (added.outcome != LMRecordCommands::Added::Outcome::Added) {
+        if (added.outcome == LMRecordCommands::Added::Outcome::Refused)
+            Ui::instance().beep();
+        if (added.alert)
+            showSheet(*added.alert);
         reload();
         return;
-    }
-    if (isSubtable()) {
-        const std::shared_ptr<QLiteCursor> cursor =
-            m_database->executeQuery(QStringLiteral("SELECT `id` FROM %1 WHERE id='%2'")
-                                         .arg(QLiteDatabase::quoteIdentifier(m_name))
-                                         .arg(m_database->lastRowInserted()));
-        QString newId = cursor && cursor->rowCount() > 0
-                            ? cursor->rowAtIndex(0)->stringForColumn(m_name + QStringLiteral(".id"))
-                            : QString();
-        if (DesignVocabulary::isNullLike(newId))
-            newId.clear();
-        if (!m_parent || newId.isEmpty() ||
-            !m_parent->childUpdatedAdded(this, m_relationship, m_parentRowid, newId, m_isBackwards)) {
-            Ui::instance().beep();
-            // The refused row was never linked; leaving it would put an empty record into the other table.
-            if (!newId.isEmpty())
-                m_database->deleteFromTable(m_name, newId);
-            showTooManyRecords();
-            reload();
-            return;
-        }
-        appendToIdList(newId);
     }
     reload();
     const int last = numberOfRows() - 1;
@@ -111,14 +50,12 @@ void LMTableEditView::removeButton()
     if (!isSubtable()) {
         if (!LMRecordQuestions::confirmDelete(m_window))
             return;
-        if (m_document)
-            m_document->setChanged(true);
-        m_database->deleteFromTable(m_name, m_model->idForRow(row));
+        m_records.deleteRecord(m_name, m_model->idForRow(row));
         reload();
         m_tableView->setToNA();
         return;
     }
-    if (idListIsEmpty()) {
+    if (m_links.isEmpty()) {
         Ui::instance().beep();
         return;
     }
@@ -135,13 +72,7 @@ void LMTableEditView::deleteSelectedFromDatabase()
     const QString id = m_model->idForRow(row);
     if (id.isEmpty())
         return;
-    if (m_document)
-        m_document->setChanged(true);
-    // The parent row's link goes too, so the parent field never lists a record that no longer exists.
-    if (m_parent)
-        m_parent->childUpdatedRemoved(this, m_relationship, m_parentRowid, id, m_isBackwards);
-    m_database->deleteFromTable(m_name, id);
-    removeFromIdList(id);
+    m_records.deleteLinkedRecord(m_name, id, !m_parent.isNull());
     reload();
     m_tableView->setToNA();
 }
@@ -149,18 +80,13 @@ void LMTableEditView::deleteSelectedFromDatabase()
 void LMTableEditView::uninsertButton()
 {
     const int row = selectedRow();
-    if (!isSubtable() || idListIsEmpty() || row < 0) {
+    if (!isSubtable() || m_links.isEmpty() || row < 0) {
         Ui::instance().beep();
         return;
     }
-    const QString id = m_model->idForRow(row);
-    removeFromIdList(id);
-    if (m_parent)
-        m_parent->childUpdatedRemoved(this, m_relationship, m_parentRowid, id, m_isBackwards);
+    m_records.unlinkRecord(m_model->idForRow(row), !m_parent.isNull());
     reload();
     m_tableView->setToNA();
-    if (m_document)
-        m_document->setChanged(true);
 }
 
 void LMTableEditView::insertButton()

@@ -1,56 +1,21 @@
-// LMTableEditView: column widths (value widths, the sampling autosize pass) and row navigation.
-#include "DesignVocabulary.h"
+// LMTableEditView: applying LMColumnSizing's widths to the grid's header, and row navigation.
+#include "LMColumnSizing.h"
 #include "LMGotoRowSheet.h"
 #include "LMTableDataTableView.h"
 #include "LMTableEditModel.h"
 #include "LMTableEditView.h"
 #include "QLiteCursor.h"
-#include "ReferenceDate.h"
 #include "Ui.h"
 
-#include <QApplication>
 #include <QFontMetricsF>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QTimer>
 #include <cmath>
-#include <cstdlib>
-
-namespace {
-const QString kListJoin = QStringLiteral("____________");
-// Sizing to content stops here, so one long text does not push the other columns off the window; the user
-// can still widen the column by hand.
-constexpr double kMaxFittedWidth = 320;
-
-QString optionsWidthText(const Value &value, const QStringList &titles)
-{
-    const int index = int(value.toInt());
-    if (value.isNumber() && index >= 0 && index < titles.size())
-        return titles[index] + QStringLiteral(">>");
-    return QStringLiteral(">>");
-}
-} // namespace
 
 double LMTableEditView::widthOfValue(const Value &value, const QString &datatype, int column) const
 {
-    if (datatype == QLatin1String("Yes/No"))
-        return 21;
-    QString text;
-    bool isText = true;
-    if (datatype == QLatin1String("List") && value.isArray())
-        text = value.toStringList().join(kListJoin);
-    else if ((datatype == QLatin1String("Number") && value.isNumber()) ||
-             (datatype == QLatin1String("Date") && value.isDate()))
-        text = m_model->formatterAt(column).format(value);
-    else if (datatype == QLatin1String("Options"))
-        text = optionsWidthText(value, m_model->optionTitlesAt(column));
-    else if (value.isString())
-        text = value.toString();
-    else
-        isText = false;
-    if (!isText)
-        return 42;
-    return QFontMetricsF(m_tableView->font()).horizontalAdvance(text) + 8;
+    return LMColumnSizing::widthOfValue(*m_model, value, datatype, column, QFontMetricsF(m_tableView->font()));
 }
 
 void LMTableEditView::widenColumnFor(const Value &value, int column)
@@ -58,26 +23,24 @@ void LMTableEditView::widenColumnFor(const Value &value, int column)
     if (column < 0 || column >= m_model->columnCount())
         return;
     QHeaderView *header = m_tableView->horizontalHeader();
-    const double needed = qMin(widthOfValue(value, m_model->datatypeAt(column), column),
-                               qMax(kMaxFittedWidth, double(header->sectionSizeHint(column))));
+    const double needed = LMColumnSizing::fittedWidth(widthOfValue(value, m_model->datatypeAt(column), column),
+                                                      double(header->sectionSizeHint(column)));
     if (needed > header->sectionSize(column) && header->sectionResizeMode(column) != QHeaderView::Fixed)
         header->resizeSection(column, int(std::ceil(needed)));
 }
 
 int LMTableEditView::samplesPerColumn(int columns)
 {
-    if (columns <= 0)
-        return 0;
-    return qMin(100, int(std::ceil(800.0 / columns)));
+    return LMColumnSizing::samplesPerColumn(columns);
 }
 
 void LMTableEditView::scheduleAutosize()
 {
-    if (!m_needsAutosize)
+    if (!m_sizing.needsAutosize())
         return;
     // One pass as soon as the rows are there, and a second once the view has settled.
     QTimer::singleShot(0, this, [this] {
-        if (m_needsAutosize)
+        if (m_sizing.needsAutosize())
             buildAutosizingInformation();
     });
     QTimer::singleShot(50, this, &LMTableEditView::buildAutosizingInformation);
@@ -85,9 +48,6 @@ void LMTableEditView::scheduleAutosize()
 
 void LMTableEditView::buildAutosizingInformation()
 {
-    m_needsAutosize = false;
-    std::srand(unsigned(qint64(ReferenceDate::now())));
-    const int columns = m_model->columnCount();
     // Only rows already in memory are sampled: on a large table a random row anywhere would mean reading a
     // page of rows for every sample. Before any is loaded the first page, which the first screen needs, is used.
     std::vector<std::pair<quint32, quint32>> ranges;
@@ -95,54 +55,15 @@ void LMTableEditView::buildAutosizingInformation()
         ranges = m_rows->loadedRowRanges();
     if (ranges.empty() && numberOfRows() > 0)
         ranges.emplace_back(0, quint32(qMin(numberOfRows(), m_rows->rowsPerPage())));
-    int rows = 0;
-    for (const auto &range : ranges)
-        rows += int(range.second - range.first);
-    const auto sampledRow = [&ranges](int position) {
-        for (const auto &range : ranges) {
-            if (position < int(range.second - range.first))
-                return int(range.first) + position;
-            position -= int(range.second - range.first);
-        }
-        return 0;
-    };
-    const int samples = qMin(rows, samplesPerColumn(columns));
-    m_lastSamples = samples;
+    const QList<double> widths = m_sizing.sampleColumnWidths(*m_model, ranges, QFontMetricsF(m_tableView->font()));
     QHeaderView *header = m_tableView->horizontalHeader();
-    const QFontMetricsF metrics(m_tableView->font());
-    for (int c = 0; c < columns; ++c) {
-        const QString type = m_model->datatypeAt(c);
-        if (header->sectionResizeMode(c) != QHeaderView::Fixed)
-            header->resizeSection(c, qMax(header->sectionSize(c), header->sectionSizeHint(c)));
-        double width = 10;
-        if (type == QLatin1String("Yes/No"))
-            width = 21;
-        else if (Datatypes::isMedia(type))
-            width = 30;
-        else
-            for (int i = 0; i < samples; ++i) {
-                const int row = sampledRow(std::rand() % rows);
-                const Value value = m_model->displayValue(c, row);
-                QString text;
-                if (type == QLatin1String("List") && value.isArray())
-                    text = value.toStringList().join(kListJoin);
-                else if (type == QLatin1String("Options"))
-                    text = optionsWidthText(value, m_model->optionTitlesAt(c));
-                else if (!m_model->formatterAt(c).isNull() && !value.isNull())
-                    text = m_model->formatterAt(c).format(value);
-                else if (value.isString())
-                    text = value.toString();
-                else {
-                    width = qMax(width, 42.0);
-                    continue;
-                }
-                width = qMax(width, metrics.horizontalAdvance(text) + 8);
-            }
-        const double fitted = qMin(width, qMax(kMaxFittedWidth, double(header->sectionSizeHint(c))));
-        if (header->sectionSize(c) < fitted && header->sectionResizeMode(c) != QHeaderView::Fixed)
+    for (int c = 0; c < widths.size(); ++c) {
+        if (header->sectionResizeMode(c) == QHeaderView::Fixed)
+            continue;
+        header->resizeSection(c, qMax(header->sectionSize(c), header->sectionSizeHint(c)));
+        const double fitted = LMColumnSizing::fittedWidth(widths.at(c), double(header->sectionSizeHint(c)));
+        if (header->sectionSize(c) < fitted)
             header->resizeSection(c, int(std::ceil(fitted)));
-        if (m_model->hasFields())
-            m_widths.insert(m_model->fieldAt(c), width);
     }
 }
 
@@ -229,17 +150,5 @@ LMGotoRowSheet *LMTableEditView::gotoSheet() const
 
 void LMTableEditView::noteDisplayedText(int column, const QString &text)
 {
-    const QString type = m_model->datatypeAt(column);
-    if (!m_model->hasFields() || text.isEmpty() ||
-        (type != QLatin1String("Text") && type != QLatin1String("Number") && type != QLatin1String("Date")))
-        return;
-    static const QFont font = [] {
-        QFont f = QApplication::font();
-        f.setPointSizeF(12);
-        return f;
-    }();
-    const double width = QFontMetricsF(font).horizontalAdvance(text);
-    const QString field = m_model->fieldAt(column);
-    if (width > m_widths.value(field))
-        m_widths.insert(field, width);
+    m_sizing.noteDisplayedText(*m_model, column, text);
 }

@@ -30,15 +30,8 @@ LMTableEditView::LMTableEditView(const QString &name, OXDatabase *database, QWid
                                  const QString &commaIndexes, MyDocument *document, LMTableEditView *parent,
                                  const QString &parentRowid, const Value &relationship, bool isBackwards)
     : m_name(name), m_database(database), m_window(window), m_document(document), m_parent(parent),
-      m_parentRowid(parentRowid), m_relationship(relationship), m_isBackwards(isBackwards)
+      m_links(database, relationship, parentRowid, isBackwards, commaIndexes)
 {
-    if (!relationship.isNull() && !DesignVocabulary::isNullLike(commaIndexes)) {
-        QStringList quoted;
-        for (const QString &id : commaIndexes.split(QLatin1Char(',')))
-            if (!id.trimmed().isEmpty())
-                quoted << QStringLiteral("'%1'").arg(OXDatabase::escapeQuotesFromString(id.trimmed()));
-        m_idList = quoted.join(QLatin1Char(','));
-    }
     if (name.isEmpty() || !database || database->tableDesign(name).isNull())
         Ui::instance().runAlert(Alert::make(QStringLiteral("Error - Invalid Table Name"),
                                             QStringLiteral("Please submit a bug report to tandrel.")),
@@ -174,9 +167,9 @@ QString LMTableEditView::restrictionAndOrder() const
         if (open && !filterClause.isEmpty())
             sql += QStringLiteral(" WHERE %1 ").arg(filterClause);
     } else if (!open || filterClause.isEmpty()) {
-        sql += QStringLiteral(" WHERE id IN (%1) ").arg(m_idList);
+        sql += QStringLiteral(" WHERE id IN (%1) ").arg(m_links.idList());
     } else {
-        sql += QStringLiteral(" WHERE (%1) AND (id IN (%2)) ").arg(filterClause, m_idList);
+        sql += QStringLiteral(" WHERE (%1) AND (id IN (%2)) ").arg(filterClause, m_links.idList());
     }
     if (!m_sortField.isEmpty())
         sql += QStringLiteral("ORDER BY %1 %2").arg(backQuoted(m_sortField), m_sortAscending ? "ASC" : "DESC");
@@ -190,8 +183,8 @@ void LMTableEditView::reload()
     // The same rows in the same order as the grid's own statement: the cursor reads only their ids at first
     // and the other values a page at a time, so a large table opens without reading every row.
     QLiteRowSource source;
-    if (m_database && m_model->columnOfField(QStringLiteral("id")) >= 0)
-        source = QLiteRowSource{m_name, QStringLiteral("id"), identifierQuery()};
+    if (m_database && m_model->columnOfField(DesignKey::IdFieldName) >= 0)
+        source = QLiteRowSource{m_name, DesignKey::IdFieldName, identifierQuery()};
     m_rows.reset();
     m_model->releaseRows();
     m_rows = m_database ? m_database->performQuery(sql, method, source) : nullptr;
@@ -233,7 +226,7 @@ int LMTableEditView::numberOfRows() const
 void LMTableEditView::refresh()
 {
     resetColumns();
-    m_needsAutosize = true;
+    m_sizing.setNeedsAutosize();
     // A grid that was just made (or shown again with nothing changed) already shows what the query gives.
     if (rowsAreCurrent())
         showRows();
@@ -246,17 +239,16 @@ void LMTableEditView::refresh()
 
 void LMTableEditView::resetColumns()
 {
-    m_widths.clear();
+    m_sizing.clearWidths();
     m_model->resetColumns();
     QHeaderView *header = m_tableView->horizontalHeader();
     for (int c = 0; c < m_model->columnCount(); ++c) {
-        const QString type = m_model->datatypeAt(c);
+        const bool isRelationship = Datatypes::fromName(m_model->datatypeAt(c)) == Datatype::Relationship;
         const int width = header->sectionSizeHint(c);
-        header->setSectionResizeMode(c, type == QLatin1String("Relationship") ? QHeaderView::Fixed
-                                                                              : QHeaderView::Interactive);
-        header->resizeSection(c, type == QLatin1String("Relationship") ? qMax(width, 42) : width);
+        header->setSectionResizeMode(c, isRelationship ? QHeaderView::Fixed : QHeaderView::Interactive);
+        header->resizeSection(c, isRelationship ? qMax(width, 42) : width);
         if (m_model->hasFields())
-            m_widths.insert(m_model->fieldAt(c), width);
+            m_sizing.rememberWidth(m_model->fieldAt(c), width);
     }
     m_tableView->sizeLastColumnToFit();
     const int sortColumn = m_model->columnOfField(m_sortField);
@@ -307,16 +299,15 @@ std::optional<Alert> LMTableEditView::setObjectValue(const Value &value, const Q
 {
     if (m_document)
         m_document->setChanged(true);
-    if (field == QLatin1String("id") || row < 0 || row >= numberOfRows())
+    if (field == DesignKey::IdFieldName || row < 0 || row >= numberOfRows())
         return std::nullopt;
     const int column = m_model->columnOfField(field);
-    const QString type = m_model->datatypeAt(column);
-    if (type == QLatin1String("Relationship")) {
+    const Datatype type = Datatypes::fromName(m_model->datatypeAt(column));
+    if (type == Datatype::Relationship) {
         openSubtable(field, row);
         return std::nullopt;
     }
-    if ((type == QLatin1String("Text") || type == QLatin1String("Number") || type == QLatin1String("Date") ||
-         type == QLatin1String("File Path")) &&
+    if ((type == Datatype::Text || type == Datatype::Number || type == Datatype::Date || type == Datatype::FilePath) &&
         sameDisplayValue(value, m_model->displayValue(column, row)))
         return std::nullopt;
     const QString id = m_model->idForRow(row);
@@ -376,7 +367,7 @@ bool LMTableEditView::moveColumnAtIndex(int from, int to)
 {
     if (isQueryOpen() || !m_database)
         return false;
-    Value fields = m_database->tableDesign(m_name).value(QStringLiteral("Fields"));
+    Value fields = m_database->tableDesign(m_name).value(DesignKey::Fields);
     if (!fields.isArray() || from < 0 || to < 0 || from >= fields.size() || to >= fields.size())
         return false;
     if (from == to)

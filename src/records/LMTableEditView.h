@@ -4,8 +4,11 @@
 
 #include "Alert.h"
 #include "ItemKind.h"
+#include "LMColumnSizing.h"
 #include "LMDataPanelClient.h"
 #include "LMInsertRecord.h"
+#include "LMRecordCommands.h"
+#include "LMSubtableLinks.h"
 #include "QLiteDatabase.h"
 #include "Value.h"
 
@@ -52,12 +55,13 @@ public:
     MyDocument *document() const { return m_document; }
     QWidget *window() const { return m_window; }
     LMTableEditView *parentGrid() const { return m_parent; }
-    QString parentRowid() const { return m_parentRowid; }
-    Value relationship() const { return m_relationship; }
-    bool isBackwards() const { return m_isBackwards; }
-    bool isSubtable() const { return !m_relationship.isNull(); }
+    QString parentRowid() const { return m_links.parentRowid(); }
+    Value relationship() const { return m_links.relationship(); }
+    bool isBackwards() const { return m_links.isBackwards(); }
+    bool isSubtable() const { return m_links.isSubtable(); }
     // idList: the linked ids as '3','17'; empty for a top-level grid.
-    QString indices() const override { return m_idList; }
+    QString indices() const override { return m_links.idList(); }
+    const LMSubtableLinks &links() const { return m_links; }
 
     // --- Query filter: the filter and the widget shown above the grid (owned by the grid's widget).
     void setQueryFilter(LMGridFilter *filter, QWidget *filterWidget);
@@ -130,9 +134,10 @@ public:
     double widthOfValue(const Value &value, const QString &datatype, int column) const;
     void buildAutosizingInformation();
     static int samplesPerColumn(int columns);
-    int lastAutosizeSamples() const { return m_lastSamples; }
-    bool needsAutosize() const { return m_needsAutosize; }
-    QHash<QString, double> widths() const { return m_widths; }
+    int lastAutosizeSamples() const { return m_sizing.lastSamples(); }
+    bool needsAutosize() const { return m_sizing.needsAutosize(); }
+    QHash<QString, double> widths() const { return m_sizing.widths(); }
+    const LMColumnSizing &sizing() const { return m_sizing; }
     // A shown "Text", "Number" or "Date" value wider (system font, size 12) than the remembered width
     // raises the remembered width of its column.
     void noteDisplayedText(int column, const QString &text);
@@ -177,9 +182,6 @@ private:
     void writeNewRowAndEdit(bool startEditing);
     void showTooManyRecords();
     void showSheet(const Alert &alert);
-    void appendToIdList(const QString &id);
-    bool removeFromIdList(const QString &id);
-    bool idListIsEmpty() const;
     void deleteSelectedFromDatabase();
     void updateRowNumberField();
     void widenColumnFor(const Value &value, int column);
@@ -189,10 +191,8 @@ private:
     QPointer<QWidget> m_window;
     MyDocument *m_document = nullptr;
     QPointer<LMTableEditView> m_parent;
-    QString m_parentRowid;
-    Value m_relationship;
-    bool m_isBackwards = false;
-    QString m_idList;
+    LMSubtableLinks m_links;
+    LMRecordCommands m_records{m_database, m_document, m_links};
     LMTableEditContainer *m_container = nullptr;
 
     QWidget *m_widget = nullptr;
@@ -211,7 +211,5 @@ private:
     QLiteDatabase::ChangeStamp m_loadedStamp;
     QString m_sortField;
     bool m_sortAscending = true;
-    QHash<QString, double> m_widths;
-    bool m_needsAutosize = true;
-    int m_lastSamples = 0;
+    LMColumnSizing m_sizing;
 };

@@ -18,8 +18,8 @@ public:
     // The value of the control with that "Script Bridge Name"; nullopt when no control has that name.
     virtual std::optional<Value> controlValue(const QString &name) const = 0;
     virtual void setControlValue(const QString &name, const Value &value) = 0;
-    // An attribute ("Tooltip", "Enabled", "Visible", "Label", compared without case); nullopt when the control
-    // or the attribute is unknown.
+    // An attribute ("Tooltip", "Enabled", "Visible", "Label", compared without case, or one the attribute table
+    // lists for the control's class); nullopt when the control or the attribute is unknown.
     virtual std::optional<Value> controlAttribute(const QString &name, const QString &attribute) const = 0;
     virtual void setControlAttribute(const QString &name, const QString &attribute, const Value &value) = 0;
 };

@@ -10,12 +10,16 @@
 #include <QStringList>
 
 #include <atomic>
+#include <functional>
 #include <memory>
+#include <mutex>
 
 class MyDocument;
 class OXFormScriptHost;
 class OXScriptBridge;
+class OXScriptHostQueue;
 class OXScriptWatchdog;
+class QThread;
 
 // Receives the end of a run and each uncaught error ({"message", "lineNumber"} counted from the script's line 1).
 class OXScriptRunDelegate {
@@ -33,10 +37,15 @@ public:
     virtual void printToConsole(const QString &text) = 0;
 };
 
+// The engine runs on a thread of its own, so the window stays responsive and stop() ends even a loop that never
+// calls the host. Host calls that touch the document, its windows or dialogs run on the thread that made the
+// controller (OXScriptHostQueue). A controller made on a script's thread (xwRunScript_) runs there, inline.
+// Delegate and log-view messages arrive on the thread that made the controller.
 class OXJavascriptRunController : public QObject {
     Q_OBJECT
 public:
-    // `document` is not owned and may be null (a script that reaches no data).
+    // `document` is not owned and may be null (a script that reaches no data). The document must outlive the
+    // controller; destroying the controller stops its run and waits for it.
     OXJavascriptRunController(const QString &code, MyDocument *document, QObject *parent = nullptr);
     ~OXJavascriptRunController() override;
     // The code of the script with that name ("" when there is none).
@@ -69,33 +78,55 @@ public:
     // "\n\nNAME(ARG, ARG);" for a non-empty name, else "".
     static QString callText(const QString &function, const QStringList &arguments);
 
-    // Runs the whole script, then calls `function` with the arguments (each a script expression).
-    // Answers whether the run finished (not interrupted); errors go to the delegate and errors().
+    // Runs the whole script, then calls `function` with the arguments (each a script expression), and waits
+    // for the end (serving the script's host calls meanwhile). Answers whether the run finished (not
+    // interrupted); errors go to the delegate and errors().
     bool run();
     bool runFunction(const QString &function, const QStringList &arguments = {});
-    // Calls a global function of the loaded script / evaluates text in its context; the interpreter's result.
+    // The same without waiting: the caller's event loop serves the host calls, and the delegate and
+    // finished() tell the end. False (and nothing starts) while a run is under way.
+    bool start();
+    bool startFunction(const QString &function, const QStringList &arguments = {});
+    // Calls a global function of the loaded script / evaluates text in its context, and waits for it. The
+    // result is the interpreter's, detached from the engine: primitives as they are, objects as their text.
     QJSValue executeFunction(const QString &name, const QJSValueList &arguments = {});
     QJSValue executeCode(const QString &code);
 
-    // Ends a running script; callable from any thread (the engine checks the flag while it runs).
+    // Ends a running script; callable from any thread (the engine checks the flag while it runs), and from a
+    // script that has not started yet.
     void stop();
     void stopScript() { stop(); }
-    bool isRunning() const { return m_running.load(); }
+    // From start (or run) until the end has been told; read on the thread that made the controller.
+    bool isRunning() const { return m_busy.load(); }
 
     // Every error reported in this controller's runs, in order.
     const QList<Value> &errors() const { return m_errors; }
     bool wasInterrupted() const { return m_interrupted; }
-    QJSEngine &engine() { return m_engine; }
     // How deeply xwRunScript_ calls are nested (a script that runs itself would never end).
     int nesting() const { return m_nesting; }
     void setNesting(int nesting) { m_nesting = nesting; }
+    // The script run by xwRunScript_ while it runs (engine thread), so that stop() reaches it.
+    void setInnerRun(OXJavascriptRunController *inner);
+
+    // Runs `work` on the thread that owns the document (from the script's thread: waits for it there).
+    void onHost(const std::function<void()> &work);
 
 signals:
     void finished(bool success);
     void failed(const QString &message, int lineNumber);
 
 private:
-    // Evaluates text and reports an uncaught error with its line shifted by `lineOffset`.
+    // Runs `job` on the engine's thread and waits for it, serving host calls meanwhile.
+    void onEngine(const std::function<void()> &job);
+    // Engine thread: makes the engine and installs the bridge; tears them down.
+    void createEngine();
+    void destroyEngine();
+    // Starts a run; `wait` when the caller waits for it and tells the end itself.
+    bool begin(const QString &function, const QStringList &arguments, bool wait);
+    // Engine thread: the whole run, then the end is told on the owner thread.
+    void runJob(const QString &page, int lineOffset, bool wait);
+    void finishRun(bool success);
+    // Evaluates text and reports an uncaught error with its line shifted by `lineOffset` (engine thread).
     QJSValue evaluate(const QString &program, int lineOffset);
     void reportError(const QString &message, int engineLine, int lineOffset);
 
@@ -107,11 +138,21 @@ private:
     OXScriptLogView *m_logView = nullptr;
     int m_timeLimit = 0;
     int m_nesting = 0;
-    QJSEngine m_engine;
-    std::unique_ptr<OXScriptBridge> m_bridge;
+    std::shared_ptr<OXScriptHostQueue> m_host;
+    // Null when the controller runs inline on the script thread that made it.
+    std::unique_ptr<QThread> m_thread;
+    QObject *m_threadContext = nullptr;
+    std::atomic<QJSEngine *> m_engine{nullptr};
+    OXScriptBridge *m_bridge = nullptr;
     std::unique_ptr<OXScriptWatchdog> m_watchdog;
+    // Set while the engine evaluates (engine thread), and from start until the end is told (owner thread).
     std::atomic<bool> m_running{false};
+    std::atomic<bool> m_busy{false};
+    std::atomic<bool> m_jobDone{true};
     std::atomic<bool> m_stopRequested{false};
-    bool m_interrupted = false;
+    // A script run by xwRunScript_ from this one, so that stop() reaches it too.
+    OXJavascriptRunController *m_inner = nullptr;
+    std::mutex m_innerMutex;
+    std::atomic<bool> m_interrupted{false};
     QList<Value> m_errors;
 };

@@ -22,6 +22,7 @@
 #include <QWidget>
 
 #include <cmath>
+#include <type_traits>
 
 using OXScriptValues::checkString;
 
@@ -69,6 +70,18 @@ void OXScriptBridge::install()
     m_engine.globalObject().setProperty(QStringLiteral("OrvixController"), factory.call({host}));
 }
 
+template <class Work> auto OXScriptBridge::host(Work &&work) -> decltype(work())
+{
+    using Result = decltype(work());
+    if constexpr (std::is_void_v<Result>) {
+        m_controller.onHost(work);
+    } else {
+        Result result{};
+        m_controller.onHost([&] { result = work(); });
+        return result;
+    }
+}
+
 MyDocument *OXScriptBridge::document() const
 {
     return m_controller.document();
@@ -101,18 +114,17 @@ QString OXScriptBridge::idText(const QJSValue &id, const QString &missing) const
     return missing;
 }
 
-QJSValue OXScriptBridge::nativeScriptValue(const Value &cell, const QString &table, const QString &field) const
+QJSValue OXScriptBridge::scriptValue(const std::optional<Value> &value) const
 {
-    // Cells come back as stored text; the script sees the field's native value.
-    const Value native = cell.isString() ? database()->dbToNativeForTable(cell.toString(), table, field) : cell;
-    return OXScriptValues::toScriptValue(m_engine, native);
+    return value ? OXScriptValues::toScriptValue(m_engine, *value) : null();
 }
 
 // --- Dialogs, console and application.
 
 void OXScriptBridge::xwAlert__(const QJSValue &title, const QJSValue &message)
 {
-    Ui::instance().runAlert(Alert::make(checkString(title), checkString(message)), window());
+    const Alert alert = Alert::make(checkString(title), checkString(message));
+    host([&] { Ui::instance().runAlert(alert, window()); });
 }
 
 QJSValue OXScriptBridge::xwChoiceAlert_____(const QJSValue &title, const QJSValue &message, const QJSValue &first,
@@ -134,8 +146,8 @@ QJSValue OXScriptBridge::xwChoiceAlert_____(const QJSValue &title, const QJSValu
         buttons.append(QStringLiteral("OK"));
         positions.append(0);
     }
-    const int pressed =
-        Ui::instance().runAlert(Alert::make(checkString(title), checkString(message), buttons), window());
+    const Alert alert = Alert::make(checkString(title), checkString(message), buttons);
+    const int pressed = host([&] { return Ui::instance().runAlert(alert, window()); });
     if (pressed < 0 || pressed >= positions.size())
         return QStringLiteral("Error");
     return results[positions[pressed]];
@@ -144,15 +156,23 @@ QJSValue OXScriptBridge::xwChoiceAlert_____(const QJSValue &title, const QJSValu
 void OXScriptBridge::xwLog_(const QJSValue &text)
 {
     const QString line = checkString(text);
-    if (!line.isEmpty() && m_controller.logView())
-        m_controller.logView()->logToConsole(line);
+    if (line.isEmpty())
+        return;
+    host([&] {
+        if (m_controller.logView())
+            m_controller.logView()->logToConsole(line);
+    });
 }
 
 void OXScriptBridge::xwPrint_(const QJSValue &text)
 {
     const QString chars = checkString(text);
-    if (!chars.isEmpty() && m_controller.logView())
-        m_controller.logView()->printToConsole(chars);
+    if (chars.isEmpty())
+        return;
+    host([&] {
+        if (m_controller.logView())
+            m_controller.logView()->printToConsole(chars);
+    });
 }
 
 void OXScriptBridge::xwQuit()
@@ -163,10 +183,12 @@ void OXScriptBridge::xwQuit()
 
 void OXScriptBridge::xwHide()
 {
-    if (qobject_cast<QApplication *>(qApp))
-        for (QWidget *widget : QApplication::topLevelWidgets())
-            if (widget->isWindow())
-                widget->showMinimized();
+    host([] {
+        if (qobject_cast<QApplication *>(qApp))
+            for (QWidget *widget : QApplication::topLevelWidgets())
+                if (widget->isWindow())
+                    widget->showMinimized();
+    });
 }
 
 void OXScriptBridge::xwHideOthers()
@@ -176,43 +198,55 @@ void OXScriptBridge::xwHideOthers()
 
 void OXScriptBridge::xwBringToFront()
 {
-    if (QWidget *w = window()) {
-        w->raise();
-        w->activateWindow();
-    }
+    host([this] {
+        if (QWidget *w = window()) {
+            w->raise();
+            w->activateWindow();
+        }
+    });
 }
 
 void OXScriptBridge::xwClose_(const QJSValue &save)
 {
     if (save.toBool())
         xwSave();
-    if (QWidget *w = window())
-        QMetaObject::invokeMethod(w, &QWidget::close, Qt::QueuedConnection);
+    host([this] {
+        if (QWidget *w = window())
+            QMetaObject::invokeMethod(w, &QWidget::close, Qt::QueuedConnection);
+    });
 }
 
 void OXScriptBridge::xwSave()
 {
-    MyDocument *doc = document();
-    if (doc && !doc->path().isEmpty())
-        doc->save(doc->path());
+    host([this] {
+        MyDocument *doc = document();
+        if (doc && !doc->path().isEmpty())
+            doc->save(doc->path());
+    });
 }
 
 void OXScriptBridge::xwMinimize()
 {
-    if (QWidget *w = window())
-        w->showMinimized();
+    host([this] {
+        if (QWidget *w = window())
+            w->showMinimized();
+    });
 }
 
 void OXScriptBridge::xwDeminimize()
 {
-    if (QWidget *w = window())
-        w->showNormal();
+    host([this] {
+        if (QWidget *w = window())
+            w->showNormal();
+    });
 }
 
 void OXScriptBridge::xwZoom()
 {
-    if (QWidget *w = window())
-        w->isMaximized() ? w->showNormal() : w->showMaximized();
+    host([this] {
+        if (QWidget *w = window())
+            w->isMaximized() ? w->showNormal() : w->showMaximized();
+    });
 }
 
 QJSValue OXScriptBridge::xwOrvixVersion()
@@ -229,54 +263,69 @@ QJSValue OXScriptBridge::xwSetPreference__(const QJSValue &key, const QJSValue &
     if (name.isEmpty())
         return null();
     if (OXScriptValues::isNullish(value)) {
-        Preferences::instance().removeValue(prefPrefix + name);
+        host([&] { Preferences::instance().removeValue(prefPrefix + name); });
         return true;
     }
     const QString text = checkString(value);
     if (text.isEmpty())
         return null();
-    Preferences::instance().setValue(prefPrefix + name, text);
+    host([&] { Preferences::instance().setValue(prefPrefix + name, text); });
     return true;
 }
 
 QJSValue OXScriptBridge::xwGetPreference_(const QJSValue &key)
 {
     const QString name = checkString(key);
-    if (name.isEmpty() || !Preferences::instance().hasUserValue(prefPrefix + name))
+    if (name.isEmpty())
         return null();
-    return Preferences::instance().stringValue(prefPrefix + name);
+    const std::optional<Value> stored = host([&]() -> std::optional<Value> {
+        if (!Preferences::instance().hasUserValue(prefPrefix + name))
+            return std::nullopt;
+        return Value(Preferences::instance().stringValue(prefPrefix + name));
+    });
+    return scriptValue(stored);
 }
 
-// --- Data.
+// --- Data. The host reads and writes; the script's thread makes the script values.
 
 QJSValue OXScriptBridge::xwTableNames()
 {
-    OXDatabase *db = database();
-    return OXScriptValues::stringList(m_engine, db ? db->tablesList() : QStringList());
+    const QStringList names = host([this] {
+        OXDatabase *db = database();
+        return db ? db->tablesList() : QStringList();
+    });
+    return OXScriptValues::stringList(m_engine, names);
 }
 
 QJSValue OXScriptBridge::xwFieldNamesForTable_(const QJSValue &table)
 {
     const QString name = checkString(table);
-    if (!hasTable(name))
-        return null();
-    return OXScriptValues::stringList(m_engine, database()->namesForTable(name));
+    const std::optional<QStringList> names = host([&]() -> std::optional<QStringList> {
+        if (!hasTable(name))
+            return std::nullopt;
+        return database()->namesForTable(name);
+    });
+    return names ? OXScriptValues::stringList(m_engine, *names) : null();
 }
 
 QJSValue OXScriptBridge::xwRowCountForTable_(const QJSValue &table)
 {
     const QString name = checkString(table);
-    if (!hasTable(name))
-        return null();
-    return double(database()->rowCountInTable(name));
+    const std::optional<double> count = host([&]() -> std::optional<double> {
+        if (!hasTable(name))
+            return std::nullopt;
+        return double(database()->rowCountInTable(name));
+    });
+    return count ? QJSValue(*count) : null();
 }
 
 QJSValue OXScriptBridge::xwTypeForTableField__(const QJSValue &table, const QJSValue &field)
 {
     const QString tableName = checkString(table), fieldName = checkString(field);
-    if (fieldName.isEmpty() || !hasTable(tableName))
+    if (fieldName.isEmpty())
         return null();
-    const QString type = database()->typeForTable(tableName, fieldName);
+    const QString type =
+        host([&] { return hasTable(tableName) ? database()->typeForTable(tableName, fieldName) : QString(); });
     return type.isEmpty() ? null() : QJSValue(type);
 }
 
@@ -288,89 +337,140 @@ QJSValue OXScriptBridge::xwDatatypeForTable_field_(const QJSValue &table, const 
 QJSValue OXScriptBridge::xwIndexOfID__(const QJSValue &table, const QJSValue &id)
 {
     const QString name = checkString(table);
-    if (!hasTable(name))
-        return null();
     const QString wanted = idText(id, QStringLiteral("0"));
-    auto cursor = database()->executeQuery(QStringLiteral("SELECT id FROM `%1`").arg(name));
-    if (!cursor)
-        return null();
-    const QString column = name + QStringLiteral(".id");
-    for (quint32 row = 0; row < cursor->rowCount(); ++row)
-        if (cursor->rowAtIndex(row)->stringForColumn(column) == wanted)
-            return double(row);
-    return null();
+    const std::optional<double> index = host([&]() -> std::optional<double> {
+        if (!hasTable(name))
+            return std::nullopt;
+        auto cursor = database()->executeQuery(QStringLiteral("SELECT id FROM `%1`").arg(name));
+        if (!cursor)
+            return std::nullopt;
+        const QString column = name + QStringLiteral(".id");
+        for (quint32 row = 0; row < cursor->rowCount(); ++row)
+            if (cursor->rowAtIndex(row)->stringForColumn(column) == wanted)
+                return double(row);
+        return std::nullopt;
+    });
+    return index ? QJSValue(*index) : null();
 }
 
 QJSValue OXScriptBridge::xwIDAtIndex__(const QJSValue &table, const QJSValue &index)
 {
     const QString name = checkString(table);
-    if (!hasTable(name) || !index.isNumber())
+    if (!index.isNumber())
         return null();
     const double position = index.toNumber();
-    auto cursor = database()->executeQuery(QStringLiteral("SELECT `id` FROM `%1`").arg(name));
-    if (!cursor || position < 0 || position >= double(cursor->rowCount()) || position != std::trunc(position))
-        return null();
-    const QString id = cursor->rowAtIndex(quint32(position))->stringForColumn(name + QStringLiteral(".id"));
+    const QString id = host([&] {
+        if (!hasTable(name))
+            return QString();
+        auto cursor = database()->executeQuery(QStringLiteral("SELECT `id` FROM `%1`").arg(name));
+        if (!cursor || position < 0 || position >= double(cursor->rowCount()) || position != std::trunc(position))
+            return QString();
+        return cursor->rowAtIndex(quint32(position))->stringForColumn(name + QStringLiteral(".id"));
+    });
     return id.isEmpty() ? null() : QJSValue(id);
 }
+
+namespace {
+// A column as the host read it: stored cells and the field's datatype, made native on the script's thread.
+struct StoredColumn {
+    QList<Value> cells;
+    QString datatype;
+};
+
+Value nativeOf(const Value &cell, const QString &datatype)
+{
+    // Cells come back as stored text; the script sees the field's native value.
+    return cell.isString() ? OXDatabase::dbToNative(cell.toString(), datatype) : cell;
+}
+} // namespace
 
 QJSValue OXScriptBridge::xwDataValuesArray__(const QJSValue &table, const QJSValue &field)
 {
     const QString tableName = checkString(table), fieldName = checkString(field);
-    if (fieldName.isEmpty() || !hasTable(tableName) || !database()->namesForTable(tableName).contains(fieldName))
+    if (fieldName.isEmpty())
         return null();
-    auto cursor = database()->executeQuery(QStringLiteral("SELECT `%1` FROM `%2`").arg(fieldName, tableName));
-    if (!cursor || cursor->rowCount() == 0)
+    const std::optional<StoredColumn> column = host([&]() -> std::optional<StoredColumn> {
+        if (!hasTable(tableName) || !database()->namesForTable(tableName).contains(fieldName))
+            return std::nullopt;
+        auto cursor = database()->executeQuery(QStringLiteral("SELECT `%1` FROM `%2`").arg(fieldName, tableName));
+        if (!cursor || cursor->rowCount() == 0)
+            return std::nullopt;
+        StoredColumn stored;
+        stored.datatype = database()->typeForTable(tableName, fieldName);
+        const QString name = tableName + QLatin1Char('.') + fieldName;
+        stored.cells.reserve(cursor->rowCount());
+        for (quint32 row = 0; row < cursor->rowCount(); ++row)
+            stored.cells.append(cursor->valueForColumn(name, row));
+        return stored;
+    });
+    if (!column)
         return null();
-    const QString column = tableName + QLatin1Char('.') + fieldName;
-    QJSValue values = m_engine.newArray(cursor->rowCount());
-    for (quint32 row = 0; row < cursor->rowCount(); ++row)
-        values.setProperty(row, nativeScriptValue(cursor->valueForColumn(column, row), tableName, fieldName));
+    QJSValue values = m_engine.newArray(quint32(column->cells.size()));
+    for (qsizetype row = 0; row < column->cells.size(); ++row)
+        values.setProperty(quint32(row),
+                           OXScriptValues::toScriptValue(m_engine, nativeOf(column->cells[row], column->datatype)));
     return values;
 }
 
 QJSValue OXScriptBridge::xwDataValue___(const QJSValue &table, const QJSValue &field, const QJSValue &id)
 {
     const QString tableName = checkString(table), fieldName = checkString(field);
-    if (!hasTable(tableName) || database()->typeForTable(tableName, fieldName).isEmpty())
-        return null();
     const QString row = QLiteDatabase::prepareStringForQuery(idText(id, QStringLiteral("1")));
-    auto cursor = database()->executeQuery(
-        QStringLiteral("SELECT `%1` FROM `%2` WHERE `id`='%3'").arg(fieldName, tableName, row));
-    if (!cursor || cursor->rowCount() == 0)
+    const std::optional<StoredColumn> cell = host([&]() -> std::optional<StoredColumn> {
+        if (!hasTable(tableName))
+            return std::nullopt;
+        StoredColumn stored;
+        stored.datatype = database()->typeForTable(tableName, fieldName);
+        if (stored.datatype.isEmpty())
+            return std::nullopt;
+        auto cursor = database()->executeQuery(
+            QStringLiteral("SELECT `%1` FROM `%2` WHERE `id`='%3'").arg(fieldName, tableName, row));
+        if (!cursor || cursor->rowCount() == 0)
+            return std::nullopt;
+        stored.cells.append(cursor->valueForColumn(tableName + QLatin1Char('.') + fieldName, 0));
+        return stored;
+    });
+    if (!cell)
         return null();
-    return nativeScriptValue(cursor->valueForColumn(tableName + QLatin1Char('.') + fieldName, 0), tableName, fieldName);
+    return OXScriptValues::toScriptValue(m_engine, nativeOf(cell->cells.first(), cell->datatype));
 }
 
 void OXScriptBridge::xwSetDataValue____(const QJSValue &table, const QJSValue &field, const QJSValue &id,
                                         const QJSValue &value)
 {
     const QString tableName = checkString(table), fieldName = checkString(field);
-    if (!hasTable(tableName) || !database()->namesForTable(tableName).contains(fieldName))
-        return;
     const QString row = idText(id, QStringLiteral("0"));
-    // A refused value (a failed check) is not written; the refusal is not raised into the script.
-    if (!database()->insertNativeValue(OXScriptValues::fromScriptValue(value), tableName, fieldName, row))
-        document()->setChanged(true);
+    const Value native = OXScriptValues::fromScriptValue(value);
+    host([&] {
+        if (!hasTable(tableName) || !database()->namesForTable(tableName).contains(fieldName))
+            return;
+        // A refused value (a failed check) is not written; the refusal is not raised into the script.
+        if (!database()->insertNativeValue(native, tableName, fieldName, row))
+            document()->setChanged(true);
+    });
 }
 
 void OXScriptBridge::xwAddRowAtEnd_(const QJSValue &table)
 {
     const QString name = checkString(table);
-    if (!hasTable(name))
-        return;
-    database()->executeQuery(QStringLiteral("INSERT INTO `%1` (`id`) VALUES (NULL)").arg(name));
-    document()->setChanged(true);
+    host([&] {
+        if (!hasTable(name))
+            return;
+        database()->executeQuery(QStringLiteral("INSERT INTO `%1` (`id`) VALUES (NULL)").arg(name));
+        document()->setChanged(true);
+    });
 }
 
 void OXScriptBridge::xwRemoveRowWithID__(const QJSValue &table, const QJSValue &id)
 {
     qDebug().noquote() << QStringLiteral("xwRemoveRowWithID:'%1' :'%2'").arg(table.toString(), id.toString());
     const QString name = checkString(table), row = idText(id, QString());
-    if (name.isEmpty() || row.isEmpty() || !hasTable(name))
+    if (name.isEmpty() || row.isEmpty())
         return;
-    if (database()->deleteFromTable(name, row))
-        document()->setChanged(true);
+    host([&] {
+        if (hasTable(name) && database()->deleteFromTable(name, row))
+            document()->setChanged(true);
+    });
 }
 
 // --- Reports and scripts.
@@ -378,42 +478,63 @@ void OXScriptBridge::xwRemoveRowWithID__(const QJSValue &table, const QJSValue &
 QJSValue OXScriptBridge::xwEvaluateFormula__(const QJSValue &, const QJSValue &text)
 {
     const QString formula = checkString(text);
-    if (formula.isEmpty() || !database())
+    if (formula.isEmpty())
         return null();
-    QTextDocument source;
-    source.setPlainText(formula);
-    const std::unique_ptr<QTextDocument> result = LMReportParser::parseTextStorage(source, QString(), *database());
-    return result ? QJSValue(result->toPlainText()) : null();
+    const std::optional<Value> result = host([&]() -> std::optional<Value> {
+        if (!database())
+            return std::nullopt;
+        QTextDocument source;
+        source.setPlainText(formula);
+        const std::unique_ptr<QTextDocument> evaluated =
+            LMReportParser::parseTextStorage(source, QString(), *database());
+        if (!evaluated)
+            return std::nullopt;
+        return Value(evaluated->toPlainText());
+    });
+    return scriptValue(result);
 }
 
 void OXScriptBridge::xwPrintReport_(const QJSValue &name)
 {
     const QString reportName = checkString(name);
-    MyDocument *doc = document();
-    if (reportName.isEmpty() || !doc || !database())
+    if (reportName.isEmpty())
         return;
-    const Value report = MyDocument::itemNamed(doc->reports(), reportName);
-    if (!report.isDict())
-        return;
-    const std::unique_ptr<QTextDocument> source = LMReportDocument::templateForReport(report);
-    const std::unique_ptr<QTextDocument> evaluated =
-        LMReportDocument::evaluate(*source, LMReportDocument::contentTable(report), *database());
-    if (evaluated)
-        LMReportPrintableMailMerge(report, *evaluated).printReport(window());
+    host([&] {
+        MyDocument *doc = document();
+        if (!doc || !database())
+            return;
+        const Value report = MyDocument::itemNamed(doc->reports(), reportName);
+        if (!report.isDict())
+            return;
+        const std::unique_ptr<QTextDocument> source = LMReportDocument::templateForReport(report);
+        const std::unique_ptr<QTextDocument> evaluated =
+            LMReportDocument::evaluate(*source, LMReportDocument::contentTable(report), *database());
+        if (evaluated)
+            LMReportPrintableMailMerge(report, *evaluated).printReport(window());
+    });
 }
 
 void OXScriptBridge::xwRunScript_(const QJSValue &name)
 {
     const QString scriptName = checkString(name);
-    MyDocument *doc = document();
-    if (scriptName.isEmpty() || !doc || !doc->scriptNamed(scriptName).isDict())
+    if (scriptName.isEmpty() || m_controller.nesting() >= maximumNesting)
         return;
-    if (m_controller.nesting() >= maximumNesting)
+    const std::optional<QString> code = host([&]() -> std::optional<QString> {
+        MyDocument *doc = document();
+        const Value script = doc ? doc->scriptNamed(scriptName) : Value();
+        if (!script.isDict())
+            return std::nullopt;
+        return script.value(QStringLiteral("Code String")).toString();
+    });
+    if (!code)
         return;
-    auto inner = OXJavascriptRunController::withScriptName(scriptName, doc);
-    inner->setLogView(m_controller.logView());
-    inner->setNesting(m_controller.nesting() + 1);
-    inner->run();
+    // Made here, the inner controller runs on this thread and sends its host calls the way this one does.
+    OXJavascriptRunController inner(*code, document());
+    host([&] { inner.setLogView(m_controller.logView()); });
+    inner.setNesting(m_controller.nesting() + 1);
+    m_controller.setInnerRun(&inner);
+    inner.run();
+    m_controller.setInnerRun(nullptr);
 }
 
 // --- Forms. The shown record and the controls come from the form host data entry gives the run controller.
@@ -428,82 +549,112 @@ Value OXScriptBridge::formDesign() const
 
 QJSValue OXScriptBridge::xwFormName()
 {
-    return formDesign().isDict() ? QJSValue(m_controller.formName()) : null();
+    const bool hasForm = host([this] { return formDesign().isDict(); });
+    return hasForm ? QJSValue(m_controller.formName()) : null();
 }
 
 QJSValue OXScriptBridge::xwFormContentTable()
 {
-    const Value form = formDesign();
-    if (!form.isDict())
-        return null();
-    const QString table = form.value(QStringLiteral("Content Table")).toString();
+    const QString table = host([this] {
+        const Value form = formDesign();
+        return form.isDict() ? form.value(QStringLiteral("Content Table")).toString() : QString();
+    });
     return table.isEmpty() ? null() : QJSValue(table);
 }
 
 QJSValue OXScriptBridge::xwFormCurrentRowid()
 {
-    OXFormScriptHost *host = m_controller.formHost();
-    return host && !host->currentRowid().isEmpty() ? QJSValue(host->currentRowid()) : null();
+    const QString rowid = host([this] {
+        OXFormScriptHost *form = m_controller.formHost();
+        return form ? form->currentRowid() : QString();
+    });
+    return rowid.isEmpty() ? null() : QJSValue(rowid);
 }
 
 QJSValue OXScriptBridge::xwFormCurrentLastEditedField()
 {
-    OXFormScriptHost *host = m_controller.formHost();
-    return host && !host->lastEditedField().isEmpty() ? QJSValue(host->lastEditedField()) : null();
+    const QString field = host([this] {
+        OXFormScriptHost *form = m_controller.formHost();
+        return form ? form->lastEditedField() : QString();
+    });
+    return field.isEmpty() ? null() : QJSValue(field);
 }
 
 void OXScriptBridge::xwFormSetGlobal__(const QJSValue &name, const QJSValue &value)
 {
-    Value form = formDesign();
     const QString key = checkString(name);
-    if (!form.isDict() || key.isEmpty())
+    const bool remove = OXScriptValues::isNullish(value);
+    const QString text = checkString(value);
+    if (key.isEmpty() || (!remove && text.isEmpty()))
         return;
-    if (OXScriptValues::isNullish(value)) {
-        form.remove(formGlobalPrefix + key);
-    } else {
-        const QString text = checkString(value);
-        if (text.isEmpty())
+    host([&] {
+        Value form = formDesign();
+        if (!form.isDict())
             return;
-        form.set(formGlobalPrefix + key, text);
-    }
-    document()->setChanged(true);
+        if (remove)
+            form.remove(formGlobalPrefix + key);
+        else
+            form.set(formGlobalPrefix + key, text);
+        document()->setChanged(true);
+    });
 }
 
 QJSValue OXScriptBridge::xwFormGetGlobal_(const QJSValue &name)
 {
-    const Value form = formDesign();
     const QString key = checkString(name);
-    if (!form.isDict() || key.isEmpty() || !form.contains(formGlobalPrefix + key))
+    if (key.isEmpty())
         return null();
-    return OXScriptValues::toScriptValue(m_engine, form.value(formGlobalPrefix + key));
+    const std::optional<Value> stored = host([&]() -> std::optional<Value> {
+        const Value form = formDesign();
+        if (!form.isDict() || !form.contains(formGlobalPrefix + key))
+            return std::nullopt;
+        // A copy: the design stays the host's, and the script's thread reads this one.
+        return form.value(formGlobalPrefix + key).deepCopy();
+    });
+    return scriptValue(stored);
 }
 
 QJSValue OXScriptBridge::xwFormControlValue_(const QJSValue &control)
 {
-    OXFormScriptHost *host = m_controller.formHost();
-    const std::optional<Value> value = host ? host->controlValue(checkString(control)) : std::nullopt;
-    return value ? OXScriptValues::toScriptValue(m_engine, *value) : null();
+    const QString name = checkString(control);
+    const std::optional<Value> value = host([&]() -> std::optional<Value> {
+        OXFormScriptHost *form = m_controller.formHost();
+        const std::optional<Value> read = form ? form->controlValue(name) : std::nullopt;
+        return read ? std::optional<Value>(read->deepCopy()) : std::nullopt;
+    });
+    return scriptValue(value);
 }
 
 void OXScriptBridge::xwFormSetControlValue__(const QJSValue &control, const QJSValue &value)
 {
-    if (OXFormScriptHost *host = m_controller.formHost())
-        host->setControlValue(checkString(control), OXScriptValues::fromScriptValue(value));
+    const QString name = checkString(control);
+    const Value native = OXScriptValues::fromScriptValue(value);
+    host([&] {
+        if (OXFormScriptHost *form = m_controller.formHost())
+            form->setControlValue(name, native);
+    });
 }
 
 QJSValue OXScriptBridge::xwFormGetControlAttribute__(const QJSValue &control, const QJSValue &attribute)
 {
-    OXFormScriptHost *host = m_controller.formHost();
-    const std::optional<Value> value =
-        host ? host->controlAttribute(checkString(control), checkString(attribute)) : std::nullopt;
-    return value ? OXScriptValues::toScriptValue(m_engine, *value) : null();
+    const QString name = checkString(control), key = checkString(attribute);
+    const std::optional<Value> value = host([&]() -> std::optional<Value> {
+        OXFormScriptHost *form = m_controller.formHost();
+        const std::optional<Value> read = form ? form->controlAttribute(name, key) : std::nullopt;
+        return read ? std::optional<Value>(read->deepCopy()) : std::nullopt;
+    });
+    return scriptValue(value);
 }
 
 void OXScriptBridge::xwFormSetControlAttribute___(const QJSValue &control, const QJSValue &attribute,
                                                   const QJSValue &value)
 {
-    if (OXFormScriptHost *host = m_controller.formHost())
-        host->setControlAttribute(checkString(control), checkString(attribute), OXScriptValues::fromScriptValue(value));
+    const QString name = checkString(control), key = checkString(attribute);
+    const Value native = OXScriptValues::fromScriptValue(value);
+    host([&] {
+        if (OXFormScriptHost *form = m_controller.formHost())
+            form->setControlAttribute(name, key, native);
+    });
 }
 
 QJSValue OXScriptBridge::xwFormCurrentValueForField_(const QJSValue &)

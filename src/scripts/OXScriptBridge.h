@@ -7,6 +7,8 @@
 
 #include "Value.h"
 
+#include <optional>
+
 class OXJavascriptRunController;
 class OXDatabase;
 class MyDocument;
@@ -14,6 +16,8 @@ class QJSEngine;
 
 // Scripts never see this object: install() builds a frozen plain object of wrapper functions that call into
 // it through a closure, so QObject members (deleteLater, objectName, signals) stay out of reach.
+// The functions are called on the script's thread: script values are read and made there, and everything that
+// touches the document, its database, windows, dialogs or preferences runs on the host thread through host().
 class OXScriptBridge : public QObject {
     Q_OBJECT
 public:
@@ -82,6 +86,9 @@ public:
     Q_INVOKABLE void xwFormCurrentSetValueForField__(const QJSValue &field, const QJSValue &value);
 
 private:
+    // Runs `work` on the host thread and answers its result.
+    template <class Work> auto host(Work &&work) -> decltype(work());
+    // Host thread only.
     MyDocument *document() const;
     OXDatabase *database() const;
     QWidget *window() const;
@@ -89,9 +96,10 @@ private:
     // An id argument as text: integral numbers as integers, text as given, `missing` when absent.
     QString idText(const QJSValue &id, const QString &missing) const;
     QJSValue null() const { return QJSValue(QJSValue::NullValue); }
-    // The design of the form that started the run; null without one.
+    // The design of the form that started the run; null without one (host thread).
     Value formDesign() const;
-    QJSValue nativeScriptValue(const Value &cell, const QString &table, const QString &field) const;
+    // A value of the host as the script sees it; null for nullopt.
+    QJSValue scriptValue(const std::optional<Value> &value) const;
 
     OXJavascriptRunController &m_controller;
     QJSEngine &m_engine;

@@ -6,6 +6,7 @@
 #include "LMViewRegistry.h"
 #include "MyDocument.h"
 #include "OXCodeSenseController.h"
+#include "OXScriptConsole.h"
 #include "OXSyntaxHighlighterController.h"
 #include "OXSyntaxPrefPane.h"
 #include "Ui.h"
@@ -23,12 +24,13 @@
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QTextCursor>
+#include <QTimer>
 #include <QVBoxLayout>
+
+#include <utility>
 
 namespace {
 const QString codeKey = QStringLiteral("Code String");
-// The main thread is the script's while it runs, so a runaway editor run is ended by the watchdog.
-constexpr int editorTimeLimit = 10000;
 } // namespace
 
 OXScriptViewController::OXScriptViewController(MyDocument *document, QWidget *window, const Value &script)
@@ -60,6 +62,11 @@ OXScriptViewController::OXScriptViewController(MyDocument *document, QWidget *wi
     m_codeSense = new OXCodeSenseController(m_view);
     m_codeSense->setTextViewObject(m_editor);
     m_consoleView = new QTextBrowser;
+    m_consolePage = std::make_unique<OXScriptConsole>();
+    m_consoleTimer = std::make_unique<QTimer>();
+    m_consoleTimer->setSingleShot(true);
+    m_consoleTimer->setInterval(0);
+    QObject::connect(m_consoleTimer.get(), &QTimer::timeout, m_consoleTimer.get(), [this] { drawConsole(); });
     splitter->addWidget(m_editor);
     splitter->addWidget(m_consoleView);
     m_errorView = new QListWidget;
@@ -89,6 +96,12 @@ OXScriptViewController::OXScriptViewController(MyDocument *document, QWidget *wi
 
 OXScriptViewController::~OXScriptViewController()
 {
+    // A run still under way is stopped and waited for; its last messages have no editor to go to.
+    if (m_runner) {
+        m_runner->setDelegate(nullptr);
+        m_runner->setLogView(nullptr);
+        m_runner.reset();
+    }
     stopWatching();
 }
 
@@ -118,24 +131,30 @@ void OXScriptViewController::setText(const QString &text)
 
 void OXScriptViewController::runButton()
 {
+    // One run at a time: Run is disabled while one is under way, and a press that slips through does nothing.
+    if (m_running)
+        return;
     m_errors.clear();
     m_errorLines.clear();
     m_errorView->clear();
+    // The run has its own copy of the text: editing on while it runs changes the next run, not this one.
     m_runner = std::make_unique<OXJavascriptRunController>(text(), m_document);
-    m_runner->setTimeLimit(editorTimeLimit);
     m_runner->setLogView(this);
     m_runner->setDelegate(this);
     openSession(QStringLiteral("Running"));
     m_running = true;
     m_runButton->setEnabled(false);
     m_stopButton->setEnabled(true);
-    m_runner->run();
+    // The script runs on its own thread; the window stays responsive and Stop can end it.
+    m_runner->start();
 }
 
 void OXScriptViewController::stop()
 {
-    if (m_runner)
-        m_runner->stop();
+    if (!m_runner || !m_running)
+        return;
+    m_stopPressed = true;
+    m_runner->stop();
 }
 
 void OXScriptViewController::scriptFinished(bool success)
@@ -143,7 +162,13 @@ void OXScriptViewController::scriptFinished(bool success)
     m_running = false;
     m_runButton->setEnabled(true);
     m_stopButton->setEnabled(false);
-    if (!success)
+    // A run the user stopped did not fail: the console says so instead of an error sheet.
+    const bool stopped = std::exchange(m_stopPressed, false);
+    if (!success && stopped) {
+        m_console.append(QStringLiteral("note: Stopped"));
+        m_consolePage->note(QStringLiteral("Stopped"));
+        showConsole();
+    } else if (!success)
         Ui::instance().runAlert(Alert::make(QStringLiteral("Script Failed"),
                                             QStringLiteral("There was an error while running the script.")),
                                 m_window);
@@ -157,6 +182,7 @@ void OXScriptViewController::scriptError(const Value &error)
     const QString entry =
         QStringLiteral("line %1: %2").arg(line).arg(error.value(QStringLiteral("message")).toString());
     m_console.append(QStringLiteral("error: ") + entry);
+    m_consolePage->error(error.value(QStringLiteral("message")).toString(), line);
     m_errors.append(entry);
     m_errorLines.append(line);
     m_errorView->addItem(entry);
@@ -168,6 +194,7 @@ void OXScriptViewController::logToConsole(const QString &text)
     if (!m_sessionOpen)
         openSession(QString());
     m_console.append(QStringLiteral("log: ") + text);
+    m_consolePage->log(text);
     showConsole();
 }
 
@@ -176,12 +203,14 @@ void OXScriptViewController::printToConsole(const QString &text)
     if (!m_sessionOpen)
         openSession(QString());
     m_console.append(QStringLiteral("print: ") + text);
+    m_consolePage->print(text);
     showConsole();
 }
 
 void OXScriptViewController::clearAllConsole()
 {
     m_console.clear();
+    m_consolePage->clear();
     m_sessionOpen = false;
     showConsole();
 }
@@ -189,6 +218,7 @@ void OXScriptViewController::clearAllConsole()
 void OXScriptViewController::openSession(const QString &title)
 {
     m_sessionOpen = true;
+    m_consolePage->openSession(title);
     m_console.append(QStringLiteral("session: %1 %2")
                          .arg(title, QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))));
     showConsole();
@@ -196,16 +226,22 @@ void OXScriptViewController::openSession(const QString &title)
 
 void OXScriptViewController::showConsole()
 {
-    QString html;
-    for (const QString &line : m_console) {
-        const QString escaped = line.toHtmlEscaped();
-        if (line.startsWith(QLatin1String("session:")))
-            html += QStringLiteral("<p><b>%1</b></p>").arg(escaped.mid(9));
-        else if (line.startsWith(QLatin1String("error:")))
-            html += QStringLiteral("<p style='color:#b00'>%1</p>").arg(escaped);
-        else
-            html += QStringLiteral("<p>%1</p>").arg(escaped.mid(escaped.indexOf(QLatin1Char(' ')) + 1));
+    // Output comes in bursts from the script's thread: the page is drawn once the burst has been taken.
+    if (!m_consoleTimer->isActive())
+        m_consoleTimer->start();
+}
+
+void OXScriptViewController::drawConsole()
+{
+    if (m_consolePage->isLoaded()) {
+        m_consoleView->setHtml(m_consolePage->html());
+        m_consoleView->moveCursor(QTextCursor::End);
+        return;
     }
+    // Without the page resource: the lines as they are.
+    QString html;
+    for (const QString &line : m_console)
+        html += QStringLiteral("<p>%1</p>").arg(line.toHtmlEscaped());
     m_consoleView->setHtml(html);
 }
 

@@ -15,12 +15,14 @@
 class LMDocumentNavigator;
 class MyDocument;
 class OXCodeSenseController;
+class OXScriptConsole;
 class OXSyntaxHighlighterController;
 class QFileSystemWatcher;
 class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
 class QTextBrowser;
+class QTimer;
 class QWidget;
 struct LMViewContext;
 struct LMViewRequest;
@@ -45,13 +47,16 @@ public:
 
     // Runs the editor's current text (not the stored one) in a new console session.
     void runButton();
+    // Stops the run; it ends with the console note "Stopped" rather than the "Script Failed" sheet.
     void stop();
     bool isRunning() const { return m_running; }
     QString text() const;
     void setText(const QString &text);
-    // The console as lines ("session", "log", "print", "error" entries), for tests and the browser.
+    // The console as lines ("session", "log", "print", "error" and "note" entries), for tests and the browser.
     const QStringList &consoleLines() const { return m_console; }
     void clearAllConsole();
+    // The console page the view shows.
+    OXScriptConsole *consolePage() const { return m_consolePage.get(); }
     // The errors of the last run as "line N: MESSAGE", as the error list shows them; choosing one puts the
     // caret at the start of its line.
     const QStringList &errorList() const { return m_errors; }
@@ -78,6 +83,7 @@ public:
 private:
     void openSession(const QString &title);
     void showConsole();
+    void drawConsole();
     void externFileChanged();
     void stopWatching();
 
@@ -100,8 +106,12 @@ private:
     std::unique_ptr<OXSyntaxHighlighterController> m_highlighter;
     OXCodeSenseController *m_codeSense = nullptr;
     QStringList m_console;
+    std::unique_ptr<OXScriptConsole> m_consolePage;
+    // Draws the page once a burst of output has been taken; owned here, so it never outlives the editor.
+    std::unique_ptr<QTimer> m_consoleTimer;
     bool m_sessionOpen = false;
     bool m_running = false;
+    bool m_stopPressed = false;
 };
 
 std::unique_ptr<LMViewController> makeScriptViewController(const LMViewContext &context, const LMViewRequest &request);

@@ -1,4 +1,4 @@
-// OXScriptWatchdog: interrupts runaway scripts from a second thread, since the engine holds the main one.
+// OXScriptWatchdog: interrupts runaway scripts from a second thread, since the engine holds its own while it runs.
 #include "OXScriptWatchdog.h"
 
 #include <QJSEngine>

@@ -378,6 +378,12 @@ void LMDocumentWindow::switchToScriptRun(const QString &name)
         Ui::instance().beep();
 }
 
+void LMDocumentWindow::stopScripts()
+{
+    if (stopScriptRuns(m_document.get()) == 0)
+        Ui::instance().beep();
+}
+
 bool LMDocumentWindow::switchToRelationshipsView()
 {
     return openView(requestFor(ViewKind::Relationship, QString(), m_document->relationships()),
@@ -720,6 +726,8 @@ void LMDocumentWindow::shutDown()
     // Every view commits before the connection closes (removing the tabs tells them nothing).
     cleanUpAllViews();
     m_tabs->removeAllTabs();
+    // A script still running would reach a closed document: it is stopped and waited for.
+    endScriptRuns(m_document.get());
     m_document->setViewHost(nullptr);
     m_document->close();
     emit windowClosed(this);

@@ -57,6 +57,8 @@ public:
     bool switchToReportView(const QString &name) override;
     bool switchToScriptView(const QString &name) override;
     void switchToScriptRun(const QString &name) override;
+    // Stops the scripts the run command started in this window (Objects > Stop Scripts).
+    void stopScripts();
     bool switchToRelationshipsView() override;
     bool switchToUsersGroups(const QString &name, bool isUser) override;
     bool switchToFindView(const QString &searchText) override;

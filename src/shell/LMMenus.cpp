@@ -84,6 +84,11 @@ void LMMenus::install(LMDocumentWindow *window, LMApplication *app)
             QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_R), QStringLiteral("Report 16"));
     command(objects, app, QStringLiteral("New &Script"), QStringLiteral("New_Object__Script:"),
             QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_S), QStringLiteral("Scripts small"));
+    objects->addSeparator();
+    QAction *stopScripts = objects->addAction(QStringLiteral("Stop Scripts"));
+    stopScripts->setObjectName(QStringLiteral("Stop Scripts"));
+    stopScripts->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Period));
+    QObject::connect(stopScripts, &QAction::triggered, window, &LMDocumentWindow::stopScripts);
 
     QMenu *view = bar->addMenu(QStringLiteral("&View"));
     command(view, app, QStringLiteral("&Overview"), QStringLiteral("Overview:"), QKeySequence(Qt::CTRL | Qt::Key_1),

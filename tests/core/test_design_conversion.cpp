@@ -7,6 +7,7 @@
 #include "OXDatabase.h"
 #include "OXMovie.h"
 #include "TestEnvironment.h"
+#include "ValueCodec.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -75,11 +76,11 @@ void TestDesignConversion::nilAndEmpty_data()
 void TestDesignConversion::nilAndEmpty()
 {
     QFETCH(QString, datatype);
-    const QString stored = OXDatabase::nativeToDb(Value(), datatype);
+    const QString stored = ValueCodec::nativeToDb(Value(), datatype);
     QVERIFY(!stored.isNull());
     QCOMPARE(stored, QString(""));
-    QVERIFY(OXDatabase::dbToNative(QString(""), datatype).isNull());
-    QVERIFY(OXDatabase::dbToNative(QString(), datatype).isNull());
+    QVERIFY(ValueCodec::dbToNative(QString(""), datatype).isNull());
+    QVERIFY(ValueCodec::dbToNative(QString(), datatype).isNull());
 }
 
 // Values whose stored text reads back as the same native value.
@@ -111,8 +112,8 @@ void TestDesignConversion::roundTrip()
     QFETCH(QString, datatype);
     QFETCH(Value, native);
     QFETCH(QString, stored);
-    QCOMPARE(OXDatabase::nativeToDb(native, datatype, false), stored);
-    QCOMPARE(OXDatabase::dbToNative(stored, datatype), native);
+    QCOMPARE(ValueCodec::nativeToDb(native, datatype, false), stored);
+    QCOMPARE(ValueCodec::dbToNative(stored, datatype), native);
 }
 
 void TestDesignConversion::toStored_data()
@@ -145,7 +146,7 @@ void TestDesignConversion::toStored()
     QFETCH(Value, native);
     QFETCH(bool, escape);
     QFETCH(QString, stored);
-    const QString actual = OXDatabase::nativeToDb(native, datatype, escape);
+    const QString actual = ValueCodec::nativeToDb(native, datatype, escape);
     QCOMPARE(actual.isNull(), stored.isNull());
     QCOMPARE(actual, stored);
 }
@@ -182,26 +183,26 @@ void TestDesignConversion::toNative()
     QFETCH(QString, datatype);
     QFETCH(QString, stored);
     QFETCH(Value, native);
-    QCOMPARE(OXDatabase::dbToNative(stored, datatype), native);
+    QCOMPARE(ValueCodec::dbToNative(stored, datatype), native);
 }
 
 void TestDesignConversion::imageStoresTiffBase64()
 {
     const QImage image = sampleImage();
-    const QString stored = OXDatabase::nativeToDb(Value(image), QStringLiteral("Image"), false);
+    const QString stored = ValueCodec::nativeToDb(Value(image), QStringLiteral("Image"), false);
     QVERIFY(!stored.isEmpty());
     QVERIFY(!stored.contains(QLatin1Char('\n')));
     const std::optional<QByteArray> bytes = Base64::decode(stored);
     QVERIFY(bytes);
     QVERIFY(bytes->startsWith(QByteArray("II*\0", 4)) || bytes->startsWith(QByteArray("MM\0*", 4)));
 
-    const Value back = OXDatabase::dbToNative(stored, QStringLiteral("Image"));
+    const Value back = ValueCodec::dbToNative(stored, QStringLiteral("Image"));
     QVERIFY(back.isImage());
     QVERIFY(sameImage(back.toImage(), image));
     // Escaping leaves Base64 alone: it has no quotes.
-    QCOMPARE(OXDatabase::nativeToDb(Value(image), QStringLiteral("Image"), true), stored);
+    QCOMPARE(ValueCodec::nativeToDb(Value(image), QStringLiteral("Image"), true), stored);
     // An empty image has no TIFF form and is not stored.
-    QVERIFY(OXDatabase::nativeToDb(Value(QImage()), QStringLiteral("Image"), false).isNull());
+    QVERIFY(ValueCodec::nativeToDb(Value(QImage()), QStringLiteral("Image"), false).isNull());
 
     // A picture with flat areas is stored compressed: far below its raw pixels, and still read back whole.
     QImage flat(240, 160, QImage::Format_RGB32);
@@ -209,10 +210,10 @@ void TestDesignConversion::imageStoresTiffBase64()
         for (int x = 0; x < flat.width(); ++x)
             flat.setPixel(x, y, qRgb(x < 80 ? 250 : 20, y < 80 ? 120 : 60, 30));
     const std::optional<QByteArray> flatBytes =
-        Base64::decode(OXDatabase::nativeToDb(Value(flat), QStringLiteral("Image"), false));
+        Base64::decode(ValueCodec::nativeToDb(Value(flat), QStringLiteral("Image"), false));
     QVERIFY(flatBytes && flatBytes->startsWith(QByteArray("II*\0", 4)));
     QVERIFY2(flatBytes->size() < flat.sizeInBytes() / 8, qPrintable(QString::number(flatBytes->size())));
-    QVERIFY(sameImage(OXDatabase::dbToNative(Base64::encode(*flatBytes), QStringLiteral("Image")).toImage(), flat));
+    QVERIFY(sameImage(ValueCodec::dbToNative(Base64::encode(*flatBytes), QStringLiteral("Image")).toImage(), flat));
 }
 
 void TestDesignConversion::movieRoundTrip_data()
@@ -234,7 +235,7 @@ void TestDesignConversion::movieRoundTrip()
     QCOMPARE(movie->fileName, QStringLiteral("clip.mp4"));
     QVERIFY(!movie->type.isEmpty());
 
-    const QString stored = OXDatabase::nativeToDb(movie->toValue(), datatype, false);
+    const QString stored = ValueCodec::nativeToDb(movie->toValue(), datatype, false);
     const std::optional<QByteArray> archive = Base64::decode(stored);
     QVERIFY(archive);
     QCOMPARE(*archive, movie->archivedData());
@@ -243,7 +244,7 @@ void TestDesignConversion::movieRoundTrip()
     QVERIFY(root);
     QCOMPARE(root->className(), OXMovie::className);
 
-    const Value back = OXDatabase::dbToNative(stored, datatype);
+    const Value back = ValueCodec::dbToNative(stored, datatype);
     const std::optional<OXMovie> backMovie = OXMovie::fromValue(back);
     QVERIFY(backMovie);
     QCOMPARE(*backMovie, *movie);
@@ -271,10 +272,10 @@ void TestDesignConversion::attachmentFromFile()
     QVERIFY(unarchived);
     QCOMPARE(*unarchived, *wrapper);
 
-    const QString stored = OXDatabase::nativeToDb(wrapper->toValue(), QStringLiteral("Attachment"), true);
+    const QString stored = ValueCodec::nativeToDb(wrapper->toValue(), QStringLiteral("Attachment"), true);
     QCOMPARE(Base64::decode(stored).value_or(QByteArray()), wrapper->archivedData());
     const std::optional<HVFileWrapper> back =
-        HVFileWrapper::fromValue(OXDatabase::dbToNative(stored, QStringLiteral("Attachment")));
+        HVFileWrapper::fromValue(ValueCodec::dbToNative(stored, QStringLiteral("Attachment")));
     QVERIFY(back);
     QCOMPARE(*back, *wrapper);
 
@@ -300,7 +301,7 @@ void TestDesignConversion::undecodableMediaGiveNil()
 {
     QFETCH(QString, datatype);
     QFETCH(QString, stored);
-    QVERIFY(OXDatabase::dbToNative(stored, datatype).isNull());
+    QVERIFY(ValueCodec::dbToNative(stored, datatype).isNull());
 }
 
 void TestDesignConversion::dataForNativeObjectMatchesType()

@@ -1,8 +1,11 @@
 // Form data entry driven through real widget events: typing and leaving a control writes the record, refused
 // values, check boxes, navigation, add and delete with their sheets, nested editors and the script hooks.
 #include "DesignFixture.h"
+#include "FDControlWidgets.h"
 #include "FDFormGenerator.h"
+#include "FDShapeControl.h"
 #include "FEControl.h"
+#include "FEControlAttributes.h"
 #include "FEView.h"
 #include "HVFormWell.h"
 #include "LMDataPanel.h"
@@ -12,6 +15,7 @@
 #include "LMRelationship.h"
 #include "MyDocument.h"
 #include "OXDatabase.h"
+#include "OXJavascriptRunController.h"
 #include "Preferences.h"
 #include "TestEnvironment.h"
 
@@ -43,12 +47,18 @@ private slots:
     void dataPanelFollowsTheFocusedControl();
     void runControlRunsItsScriptAfterTheSave();
     void linkSendsItsActionToTheTarget();
+    void scriptsReachTheAttributeTable_data();
+    void scriptsReachTheAttributeTable();
+    void attributeWritesShowInTheWidgets();
+    void shapeAttributesRedrawTheShape();
 
 private:
     void show();
     LMFormDataController *editor() const { return m_container->activeController(); }
     QLineEdit *lineEdit(const QString &name) const;
     void typeAndLeave(QWidget *widget, const QString &text, QWidget *next);
+    // Runs script code for the People form shown in the editor; the value of `expression` as JSON.
+    QString runForForm(const QString &code, const QString &expression);
 
     std::unique_ptr<TestEnvironment> m_env;
     std::unique_ptr<MyDocument> m_doc;
@@ -461,6 +471,143 @@ void TestFormDataEntry::linkSendsItsActionToTheTarget()
     QCOMPARE(lineEdit("name")->text(), QString("123"));
     // The unbound control's text is not written anywhere.
     QCOMPARE(cellText(*m_doc, "People", "name", m_ids[0]), QString("Ada"));
+}
+
+QString TestFormDataEntry::runForForm(const QString &code, const QString &expression)
+{
+    OXJavascriptRunController runner(code + QStringLiteral("\nvar __result = JSON.stringify(%1);").arg(expression),
+                                     m_doc.get());
+    runner.setFormName("People");
+    runner.setFormHost(editor()->feview());
+    runner.run();
+    if (!runner.errors().isEmpty())
+        return runner.errors().first().value("message").toString();
+    return runner.executeCode("__result").toString();
+}
+
+void TestFormDataEntry::scriptsReachTheAttributeTable_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("attribute");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("after");
+    // Read before the write, then the write, then read again; the attribute by its key or label, any case.
+    QTest::newRow("placeholder by key") << "name"
+                                        << "Placeholder String"
+                                        << "'Type a name'"
+                                        << R"("name")"
+                                        << R"("Type a name")";
+    QTest::newRow("placeholder by label") << "name"
+                                          << "placeholder"
+                                          << "42"
+                                          << R"("name")"
+                                          << R"("42")";
+    QTest::newRow("editable") << "name"
+                              << "EDITABLE"
+                              << "0"
+                              << "true"
+                              << "false";
+    QTest::newRow("text") << "name"
+                          << "String Value"
+                          << "'Zed'"
+                          << R"("Ada")"
+                          << R"("Zed")";
+    QTest::newRow("stored enum") << "name"
+                                 << "Alignment"
+                                 << "'2'"
+                                 << "0"
+                                 << "2";
+    QTest::newRow("tool tip key") << "code"
+                                  << "Tool Tip"
+                                  << "'digits'"
+                                  << R"("")"
+                                  << R"("digits")";
+    QTest::newRow("check box state") << "member"
+                                     << "State"
+                                     << "true"
+                                     << "0"
+                                     << "1";
+    QTest::newRow("image scaling") << "photo"
+                                   << "Image Scaling"
+                                   << "1.0"
+                                   << "3"
+                                   << "1";
+    QTest::newRow("unknown attribute") << "name"
+                                       << "Bogus"
+                                       << "'x'"
+                                       << "null"
+                                       << "null";
+    QTest::newRow("unknown control") << "nobody"
+                                     << "Editable"
+                                     << "true"
+                                     << "null"
+                                     << "null";
+}
+
+void TestFormDataEntry::scriptsReachTheAttributeTable()
+{
+    QFETCH(QString, control);
+    QFETCH(QString, attribute);
+    QFETCH(QString, value);
+    QFETCH(QString, before);
+    QFETCH(QString, after);
+    show();
+    editor()->gotoFirstRow();
+    const QString c = QStringLiteral("window.OrvixController.");
+    const QString get = c + QStringLiteral("xwFormGetControlAttribute__('%1', '%2')").arg(control, attribute);
+    QCOMPARE(runForForm(QString(), get), before);
+    QCOMPARE(
+        runForForm(c + QStringLiteral("xwFormSetControlAttribute___('%1', '%2', %3);").arg(control, attribute, value),
+                   get),
+        after);
+}
+
+void TestFormDataEntry::attributeWritesShowInTheWidgets()
+{
+    show();
+    editor()->gotoFirstRow();
+    runForForm(R"(var name = Form.ControlNamed("name");
+name.setAttribute("Placeholder", "Type a name");
+name.setAttribute("Editable", false);
+Form.ControlNamed("member").setAttribute("State", 1);
+Form.ControlNamed("member").setAttribute("Title", "Member?");)",
+               "0");
+    QLineEdit *name = lineEdit("name");
+    QCOMPARE(name->placeholderText(), QString("Type a name"));
+    QVERIFY(name->isReadOnly());
+    auto *member = qobject_cast<QCheckBox *>(editor()->feview()->controlNamed("member")->nsControl());
+    QVERIFY(member);
+    QVERIFY(member->isChecked());
+    QCOMPARE(member->text(), QString("Member?"));
+    // Scripts change the live controls, not the stored form.
+    const QByteArray stored = m_doc->formNamed("People").value("Controls").at(0).value("Control Data").toData();
+    QVERIFY(!stored.contains("Type a name"));
+}
+
+void TestFormDataEntry::shapeAttributesRedrawTheShape()
+{
+    FDShapeControl shape;
+    shape.setTitleText("Hi");
+    const Value archived = shape.toControl();
+    QWidget *widget = FDControlWidgets::createWidget(archived, nullptr);
+    std::unique_ptr<FEControl> control(FEControl::fecontrolFromControl(widget, "FDShapeControl"));
+    control->setArchivedControl(archived);
+    QCOMPARE(FEControlAttributes::read(*control, "Fill Color"), std::optional<Value>(Value("#ffffff")));
+    QCOMPARE(FEControlAttributes::read(*control, "title"), std::optional<Value>(Value("Hi")));
+    QVERIFY(FEControlAttributes::write(*control, "fill color", Value("#ff0000")));
+    QVERIFY(FEControlAttributes::write(*control, "Title", Value("Bye")));
+    QVERIFY(FEControlAttributes::write(*control, "Stroke Width", Value("3")));
+    QCOMPARE(FEControlAttributes::read(*control, "Fill Color"), std::optional<Value>(Value("#ff0000")));
+    QCOMPARE(FEControlAttributes::read(*control, "Title"), std::optional<Value>(Value("Bye")));
+    // The shape is drawn anew from the changed attributes.
+    QVERIFY(control->nsControl() != widget);
+    const FDShapeControl changed = FDShapeControl::fromControl(control->archivedControl());
+    QCOMPARE(changed.fillColor, std::optional<QColor>(QColor(255, 0, 0)));
+    QCOMPARE(changed.strokeWidth, 3);
+    QCOMPARE(changed.titleText(), QString("Bye"));
+    QVERIFY(!FEControlAttributes::write(*control, "Bogus", Value(1)));
+    QVERIFY(!FEControlAttributes::read(*control, "Bogus"));
 }
 
 QTEST_MAIN(TestFormDataEntry)

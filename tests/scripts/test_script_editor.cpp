@@ -3,11 +3,15 @@
 #include "LMScriptViews.h"
 #include "LMViewRegistry.h"
 #include "MyDocument.h"
+#include "OXScriptConsole.h"
 #include "OXScriptViewController.h"
 #include "RecordingNavigator.h"
 #include "TestEnvironment.h"
 
 #include <QProcess>
+#include <QPushButton>
+#include <QTextBrowser>
+#include <QTimer>
 #include <QtTest>
 
 class TestScriptEditor : public QObject {
@@ -27,6 +31,14 @@ class TestScriptEditor : public QObject {
         return process.exitCode();
     }
 
+    static QPushButton *button(OXScriptViewController &editor, const QString &text)
+    {
+        for (QPushButton *b : editor.view()->findChildren<QPushButton *>())
+            if (b->text() == text)
+                return b;
+        return nullptr;
+    }
+
 private slots:
     void runShowsConsoleAndErrorsAndCleanUpStoresText()
     {
@@ -38,7 +50,7 @@ private slots:
         QCOMPARE(editor.text(), QStringLiteral("Tools.Log('stored');"));
         editor.setText("Tools.Log('edited');\nTools.Print(7);\nnope();");
         editor.runButton();
-        QVERIFY(!editor.isRunning());
+        QTRY_VERIFY(!editor.isRunning());
         const QStringList lines = editor.consoleLines();
         QCOMPARE(lines.size(), 4);
         QVERIFY(lines[0].startsWith("session: Running "));
@@ -89,6 +101,128 @@ private slots:
         // The window's run command runs a script by name.
         QVERIFY(runScriptNamed(doc.get(), "Greeting"));
         QVERIFY(!runScriptNamed(doc.get(), "Missing"));
+        QTRY_COMPARE(scriptRunCount(doc.get()), 0);
+    }
+
+    // Run and Stop of the editor: the loop runs on its own thread, so the window keeps turning and Stop works.
+    void stopEndsALoopWhileTheWindowStaysResponsive()
+    {
+        env.ui().reset();
+        auto doc = MyDocument::createNew();
+        Value script = Value::dict({{"Name", "Loop"}, {"Code String", "Tools.Log('start');\nwhile (true) {}"}});
+        doc->scripts().append(script);
+        OXScriptViewController editor(doc.get(), nullptr, script);
+        QPushButton *run = button(editor, "Run");
+        QPushButton *stop = button(editor, "Stop");
+        QVERIFY(run && stop);
+        QVERIFY(!stop->isEnabled());
+        run->click();
+        QVERIFY(editor.isRunning());
+        QVERIFY(!run->isEnabled());
+        QVERIFY(stop->isEnabled());
+        // The console line comes from the script's thread while the loop holds it.
+        QTRY_VERIFY(editor.consoleLines().contains("log: start"));
+        int ticks = 0;
+        QTimer tick;
+        connect(&tick, &QTimer::timeout, this, [&ticks] { ++ticks; });
+        tick.start(5);
+        QTRY_VERIFY(ticks >= 5);
+        QVERIFY(editor.isRunning());
+        // A second Run while one is under way starts nothing.
+        editor.runButton();
+        QCOMPARE(editor.consoleLines().filter("session:").size(), 1);
+        // Editing goes on: the run keeps the text it started with.
+        editor.setText("Tools.Log('next');");
+        QTimer::singleShot(0, stop, &QPushButton::click);
+        QTRY_VERIFY_WITH_TIMEOUT(!editor.isRunning(), 1000);
+        QVERIFY(run->isEnabled());
+        QVERIFY(!stop->isEnabled());
+        // The user stopped it: no error sheet, a note in the console.
+        QVERIFY(env.ui().alerts().isEmpty());
+        QCOMPARE(editor.consoleLines().last(), QStringLiteral("note: Stopped"));
+        run->click();
+        QTRY_VERIFY(!editor.isRunning());
+        QCOMPARE(editor.consoleLines().last(), QStringLiteral("log: next"));
+    }
+
+    // The console page is driven by its four functions, with texts made safe for HTML and for the call's quotes.
+    void consolePageTakesTheCalls()
+    {
+        auto doc = MyDocument::createNew();
+        OXScriptViewController editor(doc.get(), nullptr, Value::dict({{"Name", "C"}, {"Code String", ""}}));
+        QVERIFY(editor.consolePage()->isLoaded());
+        editor.setText("Tools.Log(\"<b>'quoted'</b>\");\nTools.Print('a'); Tools.Print('b');\n"
+                       "throw new Error('bad \"x\" \\\\ y');");
+        editor.runButton();
+        QTRY_VERIFY(!editor.isRunning());
+        const QStringList calls = editor.consolePage()->calls();
+        QCOMPARE(calls.size(), 5);
+        const QRegularExpressionMatch session =
+            QRegularExpression(R"(^session_add\('([^']+)', 'Running', '\d{4}-\d\d-\d\d \d\d:\d\d:\d\d'\);$)")
+                .match(calls[0]);
+        QVERIFY2(session.hasMatch(), qPrintable(calls[0]));
+        const QString id = session.captured(1);
+        QVERIFY2(
+            QRegularExpression(
+                QStringLiteral(R"(^log_add\('%1', '&lt;b&gt;\\'quoted\\'&lt;/b&gt;', '\d\d:\d\d:\d\d'\);$)").arg(id))
+                .match(calls[1])
+                .hasMatch(),
+            qPrintable(calls[1]));
+        QCOMPARE(calls[2], QStringLiteral("print_addChar('%1', 'a');").arg(id));
+        QCOMPARE(calls[3], QStringLiteral("print_addChar('%1', 'b');").arg(id));
+        QCOMPARE(calls[4], QStringLiteral(R"(error_add('%1', "Error: bad &quot;x&quot; \\ y", '3');)").arg(id));
+        const QString html = editor.consolePage()->html();
+        QVERIFY(!html.contains("<script"));
+        QVERIFY(html.contains("<p class=\"print\">ab</p>"));
+        QVERIFY(html.contains("line 3: Error: bad &quot;x&quot; \\ y"));
+        // The view shows the page: the logged markup as text.
+        auto *view = editor.view()->findChild<QTextBrowser *>();
+        QVERIFY(view);
+        QTRY_VERIFY(view->toPlainText().contains("<b>'quoted'</b>"));
+        QVERIFY(view->toPlainText().contains("Running"));
+        // Cleared, the next line opens an untitled session first.
+        editor.clearAllConsole();
+        QVERIFY(!editor.consolePage()->html().contains("Running"));
+        editor.logToConsole("again");
+        const QStringList after = editor.consolePage()->calls().mid(6);
+        QCOMPARE(after.size(), 2);
+        QVERIFY2(after[0].startsWith("session_add('") && after[0].contains("', '', '"), qPrintable(after[0]));
+        QVERIFY(after[1].startsWith("log_add('"));
+        QVERIFY(!after[0].contains(id));
+    }
+
+    void closingTheEditorStopsItsRun()
+    {
+        auto doc = MyDocument::createNew();
+        auto editor = std::make_unique<OXScriptViewController>(
+            doc.get(), nullptr, Value::dict({{"Name", "L"}, {"Code String", "Tools.Log('in');\nwhile (true) {}"}}));
+        editor->runButton();
+        QTRY_VERIFY(editor->consoleLines().contains("log: in"));
+        // Destroying the tab's controller stops the loop and waits for it; nothing reaches the gone editor.
+        editor.reset();
+        QCoreApplication::processEvents();
+    }
+
+    void windowRunsStopAndEndWithTheDocument()
+    {
+        auto doc = MyDocument::createNew();
+        doc->scripts().append(Value::dict({{"Name", "Loop"}, {"Code String", "while (true) {}"}}));
+        QCOMPARE(stopScriptRuns(doc.get()), 0);
+        QVERIFY(runScriptNamed(doc.get(), "Loop"));
+        QVERIFY(runScriptNamed(doc.get(), "Loop"));
+        QCOMPARE(scriptRunCount(doc.get()), 2);
+        int ticks = 0;
+        QTimer tick;
+        connect(&tick, &QTimer::timeout, this, [&ticks] { ++ticks; });
+        tick.start(5);
+        QTRY_VERIFY(ticks >= 5);
+        QCOMPARE(scriptRunCount(doc.get()), 2);
+        QCOMPARE(stopScriptRuns(doc.get()), 2);
+        QTRY_COMPARE_WITH_TIMEOUT(scriptRunCount(doc.get()), 0, 1000);
+        // A closing document ends what still runs and waits for it.
+        QVERIFY(runScriptNamed(doc.get(), "Loop"));
+        endScriptRuns(doc.get());
+        QCOMPARE(scriptRunCount(doc.get()), 0);
     }
 
     void errorListLeadsToTheLine()
@@ -97,6 +231,7 @@ private slots:
         OXScriptViewController editor(doc.get(), nullptr, Value::dict({{"Name", "E"}, {"Code String", ""}}));
         editor.setText("var a = 1;\nvar b = 2;\nmissing();");
         editor.runButton();
+        QTRY_VERIFY(!editor.isRunning());
         QCOMPARE(editor.errorList().size(), 1);
         QVERIFY2(editor.errorList().first().startsWith("line 3: ReferenceError"),
                  qPrintable(editor.errorList().first()));
@@ -105,6 +240,7 @@ private slots:
         // The next run starts with an empty list.
         editor.setText("var fine = true;");
         editor.runButton();
+        QTRY_VERIFY(!editor.isRunning());
         QVERIFY(editor.errorList().isEmpty());
     }
 

@@ -4,6 +4,7 @@
 #include "LMReportPanels.h"
 #include "MyDocument.h"
 #include "OXDatabase.h"
+#include "OXFormScriptHost.h"
 #include "OXJavascriptRunController.h"
 #include "OXScriptBridge.h"
 #include "OXScriptValues.h"
@@ -14,18 +15,84 @@
 #include <QPrinter>
 #include <QProcess>
 #include <QTextDocument>
+#include <QThread>
+#include <QTimer>
 #include <QtTest>
 #include <thread>
 
 namespace {
+// Every message is also checked to arrive on the thread that made the controller.
 struct Recorder : OXScriptRunDelegate, OXScriptLogView {
     QList<bool> finished;
     QList<Value> errors;
     QStringList console;
-    void scriptFinished(bool success) override { finished.append(success); }
-    void scriptError(const Value &error) override { errors.append(error); }
-    void logToConsole(const QString &text) override { console.append(QStringLiteral("log:") + text); }
-    void printToConsole(const QString &text) override { console.append(QStringLiteral("print:") + text); }
+    int offThread = 0;
+    void note() { offThread += QThread::currentThread() != qApp->thread(); }
+    void scriptFinished(bool success) override
+    {
+        note();
+        finished.append(success);
+    }
+    void scriptError(const Value &error) override
+    {
+        note();
+        errors.append(error);
+    }
+    void logToConsole(const QString &text) override
+    {
+        note();
+        console.append(QStringLiteral("log:") + text);
+    }
+    void printToConsole(const QString &text) override
+    {
+        note();
+        console.append(QStringLiteral("print:") + text);
+    }
+};
+
+// A form with named controls, as data entry offers it to scripts; counts calls off the main thread.
+struct FakeForm : OXFormScriptHost {
+    QHash<QString, Value> values;
+    QHash<QString, Value> attributes;
+    mutable int offThread = 0;
+    mutable int calls = 0;
+    void note() const
+    {
+        ++calls;
+        offThread += QThread::currentThread() != qApp->thread();
+    }
+    QString currentRowid() const override
+    {
+        note();
+        return QStringLiteral("2");
+    }
+    QString lastEditedField() const override
+    {
+        note();
+        return QString();
+    }
+    std::optional<Value> controlValue(const QString &name) const override
+    {
+        note();
+        return values.contains(name) ? std::optional<Value>(values.value(name)) : std::nullopt;
+    }
+    void setControlValue(const QString &name, const Value &value) override
+    {
+        note();
+        if (values.contains(name))
+            values.insert(name, value);
+    }
+    std::optional<Value> controlAttribute(const QString &name, const QString &attribute) const override
+    {
+        note();
+        const QString key = name + QLatin1Char('/') + attribute;
+        return attributes.contains(key) ? std::optional<Value>(attributes.value(key)) : std::nullopt;
+    }
+    void setControlAttribute(const QString &name, const QString &attribute, const Value &value) override
+    {
+        note();
+        attributes.insert(name + QLatin1Char('/') + attribute, value);
+    }
 };
 
 // Evaluates one expression after the bridge is installed and answers its JSON text.
@@ -68,6 +135,7 @@ private slots:
         QTest::newRow("third line") << "var a = 1;\nvar b = 2;\nnoSuchFunction();" << 3;
         QTest::newRow("thrown text") << "\nthrow 'plain';" << 2;
         QTest::newRow("syntax error") << "var a = 1;\nvar = ;" << 2;
+        QTest::newRow("stack overflow") << "\nfunction f(n) { return f(n + 1) + 1; }\nf(0);" << 2;
     }
     void errorLinesCountFromTheScript()
     {
@@ -144,6 +212,93 @@ private slots:
         QCOMPARE(recorder.finished, QList<bool>{false});
         // The engine is usable after a stop.
         QCOMPARE(controller.executeCode("1 + 1").toInt(), 2);
+    }
+
+    // A started run leaves the GUI thread free: its event loop turns, and stop() from it ends the loop.
+    void stopFromTheGuiThreadEndsAStartedRun()
+    {
+        Recorder recorder;
+        OXJavascriptRunController controller("var n = 0;\nwhile (true) { n++; }", doc.get());
+        controller.setDelegate(&recorder);
+        int ticks = 0;
+        QTimer tick;
+        connect(&tick, &QTimer::timeout, this, [&ticks] { ++ticks; });
+        tick.start(5);
+        bool stopped = false;
+        QTimer::singleShot(200, this, [&] {
+            controller.stop();
+            stopped = true;
+        });
+        QVERIFY(controller.start());
+        QVERIFY(controller.isRunning());
+        QVERIFY(!controller.start()); // one run at a time
+        QTRY_VERIFY(stopped);
+        QVERIFY(ticks >= 5);
+        QTRY_VERIFY_WITH_TIMEOUT(!recorder.finished.isEmpty(), 1000);
+        QCOMPARE(recorder.finished, QList<bool>{false});
+        QVERIFY(controller.wasInterrupted());
+        QVERIFY(!controller.isRunning());
+        QCOMPARE(recorder.offThread, 0);
+        // The same engine runs again, and a stop before a run does not leak into it.
+        QCOMPARE(controller.executeCode("n > 0").toBool(), true);
+        QCOMPARE(controller.executeCode("n = 1; n + 1").toInt(), 2);
+    }
+
+    // A script run by another (xwRunScript_) runs on the same thread; stop() reaches it and ends both.
+    void stopReachesAScriptRunByAnother()
+    {
+        Value scripts = doc->scripts();
+        scripts.append(Value::dict({{"Name", "Spin"}, {"Code String", "Tools.Log('spinning'); while (true) {}"}}));
+        Recorder recorder;
+        OXJavascriptRunController controller("Tools.RunScript('Spin'); Tools.Log('after');", doc.get());
+        controller.setDelegate(&recorder);
+        controller.setLogView(&recorder);
+        QVERIFY(controller.start());
+        QTRY_COMPARE(recorder.console, QStringList{"log:spinning"});
+        controller.stop();
+        QTRY_VERIFY_WITH_TIMEOUT(!recorder.finished.isEmpty(), 1000);
+        QCOMPARE(recorder.finished, QList<bool>{false});
+        QCOMPARE(recorder.console, QStringList{"log:spinning"});
+        QCOMPARE(recorder.offThread, 0);
+    }
+
+    // The script's host calls (dialogs, console, data, form controls) run on the GUI thread while it waits.
+    void hostCallsOfAStartedRunRunOnTheGuiThread()
+    {
+        env.ui().reset();
+        env.ui().answer("No");
+        Recorder recorder;
+        FakeForm form;
+        form.values.insert("Price", Value(qint64(5)));
+        form.attributes.insert("Price/Tooltip", Value("old"));
+        const QString c = QStringLiteral("var c = window.OrvixController;\n");
+        OXJavascriptRunController controller(
+            c + "var pressed = c.xwChoiceAlert_____('Pick', 'Which one?', 'Yes', 'No', '');\n"
+                "c.xwAlert__('Chosen', pressed);\n"
+                "Tools.Log(c.xwDataValue___('People', 'Name', 1) + ' ' + c.xwRowCountForTable_('People'));\n"
+                "c.xwFormSetControlValue__('Price', c.xwFormControlValue_('Price') * 2);\n"
+                "c.xwFormSetControlAttribute___('Price', 'Tooltip', 'new ' + c.xwFormGetControlAttribute__('Price', "
+                "'Tooltip'));\n"
+                "Tools.Print(c.xwFormCurrentRowid());\n"
+                "missing();",
+            doc.get());
+        controller.setDelegate(&recorder);
+        controller.setLogView(&recorder);
+        controller.setFormHost(&form);
+        QVERIFY(controller.start());
+        QTRY_VERIFY(!recorder.finished.isEmpty());
+        QCOMPARE(recorder.finished, QList<bool>{true});
+        QCOMPARE(env.ui().alerts().size(), 2);
+        QCOMPARE(env.ui().alerts().at(0).alert, Alert::make("Pick", "Which one?", {"Yes", "No"}));
+        QCOMPARE(env.ui().alerts().at(1).alert, Alert::make("Chosen", "Secondary"));
+        QCOMPARE(recorder.console, (QStringList{"log:Ann 3", "print:2"}));
+        QCOMPARE(form.values.value("Price"), Value(qint64(10)));
+        QCOMPARE(form.attributes.value("Price/Tooltip"), Value("new old"));
+        QCOMPARE(recorder.errors.size(), 1);
+        QCOMPARE(recorder.errors[0].value("lineNumber").toInt(), 8);
+        QVERIFY(form.calls >= 5);
+        QCOMPARE(form.offThread, 0);
+        QCOMPARE(recorder.offThread, 0);
     }
 
     void timeLimitEndsARunawayScript()

@@ -6,6 +6,7 @@
 #include "LMModeList.h"
 #include "LMOverview.h"
 #include "LMPlaceholderView.h"
+#include "LMScriptViews.h"
 #include "LMSourceList.h"
 #include "LMTabView.h"
 #include "Preferences.h"
@@ -238,8 +239,18 @@ private slots:
         Value hello = window->document()->scriptNamed("Hello");
         hello.set("Code String", "Tools.Alert('From Hello', 'ran');");
         bar->button("SB2_Run")->click();
-        QCOMPARE(env->ui().alerts().size(), 1);
+        QTRY_COMPARE(env->ui().alerts().size(), 1);
         QCOMPARE(env->ui().lastAlert()->messageText, QStringLiteral("From Hello"));
+        QTRY_COMPARE(scriptRunCount(window->document()), 0);
+        // The window's stop command ends a script that loops; with none running it beeps.
+        hello.set("Code String", "while (true) {}");
+        bar->button("SB2_Run")->click();
+        QCOMPARE(scriptRunCount(window->document()), 1);
+        window->stopScripts();
+        QTRY_COMPARE_WITH_TIMEOUT(scriptRunCount(window->document()), 0, 1000);
+        const int beeps = env->ui().beeps();
+        window->stopScripts();
+        QCOMPARE(env->ui().beeps(), beeps + 1);
     }
 
     void newReportIsAddedUnderAFreeName()

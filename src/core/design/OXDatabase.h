@@ -1,9 +1,11 @@
-// OXDatabase: the document's connection and the table design vocabulary on it (design lookups, value
-// conversion, display formatting and the validating write of one cell).
+// OXDatabase: the document's connection, and the front of the table design layer on it: design lookups
+// (DesignCatalogue), value conversion (ValueCodec), display formatting (DisplayFormatter), schema changes
+// (SchemaEditor, DesignReferences) and the checked write of one cell (CheckedCellWriter).
 #pragma once
 
 #include "Alert.h"
-#include "FormattedText.h"
+#include "DesignCatalogue.h"
+#include "DisplayFormatter.h"
 #include "LMTableDesignCommit.h"
 #include "QLiteDatabase.h"
 #include "Value.h"
@@ -16,22 +18,9 @@
 #include <memory>
 #include <optional>
 
-class DateFormatter;
 class MyDocument;
-class NumberFormatter;
 class QLiteCursor;
 class QWidget;
-
-// The formatter of one field: a number formatter for "Number", a date formatter for "Date", else neither.
-struct FieldFormatter {
-    std::shared_ptr<NumberFormatter> number;
-    std::shared_ptr<DateFormatter> date;
-
-    bool isNull() const { return !number && !date; }
-    QString format(const Value &value) const;
-    // The native value of display text; null when the text does not parse.
-    Value parse(const QString &text) const;
-};
 
 class OXDatabase : public QLiteDatabase {
 public:
@@ -48,6 +37,9 @@ public:
     // The document's window, for sheets; null without one.
     QWidget *window() const;
 
+    // Lets the design pieces working on this connection report a failure found before any statement ran.
+    using QLiteDatabase::setLastError;
+
     // performQuery with the cache method the user chose ("LMCacheMethod"; 0, the connection's default of 2,
     // unless chosen otherwise): the entry point the rest of the program uses.
     std::shared_ptr<QLiteCursor> executeQuery(const QString &sql);
@@ -57,6 +49,8 @@ public:
     // --- Design lookups (exact names; a missing table or field gives null or an empty list).
     // The document's shared array of table designs; an empty array without a document.
     Value design() const;
+    // The lookups below, as one piece over that array (DesignCatalogue); the members here forward to it.
+    DesignCatalogue catalogue() const;
     QStringList tablesList() const;
     Value tableDesign(const QString &table) const;
     Value fieldForTable(const QString &table, const QString &column) const;
@@ -99,19 +93,19 @@ public:
     void createTableDesign(const Value &tableDesign);
     void updateTableDesign(const QString &oldName, const Value &tableDesign);
     void deleteTableDesign(const QString &name);
-    // Creates the SQLite table of a design not yet in `design` (false for a known one, nothing recorded); false,
-    // with the reason in lastError, for a name the editor would refuse, a field without a name or of an unknown
-    // type. Otherwise the statement's own result is left in lastError.
+    // Creates the SQLite table of a design not yet in `design` (SchemaEditor; false for a known one, nothing
+    // recorded); false, with the reason in lastError, for a name the editor would refuse, a field without a name
+    // or of an unknown type. Otherwise the statement's own result is left in lastError.
     bool createTableFromDesign(const Value &tableDesign);
 
-    // --- Schema changes (LMQLQuerySchema.cpp).
+    // --- Schema changes: SchemaEditor for the SQLite side, DesignReferences for the designs naming a table.
     // The table a rebuild moves the old table to: "^Orvix__Design__Backup^".
     static QString designBackupTableName();
     // The column definitions of a commit: "`name` TYPE DEFAULT 'default' " per named field, joined by " ,".
     QString columnListForSchema(const Value &schema) const;
     // Applies a design commit: renames the references of renamed fields, creates or rebuilds the SQLite
-    // table in one transaction (rolled back at the first failing statement), stores the design and audits
-    // the relationships. On success `commit` describes the committed table (empty-named fields dropped,
+    // table in one unit of atomic writes (rolled back at the first failing statement), stores the design and
+    // audits the relationships. On success `commit` describes the committed table (empty-named fields dropped,
     // both map lists the new names, no columns to clear, not new); on failure it is left as it was.
     LMTableDesignCommit::Result commitTableRevised(LMTableDesignCommit &commit);
     // Points every relationship line and query display or parameter at the field's new name; the column
@@ -166,7 +160,8 @@ public:
     FormattedText textFormatString(const QString &text, const QString &table, const QString &column) const;
     Value removeFormattingFromString(const QString &text, const QString &table, const QString &column) const;
 
-    // --- Writing one cell. Null on success, else the alert to show; nothing is written on refusal.
+    // --- Writing one cell (CheckedCellWriter). Null on success, else the alert to show; nothing is written on
+    // refusal.
     std::optional<Alert> insertNativeValue(const Value &value, const QString &table, const QString &column,
                                            const QString &row);
     // `value` is stored text; `escaped` says it has already been through prepareStringForQuery.
@@ -176,11 +171,6 @@ public:
     bool deleteFromTable(const QString &table, const QString &row);
 
 private:
-    std::optional<Alert> validateCell(QString &value, const QString &table, const QString &column);
-    std::optional<Alert> checkUnique(const QString &value, const QString &table, const QString &column);
-    std::optional<Alert> checkRegex(const QString &value, const QString &pattern, const QString &column) const;
-    std::optional<Alert> checkNumber(QString &value, const Value &field, const QString &column) const;
-
     MyDocument *m_document = nullptr;
     QList<bool> m_atomicUsesSavepoint; // one entry per open unit of atomic writes
 };
