@@ -7,6 +7,7 @@
 
 class MyDocument;
 class OXFormScriptHost;
+class OXJavascriptRunController;
 
 namespace FEScriptHooks {
 inline const QString kWillAction = QStringLiteral("controlWillAction");
@@ -17,6 +18,10 @@ inline const QString kDidAction = QStringLiteral("controlDidAction");
 // through `host` (may be null). Answers whether a script ran.
 bool sendMessageFromControl(MyDocument *document, const QString &formName, const Value &info, const QString &function,
                             OXFormScriptHost *host = nullptr);
+// The control's own function started without waiting, as one of the document's runs the window's stop command
+// reaches (deleted when it ends): the window stays responsive while it runs. Null when no script started.
+OXJavascriptRunController *startActionFromControl(MyDocument *document, const QString &formName, const Value &info,
+                                                  OXFormScriptHost *host);
 // The script expression handed to a called function: the control by its name, or null.
 QString controlArgument(const Value &info);
 } // namespace FEScriptHooks

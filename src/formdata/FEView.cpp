@@ -12,8 +12,10 @@
 #include "FEControlAttributes.h"
 #include "FEScriptHooks.h"
 #include "LMFormDataController.h"
+#include "LMScriptViews.h"
 #include "MyDocument.h"
 #include "OXDatabase.h"
+#include "OXJavascriptRunController.h"
 #include "QLiteCursor.h"
 #include "QLiteRow.h"
 #include "Ui.h"
@@ -53,7 +55,11 @@ FEView::FEView(QWidget *parent) : QWidget(parent)
     });
 }
 
-FEView::~FEView() = default;
+FEView::~FEView()
+{
+    // A run still under way reaches this form through its host calls: it ends before the form goes.
+    endScriptRunsForForm(this);
+}
 
 QString FEView::contentTable() const
 {
@@ -285,6 +291,22 @@ bool FEView::sendMessageFromControl(FEControl *control, const QString &function)
                                                  function, this);
 }
 
+void FEView::startControlScript(FEControl *control)
+{
+    if (!control || !m_controller)
+        return;
+    OXJavascriptRunController *run =
+        FEScriptHooks::startActionFromControl(m_controller->document(), m_controller->name(), control->info(), this);
+    // What the script changed shows when it ends.
+    if (run)
+        connect(run, &OXJavascriptRunController::finished, this, [this] {
+            if (m_controller)
+                m_controller->reloadData();
+            else
+                reloadData();
+        });
+}
+
 void FEView::followLink(FEControl *sender)
 {
     const QString uuid = sender->info().value(kTarget).toString();
@@ -333,7 +355,7 @@ void FEView::controlAction(FEControl *sender)
         followLink(sender);
     if (sender && !table.isEmpty() && openRelationship(sender)) {
         sendMessageFromControl(sender, FEScriptHooks::kDidAction);
-        sendMessageFromControl(sender, QString());
+        startControlScript(sender);
         m_inAction = false;
         return;
     }
@@ -352,7 +374,7 @@ void FEView::controlAction(FEControl *sender)
         }
     }
     sendMessageFromControl(sender, FEScriptHooks::kDidAction);
-    sendMessageFromControl(sender, QString());
+    startControlScript(sender);
     m_inAction = false;
     if (m_controller)
         m_controller->reloadData();

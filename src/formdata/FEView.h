@@ -61,6 +61,8 @@ public:
     void forceAction(FEControl *sender) { controlAction(sender); }
     // The control's script hook `function` (null: the control's own function).
     bool sendMessageFromControl(FEControl *control, const QString &function);
+    // The control's own script: started without waiting, so the window stays responsive and can stop it.
+    void startControlScript(FEControl *control);
 
     // OXFormScriptHost: what the scripts of the form's controls see.
     QString currentRowid() const override { return m_recordNumber; }

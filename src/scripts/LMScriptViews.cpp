@@ -27,7 +27,15 @@ bool runScriptNamed(MyDocument *document, const QString &name)
 {
     if (!document || !document->scriptNamed(name).isDict())
         return false;
-    OXJavascriptRunController *controller = OXJavascriptRunController::withScriptName(name, document).release();
+    return startScriptRun(document, OXJavascriptRunController::withScriptName(name, document)) != nullptr;
+}
+
+OXJavascriptRunController *startScriptRun(MyDocument *document, std::unique_ptr<OXJavascriptRunController> owned,
+                                          const QString &function, const QStringList &arguments)
+{
+    if (!owned)
+        return nullptr;
+    OXJavascriptRunController *controller = owned.release();
     windowRuns()[document].append(controller);
     QObject::connect(controller, &OXJavascriptRunController::finished, controller, [controller, document] {
         windowRuns()[document].removeAll(controller);
@@ -35,8 +43,15 @@ bool runScriptNamed(MyDocument *document, const QString &name)
             windowRuns().remove(document);
         controller->deleteLater();
     });
-    controller->start();
-    return true;
+    const bool started = function.isEmpty() ? controller->start() : controller->startFunction(function, arguments);
+    if (!started) {
+        windowRuns()[document].removeAll(controller);
+        if (windowRuns()[document].isEmpty())
+            windowRuns().remove(document);
+        delete controller;
+        return nullptr;
+    }
+    return controller;
 }
 
 int stopScriptRuns(MyDocument *document)
@@ -53,6 +68,23 @@ void endScriptRuns(MyDocument *document)
     const QList<OXJavascriptRunController *> runs = windowRuns().take(document);
     for (OXJavascriptRunController *controller : runs)
         delete controller;
+}
+
+void endScriptRunsForForm(OXFormScriptHost *host)
+{
+    if (!host)
+        return;
+    QList<OXJavascriptRunController *> ending;
+    for (auto it = windowRuns().begin(); it != windowRuns().end();) {
+        QList<OXJavascriptRunController *> &runs = it.value();
+        for (OXJavascriptRunController *controller : std::as_const(runs))
+            if (controller->formHost() == host)
+                ending.append(controller);
+        runs.removeIf([host](OXJavascriptRunController *c) { return c->formHost() == host; });
+        it = runs.isEmpty() ? windowRuns().erase(it) : std::next(it);
+    }
+    // Destroying a controller stops its run and waits for it; its end is then never told.
+    qDeleteAll(ending);
 }
 
 int scriptRunCount(MyDocument *document)

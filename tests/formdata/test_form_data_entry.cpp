@@ -13,6 +13,7 @@
 #include "LMFormDataController.h"
 #include "LMInsertRecord.h"
 #include "LMRelationship.h"
+#include "LMScriptViews.h"
 #include "MyDocument.h"
 #include "OXDatabase.h"
 #include "OXJavascriptRunController.h"
@@ -46,6 +47,7 @@ private slots:
     void imageWellLoadsAndSavesADroppedFile();
     void dataPanelFollowsTheFocusedControl();
     void runControlRunsItsScriptAfterTheSave();
+    void controlScriptRunsWhileTheWindowStaysResponsive();
     void linkSendsItsActionToTheTarget();
     void scriptsReachTheAttributeTable_data();
     void scriptsReachTheAttributeTable();
@@ -399,9 +401,10 @@ function form_name(c) {
     editor()->gotoFirstRow();
     typeAndLeave(lineEdit("name"), "Ann", lineEdit("code"));
     QCOMPARE(cellText(*m_doc, "People", "name", m_ids[0]), QString("Ann"));
-    // The control's own function ran last, after the save, and reached the control through the form.
-    QCOMPARE(m_doc->formNamed("People").value("OXFORMGLOBAL_log").toString(), QString("WnameDFAnnname"));
-    QCOMPARE(lineEdit("name")->toolTip(), QString("seen"));
+    // The control's own function ran last, after the save, and reached the control through the form; it runs
+    // on its own thread, so the test's event loop serves its host calls.
+    QTRY_COMPARE(m_doc->formNamed("People").value("OXFORMGLOBAL_log").toString(), QString("WnameDFAnnname"));
+    QTRY_COMPARE(lineEdit("name")->toolTip(), QString("seen"));
 }
 
 void TestFormDataEntry::imageWellLoadsAndSavesADroppedFile()
@@ -452,8 +455,31 @@ function controlWillAction(c) { Form.SetGlobal("will", "called"); })"}}));
     editor()->gotoFirstRow();
     typeAndLeave(lineEdit("name"), "Ann", lineEdit("code"));
     // Once per action, after the value was saved; a "Run" control calls no named function.
+    QTRY_COMPARE(scriptRunCount(m_doc.get()), 0);
     QCOMPARE(m_doc->formNamed("People").value("OXFORMGLOBAL_n").toString(), QString("RAnn"));
     QVERIFY(!m_doc->formNamed("People").contains("OXFORMGLOBAL_will"));
+}
+
+void TestFormDataEntry::controlScriptRunsWhileTheWindowStaysResponsive()
+{
+    m_doc->scripts().append(Value::dict({{"Name", "Spin"}, {"Code String", "while (true) {}"}}));
+    Value info = peopleInfo(*m_doc, "name");
+    info.set("Control Action Type", "Run");
+    info.set("Control Action Script", "Spin");
+    show();
+    editor()->gotoFirstRow();
+    typeAndLeave(lineEdit("name"), "Ann", lineEdit("code"));
+    // The action returned while the loop runs; the window's stop command ends it.
+    QCOMPARE(scriptRunCount(m_doc.get()), 1);
+    QCOMPARE(cellText(*m_doc, "People", "name", m_ids[0]), QString("Ann"));
+    QCOMPARE(stopScriptRuns(m_doc.get()), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(scriptRunCount(m_doc.get()), 0, 1000);
+
+    // A form closed while its script runs ends that run first: the script's host calls reach the form.
+    typeAndLeave(lineEdit("name"), "Bea", lineEdit("code"));
+    QCOMPARE(scriptRunCount(m_doc.get()), 1);
+    m_container.reset();
+    QCOMPARE(scriptRunCount(m_doc.get()), 0);
 }
 
 void TestFormDataEntry::linkSendsItsActionToTheTarget()
