@@ -8,21 +8,14 @@
 # Uses the build in $BUILD_DIR when set (else ./build); builds the grid_bench target there. Prints BENCH lines.
 set -euo pipefail
 
-ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 ROWS="${ROWS:-1000000}"
 SMALL_ROWS="${SMALL_ROWS:-100000}"
-BUILD_DIR="${BUILD_DIR:-$ROOT/build}"
-if [ ! -f "$BUILD_DIR/CMakeCache.txt" ]; then
-  cmake -S "$ROOT" -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-fi
-cmake --build "$BUILD_DIR" --target grid_bench -j2 >/dev/null
+bench_build grid_bench
 BENCH="$BUILD_DIR/benchmarks/grid_bench"
 command -v sqlite3 >/dev/null || { echo "the sqlite3 shell is needed for the sort reference" >&2; exit 1; }
 
-WORK="$(mktemp -d)"
-[ -n "${KEEP_WORK:-}" ] || trap 'rm -rf "$WORK"' EXIT
-echo "work: $WORK" >&2
-export QT_QPA_PLATFORM=offscreen TZ=UTC LC_ALL=C.UTF-8
+bench_work
 
 mkdir -p "$WORK/small" "$WORK/large"
 "$BENCH" make "$WORK/small" "$SMALL_ROWS"

@@ -8,19 +8,13 @@
 # Uses the build in $BUILD_DIR when set (else ./build); builds the highlight_bench target there. Prints BENCH lines.
 set -euo pipefail
 
-ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 LINES="${LINES:-10000}"
-BUILD_DIR="${BUILD_DIR:-$ROOT/build}"
-if [ ! -f "$BUILD_DIR/CMakeCache.txt" ]; then
-  cmake -S "$ROOT" -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-fi
-cmake --build "$BUILD_DIR" --target highlight_bench -j2 >/dev/null
+bench_build highlight_bench
 BENCH="$BUILD_DIR/benchmarks/highlight_bench"
 
-WORK="$(mktemp -d)"
-[ -n "${KEEP_WORK:-}" ] || trap 'rm -rf "$WORK"' EXIT
-echo "work: $WORK" >&2
-export QT_QPA_PLATFORM=offscreen TZ=UTC LC_ALL=C.UTF-8 ORVIX_RESOURCES="$ROOT/resources" XDG_DATA_HOME="$WORK/data"
+bench_work
+export ORVIX_RESOURCES="$ROOT/resources" XDG_DATA_HOME="$WORK/data"
 
 "$BENCH" make "$WORK/script.js" "$LINES"
 

@@ -3,22 +3,12 @@
 # Uses the build in $BUILD_DIR when set (else builds orvix-cli in ./build). Prints BENCH lines.
 set -euo pipefail
 
-ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 ROWS="${ROWS:-1000000}"
-if [ -z "${BUILD_DIR:-}" ]; then
-  BUILD_DIR="$ROOT/build"
-  if [ ! -f "$BUILD_DIR/build.ninja" ] && [ ! -f "$BUILD_DIR/Makefile" ]; then
-    cmake -S "$ROOT" -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-  fi
-  cmake --build "$BUILD_DIR" --target orvix-cli -j2 >/dev/null
-fi
-CLI="$BUILD_DIR/src/app/orvix-cli"
-[ -x "$CLI" ] || { echo "no orvix-cli in $BUILD_DIR" >&2; exit 1; }
+bench_cli
 command -v sqlite3 >/dev/null || { echo "sqlite3 is not installed (scripts/install-deps.sh)" >&2; exit 1; }
 
-WORK="$(mktemp -d)"
-trap 'rm -rf "$WORK"' EXIT
-export QT_QPA_PLATFORM=offscreen TZ=UTC LC_ALL=C.UTF-8
+bench_work
 
 # Six columns: a number, names with quoted commas and doubled quotes, a free text, a real, an ISO date, yes/no.
 python3 - "$WORK/data.csv" "$ROWS" <<'PY'

@@ -6,19 +6,12 @@
 # orvix-cli report-eval evaluating it alone (the cost of page layout and writing). Uses the build in $BUILD_DIR when set (else builds orvix-cli in ./build). Prints BENCH lines.
 set -euo pipefail
 
-ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 ROWS="${ROWS:-100000}"
 PAGES="${PAGES:-10000}"
 RUNS="${RUNS:-3}"
-if [ -z "${BUILD_DIR:-}" ]; then
-  BUILD_DIR="$ROOT/build"
-  [ -f "$BUILD_DIR/CMakeCache.txt" ] || cmake -S "$ROOT" -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-  cmake --build "$BUILD_DIR" --target orvix-cli -j2 >/dev/null
-fi
-CLI="$BUILD_DIR/src/app/orvix-cli"
-WORK="$(mktemp -d)"
-[ -n "${KEEP_WORK:-}" ] || trap 'rm -rf "$WORK"' EXIT
-export QT_QPA_PLATFORM=offscreen TZ=UTC LC_ALL=C.UTF-8
+bench_cli
+bench_work
 
 make_package() { # make_package PACKAGE ROWS
   cat > "$WORK/T.json" <<'JSON'

@@ -7,23 +7,12 @@
 # Uses the build in $BUILD_DIR when set (else builds in ./build). Prints BENCH lines.
 set -euo pipefail
 
-ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 ROWS="${ROWS:-100000}"
 ADDS="${ADDS:-10000}"
-if [ -z "${BUILD_DIR:-}" ]; then
-  BUILD_DIR="$ROOT/build"
-  if [ ! -f "$BUILD_DIR/CMakeCache.txt" ]; then
-    cmake -S "$ROOT" -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-  fi
-  cmake --build "$BUILD_DIR" --target orvix-cli -j2 >/dev/null
-fi
-CLI="$BUILD_DIR/src/app/orvix-cli"
-[ -x "$CLI" ] || { echo "no orvix-cli in $BUILD_DIR" >&2; exit 1; }
+bench_cli
 
-WORK="$(mktemp -d)"
-[ -n "${KEEP_WORK:-}" ] || trap 'rm -rf "$WORK"' EXIT
-echo "work: $WORK" >&2
-export QT_QPA_PLATFORM=offscreen TZ=UTC LC_ALL=C.UTF-8
+bench_work
 
 DOC="$WORK/Script.orvix"
 cat > "$WORK/Nums.json" <<'JSON'

@@ -35,11 +35,11 @@ QString &separatorStore()
 // stored exactly in their stored text form ("605923200", "1").
 QString importSqlType(const QString &type)
 {
-    if (type == QLatin1String("Primary Key"))
-        return QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT");
-    if (type == QLatin1String("Number"))
-        return QStringLiteral("REAL");
-    return QStringLiteral("TEXT");
+    switch (Datatypes::fromName(type)) {
+    case Datatype::PrimaryKey: return QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT");
+    case Datatype::Number: return QStringLiteral("REAL");
+    default: return QStringLiteral("TEXT");
+    }
 }
 
 Value importField(const QString &name, const QString &type, bool key)
@@ -61,7 +61,7 @@ std::optional<Alert> checkColumns(const QStringList &names, const QList<bool> &e
             continue;
         const QString &name = names[i];
         // SQLite compares column names ignoring case, so "ID" would clash with the key column too.
-        if (name.compare(QLatin1String("id"), Qt::CaseInsensitive) == 0)
+        if (name.compare(DesignKey::IdFieldName, Qt::CaseInsensitive) == 0)
             return LMCSVImporterExporter::importFailure(
                 QStringLiteral("The column name \"%1\" is reserved for the key field.").arg(name));
         if (name.isEmpty())
@@ -315,44 +315,44 @@ Value LMCSVImporterExporter::importDesign(const QString &table, const QStringLis
                                           const QStringList &columnTypes, const QList<bool> &columnEnabled)
 {
     Value fields = Value::array();
-    fields.append(importField(QStringLiteral("id"), QStringLiteral("Primary Key"), true));
+    fields.append(importField(DesignKey::IdFieldName, Datatypes::name(Datatype::PrimaryKey), true));
     for (int i = 0; i < columnNames.size(); ++i) {
         if (i < columnEnabled.size() && !columnEnabled[i])
             continue;
-        fields.append(
-            importField(columnNames[i], i < columnTypes.size() ? columnTypes[i] : QStringLiteral("Text"), false));
+        fields.append(importField(columnNames[i],
+                                  i < columnTypes.size() ? columnTypes[i] : Datatypes::name(Datatype::Text), false));
     }
     Value design = Value::dict();
-    design.set(QStringLiteral("Name"), table);
+    design.set(DesignKey::Name, table);
     design.set(QStringLiteral("Creation Date"), Value::date(ReferenceDate::now()));
-    design.set(QStringLiteral("Fields"), fields);
+    design.set(DesignKey::Fields, fields);
     return design;
 }
 
 QString LMCSVImporterExporter::columnDefinitions(const Value &design)
 {
     QStringList definitions;
-    const Value fields = design.value(QStringLiteral("Fields"));
+    const Value fields = design.value(DesignKey::Fields);
     for (int i = 0; i < fields.size(); ++i) {
         const Value field = fields.at(i);
-        const QString name = field.value(QStringLiteral("Name")).toString();
+        const QString name = field.value(DesignKey::Name).toString();
         if (name.isEmpty())
             continue;
-        const QString type = field.value(QStringLiteral("Type")).toString();
+        const QString type = field.value(DesignKey::Type).toString();
         QString definition = QStringLiteral("%1 %2 ").arg(QLiteDatabase::quoteIdentifier(name), importSqlType(type));
         // The key is unique as the row id already; UNIQUE on it would only add an index that every insert
         // must update (tables made in the design editor have none either).
-        if (field.value(QStringLiteral("Unique")).toBool() && type != QLatin1String("Primary Key"))
+        if (field.value(DesignKey::Unique).toBool() && !Datatypes::is(type, Datatype::PrimaryKey))
             definition += QStringLiteral("UNIQUE ");
-        if (field.value(QStringLiteral("Not Null")).toBool())
+        if (field.value(DesignKey::NotNull).toBool())
             definition += QStringLiteral("NOT NULL ");
         // An empty default stays empty, as for tables made in the design editor: converting it would give
         // number and yes/no columns a 0.
-        const Value defaultValue = field.value(QStringLiteral("Default"));
+        const Value defaultValue = field.value(DesignKey::Default);
         const bool noDefault = defaultValue.isNull() || (defaultValue.isString() && defaultValue.toString().isEmpty());
         definition +=
             QStringLiteral("DEFAULT '%1' ").arg(noDefault ? QString() : OXDatabase::nativeToDb(defaultValue, type));
-        const QString check = field.value(QStringLiteral("Check")).toString();
+        const QString check = field.value(DesignKey::Check).toString();
         if (!check.isEmpty())
             definition += QStringLiteral("CHECK (%1) ").arg(check);
         definitions << definition;
@@ -373,7 +373,7 @@ std::optional<Alert> LMCSVImporterExporter::importData(QIODevice &data, const QS
     if (const auto alert = checkColumns(columnNames, columnEnabled))
         return alert;
     for (const QString &type : columnTypes)
-        if (OXDatabase::sqlTypeForDatatype(type).isEmpty() || type == QLatin1String("Primary Key"))
+        if (OXDatabase::sqlTypeForDatatype(type).isEmpty() || Datatypes::is(type, Datatype::PrimaryKey))
             return importFailure(QStringLiteral("\"%1\" is not a datatype a column can be imported as.").arg(type));
 
     const Value design = importDesign(table, columnNames, columnTypes, columnEnabled);
@@ -437,6 +437,9 @@ std::optional<LMImportCheck> LMCSVImporterExporter::checkData(QIODevice &data, c
     constexpr int kExamples = 3;
     // The inserter's conversions, without a table to insert into.
     const LMRecordInserter converter(nullptr, QString(), columnNames, columnEnabled, columnTypes);
+    QList<Datatype> types;
+    for (int i = 0; i < columnNames.size(); ++i)
+        types << (i < columnTypes.size() ? Datatypes::fromName(columnTypes[i]) : Datatype::Text);
     QList<LMImportCheck::Column> columns(columnNames.size());
     LMImportCheck check;
     LMDelimitedParser parser(separatorCharacter(separatorStore()), [&](QStringList &fields, qint64 record) {
@@ -445,8 +448,8 @@ std::optional<LMImportCheck> LMCSVImporterExporter::checkData(QIODevice &data, c
         if (fields.size() > columnNames.size() && ++check.longRecords == 1)
             check.firstLongRecord = record + 1;
         for (int i = 0; i < columnNames.size() && i < fields.size(); ++i) {
-            const QString type = columnTypes.value(i, QStringLiteral("Text"));
-            if ((i < columnEnabled.size() && !columnEnabled[i]) || type == QLatin1String("Text") ||
+            const Datatype type = types[i];
+            if ((i < columnEnabled.size() && !columnEnabled[i]) || type == Datatype::Text ||
                 converter.converted(fields[i], type))
                 continue;
             LMImportCheck::Column &column = columns[i];

@@ -1,12 +1,12 @@
 // LMExportController: produces the chosen format straight into a save file, so nothing is held whole in memory
 // and an interrupted export never leaves a half-written file under the chosen name.
 #include "LMExportController.h"
+#include "DesignVocabulary.h"
+#include "LMExportFormats.h"
 
-#include "LMCSVImporterExporter.h"
 #include "LMHTMLImporterExporter.h"
 #include "LMReportImporterExporter.h"
 #include "LMSQLImporterExporter.h"
-#include "LMTSVImporterExporter.h"
 #include "MyDocument.h"
 #include "OXDatabase.h"
 
@@ -26,8 +26,16 @@ LMExportController::ReportExporter &reportExporter()
     return exporter;
 }
 
-const QString kCsvHeader = QStringLiteral("OX_CSV_Header");
-const QString kCsvFormatData = QStringLiteral("OX_CSV_FormatData");
+// The sheet's modes are the item kinds it exports: "Table" and "Report".
+ItemKind kindOfMode(const QString &mode)
+{
+    return mode == ItemKinds::type(ItemKind::Report) ? ItemKind::Report : ItemKind::Table;
+}
+
+LMExportSource sourceOfMode(const QString &mode)
+{
+    return kindOfMode(mode) == ItemKind::Report ? LMExportSource::Report : LMExportSource::Table;
+}
 
 Alert exportFailure(const QString &informative)
 {
@@ -42,50 +50,39 @@ void LMExportController::setReportExporter(ReportExporter exporter)
 
 LMExportController::LMExportController(MyDocument *document) : m_document(document), m_options(defaultOptions())
 {
-    setMode(QStringLiteral("Table"));
+    setMode(ItemKinds::type(ItemKind::Table));
 }
 
 const QStringList &LMExportController::modes()
 {
-    static const QStringList names = {QStringLiteral("Table"), QStringLiteral("Report")};
+    static const QStringList names = {ItemKinds::type(ItemKind::Table), ItemKinds::type(ItemKind::Report)};
     return names;
 }
 
 const QList<LMExportController::Format> &LMExportController::formatsForMode(const QString &mode)
 {
-    static const QList<Format> table = {{QStringLiteral("Comma Separated"), QStringLiteral("csv")},
-                                        {QStringLiteral("Tab Delimited"), QStringLiteral("tsv")},
-                                        {QStringLiteral("SQL"), QStringLiteral("sql")},
-                                        {QStringLiteral("HTML"), QStringLiteral("html")}};
-    static const QList<Format> report = {{QStringLiteral("Word"), QStringLiteral("doc")},
-                                         {QStringLiteral("RTF"), QStringLiteral("rtf")},
-                                         {QStringLiteral("Plain Text"), QStringLiteral("txt")},
-                                         {QStringLiteral("OpenDocument Text"), QStringLiteral("odt")},
-                                         {QStringLiteral("HTML"), QStringLiteral("html")},
-                                         {QStringLiteral("PDF"), QStringLiteral("pdf")}};
-    return mode == QLatin1String("Report") ? report : table;
+    return LMExportFormats::of(sourceOfMode(mode));
 }
 
 Value LMExportController::defaultOptions()
 {
-    return Value::dict({{QStringLiteral("OX_SQL_Target"), QStringLiteral("MySQL")},
-                        {QStringLiteral("OX_HTML_Doctype"), QStringLiteral("XHTML 1.0 Strict")},
-                        {QStringLiteral("OX_HTML_AddStylesheet"), false},
-                        {QStringLiteral("OX_HTML_FormatData"), true},
-                        {kCsvHeader, true},
-                        {kCsvFormatData, true}});
+    return Value::dict({{LMExportFormats::kSqlTarget, LMSQLImporterExporter::defaultTarget()},
+                        {LMExportFormats::kHtmlDoctype, LMHTMLImporterExporter::defaultDoctype()},
+                        {LMExportFormats::kHtmlAddStylesheet, false},
+                        {LMExportFormats::kHtmlFormatData, true},
+                        {LMExportFormats::kCsvHeader, true},
+                        {LMExportFormats::kCsvFormatData, true}});
 }
 
 const QStringList &LMExportController::sqlTargets()
 {
-    static const QStringList names = {QStringLiteral("MySQL"), QStringLiteral("PostgreSQL"),
-                                      QStringLiteral("MS SQL Server"), QStringLiteral("SQLite")};
+    static const QStringList names = LMSQLImporterExporter::targetNames();
     return names;
 }
 
 void LMExportController::setMode(const QString &mode)
 {
-    m_mode = mode == QLatin1String("Report") ? QStringLiteral("Report") : QStringLiteral("Table");
+    m_mode = ItemKinds::type(kindOfMode(mode));
     m_format = 0;
     const QStringList names = sources();
     m_source = names.isEmpty() ? QString() : names.first();
@@ -119,9 +116,9 @@ QStringList LMExportController::sources() const
     QStringList names;
     if (!m_document)
         return names;
-    const Value items = m_mode == QLatin1String("Report") ? m_document->reports() : m_document->tables();
+    const Value items = m_document->collection(kindOfMode(m_mode));
     for (int i = 0; i < items.size(); ++i)
-        names << items.at(i).value(QStringLiteral("Name")).toString();
+        names << items.at(i).value(DesignKey::Name).toString();
     return names;
 }
 
@@ -149,10 +146,9 @@ bool LMExportController::writeData(QIODevice &out, QString *error) const
     if (!db)
         return failed(QStringLiteral("The document is not open."));
     if (m_source.isEmpty())
-        return failed(QStringLiteral("Choose a %1 to export.")
-                          .arg(m_mode == QLatin1String("Report") ? QStringLiteral("report") : QStringLiteral("table")));
+        return failed(QStringLiteral("Choose a %1 to export.").arg(ItemKinds::info(kindOfMode(m_mode)).noun));
     const QString extension = selectedFieleExtension();
-    if (m_mode == QLatin1String("Report")) {
+    if (kindOfMode(m_mode) == ItemKind::Report) {
         const std::optional<QByteArray> data =
             reportExporter() ? reportExporter()(m_document, m_source, extension, m_options) : std::nullopt;
         if (!data)
@@ -161,17 +157,8 @@ bool LMExportController::writeData(QIODevice &out, QString *error) const
             return failed(out.errorString());
         return true;
     }
-    const LMDelimitedExportOptions delimited{m_options.value(kCsvHeader).toBool(),
-                                             m_options.value(kCsvFormatData).toBool()};
-    if (extension == QLatin1String("csv")) {
-        LMCSVImporterExporter::setSepValsSeparator(QStringLiteral(","));
-        return LMCSVImporterExporter::exportTable(out, m_source, db, delimited, error);
-    }
-    if (extension == QLatin1String("tsv"))
-        return LMTSVImporterExporter::exportTable(out, m_source, db, delimited, error);
-    if (extension == QLatin1String("sql"))
-        return LMSQLImporterExporter::exportTable(out, m_source, db, m_options, error);
-    return LMHTMLImporterExporter::exportTable(out, m_source, db, m_options, error);
+    const Format &format = formatsForMode(m_mode).at(m_format);
+    return format.write(out, *m_document, m_source, m_options, error);
 }
 
 std::optional<Alert> LMExportController::writeToPath(const QString &path) const

@@ -2,6 +2,8 @@
 #pragma once
 
 #include "Alert.h"
+#include "ItemKind.h"
+#include "LMExportFormats.h"
 #include "Value.h"
 
 #include <QByteArray>
@@ -16,10 +18,8 @@ class QWidget;
 
 class LMExportController {
 public:
-    struct Format {
-        QString title;
-        QString extension;
-    };
+    // A row of LMExportFormats: extension, title and writer.
+    using Format = LMExportFormat;
     // Produces a report document ("doc", "rtf", "txt", "odt", "html" or "pdf"); nullopt when it cannot be produced.
     using ReportExporter = std::function<std::optional<QByteArray>(MyDocument *document, const QString &report,
                                                                    const QString &extension, const Value &options)>;
@@ -27,7 +27,7 @@ public:
     // The sheet on `parent`; `source` preselects a table (or, in "Report" mode, a report). Returns true when
     // a file was written. The entry point of the File menu's "Export…".
     static bool runSheet(MyDocument *document, QWidget *parent, const QString &source = QString(),
-                         const QString &mode = QStringLiteral("Table"));
+                         const QString &mode = ItemKinds::type(ItemKind::Table));
     // Replaces the writer of report formats (LMReportImporterExporter); an empty one puts that writer back.
     static void setReportExporter(ReportExporter exporter);
 
@@ -70,7 +70,7 @@ public:
 
 private:
     MyDocument *m_document = nullptr;
-    QString m_mode = QStringLiteral("Table");
+    QString m_mode = ItemKinds::type(ItemKind::Table);
     int m_format = 0;
     QString m_source;
     Value m_options;

@@ -1,5 +1,6 @@
 // LMExportSheet: thin widgets; the controller produces and writes the data, alerts go through Ui.
 #include "LMExportSheet.h"
+#include "LMExportFormats.h"
 
 #include "LMHTMLImporterExporter.h"
 #include "MyDocument.h"
@@ -25,9 +26,9 @@ LMExportSheet::LMExportSheet(MyDocument *document, QWidget *parent) : QDialog(pa
     auto *modes = new QHBoxLayout;
     auto *group = new QButtonGroup(this);
     m_tableMode = new QToolButton;
-    m_tableMode->setText(QStringLiteral("Table"));
+    m_tableMode->setText(ItemKinds::type(ItemKind::Table));
     m_reportMode = new QToolButton;
-    m_reportMode->setText(QStringLiteral("Report"));
+    m_reportMode->setText(ItemKinds::type(ItemKind::Report));
     for (QToolButton *b : {m_tableMode, m_reportMode}) {
         b->setCheckable(true);
         b->setToolButtonStyle(Qt::ToolButtonTextOnly);
@@ -36,8 +37,8 @@ LMExportSheet::LMExportSheet(MyDocument *document, QWidget *parent) : QDialog(pa
     }
     modes->addStretch();
     layout->addLayout(modes);
-    connect(m_tableMode, &QToolButton::clicked, this, [this] { setMode(QStringLiteral("Table")); });
-    connect(m_reportMode, &QToolButton::clicked, this, [this] { setMode(QStringLiteral("Report")); });
+    connect(m_tableMode, &QToolButton::clicked, this, [this] { setMode(ItemKinds::type(ItemKind::Table)); });
+    connect(m_reportMode, &QToolButton::clicked, this, [this] { setMode(ItemKinds::type(ItemKind::Report)); });
 
     auto *form = new QFormLayout;
     m_source = new QComboBox;
@@ -58,10 +59,10 @@ LMExportSheet::LMExportSheet(MyDocument *document, QWidget *parent) : QDialog(pa
     sqlForm->setContentsMargins(0, 0, 0, 0);
     m_sqlTarget = new QComboBox;
     m_sqlTarget->addItems(LMExportController::sqlTargets());
-    m_sqlTarget->setCurrentText(m_controller.options().value(QStringLiteral("OX_SQL_Target")).toString());
+    m_sqlTarget->setCurrentText(m_controller.options().value(LMExportFormats::kSqlTarget).toString());
     sqlForm->addRow(QStringLiteral("Database:"), m_sqlTarget);
     connect(m_sqlTarget, &QComboBox::currentTextChanged, this,
-            [this](const QString &t) { m_controller.setOption(QStringLiteral("OX_SQL_Target"), t); });
+            [this](const QString &t) { m_controller.setOption(LMExportFormats::kSqlTarget, t); });
     layout->addWidget(m_sqlOptions);
 
     m_htmlOptions = new QWidget;
@@ -69,36 +70,36 @@ LMExportSheet::LMExportSheet(MyDocument *document, QWidget *parent) : QDialog(pa
     htmlForm->setContentsMargins(0, 0, 0, 0);
     m_doctype = new QComboBox;
     m_doctype->addItems(LMHTMLImporterExporter::doctypes());
-    m_doctype->setCurrentText(m_controller.options().value(QStringLiteral("OX_HTML_Doctype")).toString());
+    m_doctype->setCurrentText(m_controller.options().value(LMExportFormats::kHtmlDoctype).toString());
     m_stylesheet = new QCheckBox(QStringLiteral("Add stylesheet"));
-    m_stylesheet->setChecked(m_controller.options().value(QStringLiteral("OX_HTML_AddStylesheet")).toBool());
+    m_stylesheet->setChecked(m_controller.options().value(LMExportFormats::kHtmlAddStylesheet).toBool());
     m_formatData = new QCheckBox(QStringLiteral("Format data"));
-    m_formatData->setChecked(m_controller.options().value(QStringLiteral("OX_HTML_FormatData")).toBool());
+    m_formatData->setChecked(m_controller.options().value(LMExportFormats::kHtmlFormatData).toBool());
     htmlForm->addRow(QStringLiteral("Document type:"), m_doctype);
     htmlForm->addRow(QString(), m_stylesheet);
     htmlForm->addRow(QString(), m_formatData);
     connect(m_doctype, &QComboBox::currentTextChanged, this,
-            [this](const QString &t) { m_controller.setOption(QStringLiteral("OX_HTML_Doctype"), t); });
+            [this](const QString &t) { m_controller.setOption(LMExportFormats::kHtmlDoctype, t); });
     connect(m_stylesheet, &QCheckBox::toggled, this,
-            [this](bool on) { m_controller.setOption(QStringLiteral("OX_HTML_AddStylesheet"), on); });
+            [this](bool on) { m_controller.setOption(LMExportFormats::kHtmlAddStylesheet, on); });
     connect(m_formatData, &QCheckBox::toggled, this,
-            [this](bool on) { m_controller.setOption(QStringLiteral("OX_HTML_FormatData"), on); });
+            [this](bool on) { m_controller.setOption(LMExportFormats::kHtmlFormatData, on); });
     layout->addWidget(m_htmlOptions);
 
     m_delimitedOptions = new QWidget;
     auto *delimitedForm = new QVBoxLayout(m_delimitedOptions);
     delimitedForm->setContentsMargins(0, 0, 0, 0);
     m_header = new QCheckBox(QStringLiteral("First line holds the column names"));
-    m_header->setChecked(m_controller.options().value(QStringLiteral("OX_CSV_Header")).toBool());
+    m_header->setChecked(m_controller.options().value(LMExportFormats::kCsvHeader).toBool());
     m_asShown = new QCheckBox(QStringLiteral("Values as shown (dates in ISO 8601)"));
     m_asShown->setToolTip(QStringLiteral("Off: the stored form of each value"));
-    m_asShown->setChecked(m_controller.options().value(QStringLiteral("OX_CSV_FormatData")).toBool());
+    m_asShown->setChecked(m_controller.options().value(LMExportFormats::kCsvFormatData).toBool());
     delimitedForm->addWidget(m_header);
     delimitedForm->addWidget(m_asShown);
     connect(m_header, &QCheckBox::toggled, this,
-            [this](bool on) { m_controller.setOption(QStringLiteral("OX_CSV_Header"), on); });
+            [this](bool on) { m_controller.setOption(LMExportFormats::kCsvHeader, on); });
     connect(m_asShown, &QCheckBox::toggled, this,
-            [this](bool on) { m_controller.setOption(QStringLiteral("OX_CSV_FormatData"), on); });
+            [this](bool on) { m_controller.setOption(LMExportFormats::kCsvFormatData, on); });
     layout->addWidget(m_delimitedOptions);
     layout->addStretch();
 
@@ -109,13 +110,13 @@ LMExportSheet::LMExportSheet(MyDocument *document, QWidget *parent) : QDialog(pa
     connect(buttons, &QDialogButtonBox::accepted, this, &LMExportSheet::exportFile);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
-    setMode(QStringLiteral("Table"));
+    setMode(ItemKinds::type(ItemKind::Table));
 }
 
 void LMExportSheet::setMode(const QString &mode)
 {
     m_controller.setMode(mode);
-    (m_controller.mode() == QLatin1String("Report") ? m_reportMode : m_tableMode)->setChecked(true);
+    (m_controller.mode() == ItemKinds::type(ItemKind::Report) ? m_reportMode : m_tableMode)->setChecked(true);
     reloadPopUps();
 }
 
@@ -148,7 +149,7 @@ void LMExportSheet::reloadPopUps()
 
 void LMExportSheet::updateOptionsVisibility()
 {
-    const bool table = m_controller.mode() == QLatin1String("Table");
+    const bool table = m_controller.mode() == ItemKinds::type(ItemKind::Table);
     const QString extension = m_controller.selectedFieleExtension();
     m_sqlOptions->setVisible(table && extension == QLatin1String("sql"));
     m_htmlOptions->setVisible(table && extension == QLatin1String("html"));

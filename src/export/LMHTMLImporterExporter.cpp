@@ -1,6 +1,7 @@
 // LMHTMLImporterExporter: the W3C declarations of each doctype, a styled table and cell texts made safe for HTML.
 #include "LMHTMLImporterExporter.h"
 #include "DesignVocabulary.h"
+#include "LMExportFormats.h"
 
 #include "LMTableRowReader.h"
 #include "OXDatabase.h"
@@ -17,38 +18,51 @@ constexpr double kSecondsFrom1970 = 978307200.0;
 const QString kXhtmlNamespace = QStringLiteral("http://www.w3.org/1999/xhtml");
 
 struct Doctype {
-    bool xml;
-    bool meta;
+    QString name;
+    bool xml = false;
+    bool meta = false;
     QString declaration;
     QString html;
+    bool tableOnly = false; // the table alone, without a page around it
 };
 
-Doctype doctypeFor(const QString &name)
+// Every doctype a row, in the export sheet's order; a new one is a new row. XHTML 1.0 Strict is the default.
+constexpr int kDefaultDoctype = 3;
+const QList<Doctype> &doctypeTable()
 {
-    if (name == QLatin1String("HTML 4 Transitional"))
-        return {false, true,
-                QStringLiteral("<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\"\n\t"
-                               "\"http://www.w3.org/TR/html4/loose.dtd\">"),
-                QStringLiteral("<html lang=\"en\">")};
-    if (name == QLatin1String("HTML 4 Strict"))
-        return {false, true,
-                QStringLiteral("<!DOCTYPE html PUBLIC \"-//W3C//DTD HTML 4.01//EN\"\n\t"
-                               "\"http://www.w3.org/TR/html4/strict.dtd\">"),
-                QStringLiteral("<html lang=\"en\">")};
-    if (name == QLatin1String("XHTML 1.0 Transitional"))
-        return {true, false,
-                QStringLiteral("<!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.0 Transitional//EN\"\n\t"
-                               "\"http://www.w3.org/TR/xhtml1/DTD/xhtml1-transitional.dtd\">"),
-                QStringLiteral("<html xmlns=\"%1\" xml:lang=\"en\" lang=\"en\">").arg(kXhtmlNamespace)};
-    if (name == QLatin1String("XHTML 1.1"))
-        return {true, false,
-                QStringLiteral("<!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.1//EN\"\n\t"
-                               "\"http://www.w3.org/TR/xhtml11/DTD/xhtml11.dtd\">"),
-                QStringLiteral("<html xmlns=\"%1\" xml:lang=\"en\">").arg(kXhtmlNamespace)};
-    return {true, false,
-            QStringLiteral("<!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.0 Strict//EN\"\n\t"
-                           "\"http://www.w3.org/TR/xhtml1/DTD/xhtml1-strict.dtd\">"),
-            QStringLiteral("<html xmlns=\"%1\" xml:lang=\"en\" lang=\"en\">").arg(kXhtmlNamespace)};
+    static const QList<Doctype> rows{
+        {QStringLiteral("HTML 4 Transitional"), false, true,
+         QStringLiteral("<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\"\n\t"
+                        "\"http://www.w3.org/TR/html4/loose.dtd\">"),
+         QStringLiteral("<html lang=\"en\">")},
+        {QStringLiteral("HTML 4 Strict"), false, true,
+         QStringLiteral("<!DOCTYPE html PUBLIC \"-//W3C//DTD HTML 4.01//EN\"\n\t"
+                        "\"http://www.w3.org/TR/html4/strict.dtd\">"),
+         QStringLiteral("<html lang=\"en\">")},
+        {QStringLiteral("XHTML 1.0 Transitional"), true, false,
+         QStringLiteral("<!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.0 Transitional//EN\"\n\t"
+                        "\"http://www.w3.org/TR/xhtml1/DTD/xhtml1-transitional.dtd\">"),
+         QStringLiteral("<html xmlns=\"%1\" xml:lang=\"en\" lang=\"en\">").arg(kXhtmlNamespace)},
+        {QStringLiteral("XHTML 1.0 Strict"), true, false,
+         QStringLiteral("<!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.0 Strict//EN\"\n\t"
+                        "\"http://www.w3.org/TR/xhtml1/DTD/xhtml1-strict.dtd\">"),
+         QStringLiteral("<html xmlns=\"%1\" xml:lang=\"en\" lang=\"en\">").arg(kXhtmlNamespace)},
+        {QStringLiteral("XHTML 1.1"), true, false,
+         QStringLiteral("<!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.1//EN\"\n\t"
+                        "\"http://www.w3.org/TR/xhtml11/DTD/xhtml11.dtd\">"),
+         QStringLiteral("<html xmlns=\"%1\" xml:lang=\"en\">").arg(kXhtmlNamespace)},
+        {QStringLiteral("Just <table>"), false, false, QString(), QString(), true},
+    };
+    return rows;
+}
+
+// The row named `name`; any other name gets XHTML 1.0 Strict.
+const Doctype &doctypeFor(const QString &name)
+{
+    for (const Doctype &doctype : doctypeTable())
+        if (doctype.name == name)
+            return doctype;
+    return doctypeTable().at(kDefaultDoctype);
 }
 
 QString pageHead(const QString &table, const QString &doctypeName, bool addStylesheet)
@@ -79,7 +93,7 @@ QString cellText(const LMTableRowReader &reader, int index, const QString &table
     if (Datatypes::isMedia(type))
         return QStringLiteral("&lt;%1&gt;").arg(type.toLower());
     const QString stored = reader.text(index);
-    if (type == QLatin1String("Date")) {
+    if (Datatypes::is(type, Datatype::Date)) {
         // An empty date has no moment (it would read as the reference date), and date text that is no
         // number was kept as typed by an import: both are written as they are stored.
         bool ok = false;
@@ -99,13 +113,18 @@ QString cellText(const LMTableRowReader &reader, int index, const QString &table
 
 const QStringList &LMHTMLImporterExporter::doctypes()
 {
-    static const QStringList names = {QStringLiteral("HTML 4 Transitional"),
-                                      QStringLiteral("HTML 4 Strict"),
-                                      QStringLiteral("XHTML 1.0 Transitional"),
-                                      QStringLiteral("XHTML 1.0 Strict"),
-                                      QStringLiteral("XHTML 1.1"),
-                                      QStringLiteral("Just <table>")};
+    static const QStringList names = [] {
+        QStringList list;
+        for (const Doctype &doctype : doctypeTable())
+            list << doctype.name;
+        return list;
+    }();
     return names;
+}
+
+QString LMHTMLImporterExporter::defaultDoctype()
+{
+    return doctypeTable().at(kDefaultDoctype).name;
 }
 
 QString LMHTMLImporterExporter::htmlEntities(const QString &text)
@@ -134,11 +153,10 @@ bool LMHTMLImporterExporter::exportTable(QIODevice &out, const QString &table, O
     };
     if (!db || !db->tablesList().contains(table))
         return failed(QStringLiteral("no table named \"%1\"").arg(table));
-    const QString doctype =
-        options.value(QStringLiteral("OX_HTML_Doctype"), QStringLiteral("XHTML 1.0 Strict")).toString();
-    const bool tableOnly = doctype == QLatin1String("Just <table>");
-    const bool addStylesheet = options.value(QStringLiteral("OX_HTML_AddStylesheet"), false).toBool();
-    const bool formatData = options.value(QStringLiteral("OX_HTML_FormatData"), true).toBool();
+    const QString doctype = options.value(LMExportFormats::kHtmlDoctype, defaultDoctype()).toString();
+    const bool tableOnly = doctypeFor(doctype).tableOnly;
+    const bool addStylesheet = options.value(LMExportFormats::kHtmlAddStylesheet, false).toBool();
+    const bool formatData = options.value(LMExportFormats::kHtmlFormatData, true).toBool();
     const QStringList fields = db->allNamesForTable(table);
     const QStringList types = db->allTypesForTable(table);
     LMTableRowReader reader(db, table, fields);

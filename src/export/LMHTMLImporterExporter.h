@@ -18,4 +18,6 @@ public:
     // Ampersand first, so the entities put in are not encoded again; blanks before tabs.
     static QString htmlEntities(const QString &text);
     static const QStringList &doctypes();
+    // The doctype of a page whose options name none (or an unknown one): "XHTML 1.0 Strict".
+    static QString defaultDoctype();
 };

@@ -1,5 +1,6 @@
 // LMImportController: the rules of the import sheet, kept apart from its widgets so they run headless too.
 #include "LMImportController.h"
+#include "DesignVocabulary.h"
 
 #include "LMTSVImporterExporter.h"
 #include "MyDocument.h"
@@ -16,8 +17,6 @@ Q_LOGGING_CATEGORY(lcImportSheet, "orvix.import.sheet", QtWarningMsg)
 
 namespace {
 const QString kEnabled = QStringLiteral("Enabled");
-const QString kName = QStringLiteral("Name");
-const QString kType = QStringLiteral("Type");
 
 Alert fileAlert(const QString &informative)
 {
@@ -34,8 +33,9 @@ OXDatabase *LMImportController::database() const
 
 const QStringList &LMImportController::columnTypes()
 {
-    static const QStringList types = {QStringLiteral("Text"), QStringLiteral("Number"), QStringLiteral("Date"),
-                                      QStringLiteral("Yes/No"), QStringLiteral("File Path")};
+    static const QStringList types = {Datatypes::name(Datatype::Text), Datatypes::name(Datatype::Number),
+                                      Datatypes::name(Datatype::Date), Datatypes::name(Datatype::YesNo),
+                                      Datatypes::name(Datatype::FilePath)};
     return types;
 }
 
@@ -64,7 +64,7 @@ QStringList LMImportController::documentTableNames() const
         return names;
     const Value tables = m_document->tables();
     for (int i = 0; i < tables.size(); ++i)
-        names << tables.at(i).value(QStringLiteral("Name")).toString();
+        names << tables.at(i).value(DesignKey::Name).toString();
     // Tables that exist in the database without a design (the internal ones) are taken too.
     if (OXDatabase *db = database())
         names << db->allTables();
@@ -123,11 +123,11 @@ std::optional<Alert> LMImportController::setFile(const QString &path)
         // Names are compared ignoring case here because SQLite does: "ID" would clash with the key column,
         // and "Untitled2" with a generated untitled2.
         const bool reserved = field.startsWith(QLatin1String("untitled"), Qt::CaseInsensitive) ||
-                              field.compare(QLatin1String("id"), Qt::CaseInsensitive) == 0;
+                              field.compare(DesignKey::IdFieldName, Qt::CaseInsensitive) == 0;
         const bool usable = !reserved && stringIsOK(field, m_names);
         m_firstRecordHoldsNames = m_firstRecordHoldsNames || usable;
         m_names << (usable ? field : QStringLiteral("untitled%1").arg(i));
-        m_types << QStringLiteral("Text");
+        m_types << Datatypes::name(Datatype::Text);
         m_enabled << true;
     }
     m_proposedNames = m_names;
@@ -150,9 +150,9 @@ QString LMImportController::objectValue(const QString &tableColumn, int row) con
         return QString();
     if (tableColumn == kEnabled)
         return m_enabled[row] ? QStringLiteral("1") : QStringLiteral("0");
-    if (tableColumn == kName)
+    if (tableColumn == DesignKey::Name)
         return m_names[row];
-    if (tableColumn == kType)
+    if (tableColumn == DesignKey::Type)
         return m_types[row];
     return QString();
 }
@@ -165,7 +165,7 @@ bool LMImportController::setObjectValue(const QString &value, const QString &tab
         m_enabled[row] = value == QLatin1String("1");
         return true;
     }
-    if (tableColumn == kType) {
+    if (tableColumn == DesignKey::Type) {
         if (!columnTypes().contains(value)) {
             Ui::instance().beep();
             return false;
@@ -173,9 +173,9 @@ bool LMImportController::setObjectValue(const QString &value, const QString &tab
         m_types[row] = value;
         return true;
     }
-    if (tableColumn != kName)
+    if (tableColumn != DesignKey::Name)
         return false;
-    if (value.compare(QLatin1String("id"), Qt::CaseInsensitive) == 0) {
+    if (value.compare(DesignKey::IdFieldName, Qt::CaseInsensitive) == 0) {
         Ui::instance().beep();
         return false;
     }

@@ -1,5 +1,6 @@
 // LMImportSheet: thin widgets; every rule is the controller's, every alert and beep goes through Ui.
 #include "LMImportSheet.h"
+#include "DesignVocabulary.h"
 
 #include "LMDocumentNavigator.h"
 #include "LMImportProgress.h"
@@ -151,13 +152,12 @@ void LMImportSheet::reloadColumns()
                                    ? Qt::Checked
                                    : Qt::Unchecked);
         m_columns->setItem(row, EnabledColumn, enabled);
-        m_columns->setItem(row, NameColumn,
-                           new QTableWidgetItem(m_controller.objectValue(QStringLiteral("Name"), row)));
+        m_columns->setItem(row, NameColumn, new QTableWidgetItem(m_controller.objectValue(DesignKey::Name, row)));
         auto *type = new QComboBox;
         type->addItems(LMImportController::columnTypes());
-        type->setCurrentIndex(LMImportController::typeToNumber(m_controller.objectValue(QStringLiteral("Type"), row)));
+        type->setCurrentIndex(LMImportController::typeToNumber(m_controller.objectValue(DesignKey::Type, row)));
         connect(type, &QComboBox::currentIndexChanged, this, [this, row](int index) {
-            m_controller.setObjectValue(LMImportController::numberToType(index), QStringLiteral("Type"), row);
+            m_controller.setObjectValue(LMImportController::numberToType(index), DesignKey::Type, row);
         });
         m_columns->setCellWidget(row, TypeColumn, type);
         auto *first = new QTableWidgetItem(sample.value(row).left(200));
@@ -180,10 +180,10 @@ void LMImportSheet::columnCellChanged(int row, int column)
     if (column == EnabledColumn) {
         m_controller.setObjectValue(item->checkState() == Qt::Checked ? QStringLiteral("1") : QStringLiteral("0"),
                                     QStringLiteral("Enabled"), row);
-    } else if (column == NameColumn && !m_controller.setObjectValue(item->text(), QStringLiteral("Name"), row)) {
+    } else if (column == NameColumn && !m_controller.setObjectValue(item->text(), DesignKey::Name, row)) {
         // Refused (the controller beeped): the cell shows the name kept.
         m_reloading = true;
-        item->setText(m_controller.objectValue(QStringLiteral("Name"), row));
+        item->setText(m_controller.objectValue(DesignKey::Name, row));
         m_reloading = false;
     }
 }

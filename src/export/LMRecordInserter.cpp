@@ -1,5 +1,6 @@
 // LMRecordInserter: file text reaches the table only as bound values, never inside SQL text.
 #include "LMRecordInserter.h"
+#include "DesignVocabulary.h"
 
 #include "OXDatabase.h"
 
@@ -25,7 +26,7 @@ LMRecordInserter::LMRecordInserter(OXDatabase *db, const QString &table, const Q
         if (i < enabled.size() && !enabled[i])
             continue;
         m_positions << i;
-        m_types << (i < types.size() ? types[i] : QStringLiteral("Text"));
+        m_types << (i < types.size() ? Datatypes::fromName(types[i]) : Datatype::Text);
         columns << QLiteDatabase::quoteIdentifier(names[i]);
         marks << QStringLiteral("?");
     }
@@ -60,8 +61,8 @@ LMRecordInserter::LMRecordInserter(OXDatabase *db, const QString &table, const Q
         else
             sqlite3_finalize(std::exchange(m_batchStatement, nullptr));
     }
-    for (const QString &type : std::as_const(m_types))
-        m_isText << (type == QLatin1String("Text"));
+    for (const Datatype type : std::as_const(m_types))
+        m_isText << (type == Datatype::Text);
     m_converted.resize(m_positions.size());
 }
 
@@ -125,16 +126,16 @@ std::optional<double> LMRecordInserter::parseNumber(const QString &text) const
     return std::nullopt;
 }
 
-std::optional<QString> LMRecordInserter::converted(const QString &text, const QString &datatype) const
+std::optional<QString> LMRecordInserter::converted(const QString &text, Datatype datatype) const
 {
     if (text.isEmpty())
         return text;
-    if (datatype == QLatin1String("Date")) {
+    switch (datatype) {
+    case Datatype::Date:
         if (const auto seconds = parseDate(text))
             return QString::number(static_cast<qint64>(std::llround(*seconds)));
         return std::nullopt;
-    }
-    if (datatype == QLatin1String("Yes/No")) {
+    case Datatype::YesNo: {
         const QString word = text.trimmed().toLower();
         if (word == QLatin1String("yes") || word == QLatin1String("true") || word == QLatin1String("1"))
             return QStringLiteral("1");
@@ -142,15 +143,15 @@ std::optional<QString> LMRecordInserter::converted(const QString &text, const QS
             return QStringLiteral("0");
         return std::nullopt;
     }
-    if (datatype == QLatin1String("Number")) {
+    case Datatype::Number:
         if (const auto number = parseNumber(text))
-            return OXDatabase::nativeToDb(Value(*number), datatype, false);
+            return OXDatabase::nativeToDb(Value(*number), Datatypes::name(datatype), false);
         return std::nullopt;
+    default: return text;
     }
-    return text;
 }
 
-QString LMRecordInserter::convert(const QString &text, const QString &datatype) const
+QString LMRecordInserter::convert(const QString &text, Datatype datatype) const
 {
     return converted(text, datatype).value_or(text);
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "DateFormatter.h"
+#include "DesignVocabulary.h"
 #include "NumberFormatter.h"
 
 #include <QByteArray>
@@ -44,9 +45,9 @@ public:
     // date or short date and time) become seconds since the reference date, yes/no/true/false/1/0 become
     // "1" or "0", numbers (plain, or grouped, currency or percent in the locale's form) their standard text;
     // any other text stays as it is.
-    QString convert(const QString &text, const QString &datatype) const;
+    QString convert(const QString &text, Datatype datatype) const;
     // The same, or nullopt when a non-empty text does not convert to `datatype` (it would be kept as text).
-    std::optional<QString> converted(const QString &text, const QString &datatype) const;
+    std::optional<QString> converted(const QString &text, Datatype datatype) const;
 
 private:
     std::optional<double> parseDate(const QString &text) const;
@@ -62,7 +63,7 @@ private:
     qint64 m_failed = 0;
     QString m_error;
     QList<int> m_positions;  // file positions of the enabled columns
-    QStringList m_types;     // datatype of each enabled column
+    QList<Datatype> m_types; // datatype of each enabled column
     QList<bool> m_isText;    // per enabled column: stored as read, without conversion
     QStringList m_converted; // the converted texts of the other columns
     QByteArray m_utf8;       // the queued records' texts one after the other; must live until the step

@@ -1,7 +1,9 @@
-// LMReportImporterExporter: find, evaluate, then one writer per type; nothing is written for a report that
-// cannot be produced.
+// LMReportImporterExporter: find, evaluate, then the writer of the type's row in LMExportFormats; nothing is
+// written for a report that cannot be produced.
 #include "LMReportImporterExporter.h"
+#include "DesignVocabulary.h"
 
+#include "LMExportFormats.h"
 #include "LMOdtWriter.h"
 #include "LMReportDocument.h"
 #include "LMReportPageLayout.h"
@@ -26,7 +28,7 @@ struct Evaluated {
 std::optional<Evaluated> evaluateReport(const QString &name, MyDocument &document, QString *error)
 {
     const Value report = document.reportNamed(name);
-    if (report.isNull() || report.value(QStringLiteral("Attributed String")).isNull()) {
+    if (report.isNull() || report.value(DesignKey::AttributedString).isNull()) {
         if (error)
             *error = report.isNull() ? QStringLiteral("There is no report named \"%1\".").arg(name)
                                      : QStringLiteral("The report \"%1\" has no text.").arg(name);
@@ -40,7 +42,7 @@ std::optional<Evaluated> evaluateReport(const QString &name, MyDocument &documen
     const std::unique_ptr<QTextDocument> templ = LMReportDocument::templateForReport(report);
     Evaluated result;
     result.text = LMReportDocument::evaluate(*templ, LMReportDocument::contentTable(report), *document.database());
-    result.layout = LMReportPageLayout::fromPrintInfo(report.value(QStringLiteral("Print Info")));
+    result.layout = LMReportPageLayout::fromPrintInfo(report.value(DesignKey::PrintInfo));
     return result;
 }
 
@@ -52,11 +54,9 @@ QString points(double value)
 
 namespace LMReportImporterExporter {
 
-const QStringList &types()
+QStringList types()
 {
-    static const QStringList list = {QStringLiteral("txt"), QStringLiteral("rtf"),  QStringLiteral("doc"),
-                                     QStringLiteral("odt"), QStringLiteral("html"), QStringLiteral("pdf")};
-    return list;
+    return LMExportFormats::extensions(LMExportSource::Report);
 }
 
 QByteArray html(const QTextDocument &evaluated, const QPageLayout &layout)
@@ -76,51 +76,38 @@ QByteArray html(const QTextDocument &evaluated, const QPageLayout &layout)
     return text.toUtf8();
 }
 
-std::optional<QByteArray> encode(QTextDocument &evaluated, const QPageLayout &layout, const QString &type)
+std::optional<QByteArray> plainText(QTextDocument &evaluated, const QPageLayout &)
 {
-    if (type == QLatin1String("txt")) {
-        // UTF-16 in the machine's order, with the byte-order mark that says which.
-        QString text = evaluated.toPlainText();
-        text.prepend(QChar(QChar::ByteOrderMark));
-        return QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
-    }
-    LMReportPrinter::breakPagesAtFormFeeds(evaluated);
-    if (type == QLatin1String("rtf") || type == QLatin1String("doc"))
-        return LMRtfWriter::write(evaluated, layout);
-    if (type == QLatin1String("odt"))
-        return LMOdtWriter::write(evaluated, layout);
-    if (type == QLatin1String("html"))
-        return html(evaluated, layout);
-    if (type == QLatin1String("pdf")) {
-        QBuffer buffer;
-        buffer.open(QIODevice::WriteOnly);
-        if (!LMReportPrinter::writePdf(evaluated, layout, buffer))
-            return std::nullopt;
-        return buffer.data();
-    }
-    return std::nullopt;
+    QString text = evaluated.toPlainText();
+    text.prepend(QChar(QChar::ByteOrderMark));
+    return QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
 }
 
-bool writeReport(QIODevice &out, const QString &report, MyDocument &document, const QString &type, QString *error)
+std::optional<QByteArray> rtf(QTextDocument &evaluated, const QPageLayout &layout)
 {
-    if (!types().contains(type)) {
-        if (error)
-            *error = QStringLiteral("Unknown report type \"%1\".").arg(type);
-        return false;
-    }
+    LMReportPrinter::breakPagesAtFormFeeds(evaluated);
+    return LMRtfWriter::write(evaluated, layout);
+}
+
+std::optional<QByteArray> odt(QTextDocument &evaluated, const QPageLayout &layout)
+{
+    LMReportPrinter::breakPagesAtFormFeeds(evaluated);
+    return LMOdtWriter::write(evaluated, layout);
+}
+
+std::optional<QByteArray> htmlDocument(QTextDocument &evaluated, const QPageLayout &layout)
+{
+    LMReportPrinter::breakPagesAtFormFeeds(evaluated);
+    return html(evaluated, layout);
+}
+
+bool writeEncoded(QIODevice &out, const QString &report, MyDocument &document, const QString &type, Encoder encoder,
+                  QString *error)
+{
     std::optional<Evaluated> evaluated = evaluateReport(report, document, error);
     if (!evaluated)
         return false;
-    if (type == QLatin1String("pdf")) {
-        LMReportPrinter::breakPagesAtFormFeeds(*evaluated->text);
-        if (!LMReportPrinter::writePdf(*evaluated->text, evaluated->layout, out, report)) {
-            if (error)
-                *error = QStringLiteral("The PDF could not be written.");
-            return false;
-        }
-        return true;
-    }
-    const std::optional<QByteArray> data = encode(*evaluated->text, evaluated->layout, type);
+    const std::optional<QByteArray> data = encoder(*evaluated->text, evaluated->layout);
     if (!data) {
         if (error)
             *error = QStringLiteral("The report \"%1\" could not be written as %2.").arg(report, type);
@@ -133,6 +120,33 @@ bool writeReport(QIODevice &out, const QString &report, MyDocument &document, co
         return false;
     }
     return true;
+}
+
+bool writePdf(QIODevice &out, const QString &report, MyDocument &document, QString *error)
+{
+    std::optional<Evaluated> evaluated = evaluateReport(report, document, error);
+    if (!evaluated)
+        return false;
+    LMReportPrinter::breakPagesAtFormFeeds(*evaluated->text);
+    if (!LMReportPrinter::writePdf(*evaluated->text, evaluated->layout, out, report)) {
+        if (error)
+            *error = QStringLiteral("The PDF could not be written.");
+        return false;
+    }
+    return true;
+}
+
+bool writeReport(QIODevice &out, const QString &report, MyDocument &document, const QString &type, QString *error)
+{
+    // Types are matched exactly here: "PDF" is no type.
+    const LMExportFormat *format =
+        types().contains(type) ? LMExportFormats::find(LMExportSource::Report, type) : nullptr;
+    if (!format) {
+        if (error)
+            *error = QStringLiteral("Unknown report type \"%1\".").arg(type);
+        return false;
+    }
+    return format->write(out, document, report, Value(), error);
 }
 
 std::optional<QByteArray> exportReport(const QString &report, MyDocument &document, const QString &type, const Value &)

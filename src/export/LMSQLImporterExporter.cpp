@@ -1,6 +1,7 @@
 // LMSQLImporterExporter: one CREATE TABLE and one INSERT per row, quoted and typed for the chosen target.
 #include "LMSQLImporterExporter.h"
 #include "DesignVocabulary.h"
+#include "LMExportFormats.h"
 
 #include "LMTableRowReader.h"
 #include "OXDatabase.h"
@@ -24,9 +25,10 @@ constexpr double kSecondsFrom1970 = 978307200.0;
 enum class DateLiteral { UnixSeconds, Timestamp, IsoTimestamp };
 
 struct Target {
-    QString quote;
-    QString ifNotExists;
-    QString keyType;
+    QString name;
+    QString quote = QStringLiteral("`");
+    QString ifNotExists = QStringLiteral("IF NOT EXISTS");
+    QString keyType = QStringLiteral("TEXT");
     bool identityInsert = false;
     bool backslashEscapes = false; // the target reads a backslash in a string as an escape
     // Column types of the datatypes whose values the target checks.
@@ -39,39 +41,48 @@ struct Target {
     bool serialKey = false;      // the key's sequence must be moved past the ids written
 };
 
+// Every target a row, in the export sheet's order; a new dialect is a new row.
+const QList<Target> &targets()
+{
+    static const QList<Target> list{
+        // DATETIME rather than TIMESTAMP: no time-zone shift, no 1970–2038 limit, NULL stays NULL.
+        {.name = QStringLiteral("MySQL"),
+         .keyType = QStringLiteral("INTEGER PRIMARY KEY auto_increment"),
+         .backslashEscapes = true,
+         .dateType = QStringLiteral("DATETIME"),
+         .dates = DateLiteral::Timestamp},
+        // REAL is single precision there.
+        {.name = QStringLiteral("PostgreSQL"),
+         .quote = QStringLiteral("\""),
+         .ifNotExists = QString(),
+         .keyType = QStringLiteral("SERIAL PRIMARY KEY"),
+         .numberType = QStringLiteral("DOUBLE PRECISION"),
+         .dates = DateLiteral::Timestamp,
+         .serialKey = true},
+        // REAL is single precision, TIMESTAMP is a row version and BOOLEAN does not exist there.
+        {.name = QStringLiteral("MS SQL Server"),
+         .quote = QStringLiteral("\""),
+         .ifNotExists = QString(),
+         .keyType = QStringLiteral("INTEGER PRIMARY KEY IDENTITY(1,1)"),
+         .identityInsert = true,
+         .numberType = QStringLiteral("FLOAT"),
+         .dateType = QStringLiteral("DATETIME2"),
+         .yesNoType = QStringLiteral("BIT"),
+         .textType = QStringLiteral("NVARCHAR(MAX)"),
+         .dates = DateLiteral::IsoTimestamp,
+         .unicodeStrings = true},
+        {.name = QStringLiteral("SQLite"), .keyType = QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT")},
+    };
+    return list;
+}
+
+// An unknown name gets the plain form (backquotes, IF NOT EXISTS, an untyped key).
 Target targetFor(const QString &name)
 {
-    Target target{QStringLiteral("`"), QStringLiteral("IF NOT EXISTS"), QStringLiteral("TEXT")};
-    if (name == QLatin1String("MySQL")) {
-        target.keyType = QStringLiteral("INTEGER PRIMARY KEY auto_increment");
-        target.backslashEscapes = true;
-        // DATETIME rather than TIMESTAMP: no time-zone shift, no 1970–2038 limit, NULL stays NULL.
-        target.dateType = QStringLiteral("DATETIME");
-        target.dates = DateLiteral::Timestamp;
-    } else if (name == QLatin1String("SQLite")) {
-        target.keyType = QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT");
-    } else if (name == QLatin1String("PostgreSQL")) {
-        target.quote = QStringLiteral("\"");
-        target.ifNotExists.clear();
-        target.keyType = QStringLiteral("SERIAL PRIMARY KEY");
-        // REAL is single precision there.
-        target.numberType = QStringLiteral("DOUBLE PRECISION");
-        target.dates = DateLiteral::Timestamp;
-        target.serialKey = true;
-    } else if (name == QLatin1String("MS SQL Server")) {
-        target.quote = QStringLiteral("\"");
-        target.ifNotExists.clear();
-        target.keyType = QStringLiteral("INTEGER PRIMARY KEY IDENTITY(1,1)");
-        target.identityInsert = true;
-        // REAL is single precision, TIMESTAMP is a row version and BOOLEAN does not exist there.
-        target.numberType = QStringLiteral("FLOAT");
-        target.dateType = QStringLiteral("DATETIME2");
-        target.yesNoType = QStringLiteral("BIT");
-        target.textType = QStringLiteral("NVARCHAR(MAX)");
-        target.dates = DateLiteral::IsoTimestamp;
-        target.unicodeStrings = true;
-    }
-    return target;
+    for (const Target &target : targets())
+        if (target.name == name)
+            return target;
+    return Target{.name = name};
 }
 
 QString columnType(const QString &datatype, const Target &target)
@@ -195,7 +206,7 @@ bool LMSQLImporterExporter::exportTable(QIODevice &out, const QString &table, OX
     };
     if (!db || !db->tablesList().contains(table))
         return failed(QStringLiteral("no table named \"%1\"").arg(table));
-    const Target target = targetFor(options.value(QStringLiteral("OX_SQL_Target"), QStringLiteral("MySQL")).toString());
+    const Target target = targetFor(options.value(LMExportFormats::kSqlTarget, defaultTarget()).toString());
     const QStringList fields = db->allNamesForTable(table);
     const QStringList types = db->allTypesForTable(table);
 
@@ -243,4 +254,17 @@ bool LMSQLImporterExporter::exportTable(QIODevice &out, const QString &table, OX
 QByteArray LMSQLImporterExporter::exportTable(const QString &table, OXDatabase *db, const Value &options)
 {
     return exportToBytes([&](QIODevice &out) { return exportTable(out, table, db, options); });
+}
+
+QString LMSQLImporterExporter::defaultTarget()
+{
+    return targets().first().name;
+}
+
+QStringList LMSQLImporterExporter::targetNames()
+{
+    QStringList names;
+    for (const Target &target : targets())
+        names << target.name;
+    return names;
 }

@@ -40,13 +40,13 @@ std::optional<Value> shown(QWidget *w, const QString &key)
 {
     if (!w)
         return std::nullopt;
-    if (key == QLatin1String("Tool Tip"))
+    if (key == FDKeys::kToolTip)
         return Value(w->toolTip());
-    if (key == QLatin1String("Enabled"))
+    if (key == FDKeys::kEnabled)
         return Value(w->isEnabled());
     auto *line = qobject_cast<QLineEdit *>(w);
     auto *text = qobject_cast<QPlainTextEdit *>(w);
-    if (key == QLatin1String("String Value")) {
+    if (key == FDKeys::kStringValue) {
         if (line)
             return Value(line->text());
         if (auto *label = qobject_cast<QLabel *>(w))
@@ -54,9 +54,9 @@ std::optional<Value> shown(QWidget *w, const QString &key)
         if (text)
             return Value(text->toPlainText());
     }
-    if (key == QLatin1String("Placeholder String") && line)
+    if (key == FDKeys::kPlaceholderString && line)
         return Value(line->placeholderText());
-    if (key == QLatin1String("Editable")) {
+    if (key == FDKeys::kEditable) {
         if (line)
             return Value(!line->isReadOnly());
         if (text)
@@ -65,29 +65,29 @@ std::optional<Value> shown(QWidget *w, const QString &key)
             return Value(well->isEditable());
     }
     if (auto *button = qobject_cast<QAbstractButton *>(w)) {
-        if (key == QLatin1String("Title"))
+        if (key == FDKeys::kTitle)
             return Value(button->text());
-        if (key == QLatin1String("State") && qobject_cast<QCheckBox *>(w))
+        if (key == FDKeys::kState && qobject_cast<QCheckBox *>(w))
             return Value(qint64(button->isChecked() ? 1 : 0));
     }
     if (auto *popUp = qobject_cast<HVFormPopUpButton *>(w)) {
-        if (key == QLatin1String("Item Titles"))
+        if (key == FDKeys::kItemTitles)
             return Value(items(popUp));
-        if (key == QLatin1String("Selected Item Title"))
+        if (key == FDKeys::kSelectedItemTitle)
             return Value(popUp->currentText());
     }
-    if (auto *radio = qobject_cast<HVFormRadioButtonMatrix *>(w); radio && key == QLatin1String("Options"))
+    if (auto *radio = qobject_cast<HVFormRadioButtonMatrix *>(w); radio && key == FDKeys::kRadioOptions)
         return Value(radio->options());
     if (auto *segments = qobject_cast<HVFormSegmentedControl *>(w)) {
-        if (key == QLatin1String("Labels"))
+        if (key == FDKeys::kLabels)
             return Value(segments->labels());
-        if (key == QLatin1String("Selected Segment"))
+        if (key == FDKeys::kSelectedSegment)
             return Value(qint64(segments->selectedSegment()));
     }
     if (auto *bar = qobject_cast<HVFormProgressIndicator *>(w)) {
-        if (key == QLatin1String("Indeterminate"))
+        if (key == FDKeys::kIndeterminate)
             return Value(bar->isIndeterminate());
-        if (key == QLatin1String("Double Value"))
+        if (key == FDKeys::kDoubleValue)
             return Value(bar->doubleValue());
     }
     return std::nullopt;
@@ -99,17 +99,17 @@ bool show(QWidget *w, const QString &key, const Value &value)
     if (!w)
         return false;
     const bool truth = value.isBool() ? value.toBool() : value.toInt() != 0;
-    if (key == QLatin1String("Tool Tip")) {
+    if (key == FDKeys::kToolTip) {
         w->setToolTip(value.stringValue());
         return true;
     }
-    if (key == QLatin1String("Enabled")) {
+    if (key == FDKeys::kEnabled) {
         w->setEnabled(truth);
         return true;
     }
     auto *line = qobject_cast<QLineEdit *>(w);
     auto *text = qobject_cast<QPlainTextEdit *>(w);
-    if (key == QLatin1String("String Value")) {
+    if (key == FDKeys::kStringValue) {
         if (line)
             line->setText(value.stringValue());
         else if (auto *label = qobject_cast<QLabel *>(w))
@@ -118,11 +118,11 @@ bool show(QWidget *w, const QString &key, const Value &value)
             text->setPlainText(value.stringValue());
         return line || text || qobject_cast<QLabel *>(w);
     }
-    if (key == QLatin1String("Placeholder String") && line) {
+    if (key == FDKeys::kPlaceholderString && line) {
         line->setPlaceholderText(value.stringValue());
         return true;
     }
-    if (key == QLatin1String("Editable")) {
+    if (key == FDKeys::kEditable) {
         if (line)
             line->setReadOnly(!truth);
         else if (text)
@@ -132,69 +132,69 @@ bool show(QWidget *w, const QString &key, const Value &value)
         return line || text || dynamic_cast<HVFormWell *>(w);
     }
     if (auto *button = qobject_cast<QAbstractButton *>(w)) {
-        if (key == QLatin1String("Title")) {
+        if (key == FDKeys::kTitle) {
             button->setText(value.stringValue());
             return true;
         }
-        if (key == QLatin1String("State") && qobject_cast<QCheckBox *>(w)) {
+        if (key == FDKeys::kState && qobject_cast<QCheckBox *>(w)) {
             button->setChecked(truth);
             return true;
         }
     }
     if (auto *popUp = qobject_cast<HVFormPopUpButton *>(w)) {
-        if (key == QLatin1String("Item Titles")) {
+        if (key == FDKeys::kItemTitles) {
             const QString selected = popUp->currentText();
             popUp->setItemTitles(value.toStringList());
             popUp->setObjectValue(Value(selected));
             return true;
         }
-        if (key == QLatin1String("Selected Item Title")) {
+        if (key == FDKeys::kSelectedItemTitle) {
             popUp->setObjectValue(value);
             return true;
         }
     }
-    if (auto *radio = qobject_cast<HVFormRadioButtonMatrix *>(w); radio && key == QLatin1String("Options")) {
+    if (auto *radio = qobject_cast<HVFormRadioButtonMatrix *>(w); radio && key == FDKeys::kRadioOptions) {
         radio->setOptions(value.toStringList());
         return true;
     }
     if (auto *segments = qobject_cast<HVFormSegmentedControl *>(w)) {
-        if (key == QLatin1String("Labels")) {
+        if (key == FDKeys::kLabels) {
             segments->setLabels(value.toStringList());
             return true;
         }
-        if (key == QLatin1String("Selected Segment")) {
+        if (key == FDKeys::kSelectedSegment) {
             segments->setSelectedSegment(int(value.toInt()));
             return true;
         }
     }
     if (auto *bar = qobject_cast<HVFormProgressIndicator *>(w)) {
-        if (key == QLatin1String("Indeterminate"))
+        if (key == FDKeys::kIndeterminate)
             bar->setIndeterminate(truth);
-        else if (key == QLatin1String("Min Value"))
+        else if (key == FDKeys::kMinValue)
             bar->setMinValue(value.toDouble());
-        else if (key == QLatin1String("Max Value"))
+        else if (key == FDKeys::kMaxValue)
             bar->setMaxValue(value.toDouble());
-        else if (key == QLatin1String("Double Value"))
+        else if (key == FDKeys::kDoubleValue)
             bar->setObjectValue(Value(value.toDouble()));
         else
             return false;
         return true;
     }
     if (auto *image = qobject_cast<HVNSImageView *>(w)) {
-        if (key == QLatin1String("Image Scaling"))
+        if (key == FDKeys::kImageScaling)
             image->setImageScaling(int(value.toInt()));
-        else if (key == QLatin1String("Image Frame Style"))
+        else if (key == FDKeys::kImageFrameStyle)
             image->setImageFrameStyle(int(value.toInt()));
-        else if (key == QLatin1String("Allows Cut Copy Paste"))
+        else if (key == FDKeys::kAllowsCutCopyPaste)
             image->setAllowsCutCopyPaste(truth);
         else
             return false;
         return true;
     }
     if (auto *movie = qobject_cast<HVMovieViewWell *>(w)) {
-        if (key == QLatin1String("Controller Visible"))
+        if (key == FDKeys::kControllerVisible)
             movie->setControllerVisible(truth);
-        else if (key == QLatin1String("Preserves Aspect Ratio"))
+        else if (key == FDKeys::kPreservesAspectRatio)
             movie->setPreservesAspectRatio(truth);
         else
             return false;
@@ -275,7 +275,7 @@ std::optional<Value> read(const FEControl &control, const QString &attribute)
         return converted(type, *live);
     const Value archived = control.archivedControl();
     const Value attributes = archived.isObject() ? archived.attributes() : Value::dict();
-    if (control.className() == FDKeys::kShape && key == QLatin1String("Title"))
+    if (control.className() == FDKeys::kShape && key == FDKeys::kTitle)
         return Value(FDSerializationServices::plainTextOfAttributedString(attributes.value(key)));
     return forScript(type, attributes.value(key));
 }
@@ -291,7 +291,7 @@ bool write(FEControl &control, const QString &attribute, const Value &value)
     Value archived = control.archivedControl();
     if (archived.isObject()) {
         Value attributes = archived.attributes();
-        if (control.className() == FDKeys::kShape && key == QLatin1String("Title"))
+        if (control.className() == FDKeys::kShape && key == FDKeys::kTitle)
             attributes.set(key, FDSerializationServices::replacingTextOfAttributedString(attributes.value(key),
                                                                                          value.stringValue()));
         else if (stored.isNull())

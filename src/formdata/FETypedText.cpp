@@ -19,10 +19,10 @@ QStringList choicesOf(const QString &className, const Value &attributes, const O
     if (Datatypes::fromName(database.typeForTable(table, field)) == Datatype::Options)
         return database.objectForKey(DesignKey::Options, table, field).toStringList();
     if (className == kPopUpButton || className == kFormPopUp)
-        return attributes.value("Item Titles").toStringList();
+        return attributes.value(kItemTitles).toStringList();
     if (className == kSegmented)
-        return attributes.value("Labels").toStringList();
-    return attributes.value("Options").toStringList();
+        return attributes.value(kLabels).toStringList();
+    return attributes.value(kRadioOptions).toStringList();
 }
 } // namespace
 
@@ -33,7 +33,7 @@ std::optional<FEControlValue> valueForText(const QString &className, const Value
     if (className == kTokenField)
         return FEControlValue::object(OXDatabase::arrayFromList(text));
     if (className == kTextField) {
-        if (!attributes.value("Editable", true).toBool())
+        if (!attributes.value(kEditable, true).toBool())
             return std::nullopt;
         const FieldFormatter formatter = database.formatterForTable(table, field);
         if (!formatter.isNull() && !text.isEmpty()) {

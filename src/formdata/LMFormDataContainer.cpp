@@ -9,7 +9,8 @@
 
 LMFormDataContainer::LMFormDataContainer(MyDocument *document, const QString &formName, QWidget *window,
                                          LMDocumentNavigator *navigator)
-    : LMRecordContainer(ViewKinds::identifier(ViewKind::FormData), QStringLiteral("Form Data"), window, navigator),
+    : LMRecordContainer(ViewKinds::identifier(ViewKind::FormData), ViewKinds::modeButtonTitle(ViewKind::FormData),
+                        window, navigator),
       m_document(document), m_formName(formName)
 {
     view()->setObjectName(QStringLiteral("LMFormDataContainer"));
@@ -59,15 +60,15 @@ void LMFormDataContainer::itemDidDelete(ItemKind kind, const QString &name)
 void LMFormDataContainer::switchToMode(const QString &mode)
 {
     resetModeButtons();
-    if (mode == QLatin1String("Form Data") || !navigator())
+    const std::optional<ViewKind> kind = ViewKinds::fromModeButton(mode);
+    if (kind == ViewKind::FormData || !navigator())
         return;
     cleanUp();
     const QString table = mainEditor() ? mainEditor()->contentTable() : QString();
-    const std::optional<ViewKind> kind = ViewKinds::fromIdentifier(mode);
     if (kind == ViewKind::FormDesign)
         navigator()->switchToFormDesignView(m_formName);
     else if (kind == ViewKind::TableDesign && !table.isEmpty())
         navigator()->switchToTableDesignView(table);
-    else if (mode == QLatin1String("Table Data") && !table.isEmpty())
+    else if (kind == ViewKind::TableEdit && !table.isEmpty())
         navigator()->switchToTableEditView(table);
 }

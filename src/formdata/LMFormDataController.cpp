@@ -451,17 +451,17 @@ void LMFormDataController::openRelatedRecords(const QString &field, const QStrin
 {
     if (!m_document || recordId.isEmpty())
         return reloadData();
-    const Value lines = m_document->relationships().value(QStringLiteral("Lines"));
+    const Value lines = m_document->relationships().value(RelationshipKey::Lines);
     for (int i = 0; i < lines.size(); ++i) {
         const Value line = lines.at(i);
         QString other;
         bool backwards = false;
-        if (line.value(QStringLiteral("Start Table")).toString() == contentTable() &&
-            line.value(QStringLiteral("Start Field")).toString() == field) {
-            other = line.value(QStringLiteral("End Table")).toString();
-        } else if (line.value(QStringLiteral("End Table")).toString() == contentTable() &&
-                   line.value(QStringLiteral("End Field")).toString() == field) {
-            other = line.value(QStringLiteral("Start Table")).toString();
+        if (line.value(RelationshipKey::StartTable).toString() == contentTable() &&
+            line.value(RelationshipKey::StartField).toString() == field) {
+            other = line.value(RelationshipKey::EndTable).toString();
+        } else if (line.value(RelationshipKey::EndTable).toString() == contentTable() &&
+                   line.value(RelationshipKey::EndField).toString() == field) {
+            other = line.value(RelationshipKey::StartTable).toString();
             backwards = true;
         } else {
             continue;

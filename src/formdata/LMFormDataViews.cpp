@@ -1,5 +1,6 @@
 // LMFormDataViews: the factory of form data entry tabs.
 #include "LMFormDataViews.h"
+#include "DesignVocabulary.h"
 
 #include "FDFormGenerator.h"
 #include "FDKeys.h"
@@ -28,8 +29,7 @@ std::unique_ptr<LMViewController> makeFormDataController(const LMViewContext &co
     Value query;
     if (!request.queryName.isEmpty()) {
         query = context.document->queryNamed(request.queryName);
-        const QString table =
-            request.table.isEmpty() ? query.value(QStringLiteral("Table Name")).toString() : request.table;
+        const QString table = request.table.isEmpty() ? query.value(DesignKey::TableName).toString() : request.table;
         if (!context.document->formNamed(form).isDict() && !table.isEmpty())
             form = formForTable(context.document, table);
     }

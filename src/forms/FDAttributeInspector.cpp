@@ -48,7 +48,7 @@ Value converted(const QString &type, const Value &v)
 
 bool FDAttributeInspector::isAttributedString(const QString &className, const QString &key)
 {
-    return className == FDKeys::kShape && key == QLatin1String("Title");
+    return className == FDKeys::kShape && key == FDKeys::kTitle;
 }
 
 QString FDAttributeInspector::placeholderText() const

@@ -14,26 +14,26 @@ using namespace FDKeys;
 
 Value textAttributes(const QString &placeholder)
 {
-    return Value::dict({{"Enabled", true},
-                        {"Editable", true},
-                        {"Bordered", true},
-                        {"Placeholder String", placeholder},
-                        {"String Value", ""},
-                        {"Alignment", 0},
+    return Value::dict({{kEnabled, true},
+                        {kEditable, true},
+                        {kBordered, true},
+                        {kPlaceholderString, placeholder},
+                        {kStringValue, ""},
+                        {kAlignment, 0},
                         {"Font Size", 13.0},
-                        {"Tool Tip", ""}});
+                        {kToolTip, ""}});
 }
 
 Value shapeAttributes()
 {
     // Encoded in this order; absent optional attributes (gradient, image, shadow) are simply not stored.
-    return Value::dict({{"Shape Type", 0},
-                        {"Stroke Color", ArchivedColor::toValue(QColor(0, 0, 0))},
-                        {"Stroke Width", 1},
-                        {"Fill Color", ArchivedColor::toValue(QColor(255, 255, 255))},
-                        {"Fill Gradient", ""},
-                        {"Fill Gradient Angle", 90.0},
-                        {"Title", FDSerializationServices::attributedStringFromPlainText(QString())}});
+    return Value::dict({{kShapeType, 0},
+                        {kStrokeColor, ArchivedColor::toValue(QColor(0, 0, 0))},
+                        {kStrokeWidth, 1},
+                        {kFillColor, ArchivedColor::toValue(QColor(255, 255, 255))},
+                        {kFillGradient, ""},
+                        {kFillGradientAngle, 90.0},
+                        {kTitle, FDSerializationServices::attributedStringFromPlainText(QString())}});
 }
 
 Value attributesFor(const QString &title)
@@ -42,46 +42,45 @@ Value attributesFor(const QString &title)
         return textAttributes(QString());
     if (title == QLatin1String("Label")) {
         Value a = textAttributes(QString());
-        a.set("Editable", false);
-        a.set("Bordered", false);
-        a.set("String Value", "Label");
+        a.set(kEditable, false);
+        a.set(kBordered, false);
+        a.set(kStringValue, "Label");
         return a;
     }
     if (title == QLatin1String("Text View"))
-        return Value::dict({{"Enabled", true}, {"Editable", true}, {"String Value", ""}, {"Tool Tip", ""}});
+        return Value::dict({{kEnabled, true}, {kEditable, true}, {kStringValue, ""}, {kToolTip, ""}});
     if (title == QLatin1String("Pop Up Button") || title == QLatin1String("Titled Pop Up"))
-        return Value::dict({{"Enabled", true}, {"Item Titles", Value::array()}, {"Selected Item Title", ""}});
+        return Value::dict({{kEnabled, true}, {kItemTitles, Value::array()}, {kSelectedItemTitle, ""}});
     if (title == QLatin1String("Date Picker"))
-        return Value::dict({{"Enabled", true}, {"Shows Date", true}, {"Shows Time", false}});
+        return Value::dict({{kEnabled, true}, {kShowsDate, true}, {kShowsTime, false}});
     if (title == QLatin1String("Check Box"))
-        return Value::dict({{"Enabled", true}, {"Button Type", 3}, {"Title", ""}, {"State", 0}});
+        return Value::dict({{kEnabled, true}, {"Button Type", 3}, {kTitle, ""}, {kState, 0}});
     if (title == QLatin1String("Push Button"))
-        return Value::dict({{"Enabled", true}, {"Button Type", 0}, {"Bezel Style", 1}, {"Title", "Button"}});
+        return Value::dict({{kEnabled, true}, {"Button Type", 0}, {"Bezel Style", 1}, {kTitle, "Button"}});
     if (title == QLatin1String("Image Well"))
-        return Value::dict({{"Enabled", true},
-                            {"Editable", true},
-                            {"Image Frame Style", 2},
-                            {"Image Alignment", 0},
-                            {"Image Scaling", 3},
+        return Value::dict({{kEnabled, true},
+                            {kEditable, true},
+                            {kImageFrameStyle, 2},
+                            {kImageAlignment, 0},
+                            {kImageScaling, 3},
                             {"Animates", true},
-                            {"Allows Cut Copy Paste", true}});
+                            {kAllowsCutCopyPaste, true}});
     if (title == QLatin1String("Movie Well"))
         return Value::dict(
-            {{"Enabled", true}, {"Editable", true}, {"Controller Visible", true}, {"Preserves Aspect Ratio", true}});
+            {{kEnabled, true}, {kEditable, true}, {kControllerVisible, true}, {kPreservesAspectRatio, true}});
     if (title == QLatin1String("Sound Well"))
         return Value::dict(
-            {{"Enabled", true}, {"Editable", true}, {"Controller Visible", true}, {"Preserves Aspect Ratio", false}});
+            {{kEnabled, true}, {kEditable, true}, {kControllerVisible, true}, {kPreservesAspectRatio, false}});
     if (title == QLatin1String("Attachment Well"))
-        return Value::dict({{"Enabled", true}, {"Editable", true}, {"In Form", true}});
+        return Value::dict({{kEnabled, true}, {kEditable, true}, {kInForm, true}});
     if (title == QLatin1String("File Path Well"))
-        return Value::dict({{"Enabled", true}, {"Editable", true}});
+        return Value::dict({{kEnabled, true}, {kEditable, true}});
     if (title == QLatin1String("Radio Group"))
-        return Value::dict({{"Enabled", true}, {"Options", QStringList{"First", "Second"}}});
+        return Value::dict({{kEnabled, true}, {kRadioOptions, QStringList{"First", "Second"}}});
     if (title == QLatin1String("Segmented Control"))
-        return Value::dict(
-            {{"Enabled", true}, {"Labels", QStringList{"One", "Two", "Three"}}, {"Selected Segment", 0}});
+        return Value::dict({{kEnabled, true}, {kLabels, QStringList{"One", "Two", "Three"}}, {kSelectedSegment, 0}});
     if (title == QLatin1String("Progress Indicator"))
-        return Value::dict({{"Indeterminate", false}, {"Min Value", 0.0}, {"Max Value", 100.0}, {"Double Value", 0.0}});
+        return Value::dict({{kIndeterminate, false}, {kMinValue, 0.0}, {kMaxValue, 100.0}, {kDoubleValue, 0.0}});
     if (title == QLatin1String("Shape"))
         return shapeAttributes();
     return Value::dict();
@@ -121,10 +120,10 @@ Value makeControl(const QString &title)
     Value attributes = attributesFor(title);
     // Every control that is a control proper can be disabled and has a tooltip.
     if (kind->className != kShape && kind->className != kGroup && kind->className != kProgress) {
-        if (!attributes.contains("Enabled"))
-            attributes.set("Enabled", true);
-        if (!attributes.contains("Tool Tip"))
-            attributes.set("Tool Tip", "");
+        if (!attributes.contains(kEnabled))
+            attributes.set(kEnabled, true);
+        if (!attributes.contains(kToolTip))
+            attributes.set(kToolTip, "");
     }
     return Value::object(kind->className, attributes);
 }
@@ -160,21 +159,21 @@ Value controlForField(const Value &field, QSizeF *size)
     Value control = makeControl(title);
     Value a = control.attributes();
     if (title == QLatin1String("Text Field") || title == QLatin1String("Token Field")) {
-        a.set("Placeholder String", name);
+        a.set(kPlaceholderString, name);
     } else if (title == QLatin1String("Pop Up Button")) {
         const QStringList options = field.value(DesignKey::Options).toStringList();
-        a.set("Item Titles", options);
+        a.set(kItemTitles, options);
         const Value def = field.value(DesignKey::Default);
         if (def.isString() && !def.toString().isEmpty())
-            a.set("Selected Item Title", def.toString());
+            a.set(kSelectedItemTitle, def.toString());
         else if (!options.isEmpty())
-            a.set("Selected Item Title", options.first());
+            a.set(kSelectedItemTitle, options.first());
     } else if (title == QLatin1String("Date Picker")) {
         const Value dateFormat = field.value(DesignKey::DateFormat);
-        a.set("Shows Date", dateFormat.isNull() || styleShown(dateFormat));
-        a.set("Shows Time", styleShown(field.value(DesignKey::TimeFormat)));
+        a.set(kShowsDate, dateFormat.isNull() || styleShown(dateFormat));
+        a.set(kShowsTime, styleShown(field.value(DesignKey::TimeFormat)));
     } else if (title == QLatin1String("Push Button")) {
-        a.set("Title", "Edit");
+        a.set(kTitle, "Edit");
     }
     if (size)
         *size = kindTitled(title)->size;
@@ -191,12 +190,12 @@ QString titleOf(const Value &control)
     const QString cls = classOf(control);
     const Value a = control.attributes();
     if (cls == kTextField)
-        return a.value("Editable", true).toBool() || a.value("Bordered", true).toBool() ? QStringLiteral("Text Field")
-                                                                                        : QStringLiteral("Label");
+        return a.value(kEditable, true).toBool() || a.value(kBordered, true).toBool() ? QStringLiteral("Text Field")
+                                                                                      : QStringLiteral("Label");
     if (cls == kButton)
         return a.value("Button Type").toInt() == 3 ? QStringLiteral("Check Box") : QStringLiteral("Push Button");
     if (cls == kMovieWell)
-        return a.value("Preserves Aspect Ratio").toBool() ? QStringLiteral("Movie Well") : QStringLiteral("Sound Well");
+        return a.value(kPreservesAspectRatio).toBool() ? QStringLiteral("Movie Well") : QStringLiteral("Sound Well");
     for (const FDControlKind &kind : paletteKinds())
         if (kind.className == cls)
             return kind.title;

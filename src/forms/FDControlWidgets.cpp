@@ -43,15 +43,15 @@ private:
 
 QWidget *textField(const Value &a, QWidget *parent)
 {
-    if (!a.value("Editable", true).toBool() && !a.value("Bordered", true).toBool()) {
-        auto *label = new QLabel(a.value("String Value").toString(), parent);
+    if (!a.value(kEditable, true).toBool() && !a.value(kBordered, true).toBool()) {
+        auto *label = new QLabel(a.value(kStringValue).toString(), parent);
         return label;
     }
     auto *edit = new QLineEdit(parent);
-    edit->setPlaceholderText(a.value("Placeholder String").toString());
-    edit->setText(a.value("String Value").toString());
-    edit->setReadOnly(!a.value("Editable", true).toBool());
-    const int alignment = int(a.value("Alignment").toInt());
+    edit->setPlaceholderText(a.value(kPlaceholderString).toString());
+    edit->setText(a.value(kStringValue).toString());
+    edit->setReadOnly(!a.value(kEditable, true).toBool());
+    const int alignment = int(a.value(kAlignment).toInt());
     edit->setAlignment(alignment == 1 ? Qt::AlignRight : alignment == 2 ? Qt::AlignHCenter : Qt::AlignLeft);
     return edit;
 }
@@ -68,64 +68,64 @@ QWidget *createWidget(const Value &control, QWidget *parent)
         widget = textField(a, parent);
     } else if (cls == kTextView) {
         auto *edit = new HVFormTextViewScrollView(parent);
-        edit->setObjectValue(a.value("String Value"));
+        edit->setObjectValue(a.value(kStringValue));
         widget = edit;
     } else if (cls == kPopUpButton || cls == kFormPopUp) {
         auto *popUp = new HVFormPopUpButton(parent);
-        popUp->setItemTitles(a.value("Item Titles").toStringList());
-        popUp->setObjectValue(a.value("Selected Item Title"));
+        popUp->setItemTitles(a.value(kItemTitles).toStringList());
+        popUp->setObjectValue(a.value(kSelectedItemTitle));
         widget = popUp;
     } else if (cls == kDatePicker) {
         auto *picker = new QDateTimeEdit(QDateTime::currentDateTime(), parent);
-        const bool date = a.value("Shows Date", true).toBool(), time = a.value("Shows Time").toBool();
+        const bool date = a.value(kShowsDate, true).toBool(), time = a.value(kShowsTime).toBool();
         picker->setDisplayFormat(date && time ? QStringLiteral("yyyy-MM-dd HH:mm")
                                  : time       ? QStringLiteral("HH:mm:ss")
                                               : QStringLiteral("yyyy-MM-dd"));
         widget = picker;
     } else if (title == QLatin1String("Check Box")) {
-        auto *box = new QCheckBox(a.value("Title").toString(), parent);
-        box->setChecked(a.value("State").toInt() != 0);
+        auto *box = new QCheckBox(a.value(kTitle).toString(), parent);
+        box->setChecked(a.value(kState).toInt() != 0);
         widget = box;
     } else if (cls == kButton) {
-        widget = new QPushButton(a.value("Title").toString(), parent);
+        widget = new QPushButton(a.value(kTitle).toString(), parent);
     } else if (cls == kRadioGroup) {
         auto *radio = new HVFormRadioButtonMatrix(parent);
-        radio->setOptions(a.value("Options").toStringList());
+        radio->setOptions(a.value(kRadioOptions).toStringList());
         widget = radio;
     } else if (cls == kSegmented) {
         auto *segments = new HVFormSegmentedControl(parent);
-        segments->setLabels(a.value("Labels").toStringList());
-        segments->setSelectedSegment(int(a.value("Selected Segment").toInt()));
+        segments->setLabels(a.value(kLabels).toStringList());
+        segments->setSelectedSegment(int(a.value(kSelectedSegment).toInt()));
         widget = segments;
     } else if (cls == kProgress) {
         auto *bar = new HVFormProgressIndicator(parent);
-        bar->setIndeterminate(a.value("Indeterminate").toBool());
-        bar->setMinValue(a.value("Min Value").toDouble());
-        bar->setMaxValue(a.value("Max Value", 100.0).toDouble());
-        bar->setObjectValue(a.value("Double Value"));
+        bar->setIndeterminate(a.value(kIndeterminate).toBool());
+        bar->setMinValue(a.value(kMinValue).toDouble());
+        bar->setMaxValue(a.value(kMaxValue, 100.0).toDouble());
+        bar->setObjectValue(a.value(kDoubleValue));
         widget = bar;
     } else if (cls == kImageView) {
         auto *image = new HVNSImageView(parent);
-        image->setImageFrameStyle(int(a.value("Image Frame Style", 2).toInt()));
-        image->setImageAlignment(int(a.value("Image Alignment").toInt()));
-        image->setImageScaling(int(a.value("Image Scaling", 3).toInt()));
-        image->setAllowsCutCopyPaste(a.value("Allows Cut Copy Paste", true).toBool());
-        image->setEditable(a.value("Editable", true).toBool());
+        image->setImageFrameStyle(int(a.value(kImageFrameStyle, 2).toInt()));
+        image->setImageAlignment(int(a.value(kImageAlignment).toInt()));
+        image->setImageScaling(int(a.value(kImageScaling, 3).toInt()));
+        image->setAllowsCutCopyPaste(a.value(kAllowsCutCopyPaste, true).toBool());
+        image->setEditable(a.value(kEditable, true).toBool());
         widget = image;
     } else if (cls == kMovieWell) {
         auto *movie = new HVMovieViewWell(parent);
-        movie->setControllerVisible(a.value("Controller Visible", true).toBool());
-        movie->setPreservesAspectRatio(a.value("Preserves Aspect Ratio", true).toBool());
-        movie->setEditable(a.value("Editable", true).toBool());
+        movie->setControllerVisible(a.value(kControllerVisible, true).toBool());
+        movie->setPreservesAspectRatio(a.value(kPreservesAspectRatio, true).toBool());
+        movie->setEditable(a.value(kEditable, true).toBool());
         widget = movie;
     } else if (cls == kAttachmentWell) {
         auto *attachment = new HVAttachmentWell(parent);
-        attachment->setInForm(a.value("In Form", true).toBool());
-        attachment->setEditable(a.value("Editable", true).toBool());
+        attachment->setInForm(a.value(kInForm, true).toBool());
+        attachment->setEditable(a.value(kEditable, true).toBool());
         widget = attachment;
     } else if (cls == kFilePathWell) {
         auto *path = new HVFilePathWell(parent);
-        path->setEditable(a.value("Editable", true).toBool());
+        path->setEditable(a.value(kEditable, true).toBool());
         widget = path;
     } else if (cls == kShape) {
         widget = new ShapeWidget(FDShapeControl::fromControl(control), parent);
@@ -137,8 +137,8 @@ QWidget *createWidget(const Value &control, QWidget *parent)
     }
     if (FDFontAttributes::storesFont(control))
         FDFontAttributes::of(control).applyTo(widget);
-    widget->setEnabled(a.value("Enabled", true).toBool() || cls == kShape);
-    widget->setToolTip(a.value("Tool Tip").toString());
+    widget->setEnabled(a.value(kEnabled, true).toBool() || cls == kShape);
+    widget->setToolTip(a.value(kToolTip).toString());
     return widget;
 }
 } // namespace FDControlWidgets

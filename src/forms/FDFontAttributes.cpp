@@ -97,7 +97,7 @@ FDFontAttributes FDFontAttributes::of(const Value &control)
         return font;
     const Value a = control.attributes();
     if (isShape(control)) {
-        const QTextCharFormat format = titleFormat(a.value("Title"));
+        const QTextCharFormat format = titleFormat(a.value(kTitle));
         const QStringList families = format.fontFamilies().toStringList();
         font.family = families.isEmpty() ? QString() : families.first();
         if (format.hasProperty(QTextFormat::FontPointSize))
@@ -125,7 +125,7 @@ Value FDFontAttributes::applied(const Value &control, const FDFontAttributes &fo
         return control;
     Value attributes = control.attributes().deepCopy();
     if (isShape(control)) {
-        attributes.set("Title", retitled(attributes.value("Title"), font, fields));
+        attributes.set(kTitle, retitled(attributes.value(kTitle), font, fields));
         return Value::object(control.className(), attributes);
     }
     if (fields & Family) {

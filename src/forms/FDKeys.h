@@ -1,12 +1,14 @@
 // FDKeys: the stored vocabulary of form definitions, control entries, info dictionaries and control kinds.
 #pragma once
 
+#include "DesignVocabulary.h"
+
 #include <QString>
 
 namespace FDKeys {
 // Form definition.
-inline const QString kName = QStringLiteral("Name");
-inline const QString kContentTable = QStringLiteral("Content Table");
+inline const QString &kName = DesignKey::Name;
+inline const QString &kContentTable = DesignKey::ContentTable;
 inline const QString kCanvas = QStringLiteral("Canvas");
 inline const QString kControls = QStringLiteral("Controls");
 
@@ -45,6 +47,43 @@ inline const QString kOutletValue = QStringLiteral("Outlet Value");
 inline const QString kOutletKey = QStringLiteral("Outlet Key");
 inline const QString kActionCall = QStringLiteral("Call");
 inline const QString kActionRun = QStringLiteral("Run");
+
+// Control attributes that the kinds' defaults, the widgets and the shape read and write.
+inline const QString kEnabled = QStringLiteral("Enabled");
+inline const QString kEditable = QStringLiteral("Editable");
+inline const QString kBordered = QStringLiteral("Bordered");
+inline const QString kStringValue = QStringLiteral("String Value");
+inline const QString kToolTip = QStringLiteral("Tool Tip");
+inline const QString kAlignment = QStringLiteral("Alignment");
+inline const QString kPlaceholderString = QStringLiteral("Placeholder String");
+inline const QString kSelectedItemTitle = QStringLiteral("Selected Item Title");
+inline const QString kShowsDate = QStringLiteral("Shows Date");
+inline const QString kShowsTime = QStringLiteral("Shows Time");
+inline const QString kTitle = QStringLiteral("Title");
+inline const QString kState = QStringLiteral("State");
+inline const QString kImageFrameStyle = QStringLiteral("Image Frame Style");
+inline const QString kImageAlignment = QStringLiteral("Image Alignment");
+inline const QString kImageScaling = QStringLiteral("Image Scaling");
+inline const QString kAllowsCutCopyPaste = QStringLiteral("Allows Cut Copy Paste");
+inline const QString kControllerVisible = QStringLiteral("Controller Visible");
+inline const QString kPreservesAspectRatio = QStringLiteral("Preserves Aspect Ratio");
+inline const QString kInForm = QStringLiteral("In Form");
+inline const QString kSelectedSegment = QStringLiteral("Selected Segment");
+inline const QString kIndeterminate = QStringLiteral("Indeterminate");
+inline const QString kMinValue = QStringLiteral("Min Value");
+inline const QString kMaxValue = QStringLiteral("Max Value");
+inline const QString kDoubleValue = QStringLiteral("Double Value");
+inline const QString kShapeType = QStringLiteral("Shape Type");
+inline const QString kStrokeColor = QStringLiteral("Stroke Color");
+inline const QString kStrokeWidth = QStringLiteral("Stroke Width");
+inline const QString kFillColor = QStringLiteral("Fill Color");
+inline const QString kFillGradient = QStringLiteral("Fill Gradient");
+inline const QString kFillGradientAngle = QStringLiteral("Fill Gradient Angle");
+
+// Choice lists in the attributes of the controls that offer choices.
+inline const QString kItemTitles = QStringLiteral("Item Titles"); // pop-up buttons
+inline const QString kLabels = QStringLiteral("Labels");          // segmented controls
+inline const QString kRadioOptions = QStringLiteral("Options");   // radio button groups
 
 // The root key of every single-object archive (controls, colours, the pasteboard payload).
 inline const QString kArchiveRoot = QStringLiteral("key");

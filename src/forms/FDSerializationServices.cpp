@@ -2,12 +2,10 @@
 #include "FDSerializationServices.h"
 
 #include "ArchivedColor.h"
+#include "ImageBytes.h"
 #include "RichTextCodec.h"
 #include "Value.h"
 
-#include <QBuffer>
-#include <QImageReader>
-#include <QImageWriter>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <algorithm>
@@ -240,28 +238,13 @@ QList<QColor> unserializeGradient(const QString &text)
 
 QByteArray serializeImage(const QImage &image)
 {
-    if (image.isNull())
-        return {};
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "tiff");
-    if (!writer.write(image))
-        return {};
-    return bytes;
+    return ImageBytes::write(image, "tiff");
 }
 
 QImage unserializeImage(const QByteArray &data)
 {
-    if (data.isEmpty())
-        return {};
-    QBuffer buffer;
-    buffer.setData(data);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
-    // A stored image larger than a poster is not a form picture; refuse it instead of allocating for it.
-    reader.setAllocationLimit(256);
-    return reader.read();
+    // A stored image larger than a poster is not a form picture: it reads as none.
+    return ImageBytes::read(data);
 }
 
 Value serializeAttributedString(const QTextDocument &document)

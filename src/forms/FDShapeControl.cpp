@@ -18,41 +18,41 @@ FDShapeControl FDShapeControl::fromControl(const Value &control)
     const Value a = control.attributes();
     if (!a.isDict())
         return shape;
-    if (a.contains("Shape Type"))
-        shape.shapeType = qBound(0, FDSerializationServices::unserializeInteger(a.value("Shape Type")), 3);
-    if (a.contains("Stroke Color"))
-        shape.strokeColor = FDSerializationServices::colorFromValue(a.value("Stroke Color"));
-    if (a.contains("Stroke Width"))
-        shape.strokeWidth = qBound(0, FDSerializationServices::unserializeInteger(a.value("Stroke Width")), 1000);
-    if (a.contains("Fill Color"))
-        shape.fillColor = FDSerializationServices::colorFromValue(a.value("Fill Color"));
-    shape.fillGradient = FDSerializationServices::unserializeGradient(a.value("Fill Gradient").toString());
-    if (a.contains("Fill Gradient Angle"))
-        shape.fillGradientAngle = float(a.value("Fill Gradient Angle").toDouble());
+    if (a.contains(FDKeys::kShapeType))
+        shape.shapeType = qBound(0, FDSerializationServices::unserializeInteger(a.value(FDKeys::kShapeType)), 3);
+    if (a.contains(FDKeys::kStrokeColor))
+        shape.strokeColor = FDSerializationServices::colorFromValue(a.value(FDKeys::kStrokeColor));
+    if (a.contains(FDKeys::kStrokeWidth))
+        shape.strokeWidth = qBound(0, FDSerializationServices::unserializeInteger(a.value(FDKeys::kStrokeWidth)), 1000);
+    if (a.contains(FDKeys::kFillColor))
+        shape.fillColor = FDSerializationServices::colorFromValue(a.value(FDKeys::kFillColor));
+    shape.fillGradient = FDSerializationServices::unserializeGradient(a.value(FDKeys::kFillGradient).toString());
+    if (a.contains(FDKeys::kFillGradientAngle))
+        shape.fillGradientAngle = float(a.value(FDKeys::kFillGradientAngle).toDouble());
     const Value image = a.value("Background Image");
     shape.backgroundImage =
         image.isImage() ? image.toImage() : FDSerializationServices::unserializeImage(image.toData());
     // Older forms stored the title as plain text; it reads as unformatted rich text.
-    if (a.contains("Title"))
-        shape.title = FDSerializationServices::normalizedAttributedString(a.value("Title"));
+    if (a.contains(FDKeys::kTitle))
+        shape.title = FDSerializationServices::normalizedAttributedString(a.value(FDKeys::kTitle));
     return shape;
 }
 
 Value FDShapeControl::toControl() const
 {
     Value a = Value::dict();
-    a.set("Shape Type", shapeType);
+    a.set(FDKeys::kShapeType, shapeType);
     if (strokeColor)
-        a.set("Stroke Color", ArchivedColor::toValue(*strokeColor));
-    a.set("Stroke Width", strokeWidth);
+        a.set(FDKeys::kStrokeColor, ArchivedColor::toValue(*strokeColor));
+    a.set(FDKeys::kStrokeWidth, strokeWidth);
     if (fillColor)
-        a.set("Fill Color", ArchivedColor::toValue(*fillColor));
-    a.set("Fill Gradient",
+        a.set(FDKeys::kFillColor, ArchivedColor::toValue(*fillColor));
+    a.set(FDKeys::kFillGradient,
           fillGradient.isEmpty() ? QString() : FDSerializationServices::serializeGradient(fillGradient));
-    a.set("Fill Gradient Angle", double(fillGradientAngle));
+    a.set(FDKeys::kFillGradientAngle, double(fillGradientAngle));
     if (!backgroundImage.isNull())
         a.set("Background Image", backgroundImage);
-    a.set("Title", title.isNull() ? FDSerializationServices::attributedStringFromPlainText(QString()) : title);
+    a.set(FDKeys::kTitle, title.isNull() ? FDSerializationServices::attributedStringFromPlainText(QString()) : title);
     return Value::object(FDKeys::kShape, a);
 }
 

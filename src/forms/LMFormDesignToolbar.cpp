@@ -4,6 +4,7 @@
 #include "LMDocumentNavigator.h"
 #include "LMFormDesignController.h"
 #include "Ui.h"
+#include "ViewKind.h"
 
 #include <QAction>
 #include <QButtonGroup>
@@ -26,8 +27,6 @@ const QString kGrid = QStringLiteral("Show Grid");
 const QString kSnap = QStringLiteral("Snap to Grid");
 const QString kAddAction = QStringLiteral("Add Action");
 const QString kAutoGenerate = QStringLiteral("Auto Generate");
-const QStringList kModeNames = {QStringLiteral("Table Design"), QStringLiteral("Table Data"),
-                                QStringLiteral("Form Design"), QStringLiteral("Form Data")};
 
 // The short text shown under an item (the identifier is the tooltip).
 QString labelOf(const QString &item)
@@ -78,12 +77,13 @@ QAction *LMFormDesignController::toolbarItem(const QString &itemIdentifier, bool
         row->setSpacing(0);
         m_modeButtons = new QButtonGroup(segments);
         m_modeButtons->setExclusive(true);
-        for (const QString &mode : kModeNames) {
+        for (const ViewKinds::ModeButton &modeButton : ViewKinds::modeButtons()) {
+            const QString mode = modeButton.title;
             auto *button = new QToolButton(segments);
             button->setText(mode);
             button->setObjectName(mode);
             button->setCheckable(true);
-            button->setChecked(mode == QLatin1String("Form Design"));
+            button->setChecked(modeButton.kind == ViewKind::FormDesign);
             m_modeButtons->addButton(button);
             row->addWidget(button);
             connect(button, &QToolButton::clicked, this, [this, mode] { switchToMode(mode); });
@@ -127,9 +127,10 @@ void LMFormDesignController::updateToolbarItems()
         action->setChecked(m_canvas->snapToGrid());
     if (m_modeButtons) {
         for (QAbstractButton *button : m_modeButtons->buttons()) {
-            const bool tableMode = button->text().startsWith(QLatin1String("Table"));
+            const std::optional<ViewKind> kind = ViewKinds::fromModeButton(button->text());
+            const bool tableMode = kind == ViewKind::TableDesign || kind == ViewKind::TableEdit;
             button->setEnabled(!tableMode || validTable);
-            button->setChecked(button->text() == QLatin1String("Form Design"));
+            button->setChecked(kind == ViewKind::FormDesign);
         }
     }
 }
@@ -182,19 +183,20 @@ bool LMFormDesignController::runToolbarItem(const QString &itemIdentifier)
 void LMFormDesignController::switchToMode(const QString &mode)
 {
     updateToolbarItems();
-    if (mode == QLatin1String("Form Design") || !m_navigator)
+    const std::optional<ViewKind> kind = ViewKinds::fromModeButton(mode);
+    if (kind == ViewKind::FormDesign || !m_navigator)
         return;
-    const bool tableMode = mode.startsWith(QLatin1String("Table"));
+    const bool tableMode = kind == ViewKind::TableDesign || kind == ViewKind::TableEdit;
     if (tableMode && !hasValidContentTable()) {
         Ui::instance().beep();
         return;
     }
     // The form is stored first, so the counterpart sees it as it is now (and an unnamed form gets its name).
     cleanUp();
-    if (mode == QLatin1String("Table Design"))
+    if (kind == ViewKind::TableDesign)
         m_navigator->switchToTableDesignView(m_canvas->contentTable());
-    else if (mode == QLatin1String("Table Data"))
+    else if (kind == ViewKind::TableEdit)
         m_navigator->switchToTableEditView(m_canvas->contentTable());
-    else if (mode == QLatin1String("Form Data"))
+    else if (kind == ViewKind::FormData)
         m_navigator->switchToFormDataView(m_canvas->name());
 }

@@ -1,5 +1,6 @@
 // LMFind: kind segments over the document's collections; the list shows name and kind per row.
 #include "LMFind.h"
+#include "DesignVocabulary.h"
 
 #include "ItemKind.h"
 #include "LMDocumentNavigator.h"
@@ -83,7 +84,7 @@ void LMFind::filterArray(const Value &source, QStringList &dest, const QString &
 {
     const QList<Value> items = source.toList();
     for (const Value &item : items) {
-        const QString name = item.isDict() ? item.value(QStringLiteral("Name")).toString() : item.toString();
+        const QString name = item.isDict() ? item.value(DesignKey::Name).toString() : item.toString();
         if (LMWildcard::contains(text, name)) {
             dest.append(name);
             secondaryDest.append(secondaryTypeString);

@@ -3,19 +3,21 @@
 
 #include "Value.h"
 
+#include "DesignVocabulary.h"
+
 #include <QString>
 #include <QStringList>
 
 namespace LMQueryDefinition {
-inline const QString kName = QStringLiteral("Name");
-inline const QString kTableName = QStringLiteral("Table Name");
+inline const QString &kName = DesignKey::Name;
+inline const QString &kTableName = DesignKey::TableName;
 inline const QString kParameters = QStringLiteral("Parameters");
 inline const QString kDisplays = QStringLiteral("Displays");
 inline const QString kParameterBoolean = QStringLiteral("Parameter Boolean");
 inline const QString kPageSize = QStringLiteral("Page Size");
 inline const QString kSelectedPage = QStringLiteral("Selected Page");
 
-inline const QString kType = QStringLiteral("Type");
+inline const QString &kType = DesignKey::Type;
 inline const QString kTable = QStringLiteral("Table");
 inline const QString kField = QStringLiteral("Field");
 inline const QString kDatatype = QStringLiteral("Datatype");

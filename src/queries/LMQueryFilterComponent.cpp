@@ -1,5 +1,6 @@
 // LMQueryFilterComponent: the controls of one condition and how each choice is stored.
 #include "LMQueryFilterComponent.h"
+#include "DesignVocabulary.h"
 
 #include "LMQueryDefinition.h"
 #include "LMQueryFilterView.h"
@@ -165,7 +166,7 @@ void LMQueryFilterComponent::storeCompareOp(const QString &title)
         return;
     }
     m_dictionary.set(kCompareOp, Value(title));
-    if (m_dictionary.value(kDatatype).toString() == QLatin1String("Yes/No")) {
+    if (Datatypes::is(m_dictionary.value(kDatatype).toString(), Datatype::YesNo)) {
         m_dictionary.remove(kOperand);
         setOperandVisible(false);
         return;

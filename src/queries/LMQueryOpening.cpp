@@ -1,5 +1,6 @@
 // LMQueryOpening: resolving a saved query to its table and form.
 #include "LMQueryOpening.h"
+#include "DesignVocabulary.h"
 
 #include "LMQueryDefinition.h"
 #include "MyDocument.h"
@@ -31,7 +32,7 @@ std::optional<Target> targetForQuery(MyDocument &document, const QString &name, 
     if (inForm) {
         const Value forms = document.forms();
         for (int i = 0; i < forms.size() && target.form.isEmpty(); ++i)
-            if (forms.at(i).value(QStringLiteral("Content Table")).toString() == table)
+            if (forms.at(i).value(DesignKey::ContentTable).toString() == table)
                 target.form = forms.at(i).value(LMQueryDefinition::kName).toString();
     }
     return target;

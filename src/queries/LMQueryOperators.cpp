@@ -1,5 +1,6 @@
 // LMQueryOperators: operator lists and the fragment table of the WHERE generation.
 #include "LMQueryOperators.h"
+#include "DesignVocabulary.h"
 
 #include "OXDatabase.h"
 #include "QLiteDatabase.h"
@@ -26,15 +27,14 @@ const QStringList kYesNo{QStringLiteral("is yes"), QStringLiteral("is no")};
 const QStringList kList{QStringLiteral("is equal to"), QStringLiteral("is not equal to")};
 const QStringList kNone;
 
-bool isTextLike(const QString &datatype)
+bool isTextLike(Datatype datatype)
 {
-    return datatype == QLatin1String("Text") || datatype == QLatin1String("Options") ||
-           datatype == QLatin1String("File Path");
+    return datatype == Datatype::Text || datatype == Datatype::Options || datatype == Datatype::FilePath;
 }
 
-bool isNumberLike(const QString &datatype)
+bool isNumberLike(Datatype datatype)
 {
-    return datatype == QLatin1String("Number") || datatype == QLatin1String("Primary Key");
+    return datatype == Datatype::Number || datatype == Datatype::PrimaryKey;
 }
 
 // Operator title -> fragment format with one %1 for the escaped operand; the LIKE forms carry their "%".
@@ -85,13 +85,14 @@ QString listFormat(const QString &op)
 // Only the operators the pop-up offers count: "File Path" has no "is not equal to".
 QString formatFor(const QString &datatype, const QString &op)
 {
-    if (isTextLike(datatype))
+    const Datatype type = Datatypes::fromName(datatype);
+    if (isTextLike(type))
         return operatorsForDatatype(datatype).contains(op) ? textFormat(op) : QString();
-    if (isNumberLike(datatype))
+    if (isNumberLike(type))
         return numberFormat(op);
-    if (datatype == QLatin1String("Date"))
+    if (type == Datatype::Date)
         return dateFormat(op);
-    if (datatype == QLatin1String("List"))
+    if (type == Datatype::List)
         return listFormat(op);
     return QString();
 }
@@ -107,35 +108,34 @@ QString fill(const QString &format, const QString &escaped)
 
 const QStringList &operatorsForDatatype(const QString &datatype)
 {
-    if (datatype == QLatin1String("Text") || datatype == QLatin1String("Options"))
-        return kText;
-    if (datatype == QLatin1String("File Path"))
-        return kFilePath;
-    if (isNumberLike(datatype))
-        return kNumber;
-    if (datatype == QLatin1String("Date"))
-        return kDate;
-    if (datatype == QLatin1String("Yes/No"))
-        return kYesNo;
-    if (datatype == QLatin1String("List"))
-        return kList;
-    return kNone;
+    switch (Datatypes::fromName(datatype)) {
+    case Datatype::Text:
+    case Datatype::Options: return kText;
+    case Datatype::FilePath: return kFilePath;
+    case Datatype::Number:
+    case Datatype::PrimaryKey: return kNumber;
+    case Datatype::Date: return kDate;
+    case Datatype::YesNo: return kYesNo;
+    case Datatype::List: return kList;
+    default: return kNone;
+    }
 }
 
 OperandKind operandKindForDatatype(const QString &datatype)
 {
-    if (isTextLike(datatype) || isNumberLike(datatype))
+    const Datatype type = Datatypes::fromName(datatype);
+    if (isTextLike(type) || isNumberLike(type))
         return OperandKind::Text;
-    if (datatype == QLatin1String("Date"))
+    if (type == Datatype::Date)
         return OperandKind::Date;
-    if (datatype == QLatin1String("List"))
+    if (type == Datatype::List)
         return OperandKind::Tokens;
     return OperandKind::None;
 }
 
 QString operandText(const Value &operand, const QString &datatype)
 {
-    if (datatype == QLatin1String("Date") && (operand.isDate() || operand.isNumber()))
+    if (Datatypes::is(datatype, Datatype::Date) && (operand.isDate() || operand.isNumber()))
         return OXDatabase::stringFromDate(operand.isDate() ? operand : Value::date(operand.toDouble()));
     if (operand.isArray())
         return OXDatabase::listFromArray(operand);
@@ -146,7 +146,7 @@ QString operandText(const Value &operand, const QString &datatype)
 
 QString sqlFragment(const QString &datatype, const QString &compareOp, const Value &operand)
 {
-    if (datatype == QLatin1String("Yes/No")) {
+    if (Datatypes::is(datatype, Datatype::YesNo)) {
         if (compareOp == QLatin1String("is yes"))
             return QStringLiteral("='1'");
         // Every cell that is not Yes is No, the ones never set ("", NULL) included, as the grid shows them.
@@ -156,7 +156,7 @@ QString sqlFragment(const QString &datatype, const QString &compareOp, const Val
     }
     const QString format = formatFor(datatype, compareOp);
     if (format.isEmpty())
-        return datatype == QLatin1String("Date") ? QString() : QStringLiteral("=''");
+        return Datatypes::is(datatype, Datatype::Date) ? QString() : QStringLiteral("=''");
     return fill(format, QLiteDatabase::escapeQuotesFromString(operandText(operand, datatype)));
 }
 } // namespace LMQueryOperators

@@ -1,5 +1,6 @@
 // LMQueryWhere: condition SQL and its joining.
 #include "LMQueryWhere.h"
+#include "DesignVocabulary.h"
 
 #include "LMQueryDefinition.h"
 #include "LMQueryOperators.h"
@@ -19,7 +20,7 @@ bool isComplete(const Value &condition)
         if (!condition.contains(key) || condition.value(key).isNull())
             return false;
     return (condition.contains(kOperand) && !condition.value(kOperand).isNull()) ||
-           condition.value(kDatatype).toString() == QLatin1String("Yes/No");
+           Datatypes::is(condition.value(kDatatype).toString(), Datatype::YesNo);
 }
 
 QString conditionSQL(const Value &condition)

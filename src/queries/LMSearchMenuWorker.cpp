@@ -1,5 +1,6 @@
 // LMSearchMenuWorker: each pass adds a name once per hit, so the ranking counts how many passes found it.
 #include "LMSearchMenuWorker.h"
+#include "DesignVocabulary.h"
 
 #include "ItemKind.h"
 #include "LMReportPlainText.h"
@@ -26,7 +27,7 @@ QList<Collection> collections(MyDocument &document)
 
 QString nameOf(const Value &item)
 {
-    return item.isDict() ? item.value(QStringLiteral("Name")).toString() : item.toString();
+    return item.isDict() ? item.value(DesignKey::Name).toString() : item.toString();
 }
 
 bool deepContains(const Value &value, const QString &text)
@@ -112,7 +113,7 @@ void LMSearchMenuWorker::initWithReportString(const QString &text, MyDocument &d
 {
     const QList<Value> reports = document.reports().toList();
     for (const Value &report : reports) {
-        const QString plain = LMReportPlainText::plainText(report.value(QStringLiteral("Attributed String")));
+        const QString plain = LMReportPlainText::plainText(report.value(DesignKey::AttributedString));
         if (LMWildcard::contains(text, plain))
             results.add(ItemKinds::mode(ItemKind::Report), nameOf(report));
     }

@@ -32,15 +32,6 @@ namespace {
 std::mutex s_instanceLock;
 LMDataPanel *s_instance = nullptr;
 
-const QString kText = QStringLiteral("Text");
-const QString kDate = QStringLiteral("Date");
-const QString kImage = QStringLiteral("Image");
-const QString kAudio = QStringLiteral("Audio");
-const QString kVideo = QStringLiteral("Video");
-const QString kList = QStringLiteral("List");
-const QString kAttachment = QStringLiteral("Attachment");
-const QString kFilePath = QStringLiteral("File Path");
-
 // The date field shows this earliest date as "No Date": a field without a stored date.
 QDateTime noDate()
 {
@@ -243,48 +234,40 @@ bool LMDataPanel::shouldSkip() const
 
 QWidget *LMDataPanel::paneForDatatype(const QString &datatype) const
 {
-    if (datatype == kText)
-        return m_textPan;
-    if (datatype == kDate)
-        return m_numPan;
-    if (datatype == kImage)
-        return m_imagePan;
-    if (datatype == kVideo || datatype == kAudio)
-        return m_videoPan;
-    if (datatype == kList)
-        return m_listPan;
-    if (datatype == kAttachment)
-        return m_attachmentPan;
-    if (datatype == kFilePath)
-        return m_filepathPan;
-    return m_naPan;
+    switch (Datatypes::fromName(datatype)) {
+    case Datatype::Text: return m_textPan;
+    case Datatype::Date: return m_numPan;
+    case Datatype::Image: return m_imagePan;
+    case Datatype::Video:
+    case Datatype::Audio: return m_videoPan;
+    case Datatype::List: return m_listPan;
+    case Datatype::Attachment: return m_attachmentPan;
+    case Datatype::FilePath: return m_filepathPan;
+    default: return m_naPan;
+    }
 }
 
 QWidget *LMDataPanel::controlForDatatype(const QString &datatype) const
 {
-    if (datatype == kText)
-        return m_textCtrl;
-    if (datatype == kDate)
-        return m_numCtrl1;
-    if (datatype == kImage)
-        return m_imageCtrl;
+    switch (Datatypes::fromName(datatype)) {
+    case Datatype::Text: return m_textCtrl;
+    case Datatype::Date: return m_numCtrl1;
+    case Datatype::Image: return m_imageCtrl;
     // Audio is shown and written back through the movie view: it plays sounds as well as movies.
-    if (datatype == kVideo || datatype == kAudio)
-        return m_videoCtrl;
-    if (datatype == kList)
-        return m_listCtrl;
-    if (datatype == kAttachment)
-        return m_attachmentCtrl;
-    if (datatype == kFilePath)
-        return m_filepathCtrl;
-    return nullptr;
+    case Datatype::Video:
+    case Datatype::Audio: return m_videoCtrl;
+    case Datatype::List: return m_listCtrl;
+    case Datatype::Attachment: return m_attachmentCtrl;
+    case Datatype::FilePath: return m_filepathCtrl;
+    default: return nullptr;
+    }
 }
 
 bool LMDataPanel::isControlOfCurrentDatatype(QWidget *control) const
 {
     if (!control)
         return false;
-    if (m_datatype == kDate)
+    if (Datatypes::is(m_datatype, Datatype::Date))
         return control == m_numCtrl1 || control == m_numCtrl2;
     return control == controlForDatatype(m_datatype);
 }
@@ -329,7 +312,7 @@ void LMDataPanel::startEditingForDatasource(LMDataPanelClient *datasource, const
     m_datatype = m_database ? m_database->typeForTable(m_table, m_column) : QString();
     m_row = row;
     Value value = datasource->storedValueForColumn(column, row);
-    if (m_datatype == kText && value.isNull())
+    if (Datatypes::is(m_datatype, Datatype::Text) && value.isNull())
         value = Value(QString());
     showValue(value, m_datatype);
 }
@@ -367,7 +350,7 @@ void LMDataPanel::startEditingForTable(const QString &table, const QString &colu
                 value = database->dbToNativeForTable(text, table, column);
         }
     }
-    if (m_datatype == kText && value.isNull())
+    if (Datatypes::is(m_datatype, Datatype::Text) && value.isNull())
         value = Value(QString());
     showValue(value, m_datatype);
 }
@@ -475,9 +458,9 @@ void LMDataPanel::action(QWidget *control)
     if (!isControlOfCurrentDatatype(control))
         return;
     Value value;
-    if (m_datatype == kText) {
+    if (Datatypes::is(m_datatype, Datatype::Text)) {
         value = Value(m_textCtrl->toPlainText());
-    } else if (m_datatype == kDate) {
+    } else if (Datatypes::is(m_datatype, Datatype::Date)) {
         {
             // A date still being typed counts: the field reports it only when editing ends, which
             // comes after the panel has resigned key and committed.
@@ -581,7 +564,7 @@ void LMDataPanel::documentDidBecomeInvalid()
 
 void LMDataPanel::mainDateControl()
 {
-    if (m_datatype != kDate)
+    if (!Datatypes::is(m_datatype, Datatype::Date))
         return;
     if (hasDate()) {
         const QSignalBlocker blocker(m_numCtrl2);
@@ -592,7 +575,7 @@ void LMDataPanel::mainDateControl()
 
 void LMDataPanel::calDateControl()
 {
-    if (m_datatype != kDate)
+    if (!Datatypes::is(m_datatype, Datatype::Date))
         return;
     {
         const QSignalBlocker blocker(m_numCtrl1);
@@ -604,7 +587,7 @@ void LMDataPanel::calDateControl()
 
 void LMDataPanel::todayButton()
 {
-    if (m_datatype != kDate)
+    if (!Datatypes::is(m_datatype, Datatype::Date))
         return;
     const QDateTime now = ReferenceDate::toDateTime(std::round(ReferenceDate::now())).toLocalTime();
     {

@@ -37,7 +37,7 @@ LMInsertRecord::LMInsertRecord(LMInsertRecordDelegate *delegate, QWidget *window
     const QStringList names = database->allNamesForTable(table);
     const QStringList types = database->allTypesForTable(table);
     for (int i = 0; i < names.size(); ++i) {
-        if (types.value(i) == QLatin1String("Relationship"))
+        if (Datatypes::is(types.value(i), Datatype::Relationship))
             continue;
         m_searchFields << names[i];
         if (!Datatypes::isMedia(types.value(i)))

@@ -1,5 +1,6 @@
 // LMRecordContainer: toolbar items and editor tabs shared by the record grid and form data entry.
 #include "LMRecordContainer.h"
+#include "ViewKind.h"
 
 #include "Resources.h"
 
@@ -179,8 +180,8 @@ QAction *LMRecordContainer::toolbarItem(const QString &itemIdentifier, bool will
         row->setSpacing(0);
         m_modeButtons = new QButtonGroup(segments);
         m_modeButtons->setExclusive(true);
-        for (const QString &mode : {QStringLiteral("Table Design"), QStringLiteral("Table Data"),
-                                    QStringLiteral("Form Design"), QStringLiteral("Form Data")}) {
+        for (const ViewKinds::ModeButton &modeButton : ViewKinds::modeButtons()) {
+            const QString mode = modeButton.title;
             auto *button = new QToolButton(segments);
             button->setText(mode);
             button->setObjectName(mode);

@@ -1,5 +1,6 @@
 // LMRecordViews: the factories that put record grids, table designs and queries over their grids into tabs.
 #include "LMRecordViews.h"
+#include "DesignVocabulary.h"
 
 #include "LMQueryDefinition.h"
 #include "LMQueryFilterView.h"
@@ -32,7 +33,7 @@ void registerRecordViews(LMViewRegistry &registry)
     });
     registry.setFactory(ViewKind::Query, [](const LMViewContext &context, const LMViewRequest &request) {
         // A query is its table's grid with the query open in the filter above it.
-        const QString tableKey = QStringLiteral("Table Name");
+        const QString tableKey = DesignKey::TableName;
         QString table = request.table;
         if (table.isEmpty())
             table = request.item.value(tableKey).toString();

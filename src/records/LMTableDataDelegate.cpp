@@ -17,9 +17,9 @@
 #include <QPainter>
 
 namespace {
-QString typeOf(const QModelIndex &index)
+Datatype typeOf(const QModelIndex &index)
 {
-    return index.data(LMTableEditModel::DatatypeRole).toString();
+    return Datatypes::fromName(index.data(LMTableEditModel::DatatypeRole).toString());
 }
 
 QRect segmentRect(const QRect &cell)
@@ -35,7 +35,8 @@ QWidget *LMTableDataDelegate::createEditor(QWidget *parent, const QStyleOptionVi
                                            const QModelIndex &index) const
 {
     Q_UNUSED(option)
-    if (typeOf(index) == QLatin1String("Options")) {
+    const Datatype type = typeOf(index);
+    if (type == Datatype::Options) {
         auto *combo = new QComboBox(parent);
         combo->setFrame(false);
         combo->addItems(m_view->gridModel()->optionTitlesAt(index.column()));
@@ -43,10 +44,10 @@ QWidget *LMTableDataDelegate::createEditor(QWidget *parent, const QStyleOptionVi
     }
     auto *line = new QLineEdit(parent);
     line->setFrame(false);
-    if (typeOf(index) == QLatin1String("Number"))
+    if (type == Datatype::Number)
         line->setAlignment(Qt::AlignRight);
     // A date is typed in the field's own form or in ISO 8601 ("1990-03-03").
-    if (typeOf(index) == QLatin1String("Date"))
+    if (type == Datatype::Date)
         line->setPlaceholderText(QStringLiteral("YYYY-MM-DD"));
     return line;
 }
@@ -61,7 +62,7 @@ void LMTableDataDelegate::setEditorData(QWidget *editor, const QModelIndex &inde
     auto *line = qobject_cast<QLineEdit *>(editor);
     if (!line)
         return;
-    if (typeOf(index) == QLatin1String("List")) {
+    if (typeOf(index) == Datatype::List) {
         // Joined with the field's own separator, so that reading the text back gives the same items.
         const Value list = model->displayValue(index.column(), index.row());
         line->setText(
@@ -73,13 +74,13 @@ void LMTableDataDelegate::setEditorData(QWidget *editor, const QModelIndex &inde
 
 std::optional<Value> LMTableDataDelegate::valueOfText(const QString &text, const QModelIndex &index) const
 {
-    const QString type = typeOf(index);
+    const Datatype type = typeOf(index);
     LMTableEditModel *model = m_view->gridModel();
-    if (type == QLatin1String("Number") || type == QLatin1String("Date")) {
+    if (type == Datatype::Number || type == Datatype::Date) {
         if (text.trimmed().isEmpty())
             return Value();
         Value value = model->formatterAt(index.column()).parse(text);
-        if (value.isNull() && type == QLatin1String("Number")) {
+        if (value.isNull() && type == Datatype::Number) {
             bool ok = false;
             const double plain = text.trimmed().toDouble(&ok);
             if (ok)
@@ -90,7 +91,7 @@ std::optional<Value> LMTableDataDelegate::valueOfText(const QString &text, const
             return std::nullopt;
         return value;
     }
-    if (type == QLatin1String("List")) {
+    if (type == Datatype::List) {
         const Value items =
             m_view->database()->removeFormattingFromString(text, m_view->pureName(), model->fieldAt(index.column()));
         QStringList tokens;
@@ -125,7 +126,7 @@ void LMTableDataDelegate::setModelData(QWidget *editor, QAbstractItemModel *mode
 
 void LMTableDataDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
-    const QString type = typeOf(index);
+    const Datatype type = typeOf(index);
     QStyleOptionViewItem item = option;
     initStyleOption(&item, index);
     const QString text = item.text;
@@ -143,7 +144,7 @@ void LMTableDataDelegate::paint(QPainter *painter, const QStyleOptionViewItem &o
     if (plain)
         drawPlainText(painter, item, text, style);
     m_view->dataSource()->noteDisplayedText(index.column(), text);
-    if (type == QLatin1String("Relationship")) {
+    if (type == Datatype::Relationship) {
         QStyleOptionButton button;
         button.rect = segmentRect(option.rect);
         button.text = QStringLiteral("Edit");
@@ -156,7 +157,7 @@ void LMTableDataDelegate::paint(QPainter *painter, const QStyleOptionViewItem &o
         QApplication::style()->drawControl(QStyle::CE_PushButton, &button, painter);
         painter->restore();
     } else if (Datatypes::isMedia(type)) {
-        const QPixmap image = LMCellImages::image(LMTableEditModel::imageNameForDatatype(type));
+        const QPixmap image = LMCellImages::image(LMTableEditModel::imageNameForDatatype(Datatypes::name(type)));
         const QPoint topLeft(option.rect.center().x() - image.width() / 2,
                              option.rect.center().y() - image.height() / 2);
         painter->drawPixmap(topLeft, image);
@@ -194,7 +195,7 @@ void LMTableDataDelegate::drawPlainText(QPainter *painter, const QStyleOptionVie
 QSize LMTableDataDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
     QSize size = QStyledItemDelegate::sizeHint(option, index);
-    if (typeOf(index) == QLatin1String("Relationship"))
+    if (typeOf(index) == Datatype::Relationship)
         size.setWidth(qMax(size.width(), 42));
     return size;
 }
@@ -202,7 +203,7 @@ QSize LMTableDataDelegate::sizeHint(const QStyleOptionViewItem &option, const QM
 bool LMTableDataDelegate::editorEvent(QEvent *event, QAbstractItemModel *model, const QStyleOptionViewItem &option,
                                       const QModelIndex &index)
 {
-    if (typeOf(index) == QLatin1String("Relationship") && event->type() == QEvent::MouseButtonRelease) {
+    if (typeOf(index) == Datatype::Relationship && event->type() == QEvent::MouseButtonRelease) {
         auto *mouse = static_cast<QMouseEvent *>(event);
         if (mouse->button() == Qt::LeftButton && segmentRect(option.rect).contains(mouse->position().toPoint())) {
             m_view->setFocusedCell(index.row(), index.column());

@@ -1,5 +1,6 @@
 // LMTableDesignFieldModel: row i is schema[i]; the "id" row is greyed and not editable.
 #include "LMTableDesignFieldModel.h"
+#include "DesignVocabulary.h"
 
 #include "LMTableDesignRules.h"
 #include "LMTableDesignView.h"
@@ -17,7 +18,7 @@ LMTableDesignFieldModel::LMTableDesignFieldModel(LMTableDesignView *editor, QObj
 
 QString LMTableDesignFieldModel::columnIdentifier(int column)
 {
-    return column == NameColumn ? QStringLiteral("Name") : QStringLiteral("Type");
+    return column == NameColumn ? DesignKey::Name : DesignKey::Type;
 }
 
 int LMTableDesignFieldModel::rowCount(const QModelIndex &parent) const

@@ -22,7 +22,8 @@
 
 namespace {
 const QStringList kStyleChoices{"", "None", "Short", "Medium", "Long", "Full", "Default"};
-const QStringList kTextDefaults{"Text", "Number", "Yes/No", "List", "File Path"};
+const QList<Datatype> kTextDefaults{Datatype::Text, Datatype::Number, Datatype::YesNo, Datatype::List,
+                                    Datatype::FilePath};
 
 // A date text is the stored form: a number of seconds since the reference date.
 bool isDateText(const Value &value)
@@ -75,12 +76,12 @@ QCheckBox *LMTableOptionsPane::flagControl(const QString &key, const QString &ti
     m_flags.insert(key, box);
     connect(box, &QCheckBox::toggled, this, [this, key](bool on) {
         if (!m_loading)
-            key == QLatin1String("HumanKey") ? humanKey(on) : setFlag(key, on);
+            key == DesignKey::HumanKey ? humanKey(on) : setFlag(key, on);
     });
     return box;
 }
 
-void LMTableOptionsPane::addRow(const QString &key, const QString &label, QWidget *widget, const QStringList &types)
+void LMTableOptionsPane::addRow(const QString &key, const QString &label, QWidget *widget, const QList<Datatype> &types)
 {
     m_form->addRow(label, widget);
     m_rows.append({key, widget, types});
@@ -90,13 +91,15 @@ void LMTableOptionsPane::buildInspector(QWidget *page)
 {
     m_form = new QFormLayout(page);
     m_form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
-    const QStringList every = LMTableDesignRules::popUpTitles();
+    QList<Datatype> every;
+    for (const QString &name : Datatypes::names())
+        every.append(Datatypes::fromName(name));
 
-    addRow("Unique", QString(), flagControl("Unique", "Unique"));
-    addRow("Not Null", QString(), flagControl("Not Null", "Not Null"));
-    addRow("HumanKey", QString(), flagControl("HumanKey", "Names the record (human key)"), every);
+    addRow(DesignKey::Unique, QString(), flagControl(DesignKey::Unique, "Unique"));
+    addRow(DesignKey::NotNull, QString(), flagControl(DesignKey::NotNull, "Not Null"));
+    addRow(DesignKey::HumanKey, QString(), flagControl(DesignKey::HumanKey, "Names the record (human key)"), every);
 
-    addRow("Default", "Default:", textControl("Default"), kTextDefaults);
+    addRow(DesignKey::Default, "Default:", textControl(DesignKey::Default), kTextDefaults);
 
     // Options: the list of choices with its buttons, then the default chosen among them.
     auto *optionsBox = new QWidget;
@@ -119,11 +122,11 @@ void LMTableOptionsPane::buildInspector(QWidget *page)
     buttons->addStretch();
     optionsLayout->addWidget(m_options);
     optionsLayout->addLayout(buttons);
-    addRow("Options", "Options:", optionsBox, {"Options"});
+    addRow(DesignKey::Options, "Options:", optionsBox, {Datatype::Options});
     m_defaultMenu = new QComboBox;
     m_defaultMenu->setToolTip(QStringLiteral("Default Value"));
     connect(m_defaultMenu, &QComboBox::activated, this, &LMTableOptionsPane::optionsDefaultMenu);
-    addRow("Default Value", "Default Value:", m_defaultMenu, {"Options"});
+    addRow("Default Value", "Default Value:", m_defaultMenu, {Datatype::Options});
 
     m_dateDefault = new QDateTimeEdit;
     m_dateDefault->setCalendarPopup(true);
@@ -132,18 +135,19 @@ void LMTableOptionsPane::buildInspector(QWidget *page)
         if (!m_loading)
             dateDefaultField(ReferenceDate::fromDateTime(dt));
     });
-    addRow("Default Date", "Default:", m_dateDefault, {"Date"});
+    addRow("Default Date", "Default:", m_dateDefault, {Datatype::Date});
     m_dateFormat = new QComboBox;
     m_timeFormat = new QComboBox;
-    for (auto [box, key] : {std::pair{m_dateFormat, "Date Format"}, std::pair{m_timeFormat, "Time Format"}}) {
+    for (auto [box, key] :
+         {std::pair{m_dateFormat, &DesignKey::DateFormat}, std::pair{m_timeFormat, &DesignKey::TimeFormat}}) {
         box->setEditable(true); // a date pattern may be typed instead of a style
         box->addItems(kStyleChoices);
-        const QString k = QString::fromLatin1(key);
+        const QString k = *key;
         connect(box, &QComboBox::currentTextChanged, this, [this, k](const QString &text) { setText(k, text); });
-        addRow(k, k + QLatin1Char(':'), box, {"Date"});
+        addRow(k, k + QLatin1Char(':'), box, {Datatype::Date});
     }
 
-    addRow("Regex", "Regular Expression:", textControl("Regex"), {"Text"});
+    addRow(DesignKey::Regex, "Regular Expression:", textControl(DesignKey::Regex), {Datatype::Text});
 
     // Number: the format menu fills the pattern field; the pattern is what is stored.
     auto *formatBox = new QWidget;
@@ -157,9 +161,11 @@ void LMTableOptionsPane::buildInspector(QWidget *page)
     connect(m_formatField, &QLineEdit::textEdited, this, &LMTableOptionsPane::formatterField);
     formatLayout->addWidget(m_formatMenu);
     formatLayout->addWidget(m_formatField, 1);
-    addRow("Format", "Format:", formatBox, {"Number"});
-    addRow("IsInteger", QString(), flagControl("IsInteger", "Whole numbers only"), {"Number"});
-    addRow("IsPositive", QString(), flagControl("IsPositive", "Positive numbers only"), {"Number"});
+    addRow(DesignKey::Format, "Format:", formatBox, {Datatype::Number});
+    addRow(DesignKey::IsInteger, QString(), flagControl(DesignKey::IsInteger, "Whole numbers only"),
+           {Datatype::Number});
+    addRow(DesignKey::IsPositive, QString(), flagControl(DesignKey::IsPositive, "Positive numbers only"),
+           {Datatype::Number});
     for (bool upper : {false, true}) {
         auto *boundBox = new QWidget;
         auto *boundLayout = new QHBoxLayout(boundBox);
@@ -168,28 +174,28 @@ void LMTableOptionsPane::buildInspector(QWidget *page)
         // "x" (no bound) is stored but shown as nothing.
         for (const QString &stored : LMTableDesignRules::boundOperators())
             op->addItem(stored == QLatin1String("x") ? QString() : stored, stored);
-        const QString key = upper ? QStringLiteral("CheckUpperBound") : QStringLiteral("CheckLowerBound");
+        const QString key = upper ? DesignKey::CheckUpperBound : DesignKey::CheckLowerBound;
         QLineEdit *value = textControl(key);
         connect(op, &QComboBox::activated, this,
                 [this, op, upper, value] { setBound(upper, op->currentData().toString(), value->text()); });
         (upper ? m_upperOperator : m_lowerOperator) = op;
         boundLayout->addWidget(op);
         boundLayout->addWidget(value, 1);
-        addRow(key, upper ? "Upper Bound:" : "Lower Bound:", boundBox, {"Number"});
+        addRow(key, upper ? "Upper Bound:" : "Lower Bound:", boundBox, {Datatype::Number});
     }
 
-    addRow("Yes Value", "Yes Text:", textControl("Yes Value"), {"Yes/No"});
-    addRow("No Value", "No Text:", textControl("No Value"), {"Yes/No"});
-    addRow("List Separator", "List Separator:", textControl("List Separator"), {"List"});
-    addRow("Check", "Check:", textControl("Check"));
+    addRow(DesignKey::YesValue, "Yes Text:", textControl(DesignKey::YesValue), {Datatype::YesNo});
+    addRow(DesignKey::NoValue, "No Text:", textControl(DesignKey::NoValue), {Datatype::YesNo});
+    addRow(DesignKey::ListSeparator, "List Separator:", textControl(DesignKey::ListSeparator), {Datatype::List});
+    addRow(DesignKey::Check, "Check:", textControl(DesignKey::Check));
 }
 
 // ---- Showing a field
 
-bool LMTableOptionsPane::rowApplies(const Row &row, const QString &type) const
+bool LMTableOptionsPane::rowApplies(const Row &row, Datatype type) const
 {
     if (row.types.isEmpty())
-        return type != QLatin1String("Relationship");
+        return type != Datatype::Relationship;
     return row.types.contains(type);
 }
 
@@ -210,10 +216,10 @@ void LMTableOptionsPane::setDictionary(const Value &field, int mapIndex)
     m_mapIndex = m_field.isNull() ? -1 : mapIndex;
     if (m_field.isNull()) {
         m_shown = QStringLiteral("No Selection");
-    } else if (m_mapIndex == 0 || m_field.value("Type").toString() == QLatin1String("Primary Key")) {
+    } else if (m_mapIndex == 0 || Datatypes::is(m_field.value(DesignKey::Type).toString(), Datatype::PrimaryKey)) {
         m_shown = QStringLiteral("Cannot edit ID");
     } else {
-        m_shown = m_field.value("Type").toString();
+        m_shown = m_field.value(DesignKey::Type).toString();
     }
     if (m_field.isNull() || m_shown == QLatin1String("Cannot edit ID")) {
         m_message->setText(m_shown);
@@ -222,7 +228,7 @@ void LMTableOptionsPane::setDictionary(const Value &field, int mapIndex)
     }
     m_stack->setCurrentIndex(1);
     for (const Row &row : m_rows)
-        m_form->setRowVisible(row.widget, rowApplies(row, m_shown));
+        m_form->setRowVisible(row.widget, rowApplies(row, Datatypes::fromName(m_shown)));
     loadField();
 }
 
@@ -233,15 +239,15 @@ void LMTableOptionsPane::loadField()
         it.value()->setText(m_field.value(it.key()).stringValue());
     for (auto it = m_flags.cbegin(); it != m_flags.cend(); ++it)
         it.value()->setChecked(m_field.value(it.key()).toBool());
-    m_dateFormat->setCurrentText(m_field.value("Date Format").toString());
-    m_timeFormat->setCurrentText(m_field.value("Time Format").toString());
+    m_dateFormat->setCurrentText(m_field.value(DesignKey::DateFormat).toString());
+    m_timeFormat->setCurrentText(m_field.value(DesignKey::TimeFormat).toString());
     m_loading = false;
-    if (m_shown == QLatin1String("Options"))
-        loadOptions();
-    else if (m_shown == QLatin1String("Date"))
-        loadDate();
-    else if (m_shown == QLatin1String("Number"))
-        loadNumber();
+    switch (Datatypes::fromName(m_shown)) {
+    case Datatype::Options: loadOptions(); break;
+    case Datatype::Date: loadDate(); break;
+    case Datatype::Number: loadNumber(); break;
+    default: break;
+    }
 }
 
 void LMTableOptionsPane::loadOptions()
@@ -256,20 +262,20 @@ void LMTableOptionsPane::loadOptions()
     }
     m_defaultMenu->clear();
     m_defaultMenu->addItems(titles);
-    m_defaultMenu->setCurrentIndex(int(titles.indexOf(m_field.value("Default").toString())));
+    m_defaultMenu->setCurrentIndex(int(titles.indexOf(m_field.value(DesignKey::Default).toString())));
     m_loading = false;
 }
 
 void LMTableOptionsPane::loadDate()
 {
-    const Value stored = m_field.value("Default");
+    const Value stored = m_field.value(DesignKey::Default);
     double seconds;
     if (isDateText(stored)) {
         seconds = OXDatabase::dateFromString(stored.toString()).toDate();
     } else {
         // A date field always has a default date: the moment it is first shown.
         const QString now = OXDatabase::stringFromDate(Value::date(ReferenceDate::now()));
-        m_field.set("Default", Value(now));
+        m_field.set(DesignKey::Default, Value(now));
         seconds = OXDatabase::dateFromString(now).toDate();
     }
     m_loading = true;
@@ -280,16 +286,16 @@ void LMTableOptionsPane::loadDate()
 void LMTableOptionsPane::loadNumber()
 {
     m_loading = true;
-    const QString format = m_field.value("Format").stringValue();
+    const QString format = m_field.value(DesignKey::Format).stringValue();
     m_formatField->setText(format);
     int menuIndex = format.isEmpty() ? 0 : -1;
     for (int i = 1; i < m_formatMenu->count() && menuIndex < 0; ++i)
         if (LMTableDesignRules::formatPatternForMenuTitle(m_formatMenu->itemText(i)) == format)
             menuIndex = i;
     m_formatMenu->setCurrentIndex(menuIndex);
-    for (auto [op, key] : {std::pair{m_lowerOperator, "CheckLowerBoundOperator"},
-                           std::pair{m_upperOperator, "CheckUpperBoundOperator"}}) {
-        const QString stored = m_field.value(QString::fromLatin1(key)).toString();
+    for (auto [op, key] : {std::pair{m_lowerOperator, &DesignKey::CheckLowerBoundOperator},
+                           std::pair{m_upperOperator, &DesignKey::CheckUpperBoundOperator}}) {
+        const QString stored = m_field.value(*key).toString();
         const int index = int(LMTableDesignRules::boundOperators().indexOf(stored));
         op->setCurrentIndex(index < 0 ? 0 : index);
     }
@@ -325,7 +331,7 @@ void LMTableOptionsPane::humanKey(bool checked)
         return;
     m_editor->setHumanKey(m_mapIndex, checked);
     m_loading = true;
-    m_flags.value("HumanKey")->setChecked(m_field.value("HumanKey").toBool());
+    m_flags.value(DesignKey::HumanKey)->setChecked(m_field.value(DesignKey::HumanKey).toBool());
     m_loading = false;
 }
 
@@ -333,10 +339,10 @@ void LMTableOptionsPane::humanKey(bool checked)
 
 Value LMTableOptionsPane::optionsArray(bool create)
 {
-    Value options = m_field.value("Options");
+    Value options = m_field.value(DesignKey::Options);
     if (!options.isArray() && create) {
         options = Value::array();
-        m_field.set("Options", options);
+        m_field.set(DesignKey::Options, options);
     }
     return options;
 }
@@ -344,7 +350,7 @@ Value LMTableOptionsPane::optionsArray(bool create)
 QStringList LMTableOptionsPane::optionTitles() const
 {
     QStringList titles;
-    const Value options = m_field.value("Options");
+    const Value options = m_field.value(DesignKey::Options);
     for (int i = 0; i < options.size(); ++i)
         titles.append(options.at(i).stringValue());
     return titles;
@@ -412,7 +418,7 @@ void LMTableOptionsPane::rebuildDefaultMenu()
     m_defaultMenu->setCurrentIndex(index);
     m_loading = false;
     // The stored default follows what the menu shows, so it never names an option that is gone.
-    m_field.set("Default", Value(index >= 0 ? titles.at(index) : QString("")));
+    m_field.set(DesignKey::Default, Value(index >= 0 ? titles.at(index) : QString("")));
 }
 
 QStringList LMTableOptionsPane::defaultMenuTitles() const
@@ -437,7 +443,7 @@ void LMTableOptionsPane::optionsDefaultMenu(int index)
         m_defaultMenu->setCurrentIndex(index);
         m_loading = false;
     }
-    m_field.set("Default", Value(m_defaultMenu->itemText(index)));
+    m_field.set(DesignKey::Default, Value(m_defaultMenu->itemText(index)));
 }
 
 // ---- Date
@@ -446,7 +452,7 @@ void LMTableOptionsPane::dateDefaultField(double secondsSinceReferenceDate)
 {
     if (m_field.isNull())
         return;
-    m_field.set("Default", Value(OXDatabase::stringFromDate(Value::date(secondsSinceReferenceDate))));
+    m_field.set(DesignKey::Default, Value(OXDatabase::stringFromDate(Value::date(secondsSinceReferenceDate))));
     const QDateTime shown = ReferenceDate::toDateTime(secondsSinceReferenceDate);
     if (m_dateDefault->dateTime() != shown) {
         m_loading = true;
@@ -473,14 +479,14 @@ void LMTableOptionsPane::formatterMenu(const QString &title)
     m_formatMenu->setCurrentIndex(int(LMTableDesignRules::formatMenuTitles().indexOf(title)));
     m_formatField->setText(pattern);
     m_loading = false;
-    m_field.set("Format", Value(pattern));
+    m_field.set(DesignKey::Format, Value(pattern));
 }
 
 void LMTableOptionsPane::formatterField(const QString &pattern)
 {
     if (m_field.isNull())
         return;
-    m_field.set("Format", Value(pattern));
+    m_field.set(DesignKey::Format, Value(pattern));
     if (m_formatField->text() != pattern) {
         m_loading = true;
         m_formatField->setText(pattern);
@@ -502,12 +508,12 @@ void LMTableOptionsPane::setBound(bool upper, const QString &op, const QString &
 {
     if (m_field.isNull())
         return;
-    const QString prefix = upper ? QStringLiteral("CheckUpperBound") : QStringLiteral("CheckLowerBound");
-    m_field.set(prefix + QStringLiteral("Operator"), Value(op));
-    m_field.set(prefix, Value(bound));
+    const QString &key = upper ? DesignKey::CheckUpperBound : DesignKey::CheckLowerBound;
+    m_field.set(upper ? DesignKey::CheckUpperBoundOperator : DesignKey::CheckLowerBoundOperator, Value(op));
+    m_field.set(key, Value(bound));
     m_loading = true;
     QComboBox *box = upper ? m_upperOperator : m_lowerOperator;
     box->setCurrentIndex(std::max(0, int(LMTableDesignRules::boundOperators().indexOf(op))));
-    m_texts.value(prefix)->setText(bound);
+    m_texts.value(key)->setText(bound);
     m_loading = false;
 }

@@ -2,6 +2,7 @@
 // dictionary in place (the editor's private copy, committed with the rest of the design).
 #pragma once
 
+#include "DesignVocabulary.h"
 #include "Value.h"
 
 #include <QHash>
@@ -36,7 +37,7 @@ public:
     // The keys whose controls the shown inspector offers, in display order.
     QStringList visibleKeys() const;
 
-    // --- "Options" fields.
+    // --- Options fields.
     void optionsAddButton();
     void optionsRemoveButton();
     void selectOption(int index);
@@ -48,11 +49,11 @@ public:
     int defaultMenuIndex() const;
     void optionsDefaultMenu(int index);
 
-    // --- "Date" fields: the default date in seconds since the reference date.
+    // --- Date fields: the default date in seconds since the reference date.
     void dateDefaultField(double secondsSinceReferenceDate);
     double shownDefaultDate() const;
 
-    // --- "Number" fields.
+    // --- Number fields.
     void formatterMenu(const QString &title);
     void formatterField(const QString &pattern);
     QString formatFieldText() const;
@@ -69,11 +70,11 @@ private:
     struct Row {
         QString key;
         QWidget *widget = nullptr;
-        QStringList types; // empty: every datatype but "Relationship"
+        QList<Datatype> types; // empty: every datatype but Relationship
     };
 
     void buildInspector(QWidget *page);
-    void addRow(const QString &key, const QString &label, QWidget *widget, const QStringList &types = {});
+    void addRow(const QString &key, const QString &label, QWidget *widget, const QList<Datatype> &types = {});
     QLineEdit *textControl(const QString &key);
     QCheckBox *flagControl(const QString &key, const QString &title);
     void loadField();
@@ -82,7 +83,7 @@ private:
     void loadNumber();
     void rebuildDefaultMenu();
     Value optionsArray(bool create);
-    bool rowApplies(const Row &row, const QString &type) const;
+    bool rowApplies(const Row &row, Datatype type) const;
 
     LMTableDesignView *m_editor;
     Value m_field;

@@ -1,6 +1,8 @@
 // LMTableDesignRules: the editor's fixed tables and texts; number patterns come from ICU's own formatters.
 #include "LMTableDesignRules.h"
 
+#include "DesignVocabulary.h"
+
 #include <QSet>
 #include <memory>
 #include <unicode/dcfmtsym.h>
@@ -11,12 +13,6 @@ namespace {
 QString fromIcu(const icu::UnicodeString &s)
 {
     return QString(reinterpret_cast<const QChar *>(s.getBuffer()), s.length());
-}
-
-bool isMedia(const QString &type)
-{
-    return type == QLatin1String("Image") || type == QLatin1String("Audio") || type == QLatin1String("Video") ||
-           type == QLatin1String("Attachment");
 }
 
 // The pattern of one ICU style; empty when ICU gives no decimal format for it.
@@ -37,9 +33,7 @@ namespace LMTableDesignRules {
 
 const QStringList &popUpTitles()
 {
-    static const QStringList titles{"Primary Key", "Text", "Number",  "Date",       "Yes/No",    "Image",       "Audio",
-                                    "Video",       "List", "Options", "Attachment", "File Path", "Relationship"};
-    return titles;
+    return Datatypes::names();
 }
 
 int typeToNumber(const QString &datatype)
@@ -58,9 +52,11 @@ TypeChange classifyTypeChange(const QString &oldType, const QString &newType, bo
 {
     if (!columnExists)
         return TypeChange::Free;
-    if (newType == QLatin1String("Relationship") || isMedia(oldType))
+    const Datatype from = Datatypes::fromName(oldType);
+    const Datatype to = Datatypes::fromName(newType);
+    if (to == Datatype::Relationship || Datatypes::isMedia(from))
         return TypeChange::DeletesData;
-    if (oldType == QLatin1String("Relationship") || isMedia(newType))
+    if (from == Datatype::Relationship || Datatypes::isMedia(to))
         return TypeChange::NonReversible;
     return TypeChange::Free;
 }

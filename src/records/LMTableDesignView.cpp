@@ -21,9 +21,6 @@
 #include <QUndoStack>
 
 namespace {
-const QString kName = QStringLiteral("Name");
-const QString kType = QStringLiteral("Type");
-const QString kHumanKey = QStringLiteral("HumanKey");
 const QString kSuppressFormQuestion = QStringLiteral("LMAskForFormAlertSupress");
 } // namespace
 
@@ -38,7 +35,7 @@ LMTableDesignView::LMTableDesignView(const QString &name, MyDocument *document, 
         // A table that exists only in this editor until its first commit.
         const LMTableDesignCommit fresh = LMTableDesignCommit::forNewTable(name);
         m_schema = fresh.schema;
-        m_left = QStringList{QStringLiteral("id")};
+        m_left = QStringList{DesignKey::IdFieldName};
         m_right = fresh.columnMapRight;
         m_newTable = true;
     }
@@ -133,12 +130,12 @@ Value LMTableDesignView::objectValueForTableColumn(const QString &column, int ro
     const Value field = fieldAt(row);
     if (field.isNull())
         return Value();
-    if (column == kName) {
-        const QString name = field.value(kName).toString();
+    if (column == DesignKey::Name) {
+        const QString name = field.value(DesignKey::Name).toString();
         return name.isEmpty() ? Value() : Value(name);
     }
-    if (column == kType) {
-        const int index = typeToNumber(field.value(kType).toString());
+    if (column == DesignKey::Type) {
+        const int index = typeToNumber(field.value(DesignKey::Type).toString());
         return index < 0 ? Value() : Value(index);
     }
     return Value();
@@ -162,9 +159,9 @@ void LMTableDesignView::setObjectValue(const Value &value, const QString &column
     if (m_applyingEdit)
         return;
     m_applyingEdit = true;
-    if (column == kName)
+    if (column == DesignKey::Name)
         setFieldName(value, row);
-    else if (column == kType)
+    else if (column == DesignKey::Type)
         setFieldType(value, row);
     m_applyingEdit = false;
 }
@@ -173,14 +170,14 @@ void LMTableDesignView::setFieldName(const Value &value, int row)
 {
     const QString name = value.isNull() ? QString("") : value.stringValue();
     Value field = m_schema.at(row);
-    const QString current = field.value(kName).toString();
+    const QString current = field.value(DesignKey::Name).toString();
     if (name == current)
         return; // the row's own exact name is always accepted, and changes nothing
     if (!name.isEmpty()) {
         // Every name counts, the row's own too: only its exact current name (handled above) is exempt.
         QStringList names;
         for (int i = 0; i < m_schema.size(); ++i)
-            names << m_schema.at(i).value(kName).toString();
+            names << m_schema.at(i).value(DesignKey::Name).toString();
         if (std::optional<Alert> refused = SchemaNameRules::checkFieldName(name, names)) {
             Ui::instance().beep();
             showAlert(*refused);
@@ -189,7 +186,7 @@ void LMTableDesignView::setFieldName(const Value &value, int row)
         }
     }
     recordUndoStep(QStringLiteral("Rename Field"));
-    field.set(kName, Value(name));
+    field.set(DesignKey::Name, Value(name));
     m_left[row] = name;
     emit schemaDidChange();
 }
@@ -197,13 +194,13 @@ void LMTableDesignView::setFieldName(const Value &value, int row)
 void LMTableDesignView::setFieldType(const Value &value, int row)
 {
     const QString newType = value.isNull() ? QString("") : numberToType(int(value.toInt()));
-    if (newType == QLatin1String("Primary Key") || newType.isNull()) {
+    if (Datatypes::is(newType, Datatype::PrimaryKey) || newType.isNull()) {
         Ui::instance().beep();
         emit schemaDidChange();
         return;
     }
     Value field = m_schema.at(row);
-    const QString oldType = field.value(kType).toString();
+    const QString oldType = field.value(DesignKey::Type).toString();
     if (newType == oldType)
         return;
     // The column the field's data sits in is the one it had when the editor opened (same position).
@@ -231,7 +228,7 @@ void LMTableDesignView::setFieldType(const Value &value, int row)
     recordUndoStep(QStringLiteral("Change Datatype"));
     if (clearColumn && !m_columnsToClear.contains(oldColumn))
         m_columnsToClear << oldColumn;
-    field.set(kType, Value(newType));
+    field.set(DesignKey::Type, Value(newType));
     emit schemaDidChange();
     tableViewSelectionDidChange(m_selectedRow);
 }
@@ -285,11 +282,11 @@ void LMTableDesignView::setHumanKey(int row, bool on)
 {
     for (int i = 0; i < m_schema.size(); ++i) {
         Value field = m_schema.at(i);
-        field.remove(kHumanKey);
+        field.remove(DesignKey::HumanKey);
     }
     if (on && row >= 0 && row < m_schema.size()) {
         Value field = m_schema.at(row);
-        field.set(kHumanKey, Value(true));
+        field.set(DesignKey::HumanKey, Value(true));
     }
 }
 
@@ -338,10 +335,10 @@ bool LMTableDesignView::commitTable()
             m_navigator->setCurrentTabLabel(untitled);
     }
     // Every table keeps its "id" field first, whatever happened to the rows below it.
-    if (fieldAt(0).value(kName).toString() != QLatin1String("id")) {
+    if (fieldAt(0).value(DesignKey::Name).toString() != DesignKey::IdFieldName) {
         m_schema.insert(0, DesignVocabulary::idField());
-        m_left.insert(0, QStringLiteral("id"));
-        m_right.insert(0, m_newTable ? QString("") : QStringLiteral("id"));
+        m_left.insert(0, DesignKey::IdFieldName);
+        m_right.insert(0, m_newTable ? QString("") : DesignKey::IdFieldName);
     }
     return commitTableRevised();
 }
@@ -472,8 +469,8 @@ QString LMTableDesignView::firstFormOfTable() const
 {
     const Value forms = m_document->forms();
     for (int i = 0; i < forms.size(); ++i)
-        if (forms.at(i).value(QStringLiteral("Content Table")).toString() == m_tableName)
-            return forms.at(i).value(kName).toString();
+        if (forms.at(i).value(DesignKey::ContentTable).toString() == m_tableName)
+            return forms.at(i).value(DesignKey::Name).toString();
     return QString();
 }
 

@@ -6,13 +6,6 @@
 #include "OXDatabase.h"
 
 namespace {
-const QString kStartTable = QStringLiteral("Start Table");
-const QString kStartField = QStringLiteral("Start Field");
-const QString kEndTable = QStringLiteral("End Table");
-const QString kEndField = QStringLiteral("End Field");
-const QString kEndsInTable = QStringLiteral("Ends In Table");
-const QString kType = QStringLiteral("Relationship Type");
-
 QString stringOf(const Value &record, const QString &key)
 {
     const Value v = record.value(key);
@@ -29,24 +22,24 @@ namespace LMRelationship {
 
 QString startTable(const Value &record)
 {
-    return stringOf(record, kStartTable);
+    return stringOf(record, RelationshipKey::StartTable);
 }
 QString startField(const Value &record)
 {
-    return stringOf(record, kStartField);
+    return stringOf(record, RelationshipKey::StartField);
 }
 QString endTable(const Value &record)
 {
-    return stringOf(record, kEndTable);
+    return stringOf(record, RelationshipKey::EndTable);
 }
 QString endField(const Value &record)
 {
-    return stringOf(record, kEndField);
+    return stringOf(record, RelationshipKey::EndField);
 }
 
 bool endsInTable(const Value &record)
 {
-    const Value v = record.value(kEndsInTable);
+    const Value v = record.value(RelationshipKey::EndsInTable);
     if (v.isString()) {
         const QString text = v.toString().trimmed();
         return text.compare(QLatin1String("YES"), Qt::CaseInsensitive) == 0 ||
@@ -62,7 +55,7 @@ bool hasInverse(const Value &record)
 
 int relationshipType(const Value &record)
 {
-    const Value v = record.value(kType);
+    const Value v = record.value(RelationshipKey::RelationshipType);
     if (v.isString())
         return v.toString().trimmed().toInt();
     return v.isNumber() ? int(v.toInt()) : 0;
@@ -72,13 +65,13 @@ Value makeRecord(const QString &start, const QString &startFieldName, const QStr
                  int type)
 {
     Value record = Value::dict();
-    record.set(kType, QString::number(type));
-    record.set(kEndsInTable, endFieldName.isEmpty() ? QStringLiteral("1") : QStringLiteral("0"));
-    record.set(kStartTable, start);
-    record.set(kStartField, startFieldName);
-    record.set(kEndTable, end);
+    record.set(RelationshipKey::RelationshipType, QString::number(type));
+    record.set(RelationshipKey::EndsInTable, endFieldName.isEmpty() ? QStringLiteral("1") : QStringLiteral("0"));
+    record.set(RelationshipKey::StartTable, start);
+    record.set(RelationshipKey::StartField, startFieldName);
+    record.set(RelationshipKey::EndTable, end);
     if (!endFieldName.isEmpty())
-        record.set(kEndField, endFieldName);
+        record.set(RelationshipKey::EndField, endFieldName);
     return record;
 }
 
@@ -126,21 +119,21 @@ bool setEndsInTable(Value record, bool oneWay, OXDatabase &database, const Value
                        (hasInverse(other) && sameField(endTable(other), endField(other), end, candidate));
             }
             if (!used) {
-                record.set(kEndField, candidate);
-                record.set(kEndsInTable, QStringLiteral("0"));
+                record.set(RelationshipKey::EndField, candidate);
+                record.set(RelationshipKey::EndsInTable, QStringLiteral("0"));
                 return true;
             }
         }
     }
-    record.remove(kEndField);
-    record.set(kEndsInTable, QStringLiteral("1"));
+    record.remove(RelationshipKey::EndField);
+    record.set(RelationshipKey::EndsInTable, QStringLiteral("1"));
     return false;
 }
 
 bool setEndsInTable(Value record, bool oneWay, OXDatabase &database)
 {
     MyDocument *document = database.document();
-    const Value lines = document ? document->relationships().value(QStringLiteral("Lines")) : Value::array();
+    const Value lines = document ? document->relationships().value(RelationshipKey::Lines) : Value::array();
     return setEndsInTable(record, oneWay, database, lines);
 }
 

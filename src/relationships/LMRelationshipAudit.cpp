@@ -1,27 +1,22 @@
 // LMRelationshipAudit: the audit walk over "Lines" and its installation into the connection's hook.
 #include "LMRelationshipAudit.h"
+#include "DesignVocabulary.h"
 
 #include "LMRelationship.h"
 #include "MyDocument.h"
 #include "OXDatabase.h"
 
 namespace {
-const QString kStartTable = QStringLiteral("Start Table");
-const QString kStartField = QStringLiteral("Start Field");
-const QString kEndTable = QStringLiteral("End Table");
-const QString kEndField = QStringLiteral("End Field");
-const QString kEndsInTable = QStringLiteral("Ends In Table");
-
 // Step 3: a record whose end field is not a "Relationship" field of the end table becomes one-way.
 bool reduceToOneWay(Value record, OXDatabase &database)
 {
     const QString endField = LMRelationship::endField(record);
     if (!endField.isEmpty() && database.relationshipNamesForTable(LMRelationship::endTable(record)).contains(endField))
         return false;
-    const bool changed = record.contains(kEndField) || !LMRelationship::endsInTable(record);
-    record.remove(kEndField);
+    const bool changed = record.contains(RelationshipKey::EndField) || !LMRelationship::endsInTable(record);
+    record.remove(RelationshipKey::EndField);
     if (!LMRelationship::endsInTable(record))
-        record.set(kEndsInTable, QStringLiteral("1"));
+        record.set(RelationshipKey::EndsInTable, QStringLiteral("1"));
     return changed;
 }
 } // namespace
@@ -33,7 +28,7 @@ bool auditRelationships(OXDatabase &database)
     MyDocument *document = database.document();
     if (!document)
         return false;
-    Value lines = document->relationships().value(QStringLiteral("Lines"));
+    Value lines = document->relationships().value(RelationshipKey::Lines);
     if (!lines.isArray())
         return false;
     const QStringList tables = database.tablesList();
@@ -53,10 +48,10 @@ bool auditRelationships(OXDatabase &database)
                 document->setChanged(true);
                 return true;
             }
-            record.set(kStartTable, end);
-            record.set(kStartField, endField);
-            record.set(kEndTable, start);
-            record.remove(kEndField);
+            record.set(RelationshipKey::StartTable, end);
+            record.set(RelationshipKey::StartField, endField);
+            record.set(RelationshipKey::EndTable, start);
+            record.remove(RelationshipKey::EndField);
             changed = true;
         }
         changed = reduceToOneWay(record, database) || changed;

@@ -1,5 +1,6 @@
 // LMRelationshipsDiagram: boxes are found by table name, so raising a box never disturbs the lines.
 #include "LMRelationshipsDiagram.h"
+#include "DesignVocabulary.h"
 
 #include "LMRelationship.h"
 #include "MyDocument.h"
@@ -30,8 +31,8 @@ int typeOf(const Value &record)
 LMRelationshipsDiagram::LMRelationshipsDiagram(OXDatabase *database, const Value &relationships, QObject *parent)
     : QObject(parent), m_database(database)
 {
-    m_boxes = loadBoxes(relationships.value(QStringLiteral("Boxes")));
-    loadLines(relationships.value(QStringLiteral("Lines")));
+    m_boxes = loadBoxes(relationships.value(RelationshipKey::Boxes));
+    loadLines(relationships.value(RelationshipKey::Lines));
     m_chooser = QList<bool>(chooserTables().size(), false);
 }
 
@@ -133,7 +134,7 @@ Value LMRelationshipsDiagram::cleanUpAndArchive() const
     Value boxes = Value::array();
     for (const LMRelationshipsBox &box : m_boxes)
         boxes.append(box.archived());
-    return Value::dict({{QStringLiteral("Boxes"), boxes}, {QStringLiteral("Lines"), archivedLines()}});
+    return Value::dict({{RelationshipKey::Boxes, boxes}, {RelationshipKey::Lines, archivedLines()}});
 }
 
 Value LMRelationshipsDiagram::archivedLines(int except) const

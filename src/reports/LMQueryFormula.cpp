@@ -35,12 +35,11 @@ public:
         QStringList columns, names;
         for (int i = 0; i < baseFields.size(); ++i) {
             const Value field = baseFields.at(i);
-            const QString name = field.value(QStringLiteral("Name")).toString();
-            columns << QStringLiteral("`%1` %2").arg(name, storageType(field.value(QStringLiteral("Type")).toString()));
+            const QString name = field.value(DesignKey::Name).toString();
+            columns << QStringLiteral("`%1` %2").arg(name, storageType(field.value(DesignKey::Type).toString()));
             names << QStringLiteral("`%1`").arg(name);
         }
-        m_design =
-            Value::dict({{QStringLiteral("Fields"), baseFields.deepCopy()}, {QStringLiteral("Name"), Value(m_name)}});
+        m_design = Value::dict({{DesignKey::Fields, baseFields.deepCopy()}, {DesignKey::Name, Value(m_name)}});
         m_database.createTableDesign(m_design);
         // A leftover of an interrupted run would make CREATE fail; only the temporary schema is touched.
         m_database.performQuery(QStringLiteral("DROP TABLE IF EXISTS temp.`%1`").arg(m_name));
@@ -96,8 +95,8 @@ int LMReportParser::evaluateQueryFormula(const QStringList &parts, int start, in
 {
     MyDocument *document = m_owner.document();
     const Value query = document ? document->queryNamed(parts.value(0)) : Value();
-    const QString baseTable = query.value(QStringLiteral("Table Name")).toString();
-    const Value baseFields = m_owner.tableDesign(baseTable).value(QStringLiteral("Fields"));
+    const QString baseTable = query.value(DesignKey::TableName).toString();
+    const Value baseFields = m_owner.tableDesign(baseTable).value(DesignKey::Fields);
     if (query.isNull() || baseTable.isEmpty() || !baseFields.isArray())
         return start + length;
 

@@ -1,5 +1,6 @@
 // LMReportDocument: decoding and encoding of the template and the evaluation entry point for views and tools.
 #include "LMReportDocument.h"
+#include "DesignVocabulary.h"
 
 #include "LMReportParser.h"
 #include "RichTextCodec.h"
@@ -15,7 +16,7 @@ namespace LMReportDocument {
 std::unique_ptr<QTextDocument> templateForReport(const Value &report)
 {
     auto document = std::make_unique<QTextDocument>();
-    const Value stored = report.value(QStringLiteral("Attributed String"));
+    const Value stored = report.value(DesignKey::AttributedString);
     if (stored.isDict()) {
         QString error;
         if (!RichTextCodec::decode(stored, *document, &error))
@@ -34,13 +35,13 @@ Value storedTemplate(const QTextDocument &document)
 
 QString contentTable(const Value &report)
 {
-    const QString table = report.value(QStringLiteral("Content Table")).toString();
+    const QString table = report.value(DesignKey::ContentTable).toString();
     return table == QLatin1String("None") ? QString() : table;
 }
 
 std::optional<Alert> lockedAlert(const Value &report)
 {
-    if (!report.value(QStringLiteral("Locked")).toBool())
+    if (!report.value(DesignKey::Locked).toBool())
         return std::nullopt;
     return Alert::make(QStringLiteral("Locked Object"), QStringLiteral("This object is locked. You cannot use it."));
 }

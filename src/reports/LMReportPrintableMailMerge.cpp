@@ -1,5 +1,6 @@
 // LMReportPrintableMailMerge: a private copy of the evaluated text, paginated like the report view's pages.
 #include "LMReportPrintableMailMerge.h"
+#include "DesignVocabulary.h"
 
 #include "LMReportPageLayout.h"
 #include "LMReportPanels.h"
@@ -9,7 +10,7 @@
 #include <QTextDocument>
 
 LMReportPrintableMailMerge::LMReportPrintableMailMerge(const Value &report, const QTextDocument &evaluated)
-    : m_text(evaluated.clone()), m_layout(LMReportPageLayout::fromPrintInfo(report.value(QStringLiteral("Print Info"))))
+    : m_text(evaluated.clone()), m_layout(LMReportPageLayout::fromPrintInfo(report.value(DesignKey::PrintInfo)))
 {
     LMReportPrinter::breakPagesAtFormFeeds(*m_text);
 }

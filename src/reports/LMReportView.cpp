@@ -1,6 +1,7 @@
 // LMReportView: the record is written only by cleanUp and the name sheet; the preview is evaluated from a copy
 // of the template and thrown away when the tab goes back to design.
 #include "LMReportView.h"
+#include "DesignVocabulary.h"
 
 #include "LMDocumentNavigator.h"
 #include "LMReportDocument.h"
@@ -29,10 +30,6 @@
 #include <QVBoxLayout>
 
 namespace {
-const QString kName = QStringLiteral("Name");
-const QString kContentTable = QStringLiteral("Content Table");
-const QString kAttributedString = QStringLiteral("Attributed String");
-const QString kPrintInfo = QStringLiteral("Print Info");
 const QString kNone = QStringLiteral("None");
 
 // The toolbar: identifier, label.
@@ -62,7 +59,7 @@ LMReportView::LMReportView(const LMViewContext &context, const Value &report)
 {
     buildInterface();
     reloadTablePopUp(kNone);
-    if (m_report.isDict() && !m_report.value(kName).toString().isEmpty()) {
+    if (m_report.isDict() && !m_report.value(DesignKey::Name).toString().isEmpty()) {
         loadFromRecord();
     } else {
         m_text = std::make_unique<QTextDocument>();
@@ -87,7 +84,7 @@ QString LMReportView::identifier() const
 
 QString LMReportView::name() const
 {
-    return m_report.value(kName).toString();
+    return m_report.value(DesignKey::Name).toString();
 }
 
 void LMReportView::buildInterface()
@@ -131,9 +128,9 @@ void LMReportView::contentTableChosen()
     if (m_loadingPopUp || !m_report.isDict() || name().isEmpty())
         return;
     const QString table = m_tablePopUp->currentText();
-    if (m_report.value(kContentTable).toString() == table)
+    if (m_report.value(DesignKey::ContentTable).toString() == table)
         return;
-    m_report.set(kContentTable, table);
+    m_report.set(DesignKey::ContentTable, table);
     if (m_document)
         m_document->setChanged(true);
 }
@@ -150,9 +147,9 @@ void LMReportView::loadFromRecord()
     m_text = std::move(text);
     const QPageLayout fallback = m_navigator && m_navigator->printer() ? m_navigator->printer()->pageLayout()
                                                                        : LMReportPageLayout::defaultLayout();
-    m_textView->setPrintInfo(LMReportPageLayout::fromPrintInfo(m_report.value(kPrintInfo), fallback));
+    m_textView->setPrintInfo(LMReportPageLayout::fromPrintInfo(m_report.value(DesignKey::PrintInfo), fallback));
     m_textView->setEditable(true);
-    reloadTablePopUp(m_report.value(kContentTable).toString());
+    reloadTablePopUp(m_report.value(DesignKey::ContentTable).toString());
     updateToolbarState();
 }
 
@@ -173,10 +170,10 @@ void LMReportView::cleanUp()
     const Value text = LMReportDocument::storedTemplate(design);
     const Value printInfo = PrintInfoCodec::encode(m_textView->printInfo());
     // Only a real change marks the document edited, so looking at a report leaves it saved.
-    if (m_report.value(kAttributedString) == text && m_report.value(kPrintInfo) == printInfo)
+    if (m_report.value(DesignKey::AttributedString) == text && m_report.value(DesignKey::PrintInfo) == printInfo)
         return;
-    m_report.set(kAttributedString, text);
-    m_report.set(kPrintInfo, printInfo);
+    m_report.set(DesignKey::AttributedString, text);
+    m_report.set(DesignKey::PrintInfo, printInfo);
     if (m_document)
         m_document->setChanged(true);
 }
@@ -262,8 +259,8 @@ bool LMReportView::nameSheetEnded(const QString &newName)
         // The document makes the report when it gets its name, so an unnamed report leaves nothing behind.
         m_report = m_document ? m_document->addNewDesign(ItemKind::Report) : Value::dict();
     }
-    m_report.set(kName, newName);
-    m_report.set(kContentTable, m_tablePopUp->currentText());
+    m_report.set(DesignKey::Name, newName);
+    m_report.set(DesignKey::ContentTable, m_tablePopUp->currentText());
     if (m_navigator)
         m_navigator->setCurrentTabLabel(newName);
     if (m_document) {
@@ -427,8 +424,8 @@ void LMReportView::itemDidRename(ItemKind kind, const QString &oldName, const QS
     m_loadingPopUp = true;
     m_tablePopUp->setItemText(index, newName);
     m_loadingPopUp = false;
-    if (m_report.isDict() && m_report.value(kContentTable).toString() == oldName)
-        m_report.set(kContentTable, newName);
+    if (m_report.isDict() && m_report.value(DesignKey::ContentTable).toString() == oldName)
+        m_report.set(DesignKey::ContentTable, newName);
 }
 
 void LMReportView::itemDidDelete(ItemKind kind, const QString &name)
@@ -445,7 +442,7 @@ void LMReportView::itemDidDelete(ItemKind kind, const QString &name)
         m_tablePopUp->setCurrentIndex(m_tablePopUp->count() - 1);
     m_loadingPopUp = false;
     if (wasSelected && m_report.isDict() && !this->name().isEmpty())
-        m_report.set(kContentTable, kNone);
+        m_report.set(DesignKey::ContentTable, kNone);
 }
 
 // ---- Toolbar

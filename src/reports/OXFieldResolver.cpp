@@ -23,7 +23,7 @@ std::optional<QString> relatedTable(OXDatabase &database, const QString &table, 
     MyDocument *document = database.document();
     if (!document)
         return std::nullopt;
-    const Value lines = document->relationships().value(QStringLiteral("Lines"));
+    const Value lines = document->relationships().value(RelationshipKey::Lines);
     std::optional<QString> target;
     for (int i = 0; i < lines.size(); ++i) {
         const Value line = lines.at(i);

@@ -1,5 +1,6 @@
 // OXGrid: record numbers, fields, slices, sorting and the text table of a grid.
 #include "OXGrid.h"
+#include "DesignVocabulary.h"
 
 #include "OXDatabase.h"
 #include "OXFieldResolver.h"
@@ -60,7 +61,7 @@ OXObjectPtr OXGrid::callFunction(const QString &name, const OXArguments &args)
         if (is({"first", "last"}))
             return ids.isEmpty() ? nullptr : rowWithId(name == QLatin1String("first") ? ids.first() : ids.last());
         if (is({"id"}))
-            return columnNamed(QStringLiteral("id"));
+            return columnNamed(DesignKey::IdFieldName);
         if (is({"tablename", "table"}))
             return plainValueWithString(tableName());
         if (is({"asTable"}))

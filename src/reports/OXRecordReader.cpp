@@ -66,7 +66,7 @@ std::optional<QStringList> allIds(OXDatabase &database, const QString &table)
         return std::nullopt;
     QStringList ids;
     ids.reserve(int(cursor->rowCount()));
-    const QString key = columnKey(table, QStringLiteral("id"));
+    const QString key = columnKey(table, DesignKey::IdFieldName);
     for (quint32 i = 0; i < cursor->rowCount(); ++i)
         ids << cursor->rowAtIndex(i)->stringForColumn(key);
     return ids;
@@ -93,7 +93,7 @@ std::optional<QStringList> column(OXDatabase &database, const QString &table, co
     QHash<QString, QString> texts;
     QStringList pending;
     const QString key = columnKey(table, field);
-    const QString idKey = columnKey(table, QStringLiteral("id"));
+    const QString idKey = columnKey(table, DesignKey::IdFieldName);
     const auto flush = [&]() {
         if (pending.isEmpty())
             return true;
@@ -218,7 +218,7 @@ std::optional<QStringList> selectIds(OXDatabase &database, const QString &table,
     if (!cursor)
         return std::nullopt;
     QStringList ids;
-    const QString key = columnKey(table, QStringLiteral("id"));
+    const QString key = columnKey(table, DesignKey::IdFieldName);
     for (quint32 i = 0; i < cursor->rowCount(); ++i)
         ids << cursor->rowAtIndex(i)->stringForColumn(key);
     return ids;

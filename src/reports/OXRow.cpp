@@ -1,5 +1,6 @@
 // OXRow: a record's fields, its relationships and the way back to its grid.
 #include "OXRow.h"
+#include "DesignVocabulary.h"
 
 #include "OXFieldResolver.h"
 #include "OXGrid.h"
@@ -29,8 +30,8 @@ OXObjectPtr OXRow::callFunction(const QString &name, const OXArguments &args)
         d.remove(kRowid);
         return std::make_shared<OXGrid>(database(), d, m_rowids);
     }
-    if (name == QLatin1String("id"))
-        return columnNamed(QStringLiteral("id"));
+    if (name == DesignKey::IdFieldName)
+        return columnNamed(DesignKey::IdFieldName);
     if (name == QLatin1String("tablename") || name == QLatin1String("table"))
         return plainValueWithString(tableName());
     return nullptr;

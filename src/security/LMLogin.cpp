@@ -1,5 +1,6 @@
 // LMLogin: rights queries over a user record, and the password digest shared with the users editor.
 #include "LMLogin.h"
+#include "DesignVocabulary.h"
 
 #include "PackageCrypto.h"
 
@@ -50,22 +51,22 @@ void LMLogin::setPassword(const QString &password)
 
 QString LMLogin::userName() const
 {
-    return m_user.value(QStringLiteral("Name")).toString();
+    return m_user.value(AccountKey::Name).toString();
 }
 
 bool LMLogin::isAdmin() const
 {
-    return m_nilInit || m_user.value(QStringLiteral("Permissions")).value(QStringLiteral("Admin")).toBool();
+    return m_nilInit || m_user.value(AccountKey::Permissions).value(AccountKey::Admin).toBool();
 }
 
 bool LMLogin::isAllowedTo(const QString &section) const
 {
-    return m_nilInit || m_user.value(QStringLiteral("ClassDefaultPermissions")).value(section).toBool();
+    return m_nilInit || m_user.value(AccountKey::Sections).value(section).toBool();
 }
 
 bool LMLogin::isAllowedToEdit(const QString &object, const QString &key) const
 {
-    return m_nilInit || m_user.value(QStringLiteral("Permissions")).value(object + QLatin1Char('/') + key).toBool();
+    return m_nilInit || m_user.value(AccountKey::Permissions).value(object + QLatin1Char('/') + key).toBool();
 }
 
 QString LMLogin::passwordHash(const QString &password)
@@ -87,8 +88,8 @@ Value LMLogin::checkUsername(const QString &name, const QString &password, const
         return Value();
     for (int i = 0; i < users.size(); ++i) {
         const Value user = users.at(i);
-        if (user.value(QStringLiteral("Name")).toString() == name &&
-            passwordMatches(user.value(QStringLiteral("Password")).toString(), hash))
+        if (user.value(AccountKey::Name).toString() == name &&
+            passwordMatches(user.value(AccountKey::Password).toString(), hash))
             return user;
     }
     return Value();

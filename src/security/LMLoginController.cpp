@@ -1,5 +1,6 @@
 // LMLoginController: pictures and names of the users, a password field, beep and shake on a wrong password.
 #include "LMLoginController.h"
+#include "DesignVocabulary.h"
 
 #include "LMLogin.h"
 #include "LMLoginForgotPasswordController.h"
@@ -21,7 +22,7 @@ namespace {
 // A user without a picture gets a round badge with the initial of the name.
 QIcon pictureFor(const Value &user)
 {
-    const QImage image = user.value(QStringLiteral("Image")).toImage();
+    const QImage image = user.value(AccountKey::Image).toImage();
     if (!image.isNull())
         return QIcon(QPixmap::fromImage(image.scaled(48, 48, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
     QPixmap pixmap(48, 48);
@@ -36,7 +37,7 @@ QIcon pictureFor(const Value &user)
     font.setPixelSize(22);
     font.setBold(true);
     painter.setFont(font);
-    const QString name = user.value(QStringLiteral("Name")).toString();
+    const QString name = user.value(AccountKey::Name).toString();
     painter.drawText(QRect(0, 0, 48, 48), Qt::AlignCenter, name.left(1).toUpper());
     return QIcon(pixmap);
 }
@@ -61,7 +62,7 @@ LMLoginController::LMLoginController(MyDocument *document, const Value &users, C
     m_list->setResizeMode(QListView::Adjust);
     for (int i = 0; i < m_users.size(); ++i) {
         const Value user = m_users.at(i);
-        new QListWidgetItem(pictureFor(user), user.value(QStringLiteral("Name")).toString(), m_list);
+        new QListWidgetItem(pictureFor(user), user.value(AccountKey::Name).toString(), m_list);
     }
     layout->addWidget(m_list);
 
@@ -127,7 +128,7 @@ void LMLoginController::updatePrompt()
 bool LMLoginController::canResetPassword() const
 {
     const Value user = MyDocument::itemNamed(m_users, chosenUser());
-    return !user.value(QStringLiteral("Email")).toString().trimmed().isEmpty();
+    return !user.value(AccountKey::Email).toString().trimmed().isEmpty();
 }
 
 void LMLoginController::forgotPassword()

@@ -1,5 +1,6 @@
 // LMLoginForgotPasswordController: sends a temporary password, checks it, stores the new password, logs in.
 #include "LMLoginForgotPasswordController.h"
+#include "DesignVocabulary.h"
 
 #include "Alert.h"
 #include "LMLogin.h"
@@ -45,7 +46,7 @@ QString LMLoginForgotPasswordController::buttonTitle() const
 
 QString LMLoginForgotPasswordController::email() const
 {
-    return m_user.value(QStringLiteral("Email")).toString();
+    return m_user.value(AccountKey::Email).toString();
 }
 
 void LMLoginForgotPasswordController::alert(const QString &message, const QString &informative)
@@ -63,7 +64,7 @@ bool LMLoginForgotPasswordController::send()
         return false;
     }
     const QString temporary = makeTemporaryPassword();
-    const QString name = m_user.value(QStringLiteral("Name")).toString();
+    const QString name = m_user.value(AccountKey::Name).toString();
     const QString database = m_document && !m_document->fileName().isEmpty()
                                  ? QFileInfo(m_document->fileName()).completeBaseName()
                                  : QStringLiteral("Untitled");
@@ -107,7 +108,7 @@ bool LMLoginForgotPasswordController::setNewPassword(const QString &password, co
               QStringLiteral("The passwords you entered did not match. Please retype"));
         return false;
     }
-    m_user.set(QStringLiteral("Password"), LMLogin::passwordHash(password));
+    m_user.set(AccountKey::Password, LMLogin::passwordHash(password));
     m_newPassword = password;
     if (m_document) {
         m_document->setChanged(true);

@@ -1,5 +1,7 @@
 // LMUsersGroups: editing user and group records in place, and the two lists with an editor beside them.
 #include "LMUsersGroups.h"
+#include "DesignVocabulary.h"
+#include "ViewKind.h"
 
 #include "Alert.h"
 #include "LMIdentifiedView.h"
@@ -20,12 +22,6 @@
 #include <QVBoxLayout>
 
 namespace {
-const QString kName = QStringLiteral("Name");
-const QString kGroup = QStringLiteral("Group");
-const QString kPassword = QStringLiteral("Password");
-const QString kPermissions = QStringLiteral("Permissions");
-const QString kSections = QStringLiteral("ClassDefaultPermissions");
-const QString kAdmin = QStringLiteral("Admin");
 
 QString uniqueName(const Value &items, const QString &base)
 {
@@ -52,7 +48,8 @@ LMUsersGroups::LMUsersGroups(MyDocument *document, QWidget *window, const QStrin
 {
     if (m_selected.isEmpty() || account(m_isUser, m_selected).isNull()) {
         m_isUser = true;
-        m_selected = document->users().isEmpty() ? QString() : document->users().at(0).value(kName).toString();
+        m_selected =
+            document->users().isEmpty() ? QString() : document->users().at(0).value(AccountKey::Name).toString();
     }
 }
 
@@ -74,13 +71,12 @@ QString LMUsersGroups::identifier() const
 
 Value LMUsersGroups::defaultPermissions()
 {
-    return Value::dict({{QStringLiteral("Table Edit"), QStringLiteral("ABC")}});
+    return Value::dict({{ViewKinds::identifier(ViewKind::TableEdit), QStringLiteral("ABC")}});
 }
 
 QStringList LMUsersGroups::sectionNames()
 {
-    return {QStringLiteral("Overview"), QStringLiteral("Tables"),  QStringLiteral("Queries"),
-            QStringLiteral("Forms"),    QStringLiteral("Reports"), QStringLiteral("Scripts")};
+    return ViewKinds::modes();
 }
 
 Value LMUsersGroups::account(bool isUser, const QString &name) const
@@ -98,13 +94,13 @@ void LMUsersGroups::changed()
 Value LMUsersGroups::addUser()
 {
     Value users = m_document->users();
-    Value user = Value::dict({{kName, uniqueName(users, QStringLiteral("New User"))},
-                              {kGroup, QStringLiteral("none")},
-                              {kPassword, QString()},
-                              {kPermissions, defaultPermissions()}});
+    Value user = Value::dict({{AccountKey::Name, uniqueName(users, QStringLiteral("New User"))},
+                              {AccountKey::Group, QStringLiteral("none")},
+                              {AccountKey::Password, QString()},
+                              {AccountKey::Permissions, defaultPermissions()}});
     users.append(user);
     m_isUser = true;
-    m_selected = user.value(kName).toString();
+    m_selected = user.value(AccountKey::Name).toString();
     changed();
     return user;
 }
@@ -112,10 +108,10 @@ Value LMUsersGroups::addUser()
 Value LMUsersGroups::addGroup()
 {
     Value groups = m_document->groups();
-    Value group = Value::dict({{kName, uniqueName(groups, QStringLiteral("New Group"))}});
+    Value group = Value::dict({{AccountKey::Name, uniqueName(groups, QStringLiteral("New Group"))}});
     groups.append(group);
     m_isUser = false;
-    m_selected = group.value(kName).toString();
+    m_selected = group.value(AccountKey::Name).toString();
     changed();
     return group;
 }
@@ -133,15 +129,15 @@ bool LMUsersGroups::removeAccount(bool isUser, const QString &name)
             // Its users stay, outside any group.
             Value users = m_document->users();
             for (int i = 0; i < users.size(); ++i)
-                if (users.at(i).value(kGroup).toString() == name)
-                    users.at(i).set(kGroup, QStringLiteral("none"));
+                if (users.at(i).value(AccountKey::Group).toString() == name)
+                    users.at(i).set(AccountKey::Group, QStringLiteral("none"));
             removed = true;
         }
     }
     if (removed && isUser == m_isUser && name == m_selected) {
         const Value users = m_document->users();
         m_isUser = true;
-        m_selected = users.isEmpty() ? QString() : users.at(0).value(kName).toString();
+        m_selected = users.isEmpty() ? QString() : users.at(0).value(AccountKey::Name).toString();
     }
     if (removed)
         changed();
@@ -153,7 +149,7 @@ bool LMUsersGroups::setValue(bool isUser, const QString &name, const QString &ke
     Value record = account(isUser, name);
     if (record.isNull())
         return false;
-    if (key == kName) {
+    if (key == AccountKey::Name) {
         const QString newName = value.toString();
         if (newName.isEmpty() || (newName != name && !account(isUser, newName).isNull())) {
             Ui::instance().beep();
@@ -162,14 +158,14 @@ bool LMUsersGroups::setValue(bool isUser, const QString &name, const QString &ke
         if (!isUser) {
             Value users = m_document->users();
             for (int i = 0; i < users.size(); ++i)
-                if (users.at(i).value(kGroup).toString() == name)
-                    users.at(i).set(kGroup, newName);
+                if (users.at(i).value(AccountKey::Group).toString() == name)
+                    users.at(i).set(AccountKey::Group, newName);
         }
         if (isUser == m_isUser && name == m_selected)
             m_selected = newName;
-    } else if (key == kGroup) {
+    } else if (key == AccountKey::Group) {
         return setGroup(name, value.toString());
-    } else if (!isUser || (key != QLatin1String("Email") && key != QLatin1String("Image"))) {
+    } else if (!isUser || (key != AccountKey::Email && key != AccountKey::Image)) {
         return false;
     }
     record.set(key, value);
@@ -188,19 +184,19 @@ bool LMUsersGroups::setPassword(const QString &user, const QString &password, co
                                 m_window);
         return false;
     }
-    record.set(kPassword, LMLogin::passwordHash(password));
+    record.set(AccountKey::Password, LMLogin::passwordHash(password));
     changed();
     return true;
 }
 
 void LMUsersGroups::copyGroupRights(const Value &group, Value user)
 {
-    const Value sections = group.value(kSections);
+    const Value sections = group.value(AccountKey::Sections);
     if (sections.isDict())
-        user.set(kSections, sections.deepCopy());
-    const Value admin = group.value(kPermissions).value(kAdmin);
+        user.set(AccountKey::Sections, sections.deepCopy());
+    const Value admin = group.value(AccountKey::Permissions).value(AccountKey::Admin);
     if (!admin.isNull())
-        childDict(user, kPermissions).set(kAdmin, admin.toBool());
+        childDict(user, AccountKey::Permissions).set(AccountKey::Admin, admin.toBool());
 }
 
 bool LMUsersGroups::setSectionRight(bool isUser, const QString &name, const QString &section, bool allowed)
@@ -208,12 +204,12 @@ bool LMUsersGroups::setSectionRight(bool isUser, const QString &name, const QStr
     Value record = account(isUser, name);
     if (record.isNull() || !sectionNames().contains(section))
         return false;
-    childDict(record, kSections).set(section, allowed);
+    childDict(record, AccountKey::Sections).set(section, allowed);
     if (!isUser) {
         Value users = m_document->users();
         for (int i = 0; i < users.size(); ++i)
-            if (users.at(i).value(kGroup).toString() == name)
-                childDict(users.at(i), kSections).set(section, allowed);
+            if (users.at(i).value(AccountKey::Group).toString() == name)
+                childDict(users.at(i), AccountKey::Sections).set(section, allowed);
     }
     changed();
     return true;
@@ -224,12 +220,12 @@ bool LMUsersGroups::setAdmin(bool isUser, const QString &name, bool admin)
     Value record = account(isUser, name);
     if (record.isNull())
         return false;
-    childDict(record, kPermissions).set(kAdmin, admin);
+    childDict(record, AccountKey::Permissions).set(AccountKey::Admin, admin);
     if (!isUser) {
         Value users = m_document->users();
         for (int i = 0; i < users.size(); ++i)
-            if (users.at(i).value(kGroup).toString() == name)
-                childDict(users.at(i), kPermissions).set(kAdmin, admin);
+            if (users.at(i).value(AccountKey::Group).toString() == name)
+                childDict(users.at(i), AccountKey::Permissions).set(AccountKey::Admin, admin);
     }
     changed();
     return true;
@@ -241,7 +237,7 @@ bool LMUsersGroups::setGroup(const QString &user, const QString &group)
     const Value groupRecord = account(false, group);
     if (record.isNull() || (group != QLatin1String("none") && groupRecord.isNull()))
         return false;
-    record.set(kGroup, group);
+    record.set(AccountKey::Group, group);
     if (!groupRecord.isNull())
         copyGroupRights(groupRecord, record);
     changed();

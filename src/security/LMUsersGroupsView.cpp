@@ -1,4 +1,5 @@
 // LMUsersGroupsView: the widgets of the "Users Groups" view: two lists, the account editor and its buttons.
+#include "DesignVocabulary.h"
 #include "LMIdentifiedView.h"
 #include "LMUsersGroups.h"
 #include "MyDocument.h"
@@ -18,7 +19,7 @@
 namespace {
 QPixmap pictureOf(const Value &user)
 {
-    const QImage image = user.value(QStringLiteral("Image")).toImage();
+    const QImage image = user.value(AccountKey::Image).toImage();
     if (image.isNull())
         return QPixmap();
     return QPixmap::fromImage(image.scaled(64, 64, Qt::KeepAspectRatio, Qt::SmoothTransformation));
@@ -103,12 +104,12 @@ void LMUsersGroups::buildView()
 
     QObject::connect(m_name, &QLineEdit::editingFinished, m_view, [this] {
         if (!m_loading && m_name->text() != m_selected &&
-            !setValue(m_isUser, m_selected, QStringLiteral("Name"), m_name->text()))
+            !setValue(m_isUser, m_selected, AccountKey::Name, m_name->text()))
             m_name->setText(m_selected);
     });
     QObject::connect(m_email, &QLineEdit::editingFinished, m_view, [this] {
         if (!m_loading && m_isUser)
-            setValue(true, m_selected, QStringLiteral("Email"), m_email->text().trimmed());
+            setValue(true, m_selected, AccountKey::Email, m_email->text().trimmed());
     });
     QObject::connect(m_group, &QComboBox::activated, m_view, [this] {
         if (!m_loading && m_isUser)
@@ -136,7 +137,7 @@ void LMUsersGroups::buildView()
             Ui::instance().beep();
             return;
         }
-        setValue(true, m_selected, QStringLiteral("Image"), Value(image));
+        setValue(true, m_selected, AccountKey::Image, Value(image));
     });
 }
 
@@ -148,7 +149,7 @@ void LMUsersGroups::refresh()
     auto fill = [](QListWidget *list, const Value &items) {
         list->clear();
         for (int i = 0; i < items.size(); ++i)
-            list->addItem(items.at(i).value(QStringLiteral("Name")).toString());
+            list->addItem(items.at(i).value(AccountKey::Name).toString());
     };
     fill(m_users, m_document->users());
     fill(m_groups, m_document->groups());
@@ -172,16 +173,16 @@ void LMUsersGroups::loadEditor()
     m_group->addItem(QStringLiteral("none"));
     const Value groups = m_document->groups();
     for (int i = 0; i < groups.size(); ++i)
-        m_group->addItem(groups.at(i).value(QStringLiteral("Name")).toString());
-    m_group->setCurrentText(record.value(QStringLiteral("Group")).toString());
-    m_email->setText(record.value(QStringLiteral("Email")).toString());
+        m_group->addItem(groups.at(i).value(AccountKey::Name).toString());
+    m_group->setCurrentText(record.value(AccountKey::Group).toString());
+    m_email->setText(record.value(AccountKey::Email).toString());
     m_picture->setPixmap(pictureOf(record));
     for (QWidget *userOnly : {static_cast<QWidget *>(m_group), static_cast<QWidget *>(m_email),
                               static_cast<QWidget *>(m_password), static_cast<QWidget *>(m_confirm),
                               static_cast<QWidget *>(m_setPassword), static_cast<QWidget *>(m_choosePicture)})
         userOnly->setEnabled(m_isUser && !record.isNull());
-    m_admin->setChecked(record.value(QStringLiteral("Permissions")).value(QStringLiteral("Admin")).toBool());
-    const Value sections = record.value(QStringLiteral("ClassDefaultPermissions"));
+    m_admin->setChecked(record.value(AccountKey::Permissions).value(AccountKey::Admin).toBool());
+    const Value sections = record.value(AccountKey::Sections);
     const QStringList names = sectionNames();
     for (int i = 0; i < m_sections.size(); ++i)
         m_sections.at(i)->setChecked(sections.value(names.at(i)).toBool());

@@ -1,5 +1,6 @@
 // LMDocumentWindow: layout, the switch operations and the view protocol's calling order.
 #include "LMDocumentWindow.h"
+#include "DesignVocabulary.h"
 
 #include "LMApplication.h"
 #include "LMButtonBar.h"
@@ -294,7 +295,7 @@ bool LMDocumentWindow::switchToTableDesignView(const QString &name)
 bool LMDocumentWindow::switchToQueryView(const QString &name, bool inForm)
 {
     const Value query = m_document->queryNamed(name);
-    QString table = query.value(QStringLiteral("Table Name")).toString();
+    QString table = query.value(DesignKey::TableName).toString();
     const QStringList tables = m_document->database() ? m_document->database()->tablesList() : QStringList();
     if (name.isEmpty()) {
         // A new query filters a table: the one selected in the source list, else the first one.
@@ -317,8 +318,8 @@ bool LMDocumentWindow::switchToQueryView(const QString &name, bool inForm)
     QString form;
     const Value forms = m_document->forms();
     for (int i = 0; i < forms.size() && form.isEmpty(); ++i)
-        if (forms.at(i).value(QStringLiteral("Content Table")).toString() == table)
-            form = forms.at(i).value(QStringLiteral("Name")).toString();
+        if (forms.at(i).value(DesignKey::ContentTable).toString() == table)
+            form = forms.at(i).value(DesignKey::Name).toString();
     // Without a form on the table the form data view generates one when it opens (form designer's work).
     LMViewRequest request = requestFor(ViewKind::FormData, form.isEmpty() ? table : form, query);
     request.queryName = name;
@@ -349,7 +350,7 @@ bool LMDocumentWindow::switchToReportView(const QString &name)
     if (report.isNull()) {
         Ui::instance().beep();
         return false;
-    } else if (report.value(QStringLiteral("Locked")).toBool()) {
+    } else if (report.value(DesignKey::Locked).toBool()) {
         Ui::instance().runAlert(
             Alert::make(QStringLiteral("Locked Object"), QStringLiteral("This object is locked. You cannot use it.")),
             this);
@@ -366,7 +367,8 @@ bool LMDocumentWindow::switchToScriptView(const QString &name)
     // A new script is named by the editor's sheet: the tab takes the name it was given.
     const Value scripts = m_document->scripts();
     if (name.isEmpty() && scripts.size() > before)
-        setCurrentTabLabel(labelFor(ViewKind::Script, scripts.at(scripts.size() - 1).value("Name").toString()));
+        setCurrentTabLabel(
+            labelFor(ViewKind::Script, scripts.at(scripts.size() - 1).value(DesignKey::Name).toString()));
     return true;
 }
 
@@ -557,7 +559,7 @@ void LMDocumentWindow::outlineDidDoubleClick(const QString &mode, const QString 
 
 void LMDocumentWindow::modeChosen(const QString &mode)
 {
-    if (mode == QLatin1String("Overview")) {
+    if (mode == ViewKinds::mode(ViewKind::Overview)) {
         switchToOverview();
         return;
     }

@@ -1,5 +1,6 @@
 // LMItemKind: the six kinds and what each command means for them.
 #include "LMItemKind.h"
+#include "DesignVocabulary.h"
 
 #include "LMDocumentNavigator.h"
 #include "MyDocument.h"
@@ -12,7 +13,7 @@ QStringList LMItemKind::itemNames(const MyDocument &document) const
     QStringList names;
     const Value items = collection(document);
     for (int i = 0; i < items.size(); ++i)
-        names << items.at(i).value(QStringLiteral("Name")).toString();
+        names << items.at(i).value(DesignKey::Name).toString();
     return names;
 }
 

@@ -1,5 +1,6 @@
 // LMModeList: one row per allowed mode with its image.
 #include "LMModeList.h"
+#include "ViewKind.h"
 
 #include "LMIcons.h"
 #include "LMLogin.h"
@@ -7,11 +8,8 @@
 namespace {
 QString imageFor(const QString &mode)
 {
-    if (mode == QLatin1String("Overview"))
-        return QStringLiteral("Overview");
-    if (mode == QLatin1String("Queries"))
-        return QStringLiteral("SourceList_Query_32");
-    return QStringLiteral("SourceList_%1_32").arg(mode);
+    const std::optional<ItemKind> kind = ItemKinds::fromMode(mode);
+    return kind ? ItemKinds::info(*kind).modeIcon : QStringLiteral("Overview");
 }
 } // namespace
 
@@ -25,9 +23,7 @@ LMModeList::LMModeList(QWidget *parent) : QListWidget(parent)
 
 const QStringList &LMModeList::allModes()
 {
-    static const QStringList modes{QStringLiteral("Overview"), QStringLiteral("Tables"),  QStringLiteral("Queries"),
-                                   QStringLiteral("Forms"),    QStringLiteral("Reports"), QStringLiteral("Scripts")};
-    return modes;
+    return ViewKinds::modes();
 }
 
 void LMModeList::reload(const LMLogin *login)

@@ -1,6 +1,8 @@
 // OXTemplateFile: the template dictionary, its file form and the downloaded-templates folder.
 #pragma once
 
+#include "DesignVocabulary.h"
+#include "ItemKind.h"
 #include "Value.h"
 
 #include <QByteArray>
@@ -11,12 +13,12 @@
 class MyDocument;
 
 namespace OXTemplateFile {
-inline const QString Tables = QStringLiteral("Tables");
-inline const QString Queries = QStringLiteral("Queries");
-inline const QString Forms = QStringLiteral("Forms");
-inline const QString Reports = QStringLiteral("Reports");
-inline const QString Scripts = QStringLiteral("Scripts");
-inline const QString Relationships = QStringLiteral("Relationships");
+inline const QString Tables = ItemKinds::mode(ItemKind::Table);
+inline const QString Queries = ItemKinds::mode(ItemKind::Query);
+inline const QString Forms = ItemKinds::mode(ItemKind::Form);
+inline const QString Reports = ItemKinds::mode(ItemKind::Report);
+inline const QString Scripts = ItemKinds::mode(ItemKind::Script);
+inline const QString &Relationships = RelationshipKey::Relationships;
 inline const QString Extension = QStringLiteral("oxtemplate");
 
 // ~/Library/Application Support/Tandrel/Orvix/Downloaded Templates, created when missing.

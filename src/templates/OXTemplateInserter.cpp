@@ -1,5 +1,6 @@
 // OXTemplateInserter: the name check, then tables, designs and relationships appended in order.
 #include "OXTemplateInserter.h"
+#include "DesignVocabulary.h"
 
 #include "LMRelationshipAudit.h"
 #include "MyDocument.h"
@@ -16,7 +17,7 @@ bool collides(MyDocument &document, const Value &templateDictionary)
     const QStringList tables = document.database() ? document.database()->tablesList() : QStringList();
     const Value newTables = arrayOf(templateDictionary, Tables);
     for (int i = 0; i < newTables.size(); ++i)
-        if (tables.contains(newTables.at(i).value(QStringLiteral("Name")).toString()))
+        if (tables.contains(newTables.at(i).value(DesignKey::Name).toString()))
             return true;
     const QPair<QString, Value> kinds[] = {{Queries, document.queries()},
                                            {Forms, document.forms()},
@@ -25,7 +26,7 @@ bool collides(MyDocument &document, const Value &templateDictionary)
     for (const auto &[key, collection] : kinds) {
         const Value items = arrayOf(templateDictionary, key);
         for (int i = 0; i < items.size(); ++i)
-            if (MyDocument::indexOfItemNamed(collection, items.at(i).value(QStringLiteral("Name")).toString()) >= 0)
+            if (MyDocument::indexOfItemNamed(collection, items.at(i).value(DesignKey::Name).toString()) >= 0)
                 return true;
     }
     return false;
@@ -63,7 +64,7 @@ Result insert(MyDocument &document, const Value &templateDictionary)
     const Value relationships = templateDictionary.value(Relationships);
     if (relationships.isDict() && !relationships.isEmpty()) {
         Value mine = document.relationships();
-        for (const QString &key : {QStringLiteral("Boxes"), QStringLiteral("Lines")}) {
+        for (const QString &key : {RelationshipKey::Boxes, RelationshipKey::Lines}) {
             const Value added = relationships.value(key);
             if (!added.isArray())
                 continue;

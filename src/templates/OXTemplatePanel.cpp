@@ -1,5 +1,6 @@
 // OXTemplatePanel: lists found and downloaded templates and hands each button to the template classes.
 #include "OXTemplatePanel.h"
+#include "DesignVocabulary.h"
 
 #include "MyDocument.h"
 #include "OXTemplateFile.h"
@@ -37,7 +38,7 @@ QListWidget *checkList(MyDocument *document, const Value &collection)
     Q_UNUSED(document);
     auto *list = new QListWidget;
     for (int i = 0; i < collection.size(); ++i) {
-        auto *item = new QListWidgetItem(collection.at(i).value(QStringLiteral("Name")).toString());
+        auto *item = new QListWidgetItem(collection.at(i).value(DesignKey::Name).toString());
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Unchecked);
         list->addItem(item);
@@ -180,14 +181,11 @@ void OXTemplatePanel::upload()
     dialog.setWindowTitle(QStringLiteral("Upload Template"));
     auto *layout = new QVBoxLayout(&dialog);
     auto *lists = new QGridLayout;
-    const QStringList titles = {QStringLiteral("Tables"), QStringLiteral("Queries"), QStringLiteral("Forms"),
-                                QStringLiteral("Reports"), QStringLiteral("Scripts")};
-    const Value collections[] = {m_document->tables(), m_document->queries(), m_document->forms(),
-                                 m_document->reports(), m_document->scripts()};
+    const QList<ItemKind> &kinds = ItemKinds::all();
     QList<QListWidget *> checks;
-    for (int i = 0; i < titles.size(); ++i) {
-        lists->addWidget(new QLabel(titles[i]), 0, i);
-        checks << checkList(m_document, collections[i]);
+    for (int i = 0; i < kinds.size(); ++i) {
+        lists->addWidget(new QLabel(ItemKinds::mode(kinds[i])), 0, i);
+        checks << checkList(m_document, m_document->collection(kinds[i]));
         lists->addWidget(checks.last(), 1, i);
     }
     layout->addLayout(lists);

@@ -5,7 +5,7 @@ namespace {
 const QList<ViewKindInfo> &table()
 {
     static const QList<ViewKindInfo> kinds{
-        {ViewKind::Overview, QStringLiteral("Overview"), std::nullopt, QStringLiteral("Overview 16"),
+        {ViewKind::Overview, ItemKinds::overview(), std::nullopt, QStringLiteral("Overview 16"),
          QStringLiteral("Overview")},
         {ViewKind::TableEdit, QStringLiteral("Table Edit"), ItemKind::Table, QStringLiteral("Tables 16"),
          QStringLiteral("Records")},
@@ -68,6 +68,42 @@ QString ViewKinds::mode(ViewKind kind)
         return identifier(kind);
     const std::optional<ItemKind> items = info(kind).itemKind;
     return items ? ItemKinds::mode(*items) : QString();
+}
+
+const QStringList &ViewKinds::modes()
+{
+    static const QStringList list = [] {
+        QStringList modes{mode(ViewKind::Overview)};
+        for (const ItemKind kind : ItemKinds::all())
+            modes << ItemKinds::mode(kind);
+        return modes;
+    }();
+    return list;
+}
+
+const QList<ViewKinds::ModeButton> &ViewKinds::modeButtons()
+{
+    static const QList<ModeButton> buttons{{ViewKind::TableDesign, identifier(ViewKind::TableDesign)},
+                                           {ViewKind::TableEdit, QStringLiteral("Table Data")},
+                                           {ViewKind::FormDesign, identifier(ViewKind::FormDesign)},
+                                           {ViewKind::FormData, identifier(ViewKind::FormData)}};
+    return buttons;
+}
+
+QString ViewKinds::modeButtonTitle(ViewKind kind)
+{
+    for (const ModeButton &button : modeButtons())
+        if (button.kind == kind)
+            return button.title;
+    return QString();
+}
+
+std::optional<ViewKind> ViewKinds::fromModeButton(const QString &title)
+{
+    for (const ModeButton &button : modeButtons())
+        if (button.title == title)
+            return button.kind;
+    return std::nullopt;
 }
 
 QString ViewKinds::modeOfIdentifier(const QString &identifier)

@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 enum class ViewKind {
@@ -42,9 +43,22 @@ inline QString identifier(ViewKind kind)
     return info(kind).identifier;
 }
 std::optional<ViewKind> fromIdentifier(const QString &identifier);
+// The modes of the mode list, top to bottom: "Overview", then each item kind's mode.
+const QStringList &modes();
 // The mode the mode list shows while a view of this kind is in front: "Tables", "Overview", or "".
 QString mode(ViewKind kind);
 QString modeOfIdentifier(const QString &identifier);
+// The mode buttons of the record and form editors, left to right: "Table Design", "Table Data", "Form Design",
+// "Form Data"; each switches to a view of its kind (the grid's button says "Table Data").
+struct ModeButton {
+    ViewKind kind;
+    QString title;
+};
+const QList<ModeButton> &modeButtons();
+// The title of the mode button that switches to `kind`; "" for a kind without one.
+QString modeButtonTitle(ViewKind kind);
+// The kind a mode button's title switches to.
+std::optional<ViewKind> fromModeButton(const QString &title);
 // The label of a tab on a new, unnamed item of this kind ("New Table"); "" for kinds without items.
 QString newItemLabel(ViewKind kind);
 } // namespace ViewKinds

@@ -1,6 +1,7 @@
 // Report export: each format carries the report's text and its paper size and margins; a report that cannot be
 // produced gives nothing; PDFs are checked with pdfinfo.
 #include "LMExportController.h"
+#include "LMExportFormats.h"
 #include "LMOdtWriter.h"
 #include "LMReportDocument.h"
 #include "LMReportImporterExporter.h"
@@ -9,6 +10,7 @@
 #include "TestEnvironment.h"
 #include "support/ExportFixture.h"
 
+#include <QBuffer>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -83,6 +85,9 @@ private slots:
                                      << "txt";
         QTest::newRow("unknown type") << "Letter"
                                       << "xls";
+        // Types are matched exactly, as the command line passes them.
+        QTest::newRow("type in capitals") << "Letter"
+                                          << "PDF";
     }
 
     void nothingForAReportThatCannotBeProduced()
@@ -90,6 +95,30 @@ private slots:
         QFETCH(QString, report);
         QFETCH(QString, type);
         QVERIFY(!LMReportImporterExporter::exportReport(report, *doc, type));
+    }
+
+    void everyReportFormatIsARowOfTheTable()
+    {
+        QCOMPARE(LMReportImporterExporter::types(), (QStringList{"doc", "rtf", "txt", "odt", "html", "pdf"}));
+        QCOMPARE(LMExportFormats::extensions(LMExportSource::Table), (QStringList{"csv", "tsv", "sql", "html"}));
+        for (const LMExportSource source : {LMExportSource::Table, LMExportSource::Report}) {
+            for (const LMExportFormat &format : LMExportFormats::of(source)) {
+                QCOMPARE(format.source, source);
+                QVERIFY(!format.title.isEmpty());
+                QCOMPARE(LMExportFormats::find(source, format.extension.toUpper()), &format);
+            }
+        }
+        QVERIFY(!LMExportFormats::find(LMExportSource::Table, "pdf"));
+        // A report row's writer is what exportReport runs: the same bytes, page breaks and all.
+        const LMExportFormat *rtf = LMExportFormats::find(LMExportSource::Report, "rtf");
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        QString error;
+        QVERIFY2(rtf->write(buffer, *doc, "Letter", Value(), &error), qPrintable(error));
+        QCOMPARE(std::optional<QByteArray>(buffer.data()),
+                 LMReportImporterExporter::exportReport("Letter", *doc, "rtf"));
+        QVERIFY(!rtf->write(buffer, *doc, "Nope", Value(), &error));
+        QCOMPARE(error, QStringLiteral("There is no report named \"Nope\"."));
     }
 
     void plainTextIsUtf16WithAByteOrderMark()

@@ -141,6 +141,21 @@ private slots:
         QVERIFY(!ItemKinds::fromType("Tables").has_value());
     }
 
+    void modeListAndModeButtonsComeFromTheKinds()
+    {
+        QCOMPARE(ViewKinds::modes(), (QStringList{"Overview", "Tables", "Queries", "Forms", "Reports", "Scripts"}));
+        QStringList titles;
+        for (const ViewKinds::ModeButton &button : ViewKinds::modeButtons()) {
+            titles << button.title;
+            QCOMPARE(ViewKinds::fromModeButton(button.title), std::optional<ViewKind>(button.kind));
+            QCOMPARE(ViewKinds::modeButtonTitle(button.kind), button.title);
+        }
+        QCOMPARE(titles, (QStringList{"Table Design", "Table Data", "Form Design", "Form Data"}));
+        // The grid's button is no view identifier, and the identifier is no button.
+        QVERIFY(!ViewKinds::fromModeButton(ViewKinds::identifier(ViewKind::TableEdit)).has_value());
+        QVERIFY(ViewKinds::modeButtonTitle(ViewKind::Query).isEmpty());
+    }
+
     void registryFindsFactoriesByKind()
     {
         TestEnvironment env;

@@ -1,9 +1,10 @@
 // orvix-cli commands over the stored designs: objects, design, add-query, add-report, add-script.
 #include "CliRegistry.h"
-#include "JsonValue.h"
+#include "DesignVocabulary.h"
 
 #include "MyDocument.h"
 #include "OXDatabase.h"
+#include "ValueJson.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -23,12 +24,9 @@ int runObjects(CliContext &cli, const QStringList &args)
     if (!doc)
         return 1;
     QJsonObject designs;
-    designs.insert(QStringLiteral("Tables"), JsonValue::toJson(doc->tables()));
-    designs.insert(QStringLiteral("Queries"), JsonValue::toJson(doc->queries()));
-    designs.insert(QStringLiteral("Forms"), JsonValue::toJson(doc->forms()));
-    designs.insert(QStringLiteral("Reports"), JsonValue::toJson(doc->reports()));
-    designs.insert(QStringLiteral("Scripts"), JsonValue::toJson(doc->scripts()));
-    designs.insert(QStringLiteral("Relationships"), JsonValue::toJson(doc->relationships()));
+    for (const ItemKind kind : ItemKinds::all())
+        designs.insert(ItemKinds::mode(kind), ValueJson::toJson(doc->collection(kind)));
+    designs.insert(RelationshipKey::Relationships, ValueJson::toJson(doc->relationships()));
     printJson(cli, designs);
     return 0;
 }
@@ -41,7 +39,7 @@ int runDesign(CliContext &cli, const QStringList &args)
     const Value design = doc->tableNamed(args[1]);
     if (design.isNull())
         return cli.fail(QStringLiteral("no table named \"%1\"").arg(args[1]));
-    printJson(cli, JsonValue::toJson(design));
+    printJson(cli, ValueJson::toJson(design));
     return 0;
 }
 
@@ -58,8 +56,12 @@ int addItem(CliContext &cli, const QStringList &args, Value (MyDocument::*collec
     QJsonObject json;
     if (!cli.readJsonObject(args[1], QStringLiteral("a JSON design"), &json))
         return 1;
-    const Value item = JsonValue::fromJson(json);
-    const QString name = item.value(QStringLiteral("Name")).toString();
+    QString error;
+    const std::optional<Value> read = ValueJson::fromJson(json, &error);
+    if (!read)
+        return cli.fail(QStringLiteral("\"%1\" is not a design: %2").arg(args[1], error));
+    const Value item = *read;
+    const QString name = item.value(DesignKey::Name).toString();
     Value items = ((*doc).*collection)();
     if (name.isEmpty() || !MyDocument::itemNamed(items, name).isNull()) {
         Ui::instance().beep();
@@ -91,7 +93,7 @@ ItemCheck tableNamedBy(const QString &key, bool noneAllowed, const Alert &alert)
 int runAddQuery(CliContext &cli, const QStringList &args)
 {
     return addItem(cli, args, &MyDocument::queries,
-                   tableNamedBy(QStringLiteral("Table Name"), false,
+                   tableNamedBy(DesignKey::TableName, false,
                                 Alert::make(QStringLiteral("Invalid Query"),
                                             QStringLiteral("This does not have a valid content table and cannot be "
                                                            "opened."))));
@@ -100,7 +102,7 @@ int runAddQuery(CliContext &cli, const QStringList &args)
 int runAddReport(CliContext &cli, const QStringList &args)
 {
     return addItem(cli, args, &MyDocument::reports,
-                   tableNamedBy(QStringLiteral("Content Table"), true,
+                   tableNamedBy(DesignKey::ContentTable, true,
                                 Alert::make(QStringLiteral("Invalid Report"),
                                             QStringLiteral("The report's content table is not in this document."))));
 }

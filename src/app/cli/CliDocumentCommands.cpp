@@ -74,11 +74,11 @@ int runAddTable(CliContext &cli, const QStringList &args)
     if (!design)
         return cli.fail(designError);
 
-    const QString name = design->value(QStringLiteral("Name")).toString();
+    const QString name = design->value(DesignKey::Name).toString();
     if (const auto alert = SchemaNameRules::checkTableName(name, doc->tables()))
         return cli.refuse(*alert);
     // Field names meet the design editor's rules too, before any of them reaches SQL.
-    if (const auto alert = SchemaNameRules::checkFieldNames(design->value(QStringLiteral("Fields")), true))
+    if (const auto alert = SchemaNameRules::checkFieldNames(design->value(DesignKey::Fields), true))
         return cli.refuse(*alert);
     OXDatabase *db = doc->database();
     if (!db->createTableFromDesign(*design) || db->lastErrorID() != 0)

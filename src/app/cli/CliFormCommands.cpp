@@ -1,5 +1,6 @@
 // orvix-cli commands over forms: form (a stored form as JSON), add-form, generate-form.
 #include "CliRegistry.h"
+#include "DesignVocabulary.h"
 
 #include "FDFormGenerator.h"
 #include "FDFormJson.h"
@@ -36,11 +37,11 @@ int runAddForm(CliContext &cli, const QStringList &args)
     if (!form)
         return cli.fail(QStringLiteral("\"%1\" is not a form: %2").arg(args[1], error));
     // The name sheet offers only the document's tables, and "None".
-    const QString table = form->value(QStringLiteral("Content Table")).toString();
+    const QString table = form->value(DesignKey::ContentTable).toString();
     if (!table.isEmpty() && table != QLatin1String("None") && !doc->database()->tablesList().contains(table))
         return cli.refuse(Alert::make(QStringLiteral("Invalid Form"),
                                       QStringLiteral("The form's content table is not in this document.")));
-    const QString name = form->value(QStringLiteral("Name")).toString();
+    const QString name = form->value(DesignKey::Name).toString();
     if (!FDFormGenerator::addForm(doc.get(), *form))
         return cli.fail(name.isEmpty() ? QStringLiteral("the form has no \"Name\"")
                                        : QStringLiteral("\"%1\" is already taken").arg(name),

@@ -1,6 +1,7 @@
 // orvix-cli commands of form data entry: form-records (the record list of a form) and form-set (a value
 // written through a form's control).
 #include "CliRegistry.h"
+#include "DesignVocabulary.h"
 
 #include "FDControlArchiver.h"
 #include "FDKeys.h"
@@ -60,7 +61,7 @@ int runFormRecords(CliContext &cli, const QStringList &args)
         const Value query = doc->queryNamed(queryName);
         if (!query.isDict())
             return cli.fail(QStringLiteral("no query named \"%1\"").arg(queryName));
-        if (query.value(QStringLiteral("Table Name")).toString() != records.contentTable())
+        if (query.value(DesignKey::TableName).toString() != records.contentTable())
             return cli.fail(QStringLiteral("the query \"%1\" does not filter the table \"%2\"")
                                 .arg(queryName, records.contentTable()));
         filter = std::make_unique<SavedQueryFilter>(query);

@@ -57,7 +57,7 @@ int runRows(CliContext &cli, const QStringList &args)
     QString tail = QStringLiteral(" FROM %1 ").arg(backQuoted(table));
     if (!sortField.isEmpty())
         tail += QStringLiteral("ORDER BY %1 %2").arg(backQuoted(sortField), descending ? "DESC" : "ASC");
-    const QLiteRowSource source{table, QStringLiteral("id"), QStringLiteral("SELECT `id`") + tail};
+    const QLiteRowSource source{table, DesignKey::IdFieldName, QStringLiteral("SELECT `id`") + tail};
     auto cursor = db->performQuery(QStringLiteral("SELECT ") + columns.join(QStringLiteral(", ")) + tail,
                                    OXDatabase::cacheMethodPreference(), source);
     if (!cursor)

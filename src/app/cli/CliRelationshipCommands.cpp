@@ -1,5 +1,6 @@
 // orvix-cli commands over relationships: relate.
 #include "CliRegistry.h"
+#include "DesignVocabulary.h"
 
 #include "LMRelationship.h"
 #include "MyDocument.h"
@@ -27,10 +28,10 @@ int runRelate(CliContext &cli, const QStringList &args)
         return cli.fail(QStringLiteral("\"%1\" is not a Relationship field of \"%2\"").arg(endField, endTable));
 
     Value relationships = doc->relationships();
-    Value lines = relationships.value(QStringLiteral("Lines"));
+    Value lines = relationships.value(RelationshipKey::Lines);
     if (!lines.isArray()) {
         lines = Value::array();
-        relationships.set(QStringLiteral("Lines"), lines);
+        relationships.set(RelationshipKey::Lines, lines);
     }
     const Value record = LMRelationship::makeRecord(startTable, startField, endTable, endField, type);
     if (!LMRelationship::isValidNewRecord(record, lines))

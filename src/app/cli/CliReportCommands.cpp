@@ -1,5 +1,6 @@
 // orvix-cli commands over reports: eval, report-eval, formula, report (export) and report-template.
 #include "CliRegistry.h"
+#include "DesignVocabulary.h"
 
 #include "LMContactCard.h"
 #include "LMReportDocument.h"
@@ -48,6 +49,33 @@ std::optional<Options> parseOptions(const QStringList &args, CliContext &cli)
     return options;
 }
 
+// A report command ready to run: its options and the package its first argument names.
+struct Prepared {
+    Options options;
+    std::unique_ptr<MyDocument> document;
+    int status = 0; // the exit status when there is no document
+};
+
+// Parses the options, checks that `count` positional arguments were given and opens the package the first one
+// names; no document, with the exit status, when one of these fails.
+Prepared prepare(CliContext &cli, const QStringList &args, qsizetype count)
+{
+    Prepared prepared;
+    std::optional<Options> parsed = parseOptions(args, cli);
+    if (!parsed) {
+        prepared.status = 2;
+        return prepared;
+    }
+    if (parsed->positional.size() != count) {
+        prepared.status = cli.usage(2);
+        return prepared;
+    }
+    prepared.options = std::move(*parsed);
+    prepared.document = cli.openPackage(prepared.options.positional.at(0));
+    prepared.status = prepared.document ? 0 : 1;
+    return prepared;
+}
+
 void print(const QTextDocument &document, bool html, QTextStream &out)
 {
     out << (html ? document.toHtml() : document.toPlainText());
@@ -58,57 +86,48 @@ void print(const QTextDocument &document, bool html, QTextStream &out)
 
 int runEval(CliContext &cli, const QStringList &args)
 {
-    const std::optional<Options> options = parseOptions(args, cli);
-    if (!options)
-        return 2;
-    if (options->positional.size() != 2)
-        return cli.usage(2);
-    const std::unique_ptr<MyDocument> document = cli.openPackage(options->positional.at(0));
-    if (!document)
-        return 1;
+    const Prepared run = prepare(cli, args, 2);
+    if (!run.document)
+        return run.status;
+    const Options &options = run.options;
+    MyDocument *document = run.document.get();
     QTextDocument templ;
-    templ.setPlainText(options->positional.at(1));
+    templ.setPlainText(options.positional.at(1));
     const std::unique_ptr<QTextDocument> result =
-        LMReportDocument::evaluate(templ, options->table, *document->database(), options->records);
-    print(*result, options->html, cli.out());
+        LMReportDocument::evaluate(templ, options.table, *document->database(), options.records);
+    print(*result, options.html, cli.out());
     return 0;
 }
 
 int runReportEval(CliContext &cli, const QStringList &args)
 {
-    const std::optional<Options> options = parseOptions(args, cli);
-    if (!options)
-        return 2;
-    if (options->positional.size() != 2)
-        return cli.usage(2);
-    const std::unique_ptr<MyDocument> document = cli.openPackage(options->positional.at(0));
-    if (!document)
-        return 1;
-    const Value report = document->reportNamed(options->positional.at(1));
+    const Prepared run = prepare(cli, args, 2);
+    if (!run.document)
+        return run.status;
+    const Options &options = run.options;
+    MyDocument *document = run.document.get();
+    const Value report = document->reportNamed(options.positional.at(1));
     if (report.isNull()) {
-        return cli.fail(QStringLiteral("no report named \"%1\"").arg(options->positional.at(1)));
+        return cli.fail(QStringLiteral("no report named \"%1\"").arg(options.positional.at(1)));
     }
     if (const std::optional<Alert> locked = LMReportDocument::lockedAlert(report))
         return cli.refuse(*locked);
     const std::unique_ptr<QTextDocument> templ = LMReportDocument::templateForReport(report);
     const std::unique_ptr<QTextDocument> result = LMReportDocument::evaluate(
-        *templ, LMReportDocument::contentTable(report), *document->database(), options->records);
-    print(*result, options->html, cli.out());
+        *templ, LMReportDocument::contentTable(report), *document->database(), options.records);
+    print(*result, options.html, cli.out());
     return 0;
 }
 
 int runFormula(CliContext &cli, const QStringList &args)
 {
-    const std::optional<Options> options = parseOptions(args, cli);
-    if (!options)
-        return 2;
-    if (options->positional.size() != 3)
-        return cli.usage(2);
-    const std::unique_ptr<MyDocument> document = cli.openPackage(options->positional.at(0));
-    if (!document)
-        return 1;
-    QStringList components = LMReportParser::components(options->positional.at(2));
-    components.prepend(options->positional.at(1));
+    const Prepared run = prepare(cli, args, 3);
+    if (!run.document)
+        return run.status;
+    const Options &options = run.options;
+    MyDocument *document = run.document.get();
+    QStringList components = LMReportParser::components(options.positional.at(2));
+    components.prepend(options.positional.at(1));
     const OXObjectPtr result = LMReportParser::evaluateChain(*document->database(), components);
     const std::optional<QString> text = result ? result->insertedText() : std::nullopt;
     if (!text)
@@ -189,7 +208,7 @@ int runReportTemplate(CliContext &cli, const QStringList &args)
         templ.setPlainText(text);
     else
         templ.setHtml(text);
-    report.set(QStringLiteral("Attributed String"), LMReportDocument::storedTemplate(templ));
+    report.set(DesignKey::AttributedString, LMReportDocument::storedTemplate(templ));
     document->setChanged(true);
     return cli.savePackage(*document, args.at(0)) ? 0 : 1;
 }

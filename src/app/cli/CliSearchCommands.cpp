@@ -1,15 +1,16 @@
 // orvix-cli commands of quick search and find: search, find-text, relationships.
 #include "CliRegistry.h"
-#include "JsonValue.h"
 
 #include "LMSearchMenuWorker.h"
 #include "LMSearchResults.h"
 #include "MyDocument.h"
 #include "OXFileFindController.h"
+#include "ValueJson.h"
 
 #include <QElapsedTimer>
 #include <QFile>
 #include <QJsonDocument>
+#include <QJsonObject>
 #include <QTextDocument>
 
 namespace {
@@ -151,7 +152,7 @@ int runRelationships(CliContext &cli, const QStringList &args)
     Value stored = doc->relationships();
     if (!stored.isDict())
         stored = Value::dict();
-    cli.out() << QString::fromUtf8(QJsonDocument(JsonValue::toJson(stored).toObject()).toJson(QJsonDocument::Indented));
+    cli.out() << QString::fromUtf8(QJsonDocument(ValueJson::toJson(stored).toObject()).toJson(QJsonDocument::Indented));
     cli.out().flush();
     return 0;
 }

@@ -1,5 +1,6 @@
 // orvix-cli commands over users, groups, logins, the master password, protection and password resets.
 #include "CliRegistry.h"
+#include "DesignVocabulary.h"
 
 #include "LMLogin.h"
 #include "LMLoginForgotPasswordController.h"
@@ -62,7 +63,7 @@ std::optional<QStringList> parseSections(CliContext &cli, const QString &text)
 QString sectionsOf(const Value &record)
 {
     QStringList allowed;
-    const Value sections = record.value(QStringLiteral("ClassDefaultPermissions"));
+    const Value sections = record.value(AccountKey::Sections);
     for (const QString &section : LMUsersGroups::sectionNames())
         if (sections.value(section).toBool())
             allowed << section;
@@ -77,17 +78,15 @@ int runUsers(CliContext &cli, const QStringList &args)
     const Value users = doc->users();
     for (int i = 0; i < users.size(); ++i) {
         const Value user = users.at(i);
-        cli.out() << user.value(QStringLiteral("Name")).toString() << '\t'
-                  << user.value(QStringLiteral("Group")).toString() << '\t'
-                  << (user.value(QStringLiteral("Permissions")).value(QStringLiteral("Admin")).toBool()
-                          ? QStringLiteral("admin")
-                          : QStringLiteral("-"))
-                  << '\t' << sectionsOf(user) << '\t' << user.value(QStringLiteral("Email")).toString() << '\n';
+        cli.out() << user.value(AccountKey::Name).toString() << '\t' << user.value(AccountKey::Group).toString() << '\t'
+                  << (user.value(AccountKey::Permissions).value(AccountKey::Admin).toBool() ? QStringLiteral("admin")
+                                                                                            : QStringLiteral("-"))
+                  << '\t' << sectionsOf(user) << '\t' << user.value(AccountKey::Email).toString() << '\n';
     }
     const Value groups = doc->groups();
     for (int i = 0; i < groups.size(); ++i)
-        cli.out() << "group\t" << groups.at(i).value(QStringLiteral("Name")).toString() << '\t'
-                  << sectionsOf(groups.at(i)) << '\n';
+        cli.out() << "group\t" << groups.at(i).value(AccountKey::Name).toString() << '\t' << sectionsOf(groups.at(i))
+                  << '\n';
     return 0;
 }
 
@@ -115,8 +114,8 @@ int runAddAccount(CliContext &cli, const QStringList &args, bool isUser)
     if (!MyDocument::itemNamed(isUser ? doc->users() : doc->groups(), name).isNull())
         return cli.fail(QStringLiteral("there is already a %1 named \"%2\"").arg(isUser ? "user" : "group", name));
     const Value made = isUser ? editor.addUser() : editor.addGroup();
-    const QString madeName = made.value(QStringLiteral("Name")).toString();
-    editor.setValue(isUser, madeName, QStringLiteral("Name"), name);
+    const QString madeName = made.value(AccountKey::Name).toString();
+    editor.setValue(isUser, madeName, AccountKey::Name, name);
     for (const QString &section : LMUsersGroups::sectionNames())
         editor.setSectionRight(isUser, name, section, sections.contains(section));
     editor.setAdmin(isUser, name, options->flags.contains(QStringLiteral("--admin")));
@@ -126,7 +125,7 @@ int runAddAccount(CliContext &cli, const QStringList &args, bool isUser)
             return cli.fail(QStringLiteral("give the user's password on standard input"));
         editor.setPassword(name, *password, *password);
         if (options->values.contains(QStringLiteral("--email")))
-            editor.setValue(true, name, QStringLiteral("Email"), options->values.value("--email"));
+            editor.setValue(true, name, AccountKey::Email, options->values.value("--email"));
         if (options->values.contains(QStringLiteral("--group"))) {
             const QString group = options->values.value(QStringLiteral("--group"));
             if (!editor.setGroup(name, group))

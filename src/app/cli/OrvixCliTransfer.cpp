@@ -1,5 +1,7 @@
 // OrvixCliTransfer: options are checked before the package is touched; the work is the sheets' own code.
 #include "OrvixCliTransfer.h"
+#include "DesignVocabulary.h"
+#include "LMExportFormats.h"
 
 #include "LMExportController.h"
 #include "LMHTMLImporterExporter.h"
@@ -97,7 +99,7 @@ int OrvixCliTransfer::runImport(const QStringList &args)
             return fail(QStringLiteral("no column named \"%1\" (the columns are: %2)")
                             .arg(column, controller.columnNames().join(QStringLiteral(", "))),
                         2);
-        controller.setObjectValue(type, QStringLiteral("Type"), row);
+        controller.setObjectValue(type, DesignKey::Type, row);
     }
     for (const QString &column : skipped) {
         const int row = controller.columnNamed(column);
@@ -185,13 +187,13 @@ int OrvixCliTransfer::runExport(const QStringList &args)
         return fail(QStringLiteral("no table named \"%1\"").arg(table));
     controller.selectFormatForExtension(format);
     if (!target.isEmpty())
-        controller.setOption(QStringLiteral("OX_SQL_Target"), target);
+        controller.setOption(LMExportFormats::kSqlTarget, target);
     if (!doctype.isEmpty())
-        controller.setOption(QStringLiteral("OX_HTML_Doctype"), doctype);
-    controller.setOption(QStringLiteral("OX_HTML_AddStylesheet"), stylesheet);
-    controller.setOption(QStringLiteral("OX_HTML_FormatData"), !raw);
-    controller.setOption(QStringLiteral("OX_CSV_FormatData"), !raw);
-    controller.setOption(QStringLiteral("OX_CSV_Header"), !noHeader);
+        controller.setOption(LMExportFormats::kHtmlDoctype, doctype);
+    controller.setOption(LMExportFormats::kHtmlAddStylesheet, stylesheet);
+    controller.setOption(LMExportFormats::kHtmlFormatData, !raw);
+    controller.setOption(LMExportFormats::kCsvFormatData, !raw);
+    controller.setOption(LMExportFormats::kCsvHeader, !noHeader);
 
     if (toFile) {
         if (const std::optional<Alert> failure = controller.writeToPath(output))

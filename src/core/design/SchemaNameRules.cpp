@@ -1,5 +1,6 @@
 // SchemaNameRules: the character rules first, then the duplicate rules.
 #include "SchemaNameRules.h"
+#include "DesignVocabulary.h"
 
 #include <QRegularExpression>
 
@@ -18,7 +19,7 @@ std::optional<Alert> SchemaNameRules::checkTableName(const QString &name, const 
         return Alert::make(QStringLiteral("Name Already Exists"),
                            QStringLiteral("This name is already in use by another table. Please choose another."));
     for (int i = 0; i < tables.size(); ++i) {
-        const QString existing = tables.at(i).value(QStringLiteral("Name")).toString();
+        const QString existing = tables.at(i).value(DesignKey::Name).toString();
         if (!renaming.isEmpty() && existing == renaming)
             continue;
         if (existing.compare(name, Qt::CaseInsensitive) == 0)
@@ -34,7 +35,7 @@ std::optional<Alert> SchemaNameRules::checkFieldNames(const Value &fields, bool 
         return Alert::make(QStringLiteral("Unsuitable Design"), QStringLiteral("The design has no list of fields."));
     QStringList names;
     for (int i = 0; i < fields.size(); ++i)
-        names << fields.at(i).value(QStringLiteral("Name")).toString();
+        names << fields.at(i).value(DesignKey::Name).toString();
     QStringList exempt = stored; // each stored name once: a second field of that name is a new one
     for (int i = 0; i < fields.size(); ++i) {
         if (!fields.at(i).isDict() || (requireNames && names.at(i).isEmpty()))

@@ -36,6 +36,11 @@ const ItemKindInfo &ItemKinds::info(ItemKind kind)
     return table().at(static_cast<int>(kind));
 }
 
+QString ItemKinds::overview()
+{
+    return QStringLiteral("Overview");
+}
+
 std::optional<ItemKind> ItemKinds::fromMode(const QString &mode)
 {
     for (const ItemKindInfo &info : table())

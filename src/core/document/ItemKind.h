@@ -30,5 +30,7 @@ inline QString mode(ItemKind kind)
     return info(kind).mode;
 }
 std::optional<ItemKind> fromMode(const QString &mode);
+// The mode above the item kinds' modes, which is also the identifier of the overview's tab: "Overview".
+QString overview();
 std::optional<ItemKind> fromType(const QString &type);
 } // namespace ItemKinds

@@ -1,5 +1,6 @@
 // MyDocument: new, open, save and close of a package, and the operations on its named items.
 #include "MyDocument.h"
+#include "DesignVocabulary.h"
 
 #include "Alert.h"
 #include "KeyedArchive.h"
@@ -236,7 +237,7 @@ std::unique_ptr<MyDocument> MyDocument::openPackage(const QString &packagePath, 
     if (QFileInfo(databasePath).size() == 0 && doc->m_tables.size() > 0) {
         QStringList names;
         for (int i = 0; i < doc->m_tables.size(); ++i)
-            names << QStringLiteral("\"%1\"").arg(doc->m_tables.at(i).value(QStringLiteral("Name")).toString());
+            names << QStringLiteral("\"%1\"").arg(doc->m_tables.at(i).value(DesignKey::Name).toString());
         const QString state = QFileInfo::exists(databasePath) ? QStringLiteral("empty") : QStringLiteral("missing");
         doc->discardWorkingCopy();
         return fail(QStringLiteral("The document \"%1\" cannot be opened: its database (the entry \"%2\") is %3, "
@@ -281,24 +282,24 @@ bool MyDocument::readDesigns(const QByteArray &bytes, const QString &packagePath
     if (!root || !root->isDict())
         return fail(QStringLiteral("The designs of \"%1\" are damaged (%2).").arg(packagePath, archiveError));
     struct Slot {
-        const char *key;
+        ItemKind kind;
         Value *target;
     };
-    const Slot arrays[] = {{"Tables", &m_tables},
-                           {"Queries", &m_queries},
-                           {"Forms", &m_forms},
-                           {"Reports", &m_reports},
-                           {"Scripts", &m_scripts}};
+    const Slot arrays[] = {{ItemKind::Table, &m_tables},
+                           {ItemKind::Query, &m_queries},
+                           {ItemKind::Form, &m_forms},
+                           {ItemKind::Report, &m_reports},
+                           {ItemKind::Script, &m_scripts}};
     for (const Slot &slot : arrays) {
-        const Value v = root->value(QLatin1String(slot.key));
+        const Value v = root->value(ItemKinds::mode(slot.kind));
         if (v.isNull())
             continue;
         if (!v.isArray())
             return fail(QStringLiteral("The designs of \"%1\" are damaged (\"%2\" is not a list).")
-                            .arg(packagePath, QLatin1String(slot.key)));
+                            .arg(packagePath, ItemKinds::mode(slot.kind)));
         *slot.target = v;
     }
-    const Value relationships = root->value(QStringLiteral("Relationships"));
+    const Value relationships = root->value(RelationshipKey::Relationships);
     if (!relationships.isNull() && !relationships.isDict())
         return fail(QStringLiteral("The designs of \"%1\" are damaged (\"Relationships\" is not a dictionary).")
                         .arg(packagePath));
@@ -366,12 +367,9 @@ Value MyDocument::archiveRoot() const
 {
     Value root = Value::dict();
     root.set(QStringLiteral("Version"), bundleVersion());
-    root.set(QStringLiteral("Tables"), m_tables);
-    root.set(QStringLiteral("Queries"), m_queries);
-    root.set(QStringLiteral("Forms"), m_forms);
-    root.set(QStringLiteral("Reports"), m_reports);
-    root.set(QStringLiteral("Scripts"), m_scripts);
-    root.set(QStringLiteral("Relationships"), m_relationships.isDict() ? m_relationships : Value::dict());
+    for (const ItemKind kind : ItemKinds::all())
+        root.set(ItemKinds::mode(kind), collection(kind));
+    root.set(RelationshipKey::Relationships, m_relationships.isDict() ? m_relationships : Value::dict());
     // Kept so a user's backup definitions survive closing the document; passwords are sealed.
     if (!m_backups.isEmpty())
         root.set(QStringLiteral("Backups"), LMBackupStore::storedForm(m_backups));
@@ -468,7 +466,7 @@ bool MyDocument::saveDatabase()
 int MyDocument::indexOfItemNamed(const Value &collection, const QString &name)
 {
     for (int i = 0; i < collection.size(); ++i)
-        if (collection.at(i).value(QStringLiteral("Name")).toString() == name)
+        if (collection.at(i).value(DesignKey::Name).toString() == name)
             return i;
     return -1;
 }
@@ -510,7 +508,7 @@ Value MyDocument::addNewDesign(ItemKind kind)
     QString name = base;
     for (int n = 2; indexOfItemNamed(items, name) >= 0; ++n)
         name = QStringLiteral("%1 %2").arg(base).arg(n);
-    Value design = Value::dict({{QStringLiteral("Name"), name}});
+    Value design = Value::dict({{DesignKey::Name, name}});
     items.append(design);
     setChanged(true);
     return design;
@@ -520,13 +518,13 @@ void MyDocument::seedDefaultUsersAndGroups()
 {
     const Value fullAccess = Value::dict({{QStringLiteral("Table Edit"), QStringLiteral("ABC")}});
     if (m_groups.isEmpty())
-        m_groups.append(Value::dict(
-            {{QStringLiteral("Name"), QStringLiteral("Administrators")}, {QStringLiteral("Permissions"), fullAccess}}));
+        m_groups.append(
+            Value::dict({{AccountKey::Name, QStringLiteral("Administrators")}, {AccountKey::Permissions, fullAccess}}));
     if (m_users.isEmpty())
-        m_users.append(Value::dict({{QStringLiteral("Name"), QStringLiteral("Admin")},
-                                    {QStringLiteral("Group"), QStringLiteral("Administrators")},
-                                    {QStringLiteral("Password"), QStringLiteral("")},
-                                    {QStringLiteral("Permissions"), fullAccess.deepCopy()}}));
+        m_users.append(Value::dict({{AccountKey::Name, QStringLiteral("Admin")},
+                                    {AccountKey::Group, QStringLiteral("Administrators")},
+                                    {AccountKey::Password, QStringLiteral("")},
+                                    {AccountKey::Permissions, fullAccess.deepCopy()}}));
 }
 
 bool MyDocument::removeItemNamed(ItemKind itemKind, const QString &name)
@@ -543,7 +541,7 @@ bool MyDocument::removeItemNamed(ItemKind itemKind, const QString &name)
 
     const QStringList tabs = m_viewHost ? m_viewHost->openTabIdentifiers() : QStringList();
     for (const QString &identifier : tabs) {
-        if (identifier != QLatin1String("Overview") && !identifier.isEmpty()) {
+        if (identifier != ItemKinds::overview() && !identifier.isEmpty()) {
             Ui::instance().runAlert(
                 Alert::make(QStringLiteral("Please close all non-overview tabs"),
                             QStringLiteral("You must close all non-overview tabs before deleting this %1.").arg(kind)),
@@ -572,7 +570,7 @@ bool MyDocument::removeItemNamed(ItemKind itemKind, const QString &name)
         m_database->deleteTableDesign(name);
         // Every relationship record of the table goes now (one audit removes one), so no subtable of another
         // table is left pointing at a table that is gone.
-        const int records = relationships().value(QStringLiteral("Lines")).size();
+        const int records = relationships().value(RelationshipKey::Lines).size();
         for (int pass = 0; pass <= records && m_database->auditRelationships(); ++pass) {
         }
     } else {
@@ -688,9 +686,9 @@ Value MyDocument::accountsRoot()
     // A password digest is fast to attack, so the package keeps only a salted, slow verifier of it.
     for (int i = 0; i < m_users.size(); ++i) {
         Value user = m_users.at(i);
-        const QString password = user.value(QStringLiteral("Password")).toString();
+        const QString password = user.value(AccountKey::Password).toString();
         if (!password.isEmpty() && !PackageCrypto::isVerifier(password))
-            user.set(QStringLiteral("Password"), PackageCrypto::makeVerifier(password.toUtf8()));
+            user.set(AccountKey::Password, PackageCrypto::makeVerifier(password.toUtf8()));
     }
     Value root = Value::dict();
     root.set(QStringLiteral("Version"), bundleVersion());
