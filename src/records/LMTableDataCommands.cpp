@@ -34,8 +34,9 @@ const QString kAttachmentName = QStringLiteral("application/x-orvix-attachment-n
 
 bool isTextLike(const QString &type)
 {
-    return type == QLatin1String("Text") || type == QLatin1String("Number") || type == QLatin1String("Date") ||
-           type == QLatin1String("Yes/No") || type == QLatin1String("Options") || type == QLatin1String("List");
+    return Datatypes::is(type, Datatype::Text) || Datatypes::is(type, Datatype::Number) ||
+           Datatypes::is(type, Datatype::Date) || Datatypes::is(type, Datatype::YesNo) ||
+           Datatypes::is(type, Datatype::Options) || Datatypes::is(type, Datatype::List);
 }
 
 Alert noFileAlert()
@@ -55,26 +56,26 @@ QStringList localFiles(const QMimeData *data)
 
 QStringList saveExtensions(const QString &type)
 {
-    if (type == QLatin1String("Image"))
+    if (Datatypes::is(type, Datatype::Image))
         return {"tif", "tiff", "gif", "jpg", "jpeg", "png", "bmp", "jp2", "jk2"};
-    if (type == QLatin1String("Audio"))
+    if (Datatypes::is(type, Datatype::Audio))
         return {"aif", "aiff", "wav"};
-    if (type == QLatin1String("Video"))
+    if (Datatypes::is(type, Datatype::Video))
         return {"mov", "mp4", "avi", "3gp", "3g2"};
-    if (type == QLatin1String("Text"))
+    if (Datatypes::is(type, Datatype::Text))
         return {"txt"};
     return {};
 }
 
 QStringList importFilters(const QString &type)
 {
-    if (type == QLatin1String("Text"))
+    if (Datatypes::is(type, Datatype::Text))
         return {QStringLiteral("Text files (*.txt *.text *.md *.csv *.tsv)"), QStringLiteral("All files (*)")};
-    if (type == QLatin1String("Image"))
+    if (Datatypes::is(type, Datatype::Image))
         return {QStringLiteral("Images (*.tif *.tiff *.gif *.jpg *.jpeg *.png *.bmp *.jp2 *.webp *.svg)")};
-    if (type == QLatin1String("Video"))
+    if (Datatypes::is(type, Datatype::Video))
         return {QStringLiteral("Movies (*.mov *.mp4 *.m4v *.avi *.mkv *.webm *.3gp *.3g2 *.mpg *.mpeg)")};
-    if (type == QLatin1String("Audio"))
+    if (Datatypes::is(type, Datatype::Audio))
         return {QStringLiteral("Audio (*.aif *.aiff *.wav *.mp3 *.m4a *.aac *.flac *.ogg *.oga *.opus)")};
     return {};
 }
@@ -101,22 +102,22 @@ Value wrapperFromFile(const QString &path)
 
 QStringList LMTableDataTableView::contextMenuTitles(const QString &type)
 {
-    if (type == QLatin1String("Text"))
+    if (Datatypes::is(type, Datatype::Text))
         return {"Cut",          "Copy",         "Paste", "Clear", "Edit in Table", "Edit in Data Panel…",
                 "Import File…", "Save as File…"};
-    if (type == QLatin1String("Number"))
+    if (Datatypes::is(type, Datatype::Number))
         return {"Cut", "Copy", "Paste", "Set to 0", "Edit in Table"};
-    if (type == QLatin1String("Date"))
+    if (Datatypes::is(type, Datatype::Date))
         return {"Copy", "Paste", "Set to Today", "Edit in Data Panel…"};
-    if (type == QLatin1String("Yes/No"))
+    if (Datatypes::is(type, Datatype::YesNo))
         return {"Copy", "Paste", "Toggle"};
-    if (type == QLatin1String("File Path"))
+    if (Datatypes::is(type, Datatype::FilePath))
         return {"Cut", "Copy", "Paste", "Clear", "Edit in Data Panel…", "Set to File…", "Reveal in Finder…", "Open"};
     if (Datatypes::isMedia(type))
         return {"Cut", "Copy", "Paste", "Clear", "Edit in Data Panel…", "Import File…", "Save as File…"};
-    if (type == QLatin1String("List"))
+    if (Datatypes::is(type, Datatype::List))
         return {"Cut", "Copy", "Paste", "Clear", "Edit in Table", "Edit in Data Panel…"};
-    if (type == QLatin1String("Options"))
+    if (Datatypes::is(type, Datatype::Options))
         return {"Copy", "Paste", "Edit in Table"};
     return {};
 }
@@ -180,22 +181,22 @@ void LMTableDataTableView::copy()
     Value value = storedFocusedValue();
     auto *data = new QMimeData;
     if (isTextLike(type)) {
-        if (type == QLatin1String("Options"))
+        if (Datatypes::is(type, Datatype::Options))
             value = Value(gridModel()->optionTitlesAt(m_focusColumn).value(int(value.toInt())));
         const QString text = database()->addFormattingToObject(value, pureName(), field).text;
         data->setText(text);
         data->setData(LMRichTextClipboard::rtfMimeType, LMRichTextClipboard::rtfFromPlainText(text));
-    } else if (type == QLatin1String("Image") && value.isImage()) {
+    } else if (Datatypes::is(type, Datatype::Image) && value.isImage()) {
         QByteArray tiff;
         QBuffer buffer(&tiff);
         buffer.open(QIODevice::WriteOnly);
         QImageWriter(&buffer, "tiff").write(value.toImage());
         data->setData(kTiff, tiff);
         data->setImageData(value.toImage());
-    } else if (type == QLatin1String("File Path") && !value.toString().isEmpty()) {
+    } else if (Datatypes::is(type, Datatype::FilePath) && !value.toString().isEmpty()) {
         data->setUrls({QUrl::fromLocalFile(value.toString())});
         data->setText(value.toString());
-    } else if (type == QLatin1String("Attachment") && HVFileWrapper::isWrapperValue(value)) {
+    } else if (Datatypes::is(type, Datatype::Attachment) && HVFileWrapper::isWrapperValue(value)) {
         const HVFileWrapper wrapper = *HVFileWrapper::fromValue(value);
         const QString mime = QMimeDatabase().mimeTypeForFileNameAndData(wrapper.name, wrapper.data).name();
         data->setData(mime, wrapper.data);
@@ -226,7 +227,8 @@ void LMTableDataTableView::paste()
             text = LMRichTextClipboard::plainTextFromRtf(data->data(LMRichTextClipboard::rtfMimeType));
         else
             return;
-        if (type == QLatin1String("Number") || type == QLatin1String("Date") || type == QLatin1String("List")) {
+        if (Datatypes::is(type, Datatype::Number) || Datatypes::is(type, Datatype::Date) ||
+            Datatypes::is(type, Datatype::List)) {
             // Read as text typed into the cell is read: what is no number or date is refused, not stored empty.
             const auto *delegate = static_cast<LMTableDataDelegate *>(itemDelegate());
             const std::optional<Value> value = delegate->valueOfText(text, model()->index(m_focusRow, m_focusColumn));
@@ -238,17 +240,17 @@ void LMTableDataTableView::paste()
             return;
         }
         write(database()->removeFormattingFromString(text, pureName(), field));
-    } else if (type == QLatin1String("Image")) {
+    } else if (Datatypes::is(type, Datatype::Image)) {
         QImage image = QImage::fromData(data->data(kTiff));
         if (image.isNull() && data->hasImage())
             image = qvariant_cast<QImage>(data->imageData());
         if (!image.isNull())
             write(Value(image));
-    } else if (type == QLatin1String("File Path")) {
+    } else if (Datatypes::is(type, Datatype::FilePath)) {
         const QStringList files = localFiles(data);
         if (!files.isEmpty())
             write(Value(files.first()));
-    } else if (type == QLatin1String("Attachment")) {
+    } else if (Datatypes::is(type, Datatype::Attachment)) {
         const QStringList files = localFiles(data);
         if (!files.isEmpty()) {
             const Value wrapper = wrapperFromFile(files.first());
@@ -270,10 +272,10 @@ void LMTableDataTableView::clear()
     if (!hasValidFocus())
         return;
     const QString type = datatypeForColumn(m_focusColumn);
-    if (type == QLatin1String("Number"))
+    if (Datatypes::is(type, Datatype::Number))
         write(Value(0.0));
-    else if (type == QLatin1String("Text") || type == QLatin1String("File Path") || type == QLatin1String("List") ||
-             Datatypes::isMedia(type))
+    else if (Datatypes::is(type, Datatype::Text) || Datatypes::is(type, Datatype::FilePath) ||
+             Datatypes::is(type, Datatype::List) || Datatypes::isMedia(type))
         write(Value(QString()));
 }
 
@@ -282,8 +284,8 @@ void LMTableDataTableView::cut()
     if (!hasValidFocus())
         return;
     const QString type = datatypeForColumn(m_focusColumn);
-    if (type == QLatin1String("Text") || type == QLatin1String("Number") || type == QLatin1String("File Path") ||
-        type == QLatin1String("List") || Datatypes::isMedia(type)) {
+    if (Datatypes::is(type, Datatype::Text) || Datatypes::is(type, Datatype::Number) ||
+        Datatypes::is(type, Datatype::FilePath) || Datatypes::is(type, Datatype::List) || Datatypes::isMedia(type)) {
         copy();
         clear();
     }
@@ -291,19 +293,19 @@ void LMTableDataTableView::cut()
 
 void LMTableDataTableView::setToZero()
 {
-    if (hasValidFocus() && datatypeForColumn(m_focusColumn) == QLatin1String("Number"))
+    if (hasValidFocus() && Datatypes::is(datatypeForColumn(m_focusColumn), Datatype::Number))
         write(Value(0.0));
 }
 
 void LMTableDataTableView::setToToday()
 {
-    if (hasValidFocus() && datatypeForColumn(m_focusColumn) == QLatin1String("Date"))
+    if (hasValidFocus() && Datatypes::is(datatypeForColumn(m_focusColumn), Datatype::Date))
         write(Value::date(ReferenceDate::now()));
 }
 
 void LMTableDataTableView::toggleBoolean()
 {
-    if (hasValidFocus() && datatypeForColumn(m_focusColumn) == QLatin1String("Yes/No"))
+    if (hasValidFocus() && Datatypes::is(datatypeForColumn(m_focusColumn), Datatype::YesNo))
         write(Value(!gridModel()->displayValue(m_focusColumn, m_focusRow).toBool()));
 }
 
@@ -333,14 +335,14 @@ void LMTableDataTableView::importFileIntoCell()
     if (!hasValidFocus())
         return;
     const QString type = datatypeForColumn(m_focusColumn);
-    if (type != QLatin1String("Text") && type != QLatin1String("File Path") && !Datatypes::isMedia(type))
+    if (!Datatypes::is(type, Datatype::Text) && !Datatypes::is(type, Datatype::FilePath) && !Datatypes::isMedia(type))
         return;
     FilePanelOptions options;
     options.title = QStringLiteral("Import File");
     options.nameFilters = importFilters(type);
     options.directory = documentFolder(m_dataSource->document());
     // A path may name a folder as well as a file.
-    options.chooseFilesOrDirectories = type == QLatin1String("File Path");
+    options.chooseFilesOrDirectories = Datatypes::is(type, Datatype::FilePath);
     const QStringList chosen = Ui::instance().runOpenPanel(options, m_dataSource->window());
     if (chosen.isEmpty())
         return;
@@ -351,17 +353,17 @@ void LMTableDataTableView::importFileIntoCell()
         return;
     }
     Value value;
-    if (type == QLatin1String("File Path")) {
+    if (Datatypes::is(type, Datatype::FilePath)) {
         value = Value(path);
-    } else if (type == QLatin1String("Text")) {
+    } else if (Datatypes::is(type, Datatype::Text)) {
         QFile file(path);
         if (file.open(QIODevice::ReadOnly))
             value = Value(QString::fromUtf8(file.readAll()));
-    } else if (type == QLatin1String("Image")) {
+    } else if (Datatypes::is(type, Datatype::Image)) {
         const QImage image(path);
         if (!image.isNull())
             value = Value(image);
-    } else if (type == QLatin1String("Attachment")) {
+    } else if (Datatypes::is(type, Datatype::Attachment)) {
         value = wrapperFromFile(path);
     } else {
         value = movieFromFile(path);
@@ -387,12 +389,14 @@ void LMTableDataTableView::exportCellToFile()
     FilePanelOptions options;
     options.title = QStringLiteral("Save as File");
     QString suggested = gridModel()->fieldAt(m_focusColumn);
-    if (type == QLatin1String("Attachment"))
+    if (Datatypes::is(type, Datatype::Attachment))
         suggested = HVFileWrapper::fromValue(value)->name;
-    else if ((type == QLatin1String("Audio") || type == QLatin1String("Video")) && OXMovie::isMovieValue(value))
+    else if ((Datatypes::is(type, Datatype::Audio) || Datatypes::is(type, Datatype::Video)) &&
+             OXMovie::isMovieValue(value))
         suggested = OXMovie::fromValue(value)->fileName;
     else if (!extensions.isEmpty())
-        suggested += QLatin1Char('.') + (type == QLatin1String("Image") ? QStringLiteral("tiff") : extensions.first());
+        suggested +=
+            QLatin1Char('.') + (Datatypes::is(type, Datatype::Image) ? QStringLiteral("tiff") : extensions.first());
     options.suggestedName = suggested;
     options.directory = documentFolder(m_dataSource->document());
     if (!extensions.isEmpty())
@@ -408,7 +412,7 @@ void LMTableDataTableView::exportCellToFile()
         return;
     }
     bool ok = false;
-    if (type == QLatin1String("Image")) {
+    if (Datatypes::is(type, Datatype::Image)) {
         QString format = QFileInfo(path).suffix().toLower();
         if (format == QLatin1String("tif"))
             format = QStringLiteral("tiff");
@@ -416,9 +420,9 @@ void LMTableDataTableView::exportCellToFile()
         ok = writer.write(value.toImage());
     } else {
         QByteArray bytes;
-        if (type == QLatin1String("Text"))
+        if (Datatypes::is(type, Datatype::Text))
             bytes = value.toString().toUtf8();
-        else if (type == QLatin1String("Attachment"))
+        else if (Datatypes::is(type, Datatype::Attachment))
             bytes = HVFileWrapper::fromValue(value)->data;
         else if (OXMovie::isMovieValue(value))
             bytes = OXMovie::fromValue(value)->data;
@@ -434,7 +438,7 @@ void LMTableDataTableView::exportCellToFile()
 
 void LMTableDataTableView::revealFilePathInFinder()
 {
-    if (!hasValidFocus() || datatypeForColumn(m_focusColumn) != QLatin1String("File Path"))
+    if (!hasValidFocus() || !Datatypes::is(datatypeForColumn(m_focusColumn), Datatype::FilePath))
         return;
     const QString path = gridModel()->displayText(m_focusColumn, m_focusRow);
     if (path.isEmpty() || !QFileInfo::exists(path)) {
@@ -446,7 +450,7 @@ void LMTableDataTableView::revealFilePathInFinder()
 
 void LMTableDataTableView::openFilePath()
 {
-    if (!hasValidFocus() || datatypeForColumn(m_focusColumn) != QLatin1String("File Path"))
+    if (!hasValidFocus() || !Datatypes::is(datatypeForColumn(m_focusColumn), Datatype::FilePath))
         return;
     const QString path = gridModel()->displayText(m_focusColumn, m_focusRow);
     if (path.isEmpty() || !QFileInfo::exists(path)) {
@@ -467,23 +471,23 @@ bool LMTableDataTableView::dropMimeDataOnCell(const QMimeData *data, int row, in
     const QString field = gridModel()->fieldAt(column);
     const QStringList files = localFiles(data);
     Value value;
-    if (type == QLatin1String("Text") && data->hasText()) {
+    if (Datatypes::is(type, Datatype::Text) && data->hasText()) {
         value = Value(data->text());
-    } else if (type == QLatin1String("Number") && data->hasText()) {
+    } else if (Datatypes::is(type, Datatype::Number) && data->hasText()) {
         const auto *delegate = static_cast<LMTableDataDelegate *>(itemDelegate());
         value = delegate->valueOfText(data->text().trimmed(), index).value_or(Value());
-    } else if (type == QLatin1String("Image") && !files.isEmpty()) {
+    } else if (Datatypes::is(type, Datatype::Image) && !files.isEmpty()) {
         QFile file(files.first());
         if (file.open(QIODevice::ReadOnly)) {
             const QImage image = QImage::fromData(file.readAll());
             if (!image.isNull())
                 value = Value(image);
         }
-    } else if ((type == QLatin1String("Audio") || type == QLatin1String("Video")) && !files.isEmpty()) {
+    } else if ((Datatypes::is(type, Datatype::Audio) || Datatypes::is(type, Datatype::Video)) && !files.isEmpty()) {
         value = movieFromFile(files.first());
-    } else if (type == QLatin1String("File Path") && !files.isEmpty()) {
+    } else if (Datatypes::is(type, Datatype::FilePath) && !files.isEmpty()) {
         value = Value(files.last());
-    } else if (type == QLatin1String("Attachment") && !files.isEmpty()) {
+    } else if (Datatypes::is(type, Datatype::Attachment) && !files.isEmpty()) {
         value = wrapperFromFile(files.last());
     }
     if (value.isNull())
@@ -505,8 +509,8 @@ void LMTableDataTableView::dragMoveEvent(QDragMoveEvent *event)
 {
     const QModelIndex index = indexAt(event->position().toPoint());
     const QString type = index.isValid() ? datatypeForColumn(index.column()) : QString();
-    const bool wantsText = type == QLatin1String("Text") || type == QLatin1String("Number");
-    const bool wantsFiles = type == QLatin1String("File Path") || Datatypes::isMedia(type);
+    const bool wantsText = Datatypes::is(type, Datatype::Text) || Datatypes::is(type, Datatype::Number);
+    const bool wantsFiles = Datatypes::is(type, Datatype::FilePath) || Datatypes::isMedia(type);
     if ((wantsText && event->mimeData()->hasText()) || (wantsFiles && event->mimeData()->hasUrls()))
         event->acceptProposedAction();
     else

@@ -224,7 +224,7 @@ void LMTableDataTableView::mouseDoubleClickEvent(QMouseEvent *event)
     const QModelIndex index = indexAt(event->position().toPoint());
     if (index.isValid() && !(model()->flags(index) & Qt::ItemIsEditable)) {
         const QString type = datatypeForColumn(index.column());
-        if (type != QLatin1String("Yes/No") && type != QLatin1String("Relationship")) {
+        if (!Datatypes::is(type, Datatype::YesNo) && !Datatypes::is(type, Datatype::Relationship)) {
             setFocusedCell(index.row(), index.column());
             editColumn(index.column(), index.row());
             return;
@@ -264,16 +264,16 @@ void LMTableDataTableView::editColumn(int column, int row)
         m_dataSource->refreshDataPanel();
         return;
     }
-    if (type == QLatin1String("Relationship")) {
+    if (Datatypes::is(type, Datatype::Relationship)) {
         m_dataSource->setObjectValue(Value(), field, row);
         return;
     }
-    if (type == QLatin1String("Yes/No")) {
+    if (Datatypes::is(type, Datatype::YesNo)) {
         toggleBoolean();
         return;
     }
     // A date is typed in the cell; the panel, beside the window, offers its calendar without the keyboard.
-    if (type == QLatin1String("Date")) {
+    if (Datatypes::is(type, Datatype::Date)) {
         m_dataSource->showDataPanel();
         m_dataSource->refreshDataPanel();
     }

@@ -7,7 +7,6 @@
 #include <QPointer>
 
 namespace {
-const QString kOptions = QStringLiteral("Options");
 const FieldFormatter kNoFormatter;
 } // namespace
 
@@ -15,13 +14,13 @@ LMTableEditModel::LMTableEditModel(QObject *parent) : QAbstractTableModel(parent
 
 QString LMTableEditModel::imageNameForDatatype(const QString &datatype)
 {
-    if (datatype == QLatin1String("Image"))
+    if (Datatypes::is(datatype, Datatype::Image))
         return QStringLiteral("ViewImageButton");
-    if (datatype == QLatin1String("Audio"))
+    if (Datatypes::is(datatype, Datatype::Audio))
         return QStringLiteral("ViewAudioButton");
-    if (datatype == QLatin1String("Video"))
+    if (Datatypes::is(datatype, Datatype::Video))
         return QStringLiteral("ViewVideoButton");
-    if (datatype == QLatin1String("Attachment"))
+    if (Datatypes::is(datatype, Datatype::Attachment))
         return QStringLiteral("ViewFileContentsButton");
     return QString();
 }
@@ -40,8 +39,8 @@ void LMTableEditModel::resetColumns()
     for (int c = 0; c < m_fields.size(); ++c) {
         m_formatters.push_back(m_database->formatterForTable(m_table, m_fields[c]));
         QStringList titles;
-        if (m_types.value(c) == kOptions)
-            titles = m_database->objectForKey(kOptions, m_table, m_fields[c]).toStringList();
+        if (Datatypes::is(m_types.value(c), Datatype::Options))
+            titles = m_database->objectForKey(DesignKey::Options, m_table, m_fields[c]).toStringList();
         m_options.push_back(titles);
     }
     m_sortColumn = -1;
@@ -122,7 +121,7 @@ Value LMTableEditModel::displayValue(int column, int row) const
     QString text = cellString(row, fieldAt(column));
     if (DesignVocabulary::isNullLike(text))
         text.clear();
-    if (type == kOptions)
+    if (Datatypes::is(type, Datatype::Options))
         return Value(int(optionTitlesAt(column).indexOf(text)));
     return OXDatabase::dbToNative(text, type);
 }
@@ -132,13 +131,13 @@ QString LMTableEditModel::formatValue(const Value &value, int column) const
     const QString type = datatypeAt(column);
     if (value.isNull())
         return QString();
-    if (type == QLatin1String("Number") || type == QLatin1String("Date"))
+    if (Datatypes::is(type, Datatype::Number) || Datatypes::is(type, Datatype::Date))
         return formatterAt(column).format(value);
-    if (type == kOptions)
+    if (Datatypes::is(type, Datatype::Options))
         return optionTitlesAt(column).value(int(value.toInt()));
-    if (type == QLatin1String("List"))
+    if (Datatypes::is(type, Datatype::List))
         return value.toStringList().join(QStringLiteral(", "));
-    if (type == QLatin1String("Yes/No"))
+    if (Datatypes::is(type, Datatype::YesNo))
         return QString();
     return value.isString() ? value.toString() : value.stringValue();
 }
@@ -168,16 +167,17 @@ QVariant LMTableEditModel::data(const QModelIndex &index, int role) const
     const QString type = datatypeAt(column);
     switch (role) {
     case Qt::DisplayRole:
-        if (type == QLatin1String("Yes/No") || type == QLatin1String("Relationship") || Datatypes::isMedia(type))
+        if (Datatypes::is(type, Datatype::YesNo) || Datatypes::is(type, Datatype::Relationship) ||
+            Datatypes::isMedia(type))
             return QVariant();
         return displayText(column, index.row());
     case Qt::EditRole: return QVariant::fromValue(displayValue(column, index.row()));
     case Qt::CheckStateRole:
-        if (type != QLatin1String("Yes/No"))
+        if (!Datatypes::is(type, Datatype::YesNo))
             return QVariant();
         return displayValue(column, index.row()).toBool() ? Qt::Checked : Qt::Unchecked;
     case Qt::TextAlignmentRole:
-        if (type == QLatin1String("Number"))
+        if (Datatypes::is(type, Datatype::Number))
             return QVariant(Qt::AlignRight | Qt::AlignVCenter);
         return QVariant();
     case DatatypeRole: return type;
@@ -208,11 +208,11 @@ Qt::ItemFlags LMTableEditModel::flags(const QModelIndex &index) const
     Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDropEnabled;
     const QString type = datatypeAt(index.column());
     // Dates are typed in the cell too (the data panel stays one way among others).
-    if (!hasFields() || type == QLatin1String("Text") || type == QLatin1String("Number") ||
-        type == QLatin1String("Date") || type == QLatin1String("File Path") || type == QLatin1String("List") ||
-        type == kOptions)
+    if (!hasFields() || Datatypes::is(type, Datatype::Text) || Datatypes::is(type, Datatype::Number) ||
+        Datatypes::is(type, Datatype::Date) || Datatypes::is(type, Datatype::FilePath) ||
+        Datatypes::is(type, Datatype::List) || Datatypes::is(type, Datatype::Options))
         flags |= Qt::ItemIsEditable;
-    if (type == QLatin1String("Yes/No"))
+    if (Datatypes::is(type, Datatype::YesNo))
         flags |= Qt::ItemIsUserCheckable;
     return flags;
 }
