@@ -3,6 +3,7 @@
 #include "FDCanvasEditor.h"
 #include "LMDocumentNavigator.h"
 #include "LMFormDesignController.h"
+#include "LMModeButtons.h"
 #include "Ui.h"
 #include "ViewKind.h"
 
@@ -68,27 +69,10 @@ QAction *LMFormDesignController::toolbarItem(const QString &itemIdentifier, bool
     if (!toolbarAllowedItemIdentifiers().contains(itemIdentifier))
         return nullptr;
     if (itemIdentifier == kModes) {
-        auto *action = new QWidgetAction(this);
-        action->setObjectName(kModes);
-        action->setText(kModes);
-        auto *segments = new QWidget;
-        auto *row = new QHBoxLayout(segments);
-        row->setContentsMargins(0, 0, 0, 0);
-        row->setSpacing(0);
-        m_modeButtons = new QButtonGroup(segments);
-        m_modeButtons->setExclusive(true);
-        for (const ViewKinds::ModeButton &modeButton : ViewKinds::modeButtons()) {
-            const QString mode = modeButton.title;
-            auto *button = new QToolButton(segments);
-            button->setText(mode);
-            button->setObjectName(mode);
-            button->setCheckable(true);
-            button->setChecked(modeButton.kind == ViewKind::FormDesign);
-            m_modeButtons->addButton(button);
-            row->addWidget(button);
-            connect(button, &QToolButton::clicked, this, [this, mode] { switchToMode(mode); });
-        }
-        action->setDefaultWidget(segments);
+        const LMModeButtons modes = makeModeButtons(this, kModes, ViewKinds::modeButtonTitle(ViewKind::FormDesign),
+                                                    [this](const QString &mode) { switchToMode(mode); });
+        QWidgetAction *action = modes.action;
+        m_modeButtons = modes.group;
         m_toolbarActions.insert(kModes, action);
         updateToolbarItems();
         return action;

@@ -1,5 +1,6 @@
 // LMRecordContainer: toolbar items and editor tabs shared by the record grid and form data entry.
 #include "LMRecordContainer.h"
+#include "LMModeButtons.h"
 #include "ViewKind.h"
 
 #include "Resources.h"
@@ -171,27 +172,10 @@ QAction *LMRecordContainer::toolbarItem(const QString &itemIdentifier, bool will
     if (QAction *existing = m_actions.value(itemIdentifier))
         return existing;
     if (itemIdentifier == kModes) {
-        auto *action = new QWidgetAction(this);
-        action->setObjectName(kModes);
-        action->setText(kModes);
-        auto *segments = new QWidget;
-        auto *row = new QHBoxLayout(segments);
-        row->setContentsMargins(0, 0, 0, 0);
-        row->setSpacing(0);
-        m_modeButtons = new QButtonGroup(segments);
-        m_modeButtons->setExclusive(true);
-        for (const ViewKinds::ModeButton &modeButton : ViewKinds::modeButtons()) {
-            const QString mode = modeButton.title;
-            auto *button = new QToolButton(segments);
-            button->setText(mode);
-            button->setObjectName(mode);
-            button->setCheckable(true);
-            button->setChecked(mode == m_currentMode);
-            m_modeButtons->addButton(button);
-            row->addWidget(button);
-            connect(button, &QToolButton::clicked, this, [this, mode] { switchToMode(mode); });
-        }
-        action->setDefaultWidget(segments);
+        const LMModeButtons modes =
+            makeModeButtons(this, kModes, m_currentMode, [this](const QString &mode) { switchToMode(mode); });
+        QWidgetAction *action = modes.action;
+        m_modeButtons = modes.group;
         m_actions.insert(kModes, action);
         return action;
     }
